@@ -1,0 +1,38 @@
+# Sourced by the scripts: installs the Debian packages Kestrane needs, and
+# only those that are missing, so a second run costs a second.
+# Usage: kestrane_install_deps [extra packages...]
+
+KESTRANE_PACKAGES=(
+  cmake make g++ pkg-config ccache
+  qt6-base-dev libgl-dev
+  xvfb xauth fonts-liberation2
+  unixodbc-dev unixodbc libsqliteodbc sqlite3
+  postgresql odbc-postgresql
+  poppler-utils
+)
+
+kestrane_sudo() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+kestrane_install_deps() {
+  local missing=()
+  local pkg
+  for pkg in "${KESTRANE_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    kestrane_sudo apt-get update -qq
+    kestrane_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# Configures and builds into the given folder with the given extra options.
+kestrane_build() {
+  local dir=$1; shift
+  cmake -S "$KESTRANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}
