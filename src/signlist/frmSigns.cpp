@@ -158,6 +158,10 @@ void frmSigns::buildWidgets()
     form->setObjectName(QStringLiteral("frmSignsClient"));
     setCentralWidget(form);
     form->installEventFilter(this);
+    // The control positions were laid out for a small 8-point face.
+    QFont formFont(QStringLiteral("Liberation Sans"));
+    formFont.setPointSizeF(8.25);
+    form->setFont(formFont);
 
     Line1 = new QFrame(form);
     Line1->setObjectName(QStringLiteral("Line1"));
