@@ -115,7 +115,12 @@ QString OdbcConnection::identifierQuoteChar()
 
 QString OdbcConnection::quoteIdentifier(const QString &name)
 {
-    const QString open = identifierQuoteChar();
+    return quoteIdentifier(identifierQuoteChar(), name);
+}
+
+QString OdbcConnection::quoteIdentifier(const QString &quoteChar, const QString &name)
+{
+    const QString open = quoteChar.trimmed();
     if (open.isEmpty())
         return QString();
     const QString close = open == QLatin1String("[") ? QStringLiteral("]") : open;

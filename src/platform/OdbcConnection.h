@@ -34,6 +34,8 @@ public:
     // "]"; a quote inside the name is doubled); empty when the driver offers
     // no quoting.
     QString quoteIdentifier(const QString &name);
+    // The same, for a given quote character.
+    static QString quoteIdentifier(const QString &quoteChar, const QString &name);
 
     // Transactions, for loading data in bulk.
     bool setAutoCommit(bool on);

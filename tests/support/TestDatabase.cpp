@@ -110,7 +110,7 @@ TestDatabase::TestDatabase(Backend backend)
     if (!connect())
         return;
     if (backend == PostgreSQL)
-        exec(QStringLiteral("DROP TABLE IF EXISTS inv; DROP TABLE IF EXISTS special"));
+        exec(QStringLiteral("DROP SCHEMA public CASCADE; CREATE SCHEMA public"));
 }
 
 TestDatabase::~TestDatabase() = default;

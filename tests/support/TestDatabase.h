@@ -13,7 +13,7 @@ class OdbcConnection;
 // A database a test fills with its own tables: a SQLite file in a fresh
 // temporary folder (SQLite ODBC driver), or, when scripts/test has started
 // its PostgreSQL cluster (KESTRANE_PG_CONNECT), a database of this test
-// executable's own in that cluster, emptied of inv and special for each use.
+// executable's own in that cluster, emptied of its tables for each use.
 class TestDatabase
 {
 public:
