@@ -1,11 +1,18 @@
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
 #include "platform/DialogService.h"
+#include "platform/ImageBox.h"
 #include "setup/SettingsKeys.h"
 #include "setup/SettingsStore.h"
+#include "signlist/EntryBox.h"
+#include "signlist/SignListModel.h"
+#include "signlist/frmSigns.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -27,6 +34,9 @@ private slots:
     void testReportFromCluster();
     void dataSourceNames_data();
     void dataSourceNames();
+    void windowLookupFromKeyboard_data();
+    void windowLookupFromKeyboard();
+    void windowMenuCommands();
 };
 
 Q_DECLARE_METATYPE(DatabaseSettings::Database)
@@ -56,10 +66,10 @@ QString tableOf(DatabaseSettings::Database database)
 }
 
 // A value of a connection string: the key's value after the keyword.
-QString connectValue(const QString &connect, const QString &keyword)
+QString connectValue(const QString& connect, const QString& keyword)
 {
-    const QRegularExpression re("(?:^|;)\\s*" + keyword + "\\s*=([^;]*)",
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re(
+        "(?:^|;)\\s*" + keyword + "\\s*=([^;]*)", QRegularExpression::CaseInsensitiveOption);
     return re.match(connect).captured(1);
 }
 
@@ -73,10 +83,12 @@ void TestDbCommands::firstUseOffers_data()
     QTest::addColumn<QString>("offered");
     QTest::newRow("inventory") << DatabaseSettings::Database::Inventory
                                << "Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)"
-                               << "Inventory ODBC Connect String" << "POSDB";
+                               << "Inventory ODBC Connect String"
+                               << "POSDB";
     QTest::newRow("cis") << DatabaseSettings::Database::Cis
                          << "Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)"
-                         << "CIS ODBC COnnect String" << "CISDB";
+                         << "CIS ODBC COnnect String"
+                         << "CISDB";
 }
 
 // The prompt, title and offered text; a cancelled box stores nothing.
@@ -87,7 +99,7 @@ void TestDbCommands::firstUseOffers()
     QFETCH(QString, title);
     QFETCH(QString, offered);
     TestSettingsScope scope;
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(QString());
     DatabaseSettings::EditConnectString(database, dialogs, appSettings());
     QCOMPARE(dialogs.inputRequests().size(), 1);
@@ -108,11 +120,12 @@ void TestDbCommands::editRules_data()
     QTest::addColumn<bool>("failureShown");
 
     const QString before = QStringLiteral("previous");
-    for (auto database : { DatabaseSettings::Database::Inventory, DatabaseSettings::Database::Cis }) {
+    for (auto database :
+        { DatabaseSettings::Database::Inventory, DatabaseSettings::Database::Cis }) {
         for (auto backend : { TestDatabase::SQLite, TestDatabase::PostgreSQL }) {
-            const QByteArray prefix = (database == DatabaseSettings::Database::Inventory
-                                           ? QByteArray("inventory, ")
-                                           : QByteArray("cis, "))
+            const QByteArray prefix
+                = (database == DatabaseSettings::Database::Inventory ? QByteArray("inventory, ")
+                                                                     : QByteArray("cis, "))
                 + TestDatabase::backendName(backend).toLatin1() + ": ";
             QTest::newRow(prefix + "ok on empty box keeps")
                 << database << backend << "" << true << before << false;
@@ -146,23 +159,24 @@ void TestDbCommands::editRules()
     const QString key = keyOf(database);
     appSettings().save(key, "previous");
 
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(QString(answer).replace("<db>", db.connectString()));
     DatabaseSettings::EditConnectString(database, dialogs, appSettings());
 
     QCOMPARE(dialogs.inputRequests().first().defaultText, QString("previous"));
-    QCOMPARE(appSettings().text(key, "<unset>"), QString(stored).replace("<db>", db.connectString()));
+    QCOMPARE(
+        appSettings().text(key, "<unset>"), QString(stored).replace("<db>", db.connectString()));
     QCOMPARE(dialogs.messages().size(), failureShown ? 1 : 0);
     if (failureShown) {
-        const DialogService::Message &message = dialogs.messages().first();
-        QVERIFY2(message.text.startsWith("Error opening selected odbc source: " + db.connectString()
-                                         + "\r\n"),
-                 qPrintable(message.text));
+        const DialogService::Message& message = dialogs.messages().first();
+        QVERIFY2(message.text.startsWith(
+                     "Error opening selected odbc source: " + db.connectString() + "\r\n"),
+            qPrintable(message.text));
         // The driver's complaint names the missing table.
         QVERIFY2(message.text.contains(tableOf(database)), qPrintable(message.text));
-        QCOMPARE(message.title, database == DatabaseSettings::Database::Inventory
-                     ? QString("INV Database")
-                     : QString("CIS Database"));
+        QCOMPARE(message.title,
+            database == DatabaseSettings::Database::Inventory ? QString("INV Database")
+                                                              : QString("CIS Database"));
         QCOMPARE(message.icon, DialogService::Icon::Information);
         QCOMPARE(message.buttons, DialogService::Buttons::Ok);
     }
@@ -173,13 +187,13 @@ void TestDbCommands::editRules()
 void TestDbCommands::failedTrialQuotesAnswer()
 {
     TestSettingsScope scope;
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(" " + NoSuchSource + " ");
     DatabaseSettings::EditConnectString(DatabaseSettings::Database::Cis, dialogs, appSettings());
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().first().text,
-             "Error opening selected odbc source:  " + NoSuchSource + " \r\n-1: "
-                 + DriverManagerNoSource);
+        "Error opening selected odbc source:  " + NoSuchSource
+            + " \r\n-1: " + DriverManagerNoSource);
     QCOMPARE(dialogs.messages().first().title, QString("CIS Database"));
     QCOMPARE(appSettings().text(SettingsKeys::ODBCCIS, "<unset>"), QString("<unset>"));
 }
@@ -191,15 +205,19 @@ void TestDbCommands::testReport_data()
     QTest::addColumn<QString>("report");
     const QString notSetInv = "\r\nInventory Database not set to an ODBC data source.";
     const QString notSetCis = "\r\nOptional CIS Database not set to an ODBC data source.";
-    QTest::newRow("neither set") << "<unset>" << "<unset>" << notSetInv + notSetCis;
-    QTest::newRow("both empty") << "" << "" << notSetInv + notSetCis;
-    QTest::newRow("spaces only") << "   " << " " << notSetInv + notSetCis;
+    QTest::newRow("neither set") << "<unset>"
+                                 << "<unset>" << notSetInv + notSetCis;
+    QTest::newRow("both empty") << ""
+                                << "" << notSetInv + notSetCis;
+    QTest::newRow("spaces only") << "   "
+                                 << " " << notSetInv + notSetCis;
     QTest::newRow("inventory works, cis fails")
         << "<db>" << NoSuchSource
         << "\r\nInventory Database OK\r\nCIS Database Problem: -1, " + DriverManagerNoSource;
     // A number that is not negative gets a space where the sign would be.
     QTest::newRow("inventory table missing, cis works")
-        << "<db-without-inv>" << "<db>"
+        << "<db-without-inv>"
+        << "<db>"
         << "\r\nInventory Database Problem:  1, [SQLite]no such table: inv (1)\r\nCIS Database OK";
     QTest::newRow("inventory fails, cis not set")
         << NoSuchSource << "<unset>"
@@ -217,7 +235,7 @@ void TestDbCommands::testReport()
     QVERIFY(full.createTable("inv", { "1" }) && full.createTable("special", { "1" }));
     TestDatabase onlySpecial(TestDatabase::SQLite);
     QVERIFY(onlySpecial.createTable("special", { "1" }));
-    const auto store = [&](const QString &key, QString value) {
+    const auto store = [&](const QString& key, QString value) {
         if (value == "<unset>")
             return;
         value.replace("<db-without-inv>", onlySpecial.connectString());
@@ -227,7 +245,7 @@ void TestDbCommands::testReport()
     store(SettingsKeys::ODBCINV, inv);
     store(SettingsKeys::ODBCCIS, cis);
 
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     DatabaseSettings::TestDatabaseConnections(dialogs, appSettings());
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().first().text, report);
@@ -244,7 +262,7 @@ void TestDbCommands::testReportFromCluster()
     const QString cluster = QString::fromLocal8Bit(qgetenv("KESTRANE_PG_CONNECT"));
     appSettings().save(SettingsKeys::ODBCINV, cluster);
     appSettings().save(SettingsKeys::ODBCCIS,
-                       QString(cluster).replace(QRegularExpression("Pwd=[^;]*"), "Pwd=wrong"));
+        QString(cluster).replace(QRegularExpression("Pwd=[^;]*"), "Pwd=wrong"));
     const QString report = DatabaseSettings::TestReport(appSettings());
     const QRegularExpression expected(
         "^\r\nInventory Database OK\r\nCIS Database Problem: (-\\d+| \\d+), .*password.*$");
@@ -285,7 +303,7 @@ void TestDbCommands::dataSourceNames()
         ini.write(QString("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\n"
                           "Database=%4\n")
                       .arg(dsn, connectValue(connect, "Server"), connectValue(connect, "Port"),
-                           connectValue(connect, "Database"))
+                          connectValue(connect, "Database"))
                       .toUtf8());
         uid = connectValue(connect, "Uid");
         pwd = connectValue(connect, "Pwd");
@@ -305,17 +323,122 @@ void TestDbCommands::dataSourceNames()
     const QString typed = backend == TestDatabase::SQLite
         ? QString("DSN=%1; UID=%2; PWD=%3").arg(dsn, uid, pwd)
         : QString("DSN=%1;UID=%2;PWD=%3").arg(dsn, uid, pwd);
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(typed);
-    DatabaseSettings::EditConnectString(DatabaseSettings::Database::Inventory, dialogs,
-                                        appSettings());
+    DatabaseSettings::EditConnectString(
+        DatabaseSettings::Database::Inventory, dialogs, appSettings());
     QVERIFY2(dialogs.messages().isEmpty(), qPrintable(dialogs.messages().value(0).text));
     QCOMPARE(appSettings().text(SettingsKeys::ODBCINV, QString()), typed);
     QCOMPARE(DatabaseSettings::TestReport(appSettings()),
-             QString("\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
-                     "source."));
-    QCOMPARE(SkuLookup::run("A1", typed, QString()).values[SkuLookup::Description],
-             QString("Hammer"));
+        QString("\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
+                "source."));
+    QCOMPARE(
+        SkuLookup::run("A1", typed, QString()).values[SkuLookup::Description], QString("Hammer"));
+}
+
+void TestDbCommands::windowLookupFromKeyboard_data()
+{
+    dataSourceNames_data();
+}
+
+// Enter in the SKU box of the real window: the boxes fill from inv and
+// special, the picture and its path are emptied, the sign list is left
+// alone, no message shows, and the focus moves to the promotional price.
+void TestDbCommands::windowLookupFromKeyboard()
+{
+    QFETCH(TestDatabase::Backend, backend);
+    KESTRANE_REQUIRE_BACKEND(backend);
+    TestSettingsScope scope;
+    TestDatabase db(backend);
+    QVERIFY(db.createTable("inv", { "1", "10", "48", "56", "177", "178", "179" }));
+    QVERIFY(db.insert("inv",
+        { QString("A1"), QString("Hammer"), QString("9.99"), std::nullopt, QString("Steel"),
+            QString("Oak"), QString("") }));
+    QVERIFY(db.createTable("special", { "1", "10", "48", "54", "56" }));
+    QVERIFY(db.insert("special",
+        { QString("A1"), QString("Other"), QString("1"), QString("4.44"), QString("6.66") }));
+    appSettings().save(SettingsKeys::ODBCINV, db.connectString());
+    appSettings().save(SettingsKeys::ODBCCIS, db.connectString());
+
+    frmSigns w(DialogService::instance());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const QString picture = scope.path() + "/item.bmp";
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
+    QVERIFY(w.Image1->loadPicture(picture));
+    w.GraphicFile = picture;
+    w.txtCost->setText("old cost");
+    const int rows = w.model()->Rows();
+
+    w.txtSku->setFocus();
+    QTest::keyClicks(w.txtSku, "A1");
+    QTest::keyClick(w.txtSku, Qt::Key_Return);
+    QCOMPARE(w.txtSku->text(), QString("A1"));
+    QCOMPARE(w.txtDescription->text(), QString("Hammer"));
+    QCOMPARE(w.txtRetail->text(), QString("9.99"));
+    QCOMPARE(w.txtCost->text(), QString("4.44")); // inv has no column 54
+    QCOMPARE(w.txtPromo->text(), QString("")); // Null in inv counts as found
+    QCOMPARE(w.txtBp1->text(), QString("Steel"));
+    QCOMPARE(w.txtBp2->text(), QString("Oak"));
+    QCOMPARE(w.txtBp3->text(), QString(""));
+    QVERIFY(!w.Image1->hasPicture());
+    QCOMPARE(w.GraphicFile, QString());
+    QCOMPARE(QApplication::focusWidget(), w.txtPromo);
+    QCOMPARE(w.model()->Rows(), rows);
+    QVERIFY(DialogService::instance().messages().isEmpty());
+
+    // An unknown SKU empties every box; a changed string is used at once.
+    w.txtSku->setFocus();
+    w.txtSku->setText("Z9");
+    QTest::keyClick(w.txtSku, Qt::Key_Return);
+    QCOMPARE(w.txtDescription->text() + w.txtRetail->text() + w.txtCost->text(), QString());
+    appSettings().save(SettingsKeys::ODBCINV, "  ");
+    w.txtSku->setFocus();
+    w.txtSku->setText("A1");
+    QTest::keyClick(w.txtSku, Qt::Key_Return);
+    QCOMPARE(w.txtDescription->text(), QString("Other"));
+    QCOMPARE(w.txtBp1->text(), QString(""));
+    QVERIFY(DialogService::instance().messages().isEmpty());
+}
+
+// The three File-menu entries of the real window: enabled, with their
+// captions, editing and testing the stored strings.
+void TestDbCommands::windowMenuCommands()
+{
+    KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
+    TestSettingsScope scope;
+    TestDatabase db(TestDatabase::SQLite);
+    QVERIFY(db.createTable("inv", { "1" }));
+    frmSigns w(DialogService::instance());
+    DialogService& dialogs = DialogService::instance();
+
+    const auto trigger = [&](const char* name, const QString& caption) {
+        QAction* action = w.findChild<QAction*>(QLatin1String(name));
+        QVERIFY2(action && action->isEnabled(), name);
+        QCOMPARE(action->text().remove('&'), caption);
+        action->trigger();
+    };
+    dialogs.queueInput(" " + db.connectString());
+    trigger("mnuFileOdbcInventory", "Inventory Database");
+    QCOMPARE(appSettings().text(SettingsKeys::ODBCINV, QString()), db.connectString());
+    QCOMPARE(dialogs.inputRequests().last().title, QString("Inventory ODBC Connect String"));
+
+    // The CIS database has no special table: refused, nothing stored.
+    dialogs.queueInput(db.connectString());
+    trigger("mnuFileOdbcCis", "CIS Database (optional)");
+    QCOMPARE(dialogs.inputRequests().last().defaultText, QString("CISDB"));
+    QCOMPARE(dialogs.messages().size(), 1);
+    QCOMPARE(dialogs.messages().last().title, QString("CIS Database"));
+    QCOMPARE(appSettings().text(SettingsKeys::ODBCCIS, "<unset>"), QString("<unset>"));
+
+    trigger("mnuFileTestDatabase", "Test Database Connections");
+    QCOMPARE(dialogs.messages().size(), 2);
+    QCOMPARE(dialogs.messages().last().text,
+        QString("\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
+                "source."));
+    QCOMPARE(dialogs.messages().last().title, QString("Alert:"));
 }
 
 QTEST_MAIN(TestDbCommands)

@@ -35,14 +35,28 @@ void TestOdbc::quoting_data()
     QTest::addColumn<QString>("quoteChar");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("quoted");
-    QTest::newRow("double quote") << "\"" << "1" << "\"1\"";
-    QTest::newRow("backquote") << "`" << "1" << "`1`";
-    QTest::newRow("brackets") << "[" << "10" << "[10]";
-    QTest::newRow("quote inside doubled") << "\"" << "a\"b" << "\"a\"\"b\"";
-    QTest::newRow("bracket inside doubled") << "[" << "a]b" << "[a]]b]";
+    QTest::newRow("double quote") << "\""
+                                  << "1"
+                                  << "\"1\"";
+    QTest::newRow("backquote") << "`"
+                               << "1"
+                               << "`1`";
+    QTest::newRow("brackets") << "["
+                              << "10"
+                              << "[10]";
+    QTest::newRow("quote inside doubled") << "\""
+                                          << "a\"b"
+                                          << "\"a\"\"b\"";
+    QTest::newRow("bracket inside doubled") << "["
+                                            << "a]b"
+                                            << "[a]]b]";
     // A space is the driver saying it cannot quote at all.
-    QTest::newRow("no quoting") << " " << "1" << "";
-    QTest::newRow("unknown") << "" << "1" << "";
+    QTest::newRow("no quoting") << " "
+                                << "1"
+                                << "";
+    QTest::newRow("unknown") << ""
+                             << "1"
+                             << "";
 }
 
 void TestOdbc::quoting()
@@ -74,7 +88,7 @@ void TestOdbc::roundTrip()
     KESTRANE_REQUIRE_BACKEND(backend);
     TestDatabase db(backend);
     QVERIFY2(db.exec("CREATE TABLE t (\"1\" VARCHAR(20), \"10\" VARCHAR(6000))"),
-             qPrintable(db.error()));
+        qPrintable(db.error()));
 
     OdbcConnection connection;
     QVERIFY(connection.open(db.connectString()));
@@ -94,8 +108,8 @@ void TestOdbc::roundTrip()
     QVERIFY(insert.prepare("INSERT INTO t VALUES (?, ?)"));
     OdbcStatement insertNull(connection);
     QVERIFY(insertNull.prepare("INSERT INTO t VALUES (?, NULL)"));
-    for (const auto &row : rows) {
-        OdbcStatement &statement = row.second ? insert : insertNull;
+    for (const auto& row : rows) {
+        OdbcStatement& statement = row.second ? insert : insertNull;
         QVERIFY(statement.bindText(1, row.first));
         if (row.second)
             QVERIFY(statement.bindText(2, *row.second));
@@ -104,7 +118,7 @@ void TestOdbc::roundTrip()
 
     OdbcStatement select(connection);
     QVERIFY(select.prepare("SELECT \"10\", \"1\" FROM t WHERE \"1\" = ?"));
-    for (const auto &row : rows) {
+    for (const auto& row : rows) {
         QVERIFY(select.bindText(1, row.first));
         QVERIFY2(select.execute(), qPrintable(select.lastError().description));
         QCOMPARE(select.columnNames(), QStringList({ "10", "1" }));
@@ -151,10 +165,12 @@ void TestOdbc::diagnostics_data()
     QTest::addColumn<QString>("mentions");
     QTest::newRow("sqlite: no table") << TestDatabase::SQLite << "SELECT * FROM nowhere"
                                       << "nowhere";
-    QTest::newRow("sqlite: bad syntax") << TestDatabase::SQLite << "SELEC 1" << "SELEC";
+    QTest::newRow("sqlite: bad syntax") << TestDatabase::SQLite << "SELEC 1"
+                                        << "SELEC";
     QTest::newRow("postgresql: no table") << TestDatabase::PostgreSQL << "SELECT * FROM nowhere"
                                           << "nowhere";
-    QTest::newRow("postgresql: bad syntax") << TestDatabase::PostgreSQL << "SELEC 1" << "SELEC";
+    QTest::newRow("postgresql: bad syntax") << TestDatabase::PostgreSQL << "SELEC 1"
+                                            << "SELEC";
 }
 
 // A failing statement reports a non-zero number and the driver's text on
@@ -212,9 +228,9 @@ void TestOdbc::loginTimeout()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    QVERIFY(bind(silent, reinterpret_cast<sockaddr *>(&address), length) == 0);
+    QVERIFY(bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
     QVERIFY(listen(silent, 4) == 0);
-    QVERIFY(getsockname(silent, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+    QVERIFY(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
 
     OdbcConnection connection;
     QVERIFY(!connection.open(
@@ -222,7 +238,7 @@ void TestOdbc::loginTimeout()
             .arg(ntohs(address.sin_port)),
         1));
     QVERIFY2(connection.lastError().description.contains("timeout"),
-             qPrintable(connection.lastError().description));
+        qPrintable(connection.lastError().description));
 }
 
 QTEST_GUILESS_MAIN(TestOdbc)

@@ -25,25 +25,19 @@ struct EditTexts
 EditTexts editTexts(DatabaseSettings::Database database)
 {
     if (database == DatabaseSettings::Database::Inventory) {
-        return { SettingsKeys::ODBCINV,
-                 SettingsKeys::ODBCINVOffered,
-                 QStringLiteral("Default Connect String: DSN=posdb; UID=SA; PWD="),
-                 QStringLiteral("(Table = inv)"),
-                 QStringLiteral("Inventory ODBC Connect String"),
-                 QStringLiteral("SELECT * FROM inv"),
-                 QStringLiteral("INV Database") };
+        return { SettingsKeys::ODBCINV, SettingsKeys::ODBCINVOffered,
+            QStringLiteral("Default Connect String: DSN=posdb; UID=SA; PWD="),
+            QStringLiteral("(Table = inv)"), QStringLiteral("Inventory ODBC Connect String"),
+            QStringLiteral("SELECT * FROM inv"), QStringLiteral("INV Database") };
     }
-    return { SettingsKeys::ODBCCIS,
-             SettingsKeys::ODBCCISOffered,
-             QStringLiteral("Default Connect String: DSN=cisdb; UID=SA; PWD="),
-             QStringLiteral("(Table = special)"),
-             QStringLiteral("CIS ODBC COnnect String"),
-             QStringLiteral("SELECT * FROM special"),
-             QStringLiteral("CIS Database") };
+    return { SettingsKeys::ODBCCIS, SettingsKeys::ODBCCISOffered,
+        QStringLiteral("Default Connect String: DSN=cisdb; UID=SA; PWD="),
+        QStringLiteral("(Table = special)"), QStringLiteral("CIS ODBC COnnect String"),
+        QStringLiteral("SELECT * FROM special"), QStringLiteral("CIS Database") };
 }
 
 // Leading and trailing spaces removed (spaces only, as typed in the box).
-QString trimSpaces(const QString &text)
+QString trimSpaces(const QString& text)
 {
     int begin = 0;
     int end = text.size();
@@ -61,8 +55,8 @@ QString signedNumber(qint32 number)
     return number >= 0 ? QLatin1Char(' ') + QString::number(number) : QString::number(number);
 }
 
-QString testLine(const AppSettings &settings, const QString &key, const QString &notSet,
-                 const QString &statement, const QString &ok, const QString &problem)
+QString testLine(const AppSettings& settings, const QString& key, const QString& notSet,
+    const QString& statement, const QString& ok, const QString& problem)
 {
     const QString connect = settings.text(key, QString());
     if (MORNLIB::IsBlank(connect))
@@ -75,7 +69,7 @@ QString testLine(const AppSettings &settings, const QString &key, const QString 
 
 } // namespace
 
-OdbcError DatabaseSettings::TryStatement(const QString &connectString, const QString &sql)
+OdbcError DatabaseSettings::TryStatement(const QString& connectString, const QString& sql)
 {
     OdbcConnection connection;
     if (!connection.open(connectString))
@@ -90,13 +84,13 @@ OdbcError DatabaseSettings::TryStatement(const QString &connectString, const QSt
     return OdbcError();
 }
 
-void DatabaseSettings::EditConnectString(Database database, DialogService &dialogs,
-                                         const AppSettings &settings, QWidget *parent)
+void DatabaseSettings::EditConnectString(
+    Database database, DialogService& dialogs, const AppSettings& settings, QWidget* parent)
 {
     const EditTexts texts = editTexts(database);
     const QString current = settings.text(texts.key, texts.offered);
-    const QString answer
-        = dialogs.inputBox(texts.promptLine1 + CrLf + texts.promptLine2, texts.title, current, parent);
+    const QString answer = dialogs.inputBox(
+        texts.promptLine1 + CrLf + texts.promptLine2, texts.title, current, parent);
     if (answer.isEmpty())
         return;
     if (MORNLIB::IsBlank(answer)) {
@@ -107,32 +101,31 @@ void DatabaseSettings::EditConnectString(Database database, DialogService &dialo
     const OdbcError error = TryStatement(trimmed, texts.trialStatement);
     if (error.failed()) {
         dialogs.message(QStringLiteral("Error opening selected odbc source: ") + answer + CrLf
-                            + QString::number(error.number) + QStringLiteral(": ")
-                            + error.description,
-                        DialogService::Buttons::Ok, DialogService::Icon::Information,
-                        texts.failureTitle, parent);
+                + QString::number(error.number) + QStringLiteral(": ") + error.description,
+            DialogService::Buttons::Ok, DialogService::Icon::Information, texts.failureTitle,
+            parent);
         return;
     }
     settings.save(texts.key, trimmed);
 }
 
-QString DatabaseSettings::TestReport(const AppSettings &settings)
+QString DatabaseSettings::TestReport(const AppSettings& settings)
 {
     QString report;
     report += testLine(settings, SettingsKeys::ODBCINV,
-                       QStringLiteral("Inventory Database not set to an ODBC data source."),
-                       QStringLiteral("SELECT * FROM inv"), QStringLiteral("Inventory Database OK"),
-                       QStringLiteral("Inventory Database Problem: "));
+        QStringLiteral("Inventory Database not set to an ODBC data source."),
+        QStringLiteral("SELECT * FROM inv"), QStringLiteral("Inventory Database OK"),
+        QStringLiteral("Inventory Database Problem: "));
     report += testLine(settings, SettingsKeys::ODBCCIS,
-                       QStringLiteral("Optional CIS Database not set to an ODBC data source."),
-                       QStringLiteral("SELECT * FROM special"), QStringLiteral("CIS Database OK"),
-                       QStringLiteral("CIS Database Problem: "));
+        QStringLiteral("Optional CIS Database not set to an ODBC data source."),
+        QStringLiteral("SELECT * FROM special"), QStringLiteral("CIS Database OK"),
+        QStringLiteral("CIS Database Problem: "));
     return report;
 }
 
-void DatabaseSettings::TestDatabaseConnections(DialogService &dialogs, const AppSettings &settings,
-                                               QWidget *parent)
+void DatabaseSettings::TestDatabaseConnections(
+    DialogService& dialogs, const AppSettings& settings, QWidget* parent)
 {
     dialogs.message(TestReport(settings), DialogService::Buttons::Ok,
-                    DialogService::Icon::Information, QStringLiteral("Alert:"), parent);
+        DialogService::Icon::Information, QStringLiteral("Alert:"), parent);
 }

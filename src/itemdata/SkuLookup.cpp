@@ -6,12 +6,12 @@
 
 QString SkuLookup::columnName(Field field)
 {
-    static const char *const names[FieldCount] = { "10", "48", "54", "56", "177", "178", "179" };
+    static const char* const names[FieldCount] = { "10", "48", "54", "56", "177", "178", "179" };
     return QString::fromLatin1(names[field]);
 }
 
-SkuLookup::Result SkuLookup::run(const QString &sku, const QString &inventoryConnect,
-                                 const QString &cisConnect)
+SkuLookup::Result SkuLookup::run(
+    const QString& sku, const QString& inventoryConnect, const QString& cisConnect)
 {
     Result result;
     result.missing.fill(true);
@@ -21,8 +21,8 @@ SkuLookup::Result SkuLookup::run(const QString &sku, const QString &inventoryCon
 
     // Only a missing description, retail or cost asks the CIS database; it
     // can then supply those and the promotional price, never bullet lines.
-    const bool needCis = result.missing[Description] || result.missing[Retail]
-        || result.missing[Cost];
+    const bool needCis
+        = result.missing[Description] || result.missing[Retail] || result.missing[Cost];
     if (needCis && !MORNLIB::IsBlank(cisConnect))
         readTable(cisConnect, QStringLiteral("special"), sku, Promo + 1, result);
 
@@ -35,8 +35,8 @@ SkuLookup::Result SkuLookup::run(const QString &sku, const QString &inventoryCon
 
 // Fills the still-missing fields among the first fieldCount from the first
 // row of `table` whose column "1" equals the SKU.
-void SkuLookup::readTable(const QString &connect, const QString &table, const QString &sku,
-                          int fieldCount, Result &result)
+void SkuLookup::readTable(const QString& connect, const QString& table, const QString& sku,
+    int fieldCount, Result& result)
 {
     OdbcConnection connection;
     if (!connection.open(connect))

@@ -27,10 +27,10 @@ public:
 
     // One whole lookup: connects, queries and disconnects each database it
     // needs. A blank connection string means: do not use that database.
-    static Result run(const QString &sku, const QString &inventoryConnect,
-                      const QString &cisConnect);
+    static Result run(
+        const QString& sku, const QString& inventoryConnect, const QString& cisConnect);
 
 private:
-    static void readTable(const QString &connect, const QString &table, const QString &sku,
-                          int fieldCount, Result &result);
+    static void readTable(const QString& connect, const QString& table, const QString& sku,
+        int fieldCount, Result& result);
 };

@@ -44,7 +44,7 @@ OdbcConnection::~OdbcConnection()
     close();
 }
 
-bool OdbcConnection::open(const QString &connectString, int loginTimeoutSeconds)
+bool OdbcConnection::open(const QString& connectString, int loginTimeoutSeconds)
 {
     close();
     m_error.clear();
@@ -62,17 +62,17 @@ bool OdbcConnection::open(const QString &connectString, int loginTimeoutSeconds)
     if (loginTimeoutSeconds > 0) {
         // Not every driver honours it; the attribute is a request.
         SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
-                           SQL_IS_UINTEGER);
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
+            SQL_IS_UINTEGER);
     }
     // The string goes to the driver manager exactly as given: no keyword is
     // added or rewritten, so "DSN=...;UID=...;PWD=" and "Driver=...;..."
     // both reach the driver as typed.
     const QString text = connectString;
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnectW(
-        dbc, nullptr, reinterpret_cast<SQLWCHAR *>(const_cast<ushort *>(text.utf16())),
-        SQLSMALLINT(text.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr,
+        reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(text.utf16())), SQLSMALLINT(text.size()),
+        nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         m_error = odbcDiagnostics(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -109,16 +109,16 @@ QString OdbcConnection::identifierQuoteChar()
     const int chars = qBound(0, int(length / sizeof(SQLWCHAR)), 7);
     // A single space means: quoted identifiers are not supported.
     const QString quote
-        = QString::fromUtf16(reinterpret_cast<const char16_t *>(buffer), chars).trimmed();
+        = QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), chars).trimmed();
     return quote;
 }
 
-QString OdbcConnection::quoteIdentifier(const QString &name)
+QString OdbcConnection::quoteIdentifier(const QString& name)
 {
     return quoteIdentifier(identifierQuoteChar(), name);
 }
 
-QString OdbcConnection::quoteIdentifier(const QString &quoteChar, const QString &name)
+QString OdbcConnection::quoteIdentifier(const QString& quoteChar, const QString& name)
 {
     const QString open = quoteChar.trimmed();
     if (open.isEmpty())
@@ -133,9 +133,9 @@ bool OdbcConnection::setAutoCommit(bool on)
 {
     if (!m_open)
         return false;
-    const SQLRETURN rc = SQLSetConnectAttrW(
-        m_dbc, SQL_ATTR_AUTOCOMMIT,
-        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+    const SQLRETURN rc = SQLSetConnectAttrW(m_dbc, SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(
+            static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
         SQL_IS_UINTEGER);
     if (!SQL_SUCCEEDED(rc)) {
         m_error = odbcDiagnostics(SQL_HANDLE_DBC, m_dbc);
@@ -155,7 +155,7 @@ bool OdbcConnection::commit()
     return true;
 }
 
-bool OdbcConnection::execute(const QString &sql)
+bool OdbcConnection::execute(const QString& sql)
 {
     OdbcStatement statement(*this);
     if (!statement.execDirect(sql)) {

@@ -18,11 +18,11 @@ public:
 
     OdbcConnection();
     ~OdbcConnection();
-    OdbcConnection(const OdbcConnection &) = delete;
-    OdbcConnection &operator=(const OdbcConnection &) = delete;
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
 
     // False on failure, with lastError() telling why.
-    bool open(const QString &connectString, int loginTimeoutSeconds = DefaultLoginTimeoutSeconds);
+    bool open(const QString& connectString, int loginTimeoutSeconds = DefaultLoginTimeoutSeconds);
     void close();
     bool isOpen() const { return m_open; }
 
@@ -33,25 +33,25 @@ public:
     // The identifier quoted for this driver (the closing quote of "[" is
     // "]"; a quote inside the name is doubled); empty when the driver offers
     // no quoting.
-    QString quoteIdentifier(const QString &name);
+    QString quoteIdentifier(const QString& name);
     // The same, for a given quote character.
-    static QString quoteIdentifier(const QString &quoteChar, const QString &name);
+    static QString quoteIdentifier(const QString& quoteChar, const QString& name);
 
     // Transactions, for loading data in bulk.
     bool setAutoCommit(bool on);
     bool commit();
 
     // Runs a statement that returns no rows (data definition, inserts).
-    bool execute(const QString &sql);
+    bool execute(const QString& sql);
 
-    const OdbcError &lastError() const { return m_error; }
+    const OdbcError& lastError() const { return m_error; }
     void clearError() { m_error.clear(); }
 
     // The SQLHDBC, for OdbcStatement.
-    void *handle() const { return m_dbc; }
+    void* handle() const { return m_dbc; }
 
 private:
-    void *m_dbc = nullptr;
+    void* m_dbc = nullptr;
     bool m_open = false;
     OdbcError m_error;
 };

@@ -18,7 +18,7 @@ struct OdbcError
     void clear() { *this = OdbcError(); }
 
     // A failure the layer itself detects (no diagnostics from the driver).
-    static OdbcError layer(const QString &description)
+    static OdbcError layer(const QString& description)
     {
         return OdbcError { -1, QString(), description };
     }
@@ -26,4 +26,4 @@ struct OdbcError
 
 // The first diagnostic record of an ODBC handle (SQLGetDiagRec) after a
 // failed call, as an OdbcError. handleType is SQL_HANDLE_ENV/DBC/STMT.
-OdbcError odbcDiagnostics(short handleType, void *handle);
+OdbcError odbcDiagnostics(short handleType, void* handle);

@@ -9,7 +9,7 @@
 
 static_assert(std::is_same<SQLLEN, long>::value, "indicators are kept as long");
 
-OdbcStatement::OdbcStatement(OdbcConnection &connection)
+OdbcStatement::OdbcStatement(OdbcConnection& connection)
     : m_connection(connection)
 {
 }
@@ -51,11 +51,10 @@ bool OdbcStatement::setMaxRows(quint64 rows)
     if (!ensureHandle())
         return false;
     return check(SQLSetStmtAttrW(m_stmt, SQL_ATTR_MAX_ROWS,
-                                 reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)),
-                                 SQL_IS_UINTEGER));
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), SQL_IS_UINTEGER));
 }
 
-bool OdbcStatement::prepare(const QString &sql)
+bool OdbcStatement::prepare(const QString& sql)
 {
     m_error.clear();
     closeCursor();
@@ -64,11 +63,11 @@ bool OdbcStatement::prepare(const QString &sql)
     if (!ensureHandle())
         return false;
     SQLFreeStmt(m_stmt, SQL_RESET_PARAMS);
-    return check(SQLPrepareW(m_stmt, reinterpret_cast<SQLWCHAR *>(const_cast<ushort *>(sql.utf16())),
-                             SQLINTEGER(sql.size())));
+    return check(SQLPrepareW(m_stmt, reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(sql.utf16())),
+        SQLINTEGER(sql.size())));
 }
 
-bool OdbcStatement::bindText(int position, const QString &value)
+bool OdbcStatement::bindText(int position, const QString& value)
 {
     if (position < 1) {
         m_error = OdbcError::layer(QStringLiteral("Parameter positions start at 1"));
@@ -94,15 +93,15 @@ bool OdbcStatement::execute()
     // Bind at execution time: the buffers no longer move once every
     // parameter has been given.
     for (int i = 0; i < m_parameters.size(); ++i) {
-        QVector<ushort> &buffer = m_parameters[i];
+        QVector<ushort>& buffer = m_parameters[i];
         if (buffer.isEmpty()) {
             m_error = OdbcError::layer(QStringLiteral("Parameter %1 has no value").arg(i + 1));
             return false;
         }
         const SQLULEN chars = SQLULEN(qMax(1, buffer.size() - 1));
-        const SQLRETURN rc = SQLBindParameter(
-            m_stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, chars, 0,
-            buffer.data(), SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &m_indicators[i]);
+        const SQLRETURN rc = SQLBindParameter(m_stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
+            SQL_C_WCHAR, SQL_WVARCHAR, chars, 0, buffer.data(),
+            SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &m_indicators[i]);
         if (!check(rc))
             return false;
     }
@@ -111,7 +110,7 @@ bool OdbcStatement::execute()
     return describeResult();
 }
 
-bool OdbcStatement::execDirect(const QString &sql)
+bool OdbcStatement::execDirect(const QString& sql)
 {
     m_error.clear();
     closeCursor();
@@ -120,9 +119,8 @@ bool OdbcStatement::execDirect(const QString &sql)
     SQLFreeStmt(m_stmt, SQL_RESET_PARAMS);
     m_parameters.clear();
     m_indicators.clear();
-    if (!check(SQLExecDirectW(m_stmt,
-                              reinterpret_cast<SQLWCHAR *>(const_cast<ushort *>(sql.utf16())),
-                              SQLINTEGER(sql.size()))))
+    if (!check(SQLExecDirectW(m_stmt, reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(sql.utf16())),
+            SQLINTEGER(sql.size()))))
         return false;
     return describeResult();
 }
@@ -140,11 +138,11 @@ bool OdbcStatement::describeResult()
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
-        if (!check(SQLDescribeColW(m_stmt, column, name, 256, &nameLength, &type, &size,
-                                   &digits, &nullable)))
+        if (!check(SQLDescribeColW(
+                m_stmt, column, name, 256, &nameLength, &type, &size, &digits, &nullable)))
             return false;
-        m_columnNames.append(QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
-                                                qBound<int>(0, nameLength, 255)));
+        m_columnNames.append(QString::fromUtf16(
+            reinterpret_cast<const char16_t*>(name), qBound<int>(0, nameLength, 255)));
     }
     return true;
 }
@@ -174,14 +172,14 @@ void OdbcStatement::readRow()
 {
     m_row.resize(m_columnNames.size());
     for (int column = 0; column < m_columnNames.size(); ++column) {
-        Field &field = m_row[column];
+        Field& field = m_row[column];
         field = Field();
         QString text;
         SQLWCHAR buffer[512];
         for (;;) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(m_stmt, SQLUSMALLINT(column + 1), SQL_C_WCHAR, buffer,
-                                            sizeof buffer, &indicator);
+            const SQLRETURN rc = SQLGetData(
+                m_stmt, SQLUSMALLINT(column + 1), SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
             if (rc == SQL_NO_DATA) {
                 field.state = Field::Text;
                 break;
@@ -196,7 +194,7 @@ void OdbcStatement::readRow()
             int chars = capacity;
             if (indicator != SQL_NO_TOTAL && indicator >= 0)
                 chars = qMin<int>(capacity, int(indicator / SQLLEN(sizeof(SQLWCHAR))));
-            text.append(QString::fromUtf16(reinterpret_cast<const char16_t *>(buffer), chars));
+            text.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), chars));
             if (rc == SQL_SUCCESS) {
                 field.state = Field::Text;
                 break;
@@ -216,7 +214,7 @@ void OdbcStatement::closeCursor()
         SQLFreeStmt(m_stmt, SQL_CLOSE);
 }
 
-int OdbcStatement::columnIndex(const QString &name) const
+int OdbcStatement::columnIndex(const QString& name) const
 {
     for (int i = 0; i < m_columnNames.size(); ++i) {
         if (m_columnNames.at(i).compare(name, Qt::CaseInsensitive) == 0)
@@ -225,16 +223,16 @@ int OdbcStatement::columnIndex(const QString &name) const
     return -1;
 }
 
-bool OdbcStatement::value(const QString &columnName, std::optional<QString> *text) const
+bool OdbcStatement::value(const QString& columnName, std::optional<QString>* text) const
 {
     return value(columnIndex(columnName), text);
 }
 
-bool OdbcStatement::value(int column, std::optional<QString> *text) const
+bool OdbcStatement::value(int column, std::optional<QString>* text) const
 {
     if (!m_onRow || column < 0 || column >= m_row.size())
         return false;
-    const Field &field = m_row.at(column);
+    const Field& field = m_row.at(column);
     switch (field.state) {
     case Field::Text:
         *text = field.text;

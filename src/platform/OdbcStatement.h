@@ -19,20 +19,20 @@ class OdbcConnection;
 class OdbcStatement
 {
 public:
-    explicit OdbcStatement(OdbcConnection &connection);
+    explicit OdbcStatement(OdbcConnection& connection);
     ~OdbcStatement();
-    OdbcStatement(const OdbcStatement &) = delete;
-    OdbcStatement &operator=(const OdbcStatement &) = delete;
+    OdbcStatement(const OdbcStatement&) = delete;
+    OdbcStatement& operator=(const OdbcStatement&) = delete;
 
     // Limits the rows the driver delivers (0: no limit). Set before executing.
     bool setMaxRows(quint64 rows);
 
-    bool prepare(const QString &sql);
+    bool prepare(const QString& sql);
     // Binds the text to the 1-based parameter of the prepared statement; the
     // text is copied and stays bound until the statement is prepared again.
-    bool bindText(int position, const QString &value);
+    bool bindText(int position, const QString& value);
     bool execute();
-    bool execDirect(const QString &sql);
+    bool execDirect(const QString& sql);
 
     // Moves to the next row. False at the end of the data (lastError() clear)
     // or on failure (lastError() set).
@@ -41,18 +41,18 @@ public:
     void closeCursor();
 
     int columnCount() const { return m_columnNames.size(); }
-    const QStringList &columnNames() const { return m_columnNames; }
+    const QStringList& columnNames() const { return m_columnNames; }
     // The index of the named column of the result (names compare without
     // regard to case), or -1.
-    int columnIndex(const QString &name) const;
+    int columnIndex(const QString& name) const;
 
     // The value of the named column in the current row: true with the text
     // (nothing for a Null), or false when the result has no such column, no
     // row is current, or the driver could not convert the value to text.
-    bool value(const QString &columnName, std::optional<QString> *text) const;
-    bool value(int column, std::optional<QString> *text) const;
+    bool value(const QString& columnName, std::optional<QString>* text) const;
+    bool value(int column, std::optional<QString>* text) const;
 
-    const OdbcError &lastError() const { return m_error; }
+    const OdbcError& lastError() const { return m_error; }
     void clearError() { m_error.clear(); }
 
 private:
@@ -67,8 +67,8 @@ private:
     bool describeResult();
     void readRow();
 
-    OdbcConnection &m_connection;
-    void *m_stmt = nullptr;
+    OdbcConnection& m_connection;
+    void* m_stmt = nullptr;
     OdbcError m_error;
     QVector<QVector<ushort>> m_parameters;
     QVector<long> m_indicators;

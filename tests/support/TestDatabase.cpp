@@ -14,11 +14,11 @@ QString pgClusterConnect()
 }
 
 // The connection string with its Database= value replaced.
-QString withDatabase(const QString &connect, const QString &database)
+QString withDatabase(const QString& connect, const QString& database)
 {
     QString result = connect;
-    static const QRegularExpression key(QStringLiteral("(^|;)\\s*Database\\s*=[^;]*"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression key(
+        QStringLiteral("(^|;)\\s*Database\\s*=[^;]*"), QRegularExpression::CaseInsensitiveOption);
     result.replace(key, QStringLiteral("\\1Database=") + database);
     return result;
 }
@@ -28,13 +28,13 @@ QString withDatabase(const QString &connect, const QString &database)
 class PgTestDatabase
 {
 public:
-    static PgTestDatabase &instance()
+    static PgTestDatabase& instance()
     {
         static PgTestDatabase database;
         return database;
     }
-    const QString &connect() const { return m_connect; }
-    const QString &error() const { return m_error; }
+    const QString& connect() const { return m_connect; }
+    const QString& error() const { return m_error; }
 
 private:
     PgTestDatabase()
@@ -78,8 +78,7 @@ QString TestDatabase::unavailableReason(Backend backend)
         QTemporaryDir dir;
         OdbcConnection connection;
         if (!connection.open(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath("probe.db")))
-            return QStringLiteral("no SQLite3 ODBC driver: ")
-                + connection.lastError().description;
+            return QStringLiteral("no SQLite3 ODBC driver: ") + connection.lastError().description;
         return QString();
     }();
     return sqliteReason;
@@ -125,11 +124,11 @@ bool TestDatabase::connect()
     return true;
 }
 
-bool TestDatabase::exec(const QString &sql)
+bool TestDatabase::exec(const QString& sql)
 {
     if (!m_connection || !m_connection->isOpen())
         return false;
-    for (const QString &one : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& one : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (!m_connection->execute(one)) {
             m_error = m_connection->lastError().description;
             return false;
@@ -138,29 +137,29 @@ bool TestDatabase::exec(const QString &sql)
     return true;
 }
 
-bool TestDatabase::createTable(const QString &table, const QStringList &columns)
+bool TestDatabase::createTable(const QString& table, const QStringList& columns)
 {
     QStringList defs;
-    for (const QString &column : columns)
+    for (const QString& column : columns)
         defs << QStringLiteral("\"%1\" VARCHAR(1000)").arg(column);
     return exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, defs.join(QStringLiteral(", "))));
 }
 
-bool TestDatabase::insert(const QString &table, const QList<std::optional<QString>> &values)
+bool TestDatabase::insert(const QString& table, const QList<std::optional<QString>>& values)
 {
     if (!m_connection || !m_connection->isOpen())
         return false;
     QStringList marks;
-    for (const auto &value : values)
+    for (const auto& value : values)
         marks << (value ? QStringLiteral("?") : QStringLiteral("NULL"));
     OdbcStatement statement(*m_connection);
-    if (!statement.prepare(
-            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, marks.join(QStringLiteral(", "))))) {
+    if (!statement.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                               .arg(table, marks.join(QStringLiteral(", "))))) {
         m_error = statement.lastError().description;
         return false;
     }
     int position = 0;
-    for (const auto &value : values) {
+    for (const auto& value : values) {
         if (value)
             statement.bindText(++position, *value);
     }

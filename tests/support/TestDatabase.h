@@ -30,17 +30,17 @@ public:
 
     Backend backend() const { return m_backend; }
     bool isValid() const { return m_error.isEmpty(); }
-    const QString &error() const { return m_error; }
+    const QString& error() const { return m_error; }
     QString connectString() const { return m_connect; }
     // For SQLite, the database file.
     QString filePath() const { return m_file; }
 
     // Runs statements that return no rows; false (with error()) on failure.
-    bool exec(const QString &sql);
+    bool exec(const QString& sql);
     // A table whose named columns all hold text.
-    bool createTable(const QString &table, const QStringList &columns);
+    bool createTable(const QString& table, const QStringList& columns);
     // One row, values in column order, nothing for a Null, bound as text.
-    bool insert(const QString &table, const QList<std::optional<QString>> &values);
+    bool insert(const QString& table, const QList<std::optional<QString>>& values);
 
 private:
     bool connect();
