@@ -92,7 +92,7 @@ bool fill(OdbcConnection& connection, bool postgres, int items)
                 .arg(key, specialRows))
         && run(connection, "CREATE INDEX inv_sku ON inv (\"1\")")
         && run(connection, "CREATE INDEX special_sku ON special (\"1\")")
-        && (postgres ? run(connection, "ANALYZE") : run(connection, "ANALYZE"));
+        && run(connection, "ANALYZE");
 }
 
 void measure(const char* name, const QString& connect, int items, int lookups)
