@@ -4,13 +4,8 @@
 
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 // The ODBC layer against the SQLite and PostgreSQL drivers: text in and out
-// unchanged, Null apart from empty text, diagnostics, quoting, time-outs.
+// unchanged, Null apart from empty text, diagnostics, quoting.
 class TestOdbc : public QObject
 {
     Q_OBJECT
@@ -25,7 +20,6 @@ private slots:
     void diagnostics_data();
     void diagnostics();
     void noCreateLeavesNoFile();
-    void loginTimeout();
 };
 
 Q_DECLARE_METATYPE(TestDatabase::Backend)
@@ -214,31 +208,6 @@ void TestOdbc::noCreateLeavesNoFile()
     QVERIFY(!connection.open("DSN=kestrane_no_such_source;UID=SA;PWD="));
     QCOMPARE(connection.lastError().number, -1);
     QCOMPARE(connection.lastError().sqlState, QString("IM002"));
-}
-
-// A server that accepts the connection and never answers gives up after the
-// login timeout instead of holding the caller.
-void TestOdbc::loginTimeout()
-{
-    KESTRANE_REQUIRE_BACKEND(TestDatabase::PostgreSQL);
-    const int silent = socket(AF_INET, SOCK_STREAM, 0);
-    QVERIFY(silent >= 0);
-    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    QVERIFY(bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
-    QVERIFY(listen(silent, 4) == 0);
-    QVERIFY(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-
-    OdbcConnection connection;
-    QVERIFY(!connection.open(
-        QString("Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=%1;Database=x;Uid=a;Pwd=b")
-            .arg(ntohs(address.sin_port)),
-        1));
-    QVERIFY2(connection.lastError().description.contains("timeout"),
-        qPrintable(connection.lastError().description));
 }
 
 QTEST_GUILESS_MAIN(TestOdbc)
