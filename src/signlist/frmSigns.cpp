@@ -384,6 +384,12 @@ void frmSigns::connectLaterCommands()
 {
     // Item data, databases, printing and setup dialogs: one or two lines per
     // command, enabling the entry and connecting it to its handler.
+    mnuFileOdbcInventory->setEnabled(true);
+    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
+    mnuFileOdbcCis->setEnabled(true);
+    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
+    mnuFileTestDatabase->setEnabled(true);
+    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
 }
 
 void frmSigns::FormLoad()

@@ -72,6 +72,9 @@ public:
     void mnuEditClearGraphic_Click();
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
+    void mnuFileOdbcInventory_Click();
+    void mnuFileOdbcCis_Click();
+    void mnuFileTestDatabase_Click();
     void mnuFileExit_Click();
     void mnuFormatSel_Click(int index);
     void mnuColorsBorder_Click();
