@@ -2,7 +2,6 @@
 
 #include "platform/OdbcError.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVector>
