@@ -16,33 +16,33 @@ namespace {
 
 const QString Absent = QStringLiteral("<absent>");
 
-const char *const BoxNames[] = {"txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
-                                "txtAdj2UD",    "txtAdj2LR",     "txtAdj1UD", "txtAdj1LR"};
-const QString Keys[] = {SettingsKeys::MARGINTOP, SettingsKeys::MARGINLEFT, SettingsKeys::ADJ4UD,
-                        SettingsKeys::ADJ4LR,    SettingsKeys::ADJ2UD,     SettingsKeys::ADJ2LR,
-                        SettingsKeys::ADJ1UD,    SettingsKeys::ADJ1LR};
+const char* const BoxNames[] = { "txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
+    "txtAdj2UD", "txtAdj2LR", "txtAdj1UD", "txtAdj1LR" };
+const QString Keys[] = { SettingsKeys::MARGINTOP, SettingsKeys::MARGINLEFT, SettingsKeys::ADJ4UD,
+    SettingsKeys::ADJ4LR, SettingsKeys::ADJ2UD, SettingsKeys::ADJ2LR, SettingsKeys::ADJ1UD,
+    SettingsKeys::ADJ1LR };
 
 AppSettings appSettings()
 {
     return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
 }
 
-QString stored(const QString &key)
+QString stored(const QString& key)
 {
     return appSettings().text(key, Absent);
 }
 
-DialogService &dialogs()
+DialogService& dialogs()
 {
     return DialogService::instance();
 }
 
-QLineEdit *box(frmCalibrate &dlg, const char *name)
+QLineEdit* box(frmCalibrate& dlg, const char* name)
 {
-    return dlg.findChild<QLineEdit *>(QLatin1String(name));
+    return dlg.findChild<QLineEdit*>(QLatin1String(name));
 }
 
-void retype(QLineEdit *edit, const QString &text)
+void retype(QLineEdit* edit, const QString& text)
 {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
@@ -76,17 +76,18 @@ void TestCalibration::emptyStoreShowsDefaults()
     frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
     QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
     QVERIFY(dlg.isModal());
-    const QString expected[] = {"180", "270", "0", "0", "0", "0", "0", "0"};
+    const QString expected[] = { "180", "270", "0", "0", "0", "0", "0", "0" };
     for (int i = 0; i < 8; ++i)
         QCOMPARE(box(dlg, BoxNames[i])->text(), expected[i]);
     QVERIFY(dlg.ckbPrintSku->isChecked());
-    QCOMPARE(dlg.ckbPrintSku->text(), QString(" Print Sku on Signs (Normally this box will be checked)"));
+    QCOMPARE(dlg.ckbPrintSku->text(),
+        QString(" Print Sku on Signs (Normally this box will be checked)"));
     // No printer to ask: the page boxes stay empty and the dialog still works.
     QCOMPARE(dlg.txtPgHt->text(), QString());
-    QCOMPARE(dlg.findChild<QPushButton *>("cmdOk")->toolTip(),
-             QString("Click OK to save your margin settings."));
-    QCOMPARE(dlg.findChild<QPushButton *>("cmdCancel")->toolTip(),
-             QString("Click Cancel to exit without saving new margin settings."));
+    QCOMPARE(dlg.findChild<QPushButton*>("cmdOk")->toolTip(),
+        QString("Click OK to save your margin settings."));
+    QCOMPARE(dlg.findChild<QPushButton*>("cmdCancel")->toolTip(),
+        QString("Click Cancel to exit without saving new margin settings."));
     QVERIFY(dialogs().messages().isEmpty());
 }
 
@@ -94,36 +95,36 @@ void TestCalibration::instructionTexts()
 {
     TestSettingsScope scope;
     frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-    QCOMPARE(dlg.findChild<QLabel *>("lblMarginHelp")->text(),
-             QString("To properly position your signs on the page, you must\n"
-                     "verify the top and right margin widths.\n"
-                     "\n"
-                     "Adjust the suggested margin so that the crossed lines\n"
-                     "print in the middle of the test page.\n"
-                     "\n"
-                     "You can find the middle of the page by folding the printed\n"
-                     "test page in half and then in half again (quarterfolding).\n"
-                     "\n"
-                     "When setting the margin, 360 = 1/4\".  DECREASE to move\n"
-                     "right or down, INCREASE to move left or up."));
-    QCOMPARE(dlg.findChild<QLabel *>("lblShiftHelp")->text(),
-             QString("Once the center of the page is identified, you can also\n"
-                     "shift the text left-right and up-down for each sign\n"
-                     "format.  Large adjustments may cause some text to\n"
-                     "extend off the sign or not print.\n"
-                     "\n"
-                     "Ordinarily these adjustments will all be set to zero.\n"
-                     "\n"
-                     "360 = 1/4\".  Positive numbers shift right or down.\n"
-                     "Negative numbers shift left or up."));
+    QCOMPARE(dlg.findChild<QLabel*>("lblMarginHelp")->text(),
+        QString("To properly position your signs on the page, you must\n"
+                "verify the top and right margin widths.\n"
+                "\n"
+                "Adjust the suggested margin so that the crossed lines\n"
+                "print in the middle of the test page.\n"
+                "\n"
+                "You can find the middle of the page by folding the printed\n"
+                "test page in half and then in half again (quarterfolding).\n"
+                "\n"
+                "When setting the margin, 360 = 1/4\".  DECREASE to move\n"
+                "right or down, INCREASE to move left or up."));
+    QCOMPARE(dlg.findChild<QLabel*>("lblShiftHelp")->text(),
+        QString("Once the center of the page is identified, you can also\n"
+                "shift the text left-right and up-down for each sign\n"
+                "format.  Large adjustments may cause some text to\n"
+                "extend off the sign or not print.\n"
+                "\n"
+                "Ordinarily these adjustments will all be set to zero.\n"
+                "\n"
+                "360 = 1/4\".  Positive numbers shift right or down.\n"
+                "Negative numbers shift left or up."));
     // Shown as plain text, so the double spaces survive.
-    QCOMPARE(dlg.findChild<QLabel *>("lblShiftHelp")->textFormat(), Qt::PlainText);
+    QCOMPARE(dlg.findChild<QLabel*>("lblShiftHelp")->textFormat(), Qt::PlainText);
 }
 
 void TestCalibration::storedTextsShownUnchanged()
 {
     TestSettingsScope scope;
-    const QString texts[] = {" 200.5", "-360", "12.5", "+7", "0.0", ".5", "abc", ""};
+    const QString texts[] = { " 200.5", "-360", "12.5", "+7", "0.0", ".5", "abc", "" };
     for (int i = 0; i < 8; ++i)
         appSettings().save(Keys[i], texts[i]);
     frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
@@ -137,23 +138,29 @@ void TestCalibration::validationOrder_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
     QTest::newRow("top empty, left letters")
-        << QStringList{"", "abc", "0", "0", "0", "0", "0", "0"}
-        << "Top Margin must be numeric.  Please correct." << "txtMarginTop";
-    QTest::newRow("left blank") << QStringList{"180", "   ", "0", "0", "0", "0", "0", "0"}
-                                << "Left Margin must be numeric.  Please correct." << "txtMarginLeft";
-    QTest::newRow("4-up up/down") << QStringList{"180", "270", "x", "0", "0", "0", "0", "0"}
-                                  << "Up/Down 4-Up must be numeric.  Please correct." << "txtAdj4UD";
-    QTest::newRow("4-up before 2-up") << QStringList{"180", "270", "0", "1e2", "x", "0", "0", "0"}
-                                      << "Left/Right 4-Up must be numeric.  Please correct."
-                                      << "txtAdj4LR";
-    QTest::newRow("2-up up/down") << QStringList{"180", "270", "0", "0", "-", "0", "0", "0"}
-                                  << "Up/Down 2-Up must be numeric.  Please correct." << "txtAdj2UD";
-    QTest::newRow("2-up left/right") << QStringList{"180", "270", "0", "0", "0", "1,5", "0", "0"}
+        << QStringList { "", "abc", "0", "0", "0", "0", "0", "0" }
+        << "Top Margin must be numeric.  Please correct."
+        << "txtMarginTop";
+    QTest::newRow("left blank") << QStringList { "180", "   ", "0", "0", "0", "0", "0", "0" }
+                                << "Left Margin must be numeric.  Please correct."
+                                << "txtMarginLeft";
+    QTest::newRow("4-up up/down") << QStringList { "180", "270", "x", "0", "0", "0", "0", "0" }
+                                  << "Up/Down 4-Up must be numeric.  Please correct."
+                                  << "txtAdj4UD";
+    QTest::newRow("4-up before 2-up")
+        << QStringList { "180", "270", "0", "1e2", "x", "0", "0", "0" }
+        << "Left/Right 4-Up must be numeric.  Please correct."
+        << "txtAdj4LR";
+    QTest::newRow("2-up up/down") << QStringList { "180", "270", "0", "0", "-", "0", "0", "0" }
+                                  << "Up/Down 2-Up must be numeric.  Please correct."
+                                  << "txtAdj2UD";
+    QTest::newRow("2-up left/right") << QStringList { "180", "270", "0", "0", "0", "1,5", "0", "0" }
                                      << "Left/Right 2-Up must be numeric.  Please correct."
                                      << "txtAdj2LR";
-    QTest::newRow("1-up up/down") << QStringList{"180", "270", "0", "0", "0", "0", ".", "0"}
-                                  << "Up/Down 1-Up must be numeric.  Please correct." << "txtAdj1UD";
-    QTest::newRow("1-up left/right") << QStringList{"180", "270", "0", "0", "0", "0", "0", "12a"}
+    QTest::newRow("1-up up/down") << QStringList { "180", "270", "0", "0", "0", "0", ".", "0" }
+                                  << "Up/Down 1-Up must be numeric.  Please correct."
+                                  << "txtAdj1UD";
+    QTest::newRow("1-up left/right") << QStringList { "180", "270", "0", "0", "0", "0", "0", "12a" }
                                      << "Left/Right 1-Up must be numeric.  Please correct."
                                      << "txtAdj1LR";
 }
@@ -173,14 +180,14 @@ void TestCalibration::validationOrder()
 
     QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
     QCOMPARE(dialogs().messages().size(), 1); // later boxes are not examined
-    const DialogService::Message &shown = dialogs().messages().constFirst();
+    const DialogService::Message& shown = dialogs().messages().constFirst();
     QCOMPARE(shown.text, message);
     QCOMPARE(shown.title, QString("Alert:"));
     QCOMPARE(shown.icon, DialogService::Icon::Information);
     QCOMPARE(shown.buttons, DialogService::Buttons::Ok);
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     QVERIFY(dlg.isVisible());
-    for (const QString &key : Keys)
+    for (const QString& key : Keys)
         QCOMPARE(stored(key), Absent);
     QCOMPARE(stored(SettingsKeys::PRINTSKU), Absent);
 }
@@ -236,7 +243,7 @@ void TestCalibration::numericForms()
     } else {
         QCOMPARE(dialogs().messages().size(), 1);
         QCOMPARE(dialogs().messages().constFirst().text,
-                 QString("Up/Down 2-Up must be numeric.  Please correct."));
+            QString("Up/Down 2-Up must be numeric.  Please correct."));
         QCOMPARE(stored(SettingsKeys::ADJ2UD), Absent);
     }
 }
@@ -244,14 +251,15 @@ void TestCalibration::numericForms()
 void TestCalibration::okStoresExactTexts()
 {
     TestSettingsScope scope;
-    const QString texts[] = {"200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440"};
+    const QString texts[] = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
     {
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         for (int i = 0; i < 8; ++i)
             retype(box(dlg, BoxNames[i]), texts[i]);
-        QTest::mouseClick(dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+        QTest::mouseClick(
+            dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
         QVERIFY(!dlg.ckbPrintSku->isChecked());
         QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
         QVERIFY(dialogs().messages().isEmpty());
@@ -300,13 +308,14 @@ void TestCalibration::cancelWritesNothing()
 {
     TestSettingsScope scope;
     appSettings().save(SettingsKeys::MARGINTOP, "90");
-    for (bool byEscape : {false, true}) {
+    for (bool byEscape : { false, true }) {
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         retype(dlg.txtMarginTop, "100");
         retype(dlg.txtAdj1LR, "-20");
-        QTest::mouseClick(dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+        QTest::mouseClick(
+            dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
         if (byEscape)
             QTest::keyClick(&dlg, Qt::Key_Escape);
         else
@@ -332,7 +341,7 @@ void TestCalibration::pageSizeFromPrinter()
     printer.setOutputFileName(scope.path() + "/never-written.pdf");
     // US Letter, a quarter inch (18 points) unprintable all round.
     QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                              QMarginsF(18, 18, 18, 27), QPageLayout::Point)));
+        QMarginsF(18, 18, 18, 27), QPageLayout::Point)));
     frmCalibrate dlg(appSettings(), dialogs(), &printer, {}, nullptr);
     QCOMPARE(dlg.txtPgHt->text(), QString("15840, 14940"));
     QCOMPARE(dlg.txtPgWd->text(), QString("12240, 11520"));

@@ -22,18 +22,18 @@ AppSettings appSettings()
     return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
 }
 
-QString stored(const QString &key)
+QString stored(const QString& key)
 {
     return appSettings().text(key, Absent);
 }
 
-DialogService &dialogs()
+DialogService& dialogs()
 {
     return DialogService::instance();
 }
 
 // A small picture file: red on the left half, blue on the right.
-QString writePicture(const QString &folder, const char *name)
+QString writePicture(const QString& folder, const char* name)
 {
     QImage image(40, 20, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -92,11 +92,16 @@ void TestLogoDialog::storedPosition_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("LEFT") << "LEFT" << "optLeft";
-    QTest::newRow("RIGHT") << "RIGHT" << "optRight";
-    QTest::newRow("CENTER") << "CENTER" << "optCenter";
-    QTest::newRow("lower-case left is centre") << "left" << "optCenter";
-    QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter";
+    QTest::newRow("LEFT") << "LEFT"
+                          << "optLeft";
+    QTest::newRow("RIGHT") << "RIGHT"
+                           << "optRight";
+    QTest::newRow("CENTER") << "CENTER"
+                            << "optCenter";
+    QTest::newRow("lower-case left is centre") << "left"
+                                               << "optCenter";
+    QTest::newRow("padded RIGHT is centre") << "RIGHT "
+                                            << "optCenter";
 }
 
 void TestLogoDialog::storedPosition()
@@ -107,7 +112,7 @@ void TestLogoDialog::storedPosition()
     appSettings().save(SettingsKeys::LOGOLCR, stored);
     CommonDialog common(dialogs(), nullptr);
     frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
-    QVERIFY(dlg.findChild<QRadioButton *>(selected)->isChecked());
+    QVERIFY(dlg.findChild<QRadioButton*>(selected)->isChecked());
 
     // The preview stands as far from the side as from the top.
     const QRect preview = dlg.imgLogo->geometry();
@@ -138,7 +143,7 @@ void TestLogoDialog::tooLargeWhileTypingIsReportedAtOnce()
     dlg.txtLogoWidth->selectAll();
     QTest::keyClicks(dlg.txtLogoWidth, "5");
     QCOMPARE(dialogs().messages().size(), 1);
-    const DialogService::Message &message = dialogs().messages().constFirst();
+    const DialogService::Message& message = dialogs().messages().constFirst();
     QCOMPARE(message.text, QString("Error: \nWidth must be less than 4 inches.\n"));
     QCOMPARE(message.title, QString("Alert:"));
     QCOMPARE(message.icon, DialogService::Icon::Information);
@@ -156,7 +161,8 @@ void TestLogoDialog::tooLargeWhileTypingIsReportedAtOnce()
     dlg.txtLogoHeight->selectAll();
     QTest::keyClicks(dlg.txtLogoHeight, "2");
     QCOMPARE(dialogs().messages().size(), 2);
-    QCOMPARE(dialogs().messages().at(1).text, QString("Error: \nHeight must be less than 2 inches.\n"));
+    QCOMPARE(
+        dialogs().messages().at(1).text, QString("Error: \nHeight must be less than 2 inches.\n"));
     QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
 }
 
@@ -176,7 +182,8 @@ void TestLogoDialog::emptySizeWhileTypingIsRejectedOnlyOnSave()
     dlg.txtLogoWidth->setFocus();
     QTest::mouseClick(dlg.cmdSave, Qt::LeftButton);
     QCOMPARE(dialogs().messages().size(), 1);
-    QCOMPARE(dialogs().messages().constFirst().text, QString("Error: \nHeight must be greater than 0.\n"));
+    QCOMPARE(dialogs().messages().constFirst().text,
+        QString("Error: \nHeight must be greater than 0.\n"));
     QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
     QVERIFY(dlg.isVisible());
     QCOMPARE(stored(SettingsKeys::LOGOHEIGHT), Absent);
@@ -189,20 +196,35 @@ void TestLogoDialog::saveChecksSizes_data()
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("message"); // empty: accepted
     QTest::addColumn<QString>("focus");
-    QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
-    QTest::newRow("height exactly 2") << "2" << "1" << "Error: \nHeight must be less than 2 inches.\n"
+    QTest::newRow("just under the limits") << "1.99"
+                                           << "3.99"
+                                           << ""
+                                           << "";
+    QTest::newRow("height exactly 2") << "2"
+                                      << "1"
+                                      << "Error: \nHeight must be less than 2 inches.\n"
                                       << "txtLogoHeight";
-    QTest::newRow("width exactly 4") << "1" << "4" << "Error: \nWidth must be less than 4 inches.\n"
+    QTest::newRow("width exactly 4") << "1"
+                                     << "4"
+                                     << "Error: \nWidth must be less than 4 inches.\n"
                                      << "txtLogoWidth";
-    QTest::newRow("zero height, wide") << "0" << "5"
+    QTest::newRow("zero height, wide") << "0"
+                                       << "5"
                                        << "Error: \nHeight must be greater than 0.\n"
                                           "Width must be less than 4 inches.\n"
                                        << "txtLogoWidth";
-    QTest::newRow("negative width") << "0.5" << "-1" << "Error: \nWidth must be greater than 0.\n"
+    QTest::newRow("negative width") << "0.5"
+                                    << "-1"
+                                    << "Error: \nWidth must be greater than 0.\n"
                                     << "txtLogoWidth";
-    QTest::newRow("letters count as 0") << "abc" << "1" << "Error: \nHeight must be greater than 0.\n"
+    QTest::newRow("letters count as 0") << "abc"
+                                        << "1"
+                                        << "Error: \nHeight must be greater than 0.\n"
                                         << "txtLogoHeight";
-    QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
+    QTest::newRow("leading number of the text") << "1.5in"
+                                                << "2 inches"
+                                                << ""
+                                                << "";
 }
 
 void TestLogoDialog::saveChecksSizes()
@@ -280,7 +302,7 @@ void TestLogoDialog::chosenFileIsPreviewedAndStored()
     dialogs().queueFile(newPath);
     QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
     QCOMPARE(dialogs().fileRequests().size(), 1);
-    const DialogService::FileRequest &request = dialogs().fileRequests().constFirst();
+    const DialogService::FileRequest& request = dialogs().fileRequests().constFirst();
     QCOMPARE(request.mode, DialogService::FileMode::Open);
     QCOMPARE(request.title, QString("Open Logo File"));
     QCOMPARE(request.fileName, oldPath);
@@ -330,8 +352,8 @@ void TestLogoDialog::cancelWritesNothing()
     dlg.optLeft->click();
     dlg.cmdCancel->click();
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
-    for (const QString &key : {SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
-                               SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR})
+    for (const QString& key : { SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
+             SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR })
         QCOMPARE(stored(key), Absent);
 }
 
@@ -372,7 +394,8 @@ void TestLogoDialog::storedOutOfRangeSizeIsSilentAtLoad()
     // The user hears of it on Save.
     dlg.cmdSave->click();
     QCOMPARE(dialogs().messages().size(), 1);
-    QCOMPARE(dialogs().messages().constFirst().text, QString("Error: \nWidth must be less than 4 inches.\n"));
+    QCOMPARE(dialogs().messages().constFirst().text,
+        QString("Error: \nWidth must be less than 4 inches.\n"));
     QCOMPARE(stored(SettingsKeys::LOGOWIDTH), QString("5"));
 }
 

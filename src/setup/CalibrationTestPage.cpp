@@ -37,15 +37,15 @@ qint32 whole32(double value)
     return qint32(rounded);
 }
 
-template <typename Real>
-QString shortestFixed(Real value)
+template <typename Real> QString shortestFixed(Real value)
 {
     if (!std::isfinite(value))
         return QString::number(double(value));
     if (value == 0)
         return QStringLiteral("0"); // no "-0"
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (result.ec != std::errc())
         return QString::number(double(value));
     return QString::fromLatin1(buffer, int(result.ptr - buffer));
@@ -63,7 +63,7 @@ QString CalibrationTestPage::plainNumber(float value)
     return shortestFixed(value);
 }
 
-void CalibrationTestPage::draw(SignCanvas &canvas, const Values &values, const QDateTime &now)
+void CalibrationTestPage::draw(SignCanvas& canvas, const Values& values, const QDateTime& now)
 {
     canvas.setOrientation(SignCanvas::Landscape);
     canvas.setScaleMode(1);
@@ -114,7 +114,7 @@ void CalibrationTestPage::draw(SignCanvas &canvas, const Values &values, const Q
         QStringLiteral("Top Margin should be between 0 and ") + plainNumber(nonPrintingHeight),
         QStringLiteral("Left Margin should be between 0 and ") + plainNumber(nonPrintingWidth),
     };
-    for (const QString &line : lines)
+    for (const QString& line : lines)
         canvas.Print(line);
 
     // The frame runs to the sheet's size; the printer clips it to the

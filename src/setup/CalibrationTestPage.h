@@ -36,7 +36,7 @@ public:
     // Draws the whole page on the surface and ends the document. Coordinates
     // are 16-bit whole numbers; one that does not fit raises the overflow
     // error, and any error of the surface passes through (RunTimeError).
-    static void draw(SignCanvas &canvas, const Values &values, const QDateTime &now);
+    static void draw(SignCanvas& canvas, const Values& values, const QDateTime& now);
 
     // Numbers in their plain shortest form: no thousands separators, no
     // exponent, a fraction only when there is one. Single-precision values

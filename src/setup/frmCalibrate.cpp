@@ -21,43 +21,43 @@
 
 #include <utility>
 
-const QString frmCalibrate::MarginHelpText = QStringLiteral(
-    "To properly position your signs on the page, you must\n"
-    "verify the top and right margin widths.\n"
-    "\n"
-    "Adjust the suggested margin so that the crossed lines\n"
-    "print in the middle of the test page.\n"
-    "\n"
-    "You can find the middle of the page by folding the printed\n"
-    "test page in half and then in half again (quarterfolding).\n"
-    "\n"
-    "When setting the margin, 360 = 1/4\".  DECREASE to move\n"
-    "right or down, INCREASE to move left or up.");
+const QString frmCalibrate::MarginHelpText
+    = QStringLiteral("To properly position your signs on the page, you must\n"
+                     "verify the top and right margin widths.\n"
+                     "\n"
+                     "Adjust the suggested margin so that the crossed lines\n"
+                     "print in the middle of the test page.\n"
+                     "\n"
+                     "You can find the middle of the page by folding the printed\n"
+                     "test page in half and then in half again (quarterfolding).\n"
+                     "\n"
+                     "When setting the margin, 360 = 1/4\".  DECREASE to move\n"
+                     "right or down, INCREASE to move left or up.");
 
-const QString frmCalibrate::ShiftHelpText = QStringLiteral(
-    "Once the center of the page is identified, you can also\n"
-    "shift the text left-right and up-down for each sign\n"
-    "format.  Large adjustments may cause some text to\n"
-    "extend off the sign or not print.\n"
-    "\n"
-    "Ordinarily these adjustments will all be set to zero.\n"
-    "\n"
-    "360 = 1/4\".  Positive numbers shift right or down.\n"
-    "Negative numbers shift left or up.");
+const QString frmCalibrate::ShiftHelpText
+    = QStringLiteral("Once the center of the page is identified, you can also\n"
+                     "shift the text left-right and up-down for each sign\n"
+                     "format.  Large adjustments may cause some text to\n"
+                     "extend off the sign or not print.\n"
+                     "\n"
+                     "Ordinarily these adjustments will all be set to zero.\n"
+                     "\n"
+                     "360 = 1/4\".  Positive numbers shift right or down.\n"
+                     "Negative numbers shift left or up.");
 
 namespace {
 
-QLineEdit *numberBox(const char *name, QWidget *parent)
+QLineEdit* numberBox(const char* name, QWidget* parent)
 {
-    auto *box = new QLineEdit(parent);
+    auto* box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
     box->setMaximumWidth(90);
     return box;
 }
 
-QLabel *helpLabel(const char *name, const QString &text, QWidget *parent)
+QLabel* helpLabel(const char* name, const QString& text, QWidget* parent)
 {
-    auto *label = new QLabel(parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     // Plain text keeps the double spaces after full stops.
     label->setTextFormat(Qt::PlainText);
@@ -67,13 +67,13 @@ QLabel *helpLabel(const char *name, const QString &text, QWidget *parent)
 
 } // namespace
 
-frmCalibrate::frmCalibrate(const AppSettings &settings, DialogService &dialogs, QPrinter *printer,
-                           std::function<void()> printerSetup, QWidget *owner)
-    : QDialog(owner),
-      m_settings(settings),
-      m_dialogs(dialogs),
-      m_printer(printer),
-      m_printerSetup(std::move(printerSetup))
+frmCalibrate::frmCalibrate(const AppSettings& settings, DialogService& dialogs, QPrinter* printer,
+    std::function<void()> printerSetup, QWidget* owner)
+    : QDialog(owner)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_printer(printer)
+    , m_printerSetup(std::move(printerSetup))
 {
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate Printer"));
@@ -95,7 +95,8 @@ void frmCalibrate::buildWidgets()
     txtAdj1UD = numberBox("txtAdj1UD", this);
     txtAdj1LR = numberBox("txtAdj1LR", this);
 
-    ckbPrintSku = new QCheckBox(QStringLiteral(" Print Sku on Signs (Normally this box will be checked)"), this);
+    ckbPrintSku = new QCheckBox(
+        QStringLiteral(" Print Sku on Signs (Normally this box will be checked)"), this);
     ckbPrintSku->setObjectName(QStringLiteral("ckbPrintSku"));
 
     txtPgHt = new QLineEdit(this);
@@ -117,23 +118,24 @@ void frmCalibrate::buildWidgets()
     cmdOk->setAutoDefault(false);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setToolTip(QStringLiteral("Click Cancel to exit without saving new margin settings."));
+    cmdCancel->setToolTip(
+        QStringLiteral("Click Cancel to exit without saving new margin settings."));
     cmdCancel->setAutoDefault(false);
 
     // Margins with their instructions.
-    auto *margins = new QGridLayout;
+    auto* margins = new QGridLayout;
     margins->addWidget(new QLabel(QStringLiteral("Top Margin (start 180):"), this), 0, 0);
     margins->addWidget(txtMarginTop, 0, 1);
     margins->addWidget(new QLabel(QStringLiteral("Left Margin (start 270):"), this), 1, 0);
     margins->addWidget(txtMarginLeft, 1, 1);
     margins->setRowStretch(2, 1);
-    auto *marginRow = new QHBoxLayout;
+    auto* marginRow = new QHBoxLayout;
     marginRow->addLayout(margins);
     marginRow->addSpacing(16);
     marginRow->addWidget(lblMarginHelp, 1);
 
     // Shifts per format with their instructions.
-    auto *shifts = new QGridLayout;
+    auto* shifts = new QGridLayout;
     shifts->addWidget(new QLabel(QStringLiteral("4-up Format"), this), 0, 1);
     shifts->addWidget(new QLabel(QStringLiteral("2-up Format"), this), 0, 2);
     shifts->addWidget(new QLabel(QStringLiteral("1-up Format"), this), 0, 3);
@@ -146,26 +148,26 @@ void frmCalibrate::buildWidgets()
     shifts->addWidget(txtAdj2LR, 2, 2);
     shifts->addWidget(txtAdj1LR, 2, 3);
     shifts->setRowStretch(3, 1);
-    auto *shiftRow = new QHBoxLayout;
+    auto* shiftRow = new QHBoxLayout;
     shiftRow->addLayout(shifts);
     shiftRow->addSpacing(16);
     shiftRow->addWidget(lblShiftHelp, 1);
 
     // The current printer's page, for reference.
-    auto *page = new QHBoxLayout;
+    auto* page = new QHBoxLayout;
     page->addWidget(new QLabel(QStringLiteral("Ht: "), this));
     page->addWidget(txtPgHt);
     page->addWidget(new QLabel(QStringLiteral("Wid: "), this));
     page->addWidget(txtPgWd);
     page->addStretch(1);
 
-    auto *buttons = new QHBoxLayout;
+    auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdPrintTest);
     buttons->addStretch(1);
     buttons->addWidget(cmdOk);
     buttons->addWidget(cmdCancel);
 
-    auto *top = new QVBoxLayout(this);
+    auto* top = new QVBoxLayout(this);
     top->addLayout(marginRow);
     top->addSpacing(12);
     top->addLayout(shiftRow);
@@ -211,30 +213,32 @@ void frmCalibrate::showPageSize()
     try {
         PrinterCanvas canvas(m_printer);
         txtPgHt->setText(QString::number(qint64(NumberText::roundHalfEven(canvas.Height())))
-                         + QLatin1String(", ")
-                         + CalibrationTestPage::plainNumber(float(canvas.ScaleHeight())));
+            + QLatin1String(", ") + CalibrationTestPage::plainNumber(float(canvas.ScaleHeight())));
         txtPgWd->setText(QString::number(qint64(NumberText::roundHalfEven(canvas.Width())))
-                         + QLatin1String(", ")
-                         + CalibrationTestPage::plainNumber(float(canvas.ScaleWidth())));
-    } catch (const RunTimeError &) {
+            + QLatin1String(", ") + CalibrationTestPage::plainNumber(float(canvas.ScaleWidth())));
+    } catch (const RunTimeError&) {
     }
 }
 
 bool frmCalibrate::ValidateCalibration()
 {
-    const std::pair<QLineEdit *, const char *> boxes[] = {
-        {txtMarginTop, "Top Margin"},      {txtMarginLeft, "Left Margin"},
-        {txtAdj4UD, "Up/Down 4-Up"},       {txtAdj4LR, "Left/Right 4-Up"},
-        {txtAdj2UD, "Up/Down 2-Up"},       {txtAdj2LR, "Left/Right 2-Up"},
-        {txtAdj1UD, "Up/Down 1-Up"},       {txtAdj1LR, "Left/Right 1-Up"},
+    const std::pair<QLineEdit*, const char*> boxes[] = {
+        { txtMarginTop, "Top Margin" },
+        { txtMarginLeft, "Left Margin" },
+        { txtAdj4UD, "Up/Down 4-Up" },
+        { txtAdj4LR, "Left/Right 4-Up" },
+        { txtAdj2UD, "Up/Down 2-Up" },
+        { txtAdj2LR, "Left/Right 2-Up" },
+        { txtAdj1UD, "Up/Down 1-Up" },
+        { txtAdj1LR, "Left/Right 1-Up" },
     };
-    for (const auto &[box, name] : boxes) {
+    for (const auto& [box, name] : boxes) {
         if (NumberText::isNumeric(box->text()))
             continue;
         box->setFocus(Qt::OtherFocusReason);
         m_dialogs.message(QLatin1String(name) + QLatin1String(" must be numeric.  Please correct."),
-                          DialogService::Buttons::Ok, DialogService::Icon::Information,
-                          QStringLiteral("Alert:"), this);
+            DialogService::Buttons::Ok, DialogService::Icon::Information, QStringLiteral("Alert:"),
+            this);
         return true;
     }
     return false;
@@ -267,50 +271,58 @@ void frmCalibrate::cmdPrintTest_Click()
     if (ValidateCalibration())
         return;
     try {
+        if (!m_printer)
+            throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
         PrinterCanvas canvas(m_printer);
         drawTestPage(canvas);
-    } catch (const RunTimeError &error) {
+    } catch (const RunTimeError& error) {
         // The printer could not even be taken up.
         reportTestPageError(error.number(), error.description());
     }
 }
 
-bool frmCalibrate::PrintTestPage(SignCanvas &canvas)
+bool frmCalibrate::PrintTestPage(SignCanvas& canvas)
 {
     if (ValidateCalibration())
         return false;
     return drawTestPage(canvas);
 }
 
-bool frmCalibrate::drawTestPage(SignCanvas &canvas)
+bool frmCalibrate::drawTestPage(SignCanvas& canvas)
 {
-    const CalibrationTestPage::Values values{
-        txtMarginTop->text(), txtMarginLeft->text(), txtAdj4UD->text(), txtAdj4LR->text(),
-        txtAdj2UD->text(),    txtAdj2LR->text(),     txtAdj1UD->text(), txtAdj1LR->text(),
+    const CalibrationTestPage::Values values {
+        txtMarginTop->text(),
+        txtMarginLeft->text(),
+        txtAdj4UD->text(),
+        txtAdj4LR->text(),
+        txtAdj2UD->text(),
+        txtAdj2LR->text(),
+        txtAdj1UD->text(),
+        txtAdj1LR->text(),
     };
     try {
         CalibrationTestPage::draw(canvas, values, QDateTime::currentDateTime());
         return true;
-    } catch (const RunTimeError &error) {
+    } catch (const RunTimeError& error) {
         // A half-drawn page is thrown away rather than left open on the
         // printer, where the next print job would carry on with it.
         try {
             canvas.abandonDocument();
-        } catch (const RunTimeError &) {
+        } catch (const RunTimeError&) {
         }
         reportTestPageError(error.number(), error.description());
         return false;
     }
 }
 
-void frmCalibrate::reportTestPageError(int number, const QString &description)
+void frmCalibrate::reportTestPageError(int number, const QString& description)
 {
     const QString head = QStringLiteral("Runtime Error ") + QString::number(number)
         + QStringLiteral(" has been detected.\n");
     if (number == RunTimeError::PrinterError) {
-        const DialogService::Answer answer = m_dialogs.message(
-            head + QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).\n"
-                                  "Do you want to verify what printer this program is using?"),
+        const DialogService::Answer answer = m_dialogs.message(head
+                + QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).\n"
+                                 "Do you want to verify what printer this program is using?"),
             DialogService::Buttons::YesNo, DialogService::Icon::Information,
             QStringLiteral("Alert:"), this);
         if (answer == DialogService::Answer::Yes && m_printerSetup)
@@ -318,5 +330,5 @@ void frmCalibrate::reportTestPageError(int number, const QString &description)
         return;
     }
     m_dialogs.message(head + description, DialogService::Buttons::Ok,
-                      DialogService::Icon::Information, QStringLiteral("Alert:"), this);
+        DialogService::Icon::Information, QStringLiteral("Alert:"), this);
 }

@@ -26,8 +26,8 @@ class frmCalibrate : public QDialog
 public:
     // printerSetup runs the main window's printer setup; it is offered when
     // the test page meets a printer error.
-    frmCalibrate(const AppSettings &settings, DialogService &dialogs, QPrinter *printer,
-                 std::function<void()> printerSetup, QWidget *owner);
+    frmCalibrate(const AppSettings& settings, DialogService& dialogs, QPrinter* printer,
+        std::function<void()> printerSetup, QWidget* owner);
     ~frmCalibrate() override;
 
     // True when a box is not numeric; the message has then been shown and the
@@ -41,24 +41,24 @@ public:
     // Validates, then draws the test page on the given surface; a run-time
     // error is reported and ends the command. Returns true when the page was
     // drawn to its end.
-    bool PrintTestPage(SignCanvas &canvas);
+    bool PrintTestPage(SignCanvas& canvas);
 
-    QLineEdit *txtMarginTop = nullptr;
-    QLineEdit *txtMarginLeft = nullptr;
-    QLineEdit *txtAdj4UD = nullptr;
-    QLineEdit *txtAdj4LR = nullptr;
-    QLineEdit *txtAdj2UD = nullptr;
-    QLineEdit *txtAdj2LR = nullptr;
-    QLineEdit *txtAdj1UD = nullptr;
-    QLineEdit *txtAdj1LR = nullptr;
-    QCheckBox *ckbPrintSku = nullptr;
-    QLineEdit *txtPgHt = nullptr;
-    QLineEdit *txtPgWd = nullptr;
-    QLabel *lblMarginHelp = nullptr;
-    QLabel *lblShiftHelp = nullptr;
-    QPushButton *cmdPrintTest = nullptr;
-    QPushButton *cmdOk = nullptr;
-    QPushButton *cmdCancel = nullptr;
+    QLineEdit* txtMarginTop = nullptr;
+    QLineEdit* txtMarginLeft = nullptr;
+    QLineEdit* txtAdj4UD = nullptr;
+    QLineEdit* txtAdj4LR = nullptr;
+    QLineEdit* txtAdj2UD = nullptr;
+    QLineEdit* txtAdj2LR = nullptr;
+    QLineEdit* txtAdj1UD = nullptr;
+    QLineEdit* txtAdj1LR = nullptr;
+    QCheckBox* ckbPrintSku = nullptr;
+    QLineEdit* txtPgHt = nullptr;
+    QLineEdit* txtPgWd = nullptr;
+    QLabel* lblMarginHelp = nullptr;
+    QLabel* lblShiftHelp = nullptr;
+    QPushButton* cmdPrintTest = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
     // The two instruction texts, line by line.
     static const QString MarginHelpText;
@@ -68,11 +68,11 @@ private:
     void buildWidgets();
     void FormLoad();
     void showPageSize();
-    bool drawTestPage(SignCanvas &canvas);
-    void reportTestPageError(int number, const QString &description);
+    bool drawTestPage(SignCanvas& canvas);
+    void reportTestPageError(int number, const QString& description);
 
     AppSettings m_settings;
-    DialogService &m_dialogs;
-    QPrinter *m_printer;
+    DialogService& m_dialogs;
+    QPrinter* m_printer;
     std::function<void()> m_printerSetup;
 };

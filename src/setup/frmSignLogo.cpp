@@ -21,8 +21,8 @@
 
 #include <algorithm>
 
-const QString frmSignLogo::LogoFilter = QStringLiteral(
-    "All Files (*.*)|*.*|Jpeg Files (*.jpg)|*.jpg|Bitmap Files (*.bmp)|*.bmp");
+const QString frmSignLogo::LogoFilter
+    = QStringLiteral("All Files (*.*)|*.*|Jpeg Files (*.jpg)|*.jpg|Bitmap Files (*.bmp)|*.bmp");
 
 namespace {
 
@@ -36,9 +36,12 @@ constexpr int DialogWidthTwips = 4 * Twips::PerInch + 2 * PreviewTopTwips + 480;
 
 } // namespace
 
-frmSignLogo::frmSignLogo(const AppSettings &settings, DialogService &dialogs,
-                         CommonDialog &commonDialog, QWidget *owner)
-    : QDialog(owner), m_settings(settings), m_dialogs(dialogs), m_commonDialog(commonDialog)
+frmSignLogo::frmSignLogo(
+    const AppSettings& settings, DialogService& dialogs, CommonDialog& commonDialog, QWidget* owner)
+    : QDialog(owner)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_commonDialog(commonDialog)
 {
     setObjectName(QStringLiteral("frmSignLogo"));
     setWindowTitle(QStringLiteral("Kestrane - Logo"));
@@ -70,16 +73,17 @@ void frmSignLogo::buildWidgets()
     txtLogoWidth = new QLineEdit(this);
     txtLogoWidth->setObjectName(QStringLiteral("txtLogoWidth"));
 
-    auto *sizeFrame = new QGroupBox(QStringLiteral("Logo Size (on 4-Up Sign)"), this);
+    auto* sizeFrame = new QGroupBox(QStringLiteral("Logo Size (on 4-Up Sign)"), this);
     sizeFrame->setObjectName(QStringLiteral("fraLogoSize"));
-    auto *sizeGrid = new QGridLayout(sizeFrame);
+    auto* sizeGrid = new QGridLayout(sizeFrame);
     sizeGrid->addWidget(new QLabel(QStringLiteral("Height (eg 0.5):"), sizeFrame), 0, 0);
     sizeGrid->addWidget(txtLogoHeight, 0, 1);
     sizeGrid->addWidget(new QLabel(QStringLiteral("Width (eg 2.25):"), sizeFrame), 1, 0);
     sizeGrid->addWidget(txtLogoWidth, 1, 1);
-    sizeGrid->addWidget(new QLabel(QStringLiteral("(Note: Measurements in Inches)"), sizeFrame), 2, 0, 1, 2);
+    sizeGrid->addWidget(
+        new QLabel(QStringLiteral("(Note: Measurements in Inches)"), sizeFrame), 2, 0, 1, 2);
 
-    auto *positionFrame = new QGroupBox(QStringLiteral("Position Logo at Top of Sign"), this);
+    auto* positionFrame = new QGroupBox(QStringLiteral("Position Logo at Top of Sign"), this);
     positionFrame->setObjectName(QStringLiteral("fraLogoPosition"));
     optLeft = new QRadioButton(QStringLiteral("Left Justify"), positionFrame);
     optLeft->setObjectName(QStringLiteral("optLeft"));
@@ -87,7 +91,7 @@ void frmSignLogo::buildWidgets()
     optCenter->setObjectName(QStringLiteral("optCenter"));
     optRight = new QRadioButton(QStringLiteral("Right Justify"), positionFrame);
     optRight->setObjectName(QStringLiteral("optRight"));
-    auto *positions = new QVBoxLayout(positionFrame);
+    auto* positions = new QVBoxLayout(positionFrame);
     positions->addWidget(optLeft);
     positions->addWidget(optCenter);
     positions->addWidget(optRight);
@@ -100,20 +104,20 @@ void frmSignLogo::buildWidgets()
     cmdCancel->setToolTip(QStringLiteral("Close without saving changes to logo information."));
     cmdCancel->setAutoDefault(false);
 
-    auto *frames = new QHBoxLayout;
+    auto* frames = new QHBoxLayout;
     frames->addWidget(sizeFrame);
     frames->addWidget(positionFrame);
-    auto *file = new QHBoxLayout;
+    auto* file = new QHBoxLayout;
     file->addWidget(new QLabel(QStringLiteral("Logo File Name:"), this));
     file->addWidget(txtLogoFileName, 1);
-    auto *buttons = new QHBoxLayout;
+    auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);
 
     // The controls sit below the preview area; the preview itself is placed
     // by hand at its printed size.
-    auto *top = new QVBoxLayout(this);
+    auto* top = new QVBoxLayout(this);
     QMargins margins = top->contentsMargins();
     margins.setTop(Twips::toPixelsY(PreviewAreaTwips));
     top->setContentsMargins(margins);
@@ -121,14 +125,15 @@ void frmSignLogo::buildWidgets()
     top->addLayout(file);
     top->addLayout(buttons);
     const int width = Twips::toPixelsX(DialogWidthTwips);
-    setFixedSize(width, top->totalHeightForWidth(width) > 0 ? top->totalHeightForWidth(width)
-                                                            : sizeHint().height());
+    setFixedSize(width,
+        top->totalHeightForWidth(width) > 0 ? top->totalHeightForWidth(width)
+                                            : sizeHint().height());
     // Unsized until a size is accepted.
     imgLogo->setGeometry(0, Twips::toPixelsY(PreviewTopTwips), 0, 0);
 
     connect(txtLogoHeight, &QLineEdit::textChanged, this, &frmSignLogo::ShowLogoPreview);
     connect(txtLogoWidth, &QLineEdit::textChanged, this, &frmSignLogo::ShowLogoPreview);
-    for (QRadioButton *option : {optLeft, optCenter, optRight}) {
+    for (QRadioButton* option : { optLeft, optCenter, optRight }) {
         connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 ShowLogoPreview();
@@ -163,7 +168,7 @@ void frmSignLogo::FormLoad()
     m_formLoaded = true;
 }
 
-void frmSignLogo::loadPicture(const QString &path)
+void frmSignLogo::loadPicture(const QString& path)
 {
     // A file that is not a readable picture leaves the preview empty; the
     // path is kept all the same.
@@ -205,7 +210,7 @@ bool frmSignLogo::ValidateLogoSize(bool checkPositive)
     const bool failed = message.size() != start.size();
     if (failed && m_formLoaded)
         m_dialogs.message(message, DialogService::Buttons::Ok, DialogService::Icon::Information,
-                          QStringLiteral("Alert:"), this);
+            QStringLiteral("Alert:"), this);
     return failed;
 }
 
@@ -267,14 +272,14 @@ void frmSignLogo::cmdCancel_Click()
     reject();
 }
 
-bool frmSignLogo::eventFilter(QObject *watched, QEvent *event)
+bool frmSignLogo::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtLogoFileName && event->type() == QEvent::MouseButtonDblClick) {
         chooseLogoFile();
         return true;
     }
     if (watched == imgLogo && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         chooseLogoFile();
         return true;
     }

@@ -23,8 +23,8 @@ class frmSignLogo : public QDialog
 
 public:
     // commonDialog is the main window's common dialog, used to choose the file.
-    frmSignLogo(const AppSettings &settings, DialogService &dialogs, CommonDialog &commonDialog,
-                QWidget *owner);
+    frmSignLogo(const AppSettings& settings, DialogService& dialogs, CommonDialog& commonDialog,
+        QWidget* owner);
     ~frmSignLogo() override;
 
     // True when the sizes are not acceptable. checkPositive also rejects
@@ -41,35 +41,35 @@ public:
     void cmdSave_Click();
     void cmdCancel_Click();
 
-    const QString &LogoFile() const { return m_logoFile; }
+    const QString& LogoFile() const { return m_logoFile; }
     bool FormLoaded() const { return m_formLoaded; }
     // The picture shown in the preview; null when there is none.
-    const QPixmap &logoPicture() const { return m_picture; }
+    const QPixmap& logoPicture() const { return m_picture; }
 
-    QLineEdit *txtLogoFileName = nullptr;
-    QLineEdit *txtLogoHeight = nullptr;
-    QLineEdit *txtLogoWidth = nullptr;
-    QRadioButton *optLeft = nullptr;
-    QRadioButton *optCenter = nullptr;
-    QRadioButton *optRight = nullptr;
-    QLabel *imgLogo = nullptr;
-    QPushButton *cmdSave = nullptr;
-    QPushButton *cmdCancel = nullptr;
+    QLineEdit* txtLogoFileName = nullptr;
+    QLineEdit* txtLogoHeight = nullptr;
+    QLineEdit* txtLogoWidth = nullptr;
+    QRadioButton* optLeft = nullptr;
+    QRadioButton* optCenter = nullptr;
+    QRadioButton* optRight = nullptr;
+    QLabel* imgLogo = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
     static const QString LogoFilter;
     static constexpr int LogoFileFlags = 20484;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWidgets();
     void FormLoad();
-    void loadPicture(const QString &path);
+    void loadPicture(const QString& path);
 
     AppSettings m_settings;
-    DialogService &m_dialogs;
-    CommonDialog &m_commonDialog;
+    DialogService& m_dialogs;
+    CommonDialog& m_commonDialog;
     QString m_logoFile;
     QPixmap m_picture;
     bool m_formLoaded = false;
