@@ -316,7 +316,7 @@ void TestTestPage::overflowIsReported()
     QVERIFY(!dlg.PrintTestPage(canvas));
     QCOMPARE(dialogs().messages().size(), 1);
     const DialogService::Message& shown = dialogs().messages().constFirst();
-    QCOMPARE(shown.text, QString("Runtime Error 6 has been detected.\nOverflow"));
+    QCOMPARE(shown.text, QString("Runtime Error 6 has been detected.\r\nOverflow"));
     QCOMPARE(shown.buttons, DialogService::Buttons::Ok);
     QCOMPARE(shown.icon, DialogService::Icon::Information);
     QCOMPARE(shown.title, QString("Alert:"));
@@ -343,13 +343,16 @@ void TestTestPage::invalidBoxPrintsNothing()
 void TestTestPage::printerErrorOffersSetup_data()
 {
     QTest::addColumn<bool>("yes");
-    QTest::newRow("yes opens printer setup") << true;
-    QTest::newRow("no does nothing more") << false;
+    QTest::addColumn<bool>("printerThere");
+    QTest::newRow("yes opens printer setup") << true << true;
+    QTest::newRow("no does nothing more") << false << true;
+    QTest::newRow("no printer at all") << true << false;
 }
 
 void TestTestPage::printerErrorOffersSetup()
 {
     QFETCH(bool, yes);
+    QFETCH(bool, printerThere);
     TestSettingsScope scope;
     // A file printer whose folder does not exist cannot start a document
     // (and no real printer is ever spoken to).
@@ -358,14 +361,15 @@ void TestTestPage::printerErrorOffersSetup()
     printer.setOutputFileName(scope.path() + "/no such folder/page.pdf");
     int setups = 0;
     frmCalibrate dlg(
-        appSettings(), dialogs(), &printer, [&setups] { ++setups; }, nullptr);
+        appSettings(), dialogs(), printerThere ? &printer : nullptr, [&setups] { ++setups; },
+        nullptr);
     dialogs().queueAnswer(yes ? DialogService::Answer::Yes : DialogService::Answer::No);
     dlg.cmdPrintTest->click();
     QCOMPARE(dialogs().messages().size(), 1);
     const DialogService::Message& shown = dialogs().messages().constFirst();
     QCOMPARE(shown.text,
-        QString("Runtime Error 482 has been detected.\n"
-                "Check that your printer is ready (hooked up, on-line, etc).\n"
+        QString("Runtime Error 482 has been detected.\r\n"
+                "Check that your printer is ready (hooked up, on-line, etc).\r\n"
                 "Do you want to verify what printer this program is using?"));
     QCOMPARE(shown.buttons, DialogService::Buttons::YesNo);
     QCOMPARE(shown.icon, DialogService::Icon::Information);

@@ -2,6 +2,7 @@
 
 #include "platform/DialogService.h"
 #include "platform/NumberText.h"
+#include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
@@ -277,7 +278,7 @@ void frmCalibrate::cmdPrintTest_Click()
         drawTestPage(canvas);
     } catch (const RunTimeError& error) {
         // The printer could not even be taken up.
-        reportTestPageError(error.number(), error.description());
+        reportTestPageError(error);
     }
 }
 
@@ -310,25 +311,15 @@ bool frmCalibrate::drawTestPage(SignCanvas& canvas)
             canvas.abandonDocument();
         } catch (const RunTimeError&) {
         }
-        reportTestPageError(error.number(), error.description());
+        reportTestPageError(error);
         return false;
     }
 }
 
-void frmCalibrate::reportTestPageError(int number, const QString& description)
+void frmCalibrate::reportTestPageError(const RunTimeError& error)
 {
-    const QString head = QStringLiteral("Runtime Error ") + QString::number(number)
-        + QStringLiteral(" has been detected.\n");
-    if (number == RunTimeError::PrinterError) {
-        const DialogService::Answer answer = m_dialogs.message(head
-                + QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).\n"
-                                 "Do you want to verify what printer this program is using?"),
-            DialogService::Buttons::YesNo, DialogService::Icon::Information,
-            QStringLiteral("Alert:"), this);
-        if (answer == DialogService::Answer::Yes && m_printerSetup)
-            m_printerSetup();
-        return;
-    }
-    m_dialogs.message(head + description, DialogService::Buttons::Ok,
-        DialogService::Icon::Information, QStringLiteral("Alert:"), this);
+    // The same report as the print job's: a printer failure offers printer
+    // setup, anything else shows its description.
+    if (ReportRunTimeError(m_dialogs, error) && m_printerSetup)
+        m_printerSetup();
 }

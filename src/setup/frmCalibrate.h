@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPrinter;
 class QPushButton;
+class RunTimeError;
 class SignCanvas;
 
 // "Calibrate Printer": the printer's top and left margins, the per-format
@@ -69,7 +70,7 @@ private:
     void FormLoad();
     void showPageSize();
     bool drawTestPage(SignCanvas& canvas);
-    void reportTestPageError(int number, const QString& description);
+    void reportTestPageError(const RunTimeError& error);
 
     AppSettings m_settings;
     DialogService& m_dialogs;
