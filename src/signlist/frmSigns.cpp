@@ -384,6 +384,10 @@ void frmSigns::connectLaterCommands()
 {
     // Item data, databases, printing and setup dialogs: one or two lines per
     // command, enabling the entry and connecting it to its handler.
+    mnuFileLogo->setEnabled(true);
+    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
+    mnuFilePrintTest->setEnabled(true);
+    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
 }
 
 void frmSigns::FormLoad()

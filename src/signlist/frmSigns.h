@@ -72,6 +72,8 @@ public:
     void mnuEditClearGraphic_Click();
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
+    void mnuFileLogo_Click();
+    void mnuFilePrintTest_Click();
     void mnuFileExit_Click();
     void mnuFormatSel_Click(int index);
     void mnuColorsBorder_Click();
