@@ -32,7 +32,8 @@ namespace {
 // (just under 2 by 4 inches).
 constexpr int PreviewTopTwips = 120;
 constexpr int PreviewAreaTwips = 2 * Twips::PerInch + 2 * PreviewTopTwips;
-constexpr int DialogWidthTwips = 4 * Twips::PerInch + 2 * PreviewTopTwips + 480;
+constexpr int MaxPreviewPixels = 2048;
+constexpr int DialogWidthTwips = 4 * Twips::PerInch + 2 * PreviewTopTwips + 1200;
 
 } // namespace
 
@@ -174,6 +175,11 @@ void frmSignLogo::loadPicture(const QString& path)
     // path is kept all the same.
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    // The preview is at most 4 by 2 inches on screen; a huge picture is
+    // decoded no larger than that needs.
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > MaxPreviewPixels || size.height() > MaxPreviewPixels))
+        reader.setScaledSize(size.scaled(MaxPreviewPixels, MaxPreviewPixels, Qt::KeepAspectRatio));
     const QImage image = reader.read();
     m_picture = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
     imgLogo->setPixmap(m_picture);
