@@ -61,7 +61,6 @@ private slots:
     void saveChecksSizes();
     void saveStoresExactlyWhatWasTyped();
     void chosenFileIsPreviewedAndStored();
-    void cancelledFileDialogChangesNothing();
     void cancelWritesNothing();
     void missingStoredFileIsKept();
     void storedOutOfRangeSizeIsSilentAtLoad();
@@ -326,25 +325,19 @@ void TestLogoDialog::chosenFileIsPreviewedAndStored()
     QCOMPARE(stored(SettingsKeys::LOGOLCR), QString("CENTER"));
 }
 
-void TestLogoDialog::cancelledFileDialogChangesNothing()
-{
-    TestSettingsScope scope;
-    CommonDialog common(dialogs(), nullptr);
-    frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
-    dialogs().queueFile(std::nullopt);
-    QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
-    QCOMPARE(dialogs().fileRequests().size(), 1);
-    QCOMPARE(dlg.LogoFile(), QString());
-    QVERIFY(dlg.logoPicture().isNull());
-    QVERIFY(dialogs().messages().isEmpty());
-}
-
 void TestLogoDialog::cancelWritesNothing()
 {
     TestSettingsScope scope;
     const QString path = writePicture(scope.path(), "logo.png");
     CommonDialog common(dialogs(), nullptr);
     frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+    // A cancelled file dialog changes nothing.
+    dialogs().queueFile(std::nullopt);
+    QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
+    QCOMPARE(dialogs().fileRequests().size(), 1);
+    QCOMPARE(dlg.LogoFile(), QString());
+    QVERIFY(dlg.logoPicture().isNull());
+
     dialogs().queueFile(path);
     QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
     QCOMPARE(dlg.LogoFile(), path);

@@ -78,21 +78,9 @@ class TestSetupMenu : public QObject
     Q_OBJECT
 
 private slots:
-    void entriesAreEnabled();
     void logoFromMenu();
     void calibrationFromMenu();
-    void cancelledCalibrationStoresNothing();
 };
-
-void TestSetupMenu::entriesAreEnabled()
-{
-    TestSettingsScope scope;
-    frmSigns window(dialogs());
-    QCOMPARE(window.mnuFileLogo->text(), QString("Logo"));
-    QVERIFY(window.mnuFileLogo->isEnabled());
-    QCOMPARE(window.mnuFilePrintTest->text(), QString("Calibrate Printer"));
-    QVERIFY(window.mnuFilePrintTest->isEnabled());
-}
 
 void TestSetupMenu::logoFromMenu()
 {
@@ -172,22 +160,6 @@ void TestSetupMenu::calibrationFromMenu()
         QCOMPARE(after[i].y, before[i].y + 360);
     }
     QVERIFY(dialogs().messages().isEmpty());
-}
-
-void TestSetupMenu::cancelledCalibrationStoresNothing()
-{
-    TestSettingsScope scope;
-    frmSigns window(dialogs());
-    window.show();
-    const ModalRun run = runFromMenu(window, "mnuFilePrintTest", [](QDialog* dialog) {
-        auto* calibrate = qobject_cast<frmCalibrate*>(dialog);
-        if (!calibrate)
-            return;
-        calibrate->txtMarginTop->setText("999");
-        calibrate->cmdCancel->click();
-    });
-    QCOMPARE(run.className, QString("frmCalibrate"));
-    QCOMPARE(window.settings().text(SettingsKeys::MARGINTOP, "absent"), QString("absent"));
 }
 
 QTEST_MAIN(TestSetupMenu)
