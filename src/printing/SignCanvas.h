@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QFont>
-#include <QFontMetricsF>
+#include <QRawFont>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -196,12 +195,22 @@ protected:
     double deviceUnitsPerUserY() const;
 
 private:
+    // One face (regular, bold, italic, bold italic) at the reference size.
     struct FontFace
     {
-        QFont font;
-        std::optional<QFontMetricsF> metrics;
+        QRawFont raw;
+        double ascent = 0;
+        double lineHeight = 0;
     };
     const FontFace &face() const;
+    // Glyphs of the text and the advance of each, in reference units.
+    struct Shaped
+    {
+        QList<quint32> glyphs;
+        QList<QPointF> advances;
+        double width = 0;
+    };
+    Shaped shape(const QString &text) const;
     // Font em size in user units, horizontally and vertically.
     double emUserX() const;
     double emUserY() const;
