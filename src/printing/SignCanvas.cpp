@@ -273,6 +273,11 @@ QImage SignCanvas::readPicture(const QString &path)
     return image;
 }
 
+QImage SignCanvas::pictureForDevice(const SignPicture &picture, QSizeF)
+{
+    return picture.image;
+}
+
 SignPicture SignCanvas::LoadPicture(const QString &path)
 {
     auto found = m_pictures.constFind(path);
@@ -291,8 +296,11 @@ void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, do
         const QRectF target = QRectF(QPointF(toDeviceX(x), toDeviceY(y)),
                                      QPointF(toDeviceX(x + width), toDeviceY(y + height)))
                                   .normalized();
-        if (!picture.image.isNull() && target.isValid())
-            p->drawImage(target, picture.image);
+        if (target.isValid()) {
+            const QImage image = pictureForDevice(picture, target.size());
+            if (!image.isNull())
+                p->drawImage(target, image);
+        }
     }
     CanvasOp op = stateOp(CanvasOp::Kind::Picture);
     op.x = x, op.y = y, op.width = width, op.height = height;

@@ -185,8 +185,12 @@ protected:
     virtual void deviceNewPage() = 0;
     virtual void deviceEndDoc() = 0;
     virtual void deviceCls() = 0;
-    // Reads a picture file; the default decodes it with QImageReader.
+    // Reads a picture file; the default decodes it whole with QImageReader
+    // (huge pictures at a reduced size). Unreadable files throw 481.
     virtual QImage readPicture(const QString &path);
+    // The image to draw for a picture into a device rectangle of the given
+    // size in pixels; the default is the picture's own image.
+    virtual QImage pictureForDevice(const SignPicture &picture, QSizeF devicePixels);
 
     // User units to device pixels.
     double toDeviceX(double x) const;
