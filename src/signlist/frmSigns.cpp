@@ -384,6 +384,11 @@ void frmSigns::connectLaterCommands()
 {
     // Item data, databases, printing and setup dialogs: one or two lines per
     // command, enabling the entry and connecting it to its handler.
+    mnuFilePrintGrid->setEnabled(true);
+    cmdPrintGrid->setEnabled(true);
+    connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
+    mnuFilePrintPreview->setEnabled(true);
+    connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
 }
 
 void frmSigns::FormLoad()
