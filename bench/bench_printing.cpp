@@ -4,6 +4,8 @@
 //   bench_printing [--signs N] [--format 0|1|2] [--pictures] [--desc]
 //                  [--runs R] [--preview] [--keep FILE] [--layout-only]
 //
+// --keep FILE keeps the PDF, or with --preview saves the preview page image.
+//
 // Prints the median wall time of R runs, the PDF's size and the process's
 // peak resident memory. Settings go to a temporary folder.
 
@@ -61,7 +63,12 @@ public:
     {
         return std::make_unique<PreviewCanvas>(QSize(1920, 1080), 96, 96);
     }
-    void showPreview(const SignCanvas &) override {}
+    void showPreview(const SignCanvas &canvas) override
+    {
+        if (!savePreview.isEmpty())
+            static_cast<const PreviewCanvas &>(canvas).image().save(savePreview);
+    }
+    QString savePreview;
     void hidePreview() override {}
     void showProgress(bool, qint32, qint32) override {}
     void endProgress() override {}
@@ -189,19 +196,21 @@ int main(int argc, char **argv)
     printer.setOutputFileName(pdf);
 
     BenchWindow window(layoutOnly ? nullptr : &printer, format, !desc, options);
+    if (preview)
+        window.savePreview = keep;
     std::vector<double> times;
     std::vector<double> cpu;
     if (preview) {
         // One preview page: the first four (or two, or one) signs drawn on a
         // fresh 1920 x 1080 surface.
-        SignListModel page;
-        std::vector<SignRow> first;
-        for (int i = 1; i <= 4 && i < model.Rows(); ++i)
-            first.push_back(model.signRow(i));
-        page.reset();
-        page.appendSigns(std::move(first));
         const int perPage = format == 0 ? 4 : format == 1 ? 2 : 1;
-        page.setRows(perPage + 2);
+        SignListModel page;
+        page.reset();
+        page.setRows(perPage + 1);
+        for (int i = 1, r = 1; i <= perPage && r < model.Rows(); ++r) {
+            if (!model.cell(r, SignListModel::ColSku).isEmpty())
+                page.setSignRow(i++, model.signRow(r));
+        }
         for (int r = 0; r < runs; ++r) {
             DialogService::instance().queueAnswer(DialogService::Answer::Ok);
             QElapsedTimer t;
