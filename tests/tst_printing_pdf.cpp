@@ -261,9 +261,9 @@ private slots:
 
     void printerThatCannotStart()
     {
-        // PDF output with no file to write to, and a file in a folder that
-        // does not exist: error 482 when the first sign is drawn.
-        for (const QString &file : {QString(), m_dir->path() + "/no/such/folder/x.pdf"}) {
+        // PDF output to a folder that does not exist: error 482 when the
+        // first sign is drawn.
+        for (const QString &file : {m_dir->path() + "/no/such/folder/x.pdf"}) {
             DialogService::instance().reset();
             fill(*m_model, {typicalSign(1), typicalSign(2)});
             PdfWindow w(file);

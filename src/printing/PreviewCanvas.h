@@ -2,6 +2,7 @@
 
 #include "printing/SignCanvas.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QSize>
@@ -22,12 +23,21 @@ public:
     const QImage &image() const { return m_image; }
 
 protected:
-    QPainter *devicePainter() override { return &m_painter; }
+    QPainter *devicePainter() override
+    {
+        m_blank = false;
+        return &m_painter;
+    }
     void deviceNewPage() override {}
     void deviceEndDoc() override {}
     void deviceCls() override;
+    QImage readPicture(const QString &path) override;
+    QImage pictureForDevice(const SignPicture &picture, QSizeF devicePixels) override;
 
 private:
+    // Pictures decoded at the few pixels the screen shows of them.
+    QHash<QString, QImage> m_shown;
     QImage m_image;
     QPainter m_painter;
+    bool m_blank = true; // nothing drawn since the box was last cleared
 };

@@ -4,6 +4,8 @@
 #include "printing/RunTimeError.h"
 
 #include <QColor>
+#include <QFont>
+#include <QGlyphRun>
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
@@ -14,8 +16,9 @@
 
 namespace {
 
-// Text is laid out at this pixel size, where the face's advances are its
-// design units, and scaled to the wanted size; no device rounding creeps in.
+// Text is measured and laid out at this pixel size, where the face's
+// advances are its design units (Liberation Sans has 2048 to the em), and
+// scaled to the wanted size; no device rounding or hinting creeps in.
 constexpr double ReferenceEm = 2048.0;
 constexpr double TwipsPerPoint = 20.0;
 constexpr double MaxFontPoints = 2160.0;
@@ -94,7 +97,7 @@ void SignCanvas::setOrientation(int orientation)
 
 QString SignCanvas::FontName() const
 {
-    return QFontInfo(face().font).family();
+    return face().raw.familyName();
 }
 
 void SignCanvas::setDrawWidth(double width)
@@ -124,10 +127,24 @@ const SignCanvas::FontFace &SignCanvas::face() const
         font.setItalic(m_fontItalic);
         font.setHintingPreference(QFont::PreferNoHinting);
         font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
-        slot->font = font;
-        slot->metrics.emplace(font);
+        slot->raw = QRawFont::fromFont(font);
+        slot->ascent = slot->raw.ascent();
+        slot->lineHeight = slot->raw.ascent() + slot->raw.descent();
     }
     return *slot;
+}
+
+// Glyphs are placed at their design advances, without kerning, so that the
+// width measured here is exactly the width drawn on any device.
+SignCanvas::Shaped SignCanvas::shape(const QString &text) const
+{
+    const QRawFont &raw = face().raw;
+    Shaped shaped;
+    shaped.glyphs = raw.glyphIndexesForString(text);
+    shaped.advances = raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
+    for (const QPointF &advance : std::as_const(shaped.advances))
+        shaped.width += advance.x();
+    return shaped;
 }
 
 double SignCanvas::emUserX() const
@@ -142,13 +159,12 @@ double SignCanvas::emUserY() const
 
 double SignCanvas::TextWidth(const QString &text) const
 {
-    return face().metrics->horizontalAdvance(text) / ReferenceEm * emUserX();
+    return shape(text).width / ReferenceEm * emUserX();
 }
 
 double SignCanvas::TextHeight(const QString &) const
 {
-    const QFontMetricsF &metrics = *face().metrics;
-    return (metrics.ascent() + metrics.descent()) / ReferenceEm * emUserY();
+    return face().lineHeight / ReferenceEm * emUserY();
 }
 
 double SignCanvas::deviceUnitsPerUserX() const
@@ -257,6 +273,11 @@ QImage SignCanvas::readPicture(const QString &path)
     return image;
 }
 
+QImage SignCanvas::pictureForDevice(const SignPicture &picture, QSizeF)
+{
+    return picture.image;
+}
+
 SignPicture SignCanvas::LoadPicture(const QString &path)
 {
     auto found = m_pictures.constFind(path);
@@ -275,8 +296,11 @@ void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, do
         const QRectF target = QRectF(QPointF(toDeviceX(x), toDeviceY(y)),
                                      QPointF(toDeviceX(x + width), toDeviceY(y + height)))
                                   .normalized();
-        if (!picture.image.isNull() && target.isValid())
-            p->drawImage(target, picture.image);
+        if (target.isValid()) {
+            const QImage image = pictureForDevice(picture, target.size());
+            if (!image.isNull())
+                p->drawImage(target, image);
+        }
     }
     CanvasOp op = stateOp(CanvasOp::Kind::Picture);
     op.x = x, op.y = y, op.width = width, op.height = height;
@@ -286,18 +310,29 @@ void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, do
 
 void SignCanvas::Print(const QString &text, PrintEnd end)
 {
-    const double width = TextWidth(text);
+    const Shaped shaped = shape(text);
+    const double width = shaped.width / ReferenceEm * emUserX();
     const double height = TextHeight(text);
     if (QPainter *p = devicePainter()) {
-        if (!text.isEmpty()) {
+        if (!shaped.glyphs.isEmpty()) {
             const FontFace &f = face();
+            QList<QPointF> positions;
+            positions.reserve(shaped.glyphs.size());
+            double x = 0;
+            for (const QPointF &advance : shaped.advances) {
+                positions.append(QPointF(x, f.ascent));
+                x += advance.x();
+            }
+            QGlyphRun run;
+            run.setRawFont(f.raw);
+            run.setGlyphIndexes(shaped.glyphs);
+            run.setPositions(positions);
             QTransform t;
             t.translate(toDeviceX(m_currentX), toDeviceY(m_currentY));
             t.scale(m_fontSize * m_dpiX / 72.0 / ReferenceEm, m_fontSize * m_dpiY / 72.0 / ReferenceEm);
             p->setTransform(t);
             p->setPen(colorOf(m_foreColor));
-            p->setFont(f.font);
-            p->drawText(QPointF(0, f.metrics->ascent()), text);
+            p->drawGlyphRun(QPointF(0, 0), run);
         }
     }
     CanvasOp op = stateOp(CanvasOp::Kind::Text);

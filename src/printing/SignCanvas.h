@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QFont>
-#include <QFontMetricsF>
+#include <QRawFont>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -186,8 +185,12 @@ protected:
     virtual void deviceNewPage() = 0;
     virtual void deviceEndDoc() = 0;
     virtual void deviceCls() = 0;
-    // Reads a picture file; the default decodes it with QImageReader.
+    // Reads a picture file; the default decodes it whole with QImageReader
+    // (huge pictures at a reduced size). Unreadable files throw 481.
     virtual QImage readPicture(const QString &path);
+    // The image to draw for a picture into a device rectangle of the given
+    // size in pixels; the default is the picture's own image.
+    virtual QImage pictureForDevice(const SignPicture &picture, QSizeF devicePixels);
 
     // User units to device pixels.
     double toDeviceX(double x) const;
@@ -196,12 +199,22 @@ protected:
     double deviceUnitsPerUserY() const;
 
 private:
+    // One face (regular, bold, italic, bold italic) at the reference size.
     struct FontFace
     {
-        QFont font;
-        std::optional<QFontMetricsF> metrics;
+        QRawFont raw;
+        double ascent = 0;
+        double lineHeight = 0;
     };
     const FontFace &face() const;
+    // Glyphs of the text and the advance of each, in reference units.
+    struct Shaped
+    {
+        QList<quint32> glyphs;
+        QList<QPointF> advances;
+        double width = 0;
+    };
+    Shaped shape(const QString &text) const;
     // Font em size in user units, horizontally and vertically.
     double emUserX() const;
     double emUserY() const;

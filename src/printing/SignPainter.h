@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/RunSettings.h"
 #include "printing/SignLayout.h"
 
 #include <functional>
@@ -36,7 +37,7 @@ private:
     void descSign(Sign &s);
 
     const SignListModel &m_model;
-    const AppSettings &m_settings;
+    RunSettings m_settings;
     OptionsSource m_options;
     ErrorHandler m_onError;
 };
