@@ -196,8 +196,8 @@ void frmCalibrate::FormLoad()
     txtAdj1UD->setText(m_settings.text(ADJ1UD, QStringLiteral("0")));
     txtAdj1LR->setText(m_settings.text(ADJ1LR, QStringLiteral("0")));
 
-    // The box is ticked for any stored state but 0; a value the program never
-    // writes (letters, out of range) falls back to the default, ticked.
+    // Read as the painters read it: ticked for any stored number but 0; text
+    // with no leading number counts as 0.
     const double sku = NumberText::roundHalfEven(
         NumberText::leadingNumber(m_settings.text(PRINTSKU, QStringLiteral("1"))));
     ckbPrintSku->setChecked(sku != 0.0);
