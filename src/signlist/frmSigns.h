@@ -28,7 +28,8 @@ class ImageBox;
 //
 // The class is split by area: frmSigns.cpp (layout, start-up, shutdown,
 // menus, format, colours, printer), frmSignsRows.cpp (the row commands),
-// frmSignsPanel.cpp (entry panel keys and the item graphic).
+// frmSignsPanel.cpp (entry panel keys and the item graphic). The commands
+// of the other subsystems live in frmSigns<Area>.cpp files of their own.
 class frmSigns : public QMainWindow
 {
     Q_OBJECT
@@ -43,7 +44,7 @@ public:
     DialogService &dialogs() const { return m_dialogs; }
     CommonDialog &CommonDialog1() const { return *m_commonDialog; }
     // The printer for the whole program; the printer dialog's choice becomes it.
-    QPrinter *printer() const { return m_printer.get(); }
+    QPrinter *printer() const;
     // The settings address: application QORPOS, section KESTRANE.
     const AppSettings &settings() const { return m_settings; }
     // Index of the checked format entry: 0 4-Up, 1 2-Up, 2 1-Up.
@@ -143,11 +144,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWidgets();
     void buildMenus();
+    // Enables and connects the menu entries of the item-data, database,
+    // printing and setup commands.
+    void connectLaterCommands();
     void FormLoad();
     void FormUnload();
     void FormResize();
@@ -164,6 +168,9 @@ private:
     AppSettings m_settings;
     SignListModel *m_model = nullptr;
     std::unique_ptr<CommonDialog> m_commonDialog;
-    std::unique_ptr<QPrinter> m_printer;
+    mutable std::unique_ptr<QPrinter> m_printer;
     bool m_unloaded = false;
+    // Non-zero while a command moves the grid's current row itself, so the
+    // row-chosen notification does not reload the panel behind its back.
+    int m_programmaticMove = 0;
 };
