@@ -9,6 +9,7 @@ KESTRANE_PACKAGES=(
   unixodbc-dev unixodbc libsqliteodbc sqlite3
   postgresql odbc-postgresql
   poppler-utils
+  clang libclang-rt-14-dev
 )
 
 kestrane_sudo() {
