@@ -140,7 +140,9 @@ private slots:
         QTest::newRow("Windows-1252") << qc << QByteArray("1,\"\x80 5 \x96 caf\xe9\",2") << 10 << 0
                                       << QString::fromUtf8("€ 5 – café");
         QTest::newRow("not in header") << qc << quoted << 56 << -1 << "";
-        QTest::newRow("short record stays on last field") << qc << QByteArray("1,desc") << 48 << 0 << "desc";
+        QTest::newRow("fields past a short record are blank") << qc << QByteArray("1,desc") << 48 << 1 << "";
+        QTest::newRow("last field of a short record") << qc << QByteArray("1,desc") << 10 << 0 << "desc";
+        QTest::newRow("past an unclosed quote") << qc << QByteArray("1,\"a,b") << 48 << 1 << "";
         QTest::newRow("unclosed quote runs to the end") << qc << QByteArray("\"1,2,3") << 1 << 0 << "\"1,2,3";
         QTest::newRow("quote closed at the end") << qc << QByteArray("1,2,\"x,y\"") << 48 << 0 << "x,y";
         QTest::newRow("tab layout keeps quotes inside")

@@ -280,15 +280,13 @@ qint16 qorDatFile::gf(qint16 ifld, QString &ibuf) const
     };
 
     for (qsizetype skip = 0; skip < position; ++skip) {
-        if (quoting && rest.startsWith('"')) {
-            const qsizetype end = quotedEnd(rest);
-            if (end >= 0)
-                rest = rest.sliced(end + 2);
-        } else {
-            const qsizetype end = rest.indexOf(separator);
-            if (end >= 0)
-                rest = rest.sliced(end + 1);
-        }
+        const qsizetype end = (quoting && rest.startsWith('"')) ? quotedEnd(rest)
+                                                                : rest.indexOf(separator);
+        // A record with fewer fields than the header: the fields past its
+        // end are blank (rather than repeating its last field).
+        if (end < 0)
+            return FieldBlank;
+        rest = rest.sliced(end + ((quoting && rest.startsWith('"')) ? 2 : 1));
     }
 
     QByteArrayView field = rest;
