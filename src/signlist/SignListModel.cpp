@@ -88,8 +88,6 @@ void SignListModel::insertEmptyRow(int r)
     beginInsertRows(QModelIndex(), r - 1, r - 1);
     m_rows.insert(m_rows.begin() + (r - 1), SignRow());
     endInsertRows();
-    // The numbers of the rows below change with their position.
-    emit dataChanged(index(r - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
 }
 
 void SignListModel::duplicateRow(int r)
@@ -100,7 +98,6 @@ void SignListModel::duplicateRow(int r)
     beginInsertRows(QModelIndex(), r, r);
     m_rows.insert(m_rows.begin() + r, copy);
     endInsertRows();
-    emit dataChanged(index(r, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
 }
 
 void SignListModel::deleteRow(int r)
@@ -114,8 +111,6 @@ void SignListModel::deleteRow(int r)
     beginRemoveRows(QModelIndex(), r - 1, r - 1);
     m_rows.erase(m_rows.begin() + (r - 1));
     endRemoveRows();
-    if (r - 1 < rowCount())
-        emit dataChanged(index(r - 1, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
 }
 
 void SignListModel::appendSigns(std::vector<SignRow> &&signs)
@@ -143,8 +138,13 @@ QVariant SignListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= Cols)
         return QVariant();
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole) {
+        // Row numbers depend on the position alone; views show them as the
+        // vertical header, so that a row's data stays the row's own.
+        if (index.column() == ColNumber)
+            return QVariant();
         return cell(index.row() + 1, index.column());
+    }
     if (role == Qt::TextAlignmentRole) {
         const int col = index.column();
         if (col >= ColSku && col <= ColDescription)
@@ -156,8 +156,13 @@ QVariant SignListModel::data(const QModelIndex &index, int role) const
 
 QVariant SignListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
+    if (orientation == Qt::Vertical) {
+        if (role == Qt::DisplayRole)
+            return QString::number(section + 1);
+        if (role == Qt::TextAlignmentRole)
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant();
+    }
     if (role == Qt::DisplayRole)
         return headerText(section);
     if (role == Qt::TextAlignmentRole)

@@ -24,7 +24,8 @@ struct SignRow
 // rows as the grid shows them: row 0 is the header row, rows 1 to Rows() - 1
 // the signs; column 0 holds the row number. There is always at least one
 // data row. To Qt views the model offers the data rows only (Qt row i is
-// grid row i + 1) and the header texts as the horizontal header.
+// grid row i + 1), the header texts as the horizontal header and the row
+// numbers as the vertical header.
 class SignListModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -237,7 +237,9 @@ void frmSigns::buildWidgets()
     msfGrid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     msfGrid->setAutoScroll(false);
     msfGrid->setWordWrap(false);
-    msfGrid->verticalHeader()->hide();
+    // Column 0, the row numbers, shows as the vertical header.
+    msfGrid->verticalHeader()->setFixedWidth(Twips::toPixelsX(ColumnWidths[0]));
+    msfGrid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     msfGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     msfGrid->verticalHeader()->setDefaultSectionSize(msfGrid->fontMetrics().height() + 4);
     msfGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -414,7 +416,8 @@ void frmSigns::FormLoad()
     mnuFormatSel_Click(format);
 
     ResetGrid();
-    for (int col = 0; col < SignListModel::Cols; ++col) {
+    msfGrid->setColumnHidden(SignListModel::ColNumber, true);
+    for (int col = 1; col < SignListModel::Cols; ++col) {
         if (ColumnWidths[col] == 0)
             msfGrid->setColumnHidden(col, true);
         else

@@ -1,0 +1,116 @@
+// Times the row commands and a full grid repaint on a list of 100,000 filled
+// rows, the creation of the main window, and the process's peak memory.
+//   bench_signlist [rows]
+#include "signlist/SignListModel.h"
+#include "signlist/frmSigns.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template <typename F>
+double timeMs(F &&f)
+{
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+long peakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+SignRow sampleSign(int i)
+{
+    SignRow row;
+    row.column(SignListModel::ColSku) = QString::number(100000 + i);
+    row.column(SignListModel::ColPromo) = QStringLiteral("%1.99").arg(i % 97);
+    row.column(SignListModel::ColRetail) = QStringLiteral("%1.49").arg(i % 97 + 3);
+    row.column(SignListModel::ColDescription) =
+        QStringLiteral("Stainless steel wood screws #%1 x 1-1/4 in, box of 100").arg(i % 12);
+    row.column(SignListModel::ColBullet1) = QStringLiteral("Corrosion resistant");
+    row.column(SignListModel::ColBullet2) = QStringLiteral("Phillips drive, flat head");
+    row.column(SignListModel::ColBullet3) = QStringLiteral("For indoor and outdoor use");
+    row.column(SignListModel::ColCost) = QStringLiteral("%1.10").arg(i % 50);
+    if (i % 10 == 0)
+        row.column(SignListModel::ColGraphic) = QStringLiteral("/srv/pictures/item%1.jpg").arg(i);
+    return row;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settingsDir;
+    qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
+    constexpr int Runs = 15;
+
+    std::vector<double> createMs;
+    for (int i = 0; i < 5; ++i) {
+        createMs.push_back(timeMs([] {
+            frmSigns w;
+            w.show();
+            QCoreApplication::processEvents();
+        }));
+    }
+    std::printf("main window created and shown: first %.1f ms, median of 5 %.1f ms\n",
+                createMs.front(), median(createMs));
+
+    frmSigns w;
+    w.show();
+    QCoreApplication::processEvents();
+    std::vector<SignRow> signs;
+    signs.reserve(size_t(rows));
+    for (int i = 0; i < rows; ++i)
+        signs.push_back(sampleSign(i));
+    const double fillMs = timeMs([&] { w.model()->appendSigns(std::move(signs)); });
+    std::printf("filled %d rows in %.1f ms\n", rows, fillMs);
+
+    std::vector<double> insertMs, deleteMs, saveMs, repaintMs;
+    for (int i = 0; i < Runs; ++i) {
+        w.setCurrentRow(1);
+        insertMs.push_back(timeMs([&] { w.mnuEditInsertRow->trigger(); }));
+        deleteMs.push_back(timeMs([&] { w.mnuEditDeleteRow->trigger(); }));
+    }
+    for (int i = 0; i < Runs; ++i) {
+        w.setCurrentRow(w.model()->Rows() - 1);
+        w.LoadSelectedRow();
+        saveMs.push_back(timeMs([&] {
+            w.mnuEditSaveRow->trigger();
+            QCoreApplication::processEvents();
+        }));
+    }
+    for (int i = 0; i < Runs; ++i)
+        repaintMs.push_back(timeMs([&] { w.msfGrid->viewport()->repaint(); }));
+
+    std::printf("Insert Row at row 1: median %.2f ms\n", median(insertMs));
+    std::printf("Delete Row at row 1: median %.2f ms\n", median(deleteMs));
+    std::printf("Save Row at the end: median %.2f ms\n", median(saveMs));
+    std::printf("full grid repaint:   median %.2f ms\n", median(repaintMs));
+    std::printf("peak memory: %ld MB (rows now %d)\n", peakRssMb(), w.model()->Rows() - 1);
+    return 0;
+}

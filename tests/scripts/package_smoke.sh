@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the current build, unpacks it into a
+# scratch root and starts the installed program there.
+#   package_smoke.sh <build folder>
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cd "$build"
+cpack -G DEB --config CPackConfig.cmake -B "$scratch/out" >/dev/null
+deb=$(ls "$scratch"/out/kestrane_*.deb)
+dpkg-deb --info "$deb" | grep -q "Depends:.*libqt6widgets6" || { echo "package lacks its Qt dependency"; exit 1; }
+dpkg-deb -x "$deb" "$scratch/root"
+for f in usr/bin/kestrane usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg; do
+  [ -e "$scratch/root/$f" ] || { echo "missing from the package: $f"; exit 1; }
+done
+grep -q '^Exec=kestrane' "$scratch/root/usr/share/applications/kestrane.desktop"
+
+# Start the installed program with its own settings; it must come up and
+# keep running until it is stopped.
+export XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=offscreen
+set +e
+timeout 3 "$scratch/root/usr/bin/kestrane" >"$scratch/log" 2>&1
+rc=$?
+set -e
+if [ "$rc" -ne 124 ]; then
+  echo "the installed program ended early with status $rc:"; cat "$scratch/log"; exit 1
+fi
+echo "package ok: $(basename "$deb")"
