@@ -39,7 +39,12 @@ Reading readAll(const QByteArray &file, const qorDct &dict, qint64 blockSize, qi
         std::abort();
     int records = 0;
     QString value;
-    while (reader.gr(-1) && records < 200) {
+    bool ended = false;
+    while (records < 200) {
+        if (!reader.gr(-1)) {
+            ended = true;
+            break;
+        }
         ++records;
         out.lines.append(reader.LineBuf());
         for (qint16 k = 0; k < n && k < 16; ++k) {
@@ -49,7 +54,7 @@ Reading readAll(const QByteArray &file, const qorDct &dict, qint64 blockSize, qi
         }
         out.codes.append(reader.gf(-5, value));
     }
-    if (reader.gr(-1))
+    if (ended && reader.gr(-1))
         std::abort(); // after the end the reader keeps failing
     // Any line number, then back to the first record without reopening.
     if (reader.gr(jump) && reader.lineNumber() != jump)
