@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     qorDct dict;
     const qint16 r = dict.setupFromData(bytes, QStringLiteral("INV"), 99);
     if (r != 0 && r != 1 && r != 2)
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (dict.dLast() < 0 || dict.dLast() > 199)
         std::abort();
     // Every property under the index rule, including numbers far outside.
-    for (const qint16 ix : {qint16(-32768), qint16(-1), qint16(0), qint16(10), qint16(199),
-                            qint16(200), qint16(1182), qint16(32767)}) {
+    for (const qint16 ix : { qint16(-32768), qint16(-1), qint16(0), qint16(10), qint16(199),
+             qint16(200), qint16(1182), qint16(32767) }) {
         (void)dict.dAlpha(ix);
         (void)dict.dDesc(ix).size();
         (void)dict.dLen(ix);

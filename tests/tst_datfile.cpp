@@ -10,7 +10,7 @@ class TestDatFile : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -22,7 +22,7 @@ private:
     // A reader whose "Fopen:" messages are collected in m_messages.
     std::unique_ptr<qorDatFile> reader()
     {
-        return std::make_unique<qorDatFile>([this](const QString &t) { m_messages << t; });
+        return std::make_unique<qorDatFile>([this](const QString& t) { m_messages << t; });
     }
 
     QTemporaryDir m_dir;
@@ -59,8 +59,8 @@ private slots:
         QTest::newRow("semicolon") << QByteArray("1;10") << 3 << 1 << "";
         QTest::newRow("letters") << QByteArray("SKU\tDESC") << 3 << 1 << "";
         QTest::newRow("empty line") << QByteArray("") << 0 << 1 << "";
-        QTest::newRow("beyond 16 bits kept as written") << QByteArray("1,70000,10") << 0 << 0
-                                                         << " 1, 70000, 10";
+        QTest::newRow("beyond 16 bits kept as written")
+            << QByteArray("1,70000,10") << 0 << 0 << " 1, 70000, 10";
     }
 
     void headers()
@@ -78,7 +78,7 @@ private slots:
             QVERIFY(m_messages.isEmpty());
             QVERIFY(r->isOpen());
         } else {
-            QCOMPARE(m_messages, QStringList{QStringLiteral("Invalid Header: ") + path});
+            QCOMPARE(m_messages, QStringList { QStringLiteral("Invalid Header: ") + path });
             QVERIFY(!r->isOpen());
         }
     }
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(r->fopenData("1,10,48\r\n", "x", m_dict), qint16(0));
         QList<qint32> arr;
         QCOMPARE(r->GetFieldList(arr), qint16(3));
-        QCOMPARE(arr, (QList<qint32>{1, 10, 48, -1}));
+        QCOMPARE(arr, (QList<qint32> { 1, 10, 48, -1 }));
     }
 
     void openFailures()
@@ -102,10 +102,10 @@ private slots:
         QCOMPARE(r->fopen(empty, m_dict), qint16(2));
         const QString nulFirst = write("nul.dat", QByteArray("\0\0\0", 3));
         QCOMPARE(r->fopen(nulFirst, m_dict), qint16(2));
-        QCOMPARE(m_messages, (QStringList{"Can not open data file: " + missing,
-                                          "Can not open data file: " + m_dir.path(),
-                                          "Data file is empty: " + empty,
-                                          "Data file is empty: " + nulFirst}));
+        QCOMPARE(m_messages,
+            (QStringList { "Can not open data file: " + missing,
+                "Can not open data file: " + m_dir.path(), "Data file is empty: " + empty,
+                "Data file is empty: " + nulFirst }));
     }
 
     void tooManyHeaderFieldsIsInvalid()
@@ -132,28 +132,37 @@ private slots:
         QTest::newRow("empty quoted") << qc << QByteArray("1,\"\",2") << 10 << 1 << "";
         QTest::newRow("blank is status 1") << qc << QByteArray("1,   ,2") << 10 << 1 << "";
         QTest::newRow("cut to length then trimmed")
-            << qc << QByteArray("1,\"" + QByteArray(25, 'A') + "     " + QByteArray(10, 'B') + "\",2") << 10 << 0
-            << QString(25, QLatin1Char('A'));
+            << qc
+            << QByteArray("1,\"" + QByteArray(25, 'A') + "     " + QByteArray(10, 'B') + "\",2")
+            << 10 << 0 << QString(25, QLatin1Char('A'));
         QTest::newRow("leading spaces stay") << qc << QByteArray("1,  x  ,2") << 10 << 0 << "  x";
-        QTest::newRow("byte 1 and 2") << qc << QByteArray("1,\"O\x01Neil \x02" "Best\x02\",2") << 10 << 0
-                                      << "O'Neil \"Best\"";
+        QTest::newRow("byte 1 and 2") << qc
+                                      << QByteArray("1,\"O\x01Neil \x02"
+                                                    "Best\x02\",2")
+                                      << 10 << 0 << "O'Neil \"Best\"";
         QTest::newRow("Windows-1252") << qc << QByteArray("1,\"\x80 5 \x96 caf\xe9\",2") << 10 << 0
                                       << QString::fromUtf8("€ 5 – café");
         QTest::newRow("not in header") << qc << quoted << 56 << -1 << "";
-        QTest::newRow("fields past a short record are blank") << qc << QByteArray("1,desc") << 48 << 1 << "";
-        QTest::newRow("last field of a short record") << qc << QByteArray("1,desc") << 10 << 0 << "desc";
+        QTest::newRow("fields past a short record are blank")
+            << qc << QByteArray("1,desc") << 48 << 1 << "";
+        QTest::newRow("last field of a short record")
+            << qc << QByteArray("1,desc") << 10 << 0 << "desc";
         QTest::newRow("past an unclosed quote") << qc << QByteArray("1,\"a,b") << 48 << 1 << "";
-        QTest::newRow("unclosed quote runs to the end") << qc << QByteArray("\"1,2,3") << 1 << 0 << "\"1,2,3";
-        QTest::newRow("quote closed at the end") << qc << QByteArray("1,2,\"x,y\"") << 48 << 0 << "x,y";
+        QTest::newRow("unclosed quote runs to the end")
+            << qc << QByteArray("\"1,2,3") << 1 << 0 << "\"1,2,3";
+        QTest::newRow("quote closed at the end")
+            << qc << QByteArray("1,2,\"x,y\"") << 48 << 0 << "x,y";
         QTest::newRow("tab layout keeps quotes inside")
-            << QByteArray("1\t10") << QByteArray("1\tsay \"hi\", ok") << 10 << 0 << "say \"hi\", ok";
+            << QByteArray("1\t10") << QByteArray("1\tsay \"hi\", ok") << 10 << 0
+            << "say \"hi\", ok";
         QTest::newRow("tab layout strips enclosing quotes")
             << QByteArray("1\t10") << QByteArray("1\t\"a,b\"") << 10 << 0 << "a,b";
         QTest::newRow("comma layout splits in quotes")
             << QByteArray("1 10") << QByteArray("\"a,b\",c") << 10 << 0 << "b\"";
         QTest::newRow("field listed twice reads the first")
             << QByteArray("10,1,10") << QByteArray("first,2,second") << 10 << 0 << "first";
-        QTest::newRow("length zero empties") << QByteArray("1,54") << QByteArray("1,9.99") << 54 << 1 << "";
+        QTest::newRow("length zero empties")
+            << QByteArray("1,54") << QByteArray("1,9.99") << 54 << 1 << "";
     }
 
     void records()
@@ -163,7 +172,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, status);
         QFETCH(QString, value);
-        for (const QByteArray &end : {QByteArray("\r\n"), QByteArray("\n"), QByteArray()}) {
+        for (const QByteArray& end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
             auto r = reader();
             QCOMPARE(r->fopenData(header + "\r\n" + record + end, "x", m_dict), qint16(0));
             QVERIFY(r->gr());
@@ -229,13 +238,16 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("lines");
 
-        QTest::newRow("CR LF and LF") << QByteArray("1\r\na\r\nb\nc") << QStringList{"a", "b", "c"};
-        QTest::newRow("empty lines are records") << QByteArray("1\n\n\nx\n") << QStringList{"", "", "x"};
-        QTest::newRow("lone CR stays") << QByteArray("1\na\rb\n") << QStringList{"a\rb"};
-        QTest::newRow("NUL ends the data") << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList{"a", "b"};
-        QTest::newRow("NUL at a line start") << QByteArray("1\na\n\0b\n", 7) << QStringList{"a"};
-        QTest::newRow("header only") << QByteArray("1\r\n") << QStringList{};
-        QTest::newRow("header without line end") << QByteArray("1") << QStringList{};
+        QTest::newRow("CR LF and LF")
+            << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b", "c" };
+        QTest::newRow("empty lines are records")
+            << QByteArray("1\n\n\nx\n") << QStringList { "", "", "x" };
+        QTest::newRow("lone CR stays") << QByteArray("1\na\rb\n") << QStringList { "a\rb" };
+        QTest::newRow("NUL ends the data")
+            << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList { "a", "b" };
+        QTest::newRow("NUL at a line start") << QByteArray("1\na\n\0b\n", 7) << QStringList { "a" };
+        QTest::newRow("header only") << QByteArray("1\r\n") << QStringList {};
+        QTest::newRow("header without line end") << QByteArray("1") << QStringList {};
     }
 
     // The same lines come out whatever the block size, including lines far
@@ -245,7 +257,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, lines);
         const QString path = write("lines.txt", file);
-        for (const qint64 block : {1, 2, 3, 5, 100, 65536}) {
+        for (const qint64 block : { 1, 2, 3, 5, 100, 65536 }) {
             auto r = reader();
             r->setBlockSize(block);
             QCOMPARE(r->fopen(path, m_dict), qint16(0));
@@ -271,7 +283,7 @@ private slots:
         file += longLine + "\r\nend";
         expected << QString::fromLatin1(longLine) << "end";
         const QString path = write("blocks.txt", file);
-        for (const qint64 block : {1, 7, 8, 9, 16, 17, 4096, 65536}) {
+        for (const qint64 block : { 1, 7, 8, 9, 16, 17, 4096, 65536 }) {
             auto r = reader();
             r->setBlockSize(block);
             QCOMPARE(r->fopen(path, m_dict), qint16(0));

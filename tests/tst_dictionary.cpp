@@ -15,7 +15,7 @@ class TestDictionary : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -47,21 +47,32 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("description");
 
-        QTest::newRow("lower-case name") << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
-        QTest::newRow("level 5") << QByteArray("[INV]5\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
-        QTest::newRow("level after spaces") << QByteArray("[INV]   7\r\n10,1,30:D\r\n") << 0 << 10 << 1 << 30 << "D";
-        QTest::newRow("level 150 not taken") << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
-        QTest::newRow("other section") << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("lower-case name")
+            << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
+        QTest::newRow("level 5") << QByteArray("[INV]5\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30
+                                 << "Desc";
+        QTest::newRow("level after spaces")
+            << QByteArray("[INV]   7\r\n10,1,30:D\r\n") << 0 << 10 << 1 << 30 << "D";
+        QTest::newRow("level 150 not taken")
+            << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("other section")
+            << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
         QTest::newRow("later definition wins")
-            << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 0 << 10 << 0 << 12 << "Second";
+            << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 0 << 10 << 0
+            << 12 << "Second";
         QTest::newRow("commas and colons in description")
-            << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 0 << 10 << 1 << 30
-            << "Desc, with comma: and colon  ";
-        QTest::newRow("no colon skipped") << QByteArray("[INV]\r\n10,1,30\r\n") << 0 << 10 << 0 << 0 << "";
-        QTest::newRow("one comma skipped") << QByteArray("[INV]\r\n10,30:x\r\n") << 0 << 10 << 0 << 0 << "";
-        QTest::newRow("field above 199 skipped") << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << 0 << 0 << 0 << "";
-        QTest::newRow("comment skipped") << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 2 << 10 << 0 << 0 << "";
-        QTest::newRow("header is the last line") << QByteArray("10,1,30:x\r\n[INV]") << 2 << 10 << 0 << 0 << "";
+            << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 0 << 10 << 1
+            << 30 << "Desc, with comma: and colon  ";
+        QTest::newRow("no colon skipped")
+            << QByteArray("[INV]\r\n10,1,30\r\n") << 0 << 10 << 0 << 0 << "";
+        QTest::newRow("one comma skipped")
+            << QByteArray("[INV]\r\n10,30:x\r\n") << 0 << 10 << 0 << 0 << "";
+        QTest::newRow("field above 199 skipped")
+            << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << 0 << 0 << 0 << "";
+        QTest::newRow("comment skipped")
+            << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("header is the last line")
+            << QByteArray("10,1,30:x\r\n[INV]") << 2 << 10 << 0 << 0 << "";
         QTest::newRow("END stops reading")
             << QByteArray("[INV]\r\n[end]\r\n[INV]\r\n10,1,30:x\r\n") << 0 << 10 << 0 << 0 << "";
         // A "[" line without "]" still ends the selected section.
@@ -69,15 +80,22 @@ private slots:
             << QByteArray("[INV]\r\n[END\r\n10,1,30:x\r\n") << 0 << 10 << 0 << 0 << "";
         QTest::newRow("numbers with spaces and halves")
             << QByteArray("[INV]\r\n 10 , 2 ,30.5 :x\r\n") << 0 << 10 << 2 << 30 << "x";
-        QTest::newRow("half rounds to even") << QByteArray("[INV]\r\n10,1,31.5:x\r\n") << 0 << 10 << 1 << 32 << "x";
-        QTest::newRow("LF and CR line ends") << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 0 << 48 << 0 << 8 << "b";
-        QTest::newRow("Windows-1252 description") << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 0 << 10 << 1 << 3
-                                                  << QString::fromUtf8("Café €");
-        QTest::newRow("field number too large") << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 1 << 10 << 0 << 0 << "";
-        QTest::newRow("length too large") << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 1 << 10 << 0 << 0 << "";
-        QTest::newRow("level too large") << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("half rounds to even")
+            << QByteArray("[INV]\r\n10,1,31.5:x\r\n") << 0 << 10 << 1 << 32 << "x";
+        QTest::newRow("LF and CR line ends")
+            << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 0 << 48 << 0 << 8 << "b";
+        QTest::newRow("Windows-1252 description")
+            << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 0 << 10 << 1 << 3
+            << QString::fromUtf8("Café €");
+        QTest::newRow("field number too large")
+            << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("length too large")
+            << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("level too large")
+            << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 1 << 10 << 0 << 0 << "";
         QTest::newRow("lines before the failure stay")
-            << QByteArray("[INV]\r\n10,1,30:kept\r\n48,1,99999:x\r\n") << 1 << 10 << 1 << 30 << "kept";
+            << QByteArray("[INV]\r\n10,1,30:kept\r\n48,1,99999:x\r\n") << 1 << 10 << 1 << 30
+            << "kept";
         QTest::newRow("empty file") << QByteArray() << 2 << 10 << 0 << 0 << "";
     }
 
@@ -105,7 +123,7 @@ private slots:
     {
         qorDct d;
         QCOMPARE(d.setupFromData("[INV]\r\n10,1,30:a\r\n182,1,60:b\r\n48,1,8:c\r\n", "INV", 99),
-                 qint16(0));
+            qint16(0));
         QCOMPARE(d.dLast(), qint16(182));
         d.setDMaster(10, false);
         // A failed load leaves cleared entries: lengths 0, every field master.
@@ -145,15 +163,21 @@ private slots:
 
         QTest::newRow("empty block") << QByteArray("%BEGIN%\r\n%END%\r\n") << true << 0 << true;
         QTest::newRow("S") << QByteArray("%BEGIN%\r\n48,S\r\n%END%\r\n") << true << 0 << false;
-        QTest::newRow("P, prisame") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << true << 0 << true;
-        QTest::newRow("P, not prisame") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << false << 0 << false;
-        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << true << 0 << true;
+        QTest::newRow("P, prisame")
+            << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << true << 0 << true;
+        QTest::newRow("P, not prisame")
+            << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << false << 0 << false;
+        QTest::newRow("lower case is no code")
+            << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << true << 0 << true;
         QTest::newRow("after the END section")
-            << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << true << 0 << false;
-        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << true << 0 << true;
+            << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << true << 0
+            << false;
+        QTest::newRow("lines after END ignored")
+            << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << true << 0 << true;
         QTest::newRow("no block") << QByteArray("[INV]\r\n48,1,8:x\r\n") << true << 2 << true;
         QTest::newRow("nothing after BEGIN") << QByteArray("48,S\r\n%BEGIN%") << true << 2 << true;
-        QTest::newRow("field too large") << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << true << 1 << false;
+        QTest::newRow("field too large")
+            << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << true << 1 << false;
     }
 
     void masterStore()
@@ -172,7 +196,7 @@ private slots:
     void rsetupLoadsStoredFileWithoutAsking()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", good);
         CommonDialog dlg(dialogs, nullptr);
@@ -186,7 +210,7 @@ private slots:
     void rsetupRetriesUntilCancel()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         const QString bad = write("bad.dct", "no section here\r\n");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;
@@ -206,7 +230,7 @@ private slots:
         QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()), bad);
         QCOMPARE(dialogs.messages().size(), 1);
         QCOMPARE(dialogs.messages().at(0).text,
-                 QStringLiteral("Can not read dictionary file.  Select OK to try another name."));
+            QStringLiteral("Can not read dictionary file.  Select OK to try another name."));
         QCOMPARE(dialogs.messages().at(0).title, QStringLiteral("Alert:"));
         QVERIFY(dialogs.messages().at(0).buttons == DialogService::Buttons::OkCancel);
     }
@@ -214,7 +238,7 @@ private slots:
     void rsetupWarnsWithoutMasterStoreBlock()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         const QString noBlock = write("noblock.dct", "[INV]\r\n10,1,30:D\r\n");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;
@@ -222,15 +246,15 @@ private slots:
         QVERIFY(d.rsetup(true, dlg, dialogs, "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99));
         QCOMPARE(dialogs.messages().size(), 1);
         QCOMPARE(dialogs.messages().at(0).text,
-                 QStringLiteral("Warning: could not read master/store specific info from data "
-                                "dictionary.  Will treat all info as master."));
+            QStringLiteral("Warning: could not read master/store specific info from data "
+                           "dictionary.  Will treat all info as master."));
         QVERIFY(dialogs.messages().at(0).icon == DialogService::Icon::Information);
     }
 
     void rsetupCancelChangesNothing()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", "/kept/name.dct");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;
@@ -240,7 +264,7 @@ private slots:
         QCOMPARE(d.dLen(10), qint16(5));
         QCOMPARE(dialogs.fileRequests().at(0).fileName, QStringLiteral("/kept/name.dct"));
         QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()),
-                 QStringLiteral("/kept/name.dct"));
+            QStringLiteral("/kept/name.dct"));
         QVERIFY(dialogs.messages().isEmpty());
     }
 };

@@ -23,7 +23,7 @@
 
 namespace {
 
-SignRow sign(const QStringList &columns)
+SignRow sign(const QStringList& columns)
 {
     SignRow row;
     for (int c = 0; c < columns.size() && c < SignRow::FieldCount; ++c)
@@ -31,7 +31,7 @@ SignRow sign(const QStringList &columns)
     return row;
 }
 
-QByteArray readAll(const QString &path)
+QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
@@ -46,7 +46,7 @@ class TestImportExport : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -58,32 +58,32 @@ private:
     struct Fixture
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         SignListModel model;
-        CommonDialog dialog{dialogs, nullptr};
-        AppSettings settings{SettingsKeys::Application, SettingsKeys::Section};
-        SignListImportExport io{model, dialogs, dialog, settings};
+        CommonDialog dialog { dialogs, nullptr };
+        AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
+        SignListImportExport io { model, dialogs, dialog, settings };
         qorDct dict;
-        qorDatFile reader{qorDatFile::dialogNotifier(dialogs)};
+        qorDatFile reader { qorDatFile::dialogNotifier(dialogs) };
         int loads = 0;
         SignListImportExport::ImportHooks hooks;
 
         Fixture()
         {
-            for (const qint16 f : {1, 48, 54, 56})
+            for (const qint16 f : { 1, 48, 54, 56 })
                 dict.setDLen(f, 12);
             dict.setDLen(10, 30);
-            for (const qint16 f : {177, 178, 179})
+            for (const qint16 f : { 177, 178, 179 })
                 dict.setDLen(f, 40);
             dict.setDLen(182, 160);
             hooks.loadSelectedRow = [this]() { ++loads; };
         }
-        qint64 importPath(const QString &path)
+        qint64 importPath(const QString& path)
         {
             dialogs.queueFile(path);
             return io.importFile(reader, dict, hooks);
         }
-        bool exportPath(const QString &path)
+        bool exportPath(const QString& path)
         {
             dialogs.queueFile(path);
             return io.exportFile();
@@ -91,7 +91,7 @@ private:
         QStringList texts() const
         {
             QStringList out;
-            for (const auto &m : dialogs.messages())
+            for (const auto& m : dialogs.messages())
                 out << m.text;
             return out;
         }
@@ -104,7 +104,7 @@ private slots:
     {
         Fixture f;
         QVERIFY(!f.io.exportFile());
-        QCOMPARE(f.texts(), QStringList{"Grid is empty.  No data to export"});
+        QCOMPARE(f.texts(), QStringList { "Grid is empty.  No data to export" });
         QCOMPARE(f.dialogs.messages().at(0).title, QStringLiteral("Alert:"));
         QVERIFY(f.dialogs.fileRequests().isEmpty());
     }
@@ -112,20 +112,22 @@ private slots:
     void exportWritesHeaderAndFilledRows()
     {
         Fixture f;
-        f.model.appendSigns({sign({"100", "1.99", "2.49", "HAMMER", "b1", "b2", "b3", "0.80", "/p/h.jpg"}),
-                             sign({"   ", "skipped"}),
-                             sign({"200", "", "", " lead and trail  "}),
-                             sign({"300", "x"})});
+        f.model.appendSigns(
+            { sign({ "100", "1.99", "2.49", "HAMMER", "b1", "b2", "b3", "0.80", "/p/h.jpg" }),
+                sign({ "   ", "skipped" }), sign({ "200", "", "", " lead and trail  " }),
+                sign({ "300", "x" }) });
         f.model.deleteRow(1); // the empty first row
         f.model.setRows(f.model.Rows() + 1);
         f.settings.save(SettingsKeys::FILEIMPEXP, "/previous/file.txt");
         const QString path = m_dir.filePath("out.txt");
         QVERIFY(f.exportPath(path));
 
-        QCOMPARE(readAll(path), Header
-                     + "100\tHAMMER\t2.49\t0.80\t1.99\tb1\tb2\tb3\t/p/h.jpg\r\n"
-                       "200\t lead and trail  \t\t\t\t\t\t\t\r\n"
-                       "300\t\t\t\t" "x\t\t\t\t\r\n");
+        QCOMPARE(readAll(path),
+            Header
+                + "100\tHAMMER\t2.49\t0.80\t1.99\tb1\tb2\tb3\t/p/h.jpg\r\n"
+                  "200\t lead and trail  \t\t\t\t\t\t\t\r\n"
+                  "300\t\t\t\t"
+                  "x\t\t\t\t\r\n");
         const auto request = f.dialogs.fileRequests().at(0);
         QVERIFY(request.mode == DialogService::FileMode::Save);
         QCOMPARE(request.title, QStringLiteral("Export File"));
@@ -161,7 +163,8 @@ private slots:
     {
         Fixture f;
         f.model.setCell(1, SignListModel::ColSku, "A\tB");
-        f.model.setCell(1, SignListModel::ColDescription, QString::fromLatin1("two\r\nlines\nand\0nul", 18));
+        f.model.setCell(
+            1, SignListModel::ColDescription, QString::fromLatin1("two\r\nlines\nand\0nul", 18));
         const QString path = m_dir.filePath("guard.txt");
         QVERIFY(f.exportPath(path));
         QCOMPARE(readAll(path), Header + "A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
@@ -170,14 +173,15 @@ private slots:
     void unencodableCharacterIsReported()
     {
         Fixture f;
-        f.model.appendSigns({sign({"1", "", "", QString::fromUtf8("café € ok")}),
-                             sign({"2", "", "", "", QString::fromUtf8("bullet Ω")})});
+        f.model.appendSigns({ sign({ "1", "", "", QString::fromUtf8("café € ok") }),
+            sign({ "2", "", "", "", QString::fromUtf8("bullet Ω") }) });
         const QString path = write("earlier.txt", "earlier content");
         QVERIFY(!f.exportPath(path));
         QCOMPARE(f.texts(),
-                 QStringList{QString::fromUtf8("Row 3, bullet line 1: the character \"Ω\" can not be written "
-                                               "to a data file.  Nothing was written to ")
-                             + path});
+            QStringList {
+                QString::fromUtf8("Row 3, bullet line 1: the character \"Ω\" can not be written "
+                                  "to a data file.  Nothing was written to ")
+                + path });
         QCOMPARE(readAll(path), QByteArray("earlier content"));
     }
 
@@ -229,7 +233,8 @@ private slots:
             QFile(earlier).open(QIODevice::WriteOnly);
             QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
             QVERIFY(!f.exportPath(earlier));
-            QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(
+                ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QCOMPARE(QFileInfo(earlier).size(), 0);
             QVERIFY(f.texts().at(0).startsWith("Can not write data file: " + earlier + "\n"));
             return;
@@ -238,7 +243,8 @@ private slots:
         QCOMPARE(f.dialogs.messages().size(), 1);
         const QString text = f.texts().at(0);
         QVERIFY2(text.startsWith("Can not write data file: " + path + "\n"), qPrintable(text));
-        QVERIFY2(text.size() > QString("Can not write data file: \n").size() + path.size(), qPrintable(text));
+        QVERIFY2(text.size() > QString("Can not write data file: \n").size() + path.size(),
+            qPrintable(text));
         if (!reason.isEmpty())
             QVERIFY2(text.contains(reason), qPrintable(text));
         QVERIFY(QFileInfo(path).exists() == (kind == "folder" || kind == "full device"));
@@ -248,17 +254,19 @@ private slots:
     {
         Fixture f;
         f.settings.save(SettingsKeys::FILEIMPEXP, "/last/used.txt");
-        const QString path = write("three.txt", Header
-                                   + "A1\tDesc one\t1.00\t0.50\t0.99\tb1\tb2\tb3\t/p/1.jpg\r\n"
-                                     "\tno sku\r\n"
-                                     "   \tblank sku\r\n"
-                                     "A2\tDesc two\r\n"
-                                     "A3\r\n");
+        const QString path = write("three.txt",
+            Header
+                + "A1\tDesc one\t1.00\t0.50\t0.99\tb1\tb2\tb3\t/p/1.jpg\r\n"
+                  "\tno sku\r\n"
+                  "   \tblank sku\r\n"
+                  "A2\tDesc two\r\n"
+                  "A3\r\n");
         QCOMPARE(f.importPath(path), qint64(3));
         QCOMPARE(f.model.Rows(), 5);
-        QCOMPARE(f.model.signRow(1), sign({"A1", "0.99", "1.00", "Desc one", "b1", "b2", "b3", "0.50", "/p/1.jpg"}));
-        QCOMPARE(f.model.signRow(2), sign({"A2", "", "", "Desc two"}));
-        QCOMPARE(f.model.signRow(3), sign({"A3"}));
+        QCOMPARE(f.model.signRow(1),
+            sign({ "A1", "0.99", "1.00", "Desc one", "b1", "b2", "b3", "0.50", "/p/1.jpg" }));
+        QCOMPARE(f.model.signRow(2), sign({ "A2", "", "", "Desc two" }));
+        QCOMPARE(f.model.signRow(3), sign({ "A3" }));
         QCOMPARE(f.model.signRow(4), SignRow());
         QCOMPARE(f.loads, 1);
         QVERIFY(!f.reader.isOpen());
@@ -283,7 +291,7 @@ private slots:
         QCOMPARE(f.model.Rows(), 5);
         QCOMPARE(f.model.cell(1, 1), QStringLiteral("OLD"));
         QCOMPARE(f.model.signRow(2), SignRow());
-        QCOMPARE(f.model.signRow(3), sign({"N1", "", "12.99", "Claw, 16 oz"}));
+        QCOMPARE(f.model.signRow(3), sign({ "N1", "", "12.99", "Claw, 16 oz" }));
         QCOMPARE(f.model.signRow(4), SignRow());
     }
 
@@ -302,9 +310,12 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("invalid header") << QByteArray("SKU,DESC\r\n1,x\r\n") << "Invalid Header: " << "Error in file header";
-        QTest::newRow("empty") << QByteArray() << "Data file is empty: " << "File is empty";
-        QTest::newRow("missing") << QByteArray("-") << "Can not open data file: " << "File not found";
+        QTest::newRow("invalid header") << QByteArray("SKU,DESC\r\n1,x\r\n") << "Invalid Header: "
+                                        << "Error in file header";
+        QTest::newRow("empty") << QByteArray() << "Data file is empty: "
+                               << "File is empty";
+        QTest::newRow("missing") << QByteArray("-") << "Can not open data file: "
+                                 << "File not found";
     }
 
     void importFailures()
@@ -314,9 +325,10 @@ private slots:
         QFETCH(QString, second);
         Fixture f;
         f.model.setCell(1, 1, "KEEP");
-        const QString path = content == "-" ? m_dir.filePath("nothing.dat") : write("fail.dat", content);
+        const QString path
+            = content == "-" ? m_dir.filePath("nothing.dat") : write("fail.dat", content);
         QCOMPARE(f.importPath(path), qint64(0));
-        QCOMPARE(f.texts(), (QStringList{first + path, second}));
+        QCOMPARE(f.texts(), (QStringList { first + path, second }));
         QCOMPARE(f.dialogs.messages().at(0).title, QStringLiteral("Fopen:"));
         QVERIFY(f.dialogs.messages().at(0).icon == DialogService::Icon::Exclamation);
         QCOMPARE(f.dialogs.messages().at(1).title, QStringLiteral("Alert:"));
@@ -341,9 +353,10 @@ private slots:
     {
         Fixture f;
         const QString longPath = "/pictures/" + QString(200, QLatin1Char('p')) + ".jpg";
-        const SignRow full = sign({"1001", "$9.99", "12.49", QString::fromUtf8("Café hammer – 16 “oz”"),
-                                   "Forged", "Steel", "Warranty", "5.10", longPath});
-        f.model.appendSigns({full, sign({"1002", " spaced ", "", "x   "}), sign({"1003"})});
+        const SignRow full
+            = sign({ "1001", "$9.99", "12.49", QString::fromUtf8("Café hammer – 16 “oz”"), "Forged",
+                "Steel", "Warranty", "5.10", longPath });
+        f.model.appendSigns({ full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }) });
         f.model.deleteRow(1);
         const QString path = m_dir.filePath("roundtrip.txt");
         QVERIFY(f.exportPath(path));
@@ -354,8 +367,8 @@ private slots:
         SignRow cut = full;
         cut.column(SignListModel::ColGraphic) = longPath.left(160);
         QCOMPARE(g.model.signRow(1), cut);
-        QCOMPARE(g.model.signRow(2), sign({"1002", " spaced", "", "x"}));
-        QCOMPARE(g.model.signRow(3), sign({"1003"}));
+        QCOMPARE(g.model.signRow(2), sign({ "1002", " spaced", "", "x" }));
+        QCOMPARE(g.model.signRow(3), sign({ "1003" }));
         QCOMPARE(g.model.signRow(4), SignRow());
     }
 
@@ -365,8 +378,8 @@ private slots:
     {
         Fixture f;
         QWidget window;
-        auto *button = new QPushButton("Clear Grid", &window);
-        auto *edit = new QLineEdit(&window);
+        auto* button = new QPushButton("Clear Grid", &window);
+        auto* edit = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         int clicks = 0;
@@ -376,11 +389,17 @@ private slots:
         f.hooks.progress = [&](qint64 records) {
             if (progress.isEmpty()) {
                 const QPointF at(5, 5);
-                QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-                QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-                QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                QCoreApplication::postEvent(
+                    edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
                 QCoreApplication::postEvent(&window, new QCloseEvent);
-                QMetaObject::invokeMethod(button, [&]() { ++postedWork; }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    button, [&]() { ++postedWork; }, Qt::QueuedConnection);
             }
             progress << records;
         };
@@ -404,19 +423,21 @@ private slots:
     void windowStartUpAndCommands()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
-        const QString dict = write("win.dct", "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n"
-                                              "%BEGIN%\r\n%END%\r\n");
+        DialogService& dialogs = DialogService::instance();
+        const QString dict = write("win.dct",
+            "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n"
+            "%BEGIN%\r\n%END%\r\n");
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", dict);
         const QString longPath = "/pictures/" + QString(170, QLatin1Char('g'));
-        const QString data = write("win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
+        const QString data = write(
+            "win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
 
         frmSigns w(dialogs);
         QVERIFY(dialogs.messages().isEmpty());
         QVERIFY(dialogs.fileRequests().isEmpty());
-        QAction *import = w.findChild<QAction *>("mnuFileImport");
-        QAction *exportAction = w.findChild<QAction *>("mnuFileExport");
-        QAction *dictionary = w.findChild<QAction *>("mnuFileDict");
+        QAction* import = w.findChild<QAction*>("mnuFileImport");
+        QAction* exportAction = w.findChild<QAction*>("mnuFileExport");
+        QAction* dictionary = w.findChild<QAction*>("mnuFileDict");
         QVERIFY(import && import->isEnabled());
         QVERIFY(exportAction && exportAction->isEnabled());
         QVERIFY(dictionary && dictionary->isEnabled());
@@ -448,7 +469,7 @@ private slots:
     void windowStartUpWithoutDictionary()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         frmSigns w(dialogs); // the file dialog is cancelled
         QCOMPARE(dialogs.fileRequests().size(), 1);
         QCOMPARE(dialogs.fileRequests().at(0).title, QStringLiteral("Open the Dictionary File"));

@@ -10,15 +10,14 @@ namespace {
 // Characters of bytes 0x80 to 0x9F; the five bytes the code page leaves
 // undefined map to the C1 control of the same number, as the platform
 // codec maps them.
-constexpr char16_t HighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t HighControls[32]
+    = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+          0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+          0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
 
 struct Tables
 {
-    std::array<char16_t, 256> toUnicode{};
+    std::array<char16_t, 256> toUnicode {};
     // -1 where the code page has no byte for the character.
     std::vector<qint16> fromUnicode = std::vector<qint16>(0x10000, qint16(-1));
     bool platform = false;
@@ -43,7 +42,7 @@ struct Tables
     }
 };
 
-const Tables &tables()
+const Tables& tables()
 {
     static const Tables t;
     return t;
@@ -55,22 +54,22 @@ namespace Cp1252 {
 
 QString decode(QByteArrayView bytes)
 {
-    const Tables &t = tables();
+    const Tables& t = tables();
     QString out(bytes.size(), Qt::Uninitialized);
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = t.toUnicode[src[i]];
     return out;
 }
 
-bool appendEncoded(QByteArray &out, const QString &text, qsizetype *badIndex)
+bool appendEncoded(QByteArray& out, const QString& text, qsizetype* badIndex)
 {
-    const Tables &t = tables();
+    const Tables& t = tables();
     const qsizetype start = out.size();
     out.resize(start + text.size());
-    char *dst = out.data() + start;
-    const char16_t *src = reinterpret_cast<const char16_t *>(text.constData());
+    char* dst = out.data() + start;
+    const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qint16 b = t.fromUnicode[src[i]];
         if (b < 0) {
@@ -84,7 +83,7 @@ bool appendEncoded(QByteArray &out, const QString &text, qsizetype *badIndex)
     return true;
 }
 
-std::optional<QByteArray> encode(const QString &text, qsizetype *badIndex)
+std::optional<QByteArray> encode(const QString& text, qsizetype* badIndex)
 {
     QByteArray out;
     if (!appendEncoded(out, text, badIndex))

@@ -25,37 +25,41 @@ struct Mapping
 {
     qint16 field;
     int column;
-    const char *name;
+    const char* name;
 };
 
 constexpr Mapping ExportOrder[] = {
-    {1, SignListModel::ColSku, "SKU"},
-    {10, SignListModel::ColDescription, "description"},
-    {48, SignListModel::ColRetail, "regular retail price"},
-    {54, SignListModel::ColCost, "cost"},
-    {56, SignListModel::ColPromo, "promotional price"},
-    {177, SignListModel::ColBullet1, "bullet line 1"},
-    {178, SignListModel::ColBullet2, "bullet line 2"},
-    {179, SignListModel::ColBullet3, "bullet line 3"},
-    {182, SignListModel::ColGraphic, "item graphic file"},
+    { 1, SignListModel::ColSku, "SKU" },
+    { 10, SignListModel::ColDescription, "description" },
+    { 48, SignListModel::ColRetail, "regular retail price" },
+    { 54, SignListModel::ColCost, "cost" },
+    { 56, SignListModel::ColPromo, "promotional price" },
+    { 177, SignListModel::ColBullet1, "bullet line 1" },
+    { 178, SignListModel::ColBullet2, "bullet line 2" },
+    { 179, SignListModel::ColBullet3, "bullet line 3" },
+    { 182, SignListModel::ColGraphic, "item graphic file" },
 };
 
 // The fields an import reads after the SKU, in the order it reads them.
 constexpr Mapping ImportOrder[] = {
-    {56, SignListModel::ColPromo, nullptr},     {48, SignListModel::ColRetail, nullptr},
-    {54, SignListModel::ColCost, nullptr},      {10, SignListModel::ColDescription, nullptr},
-    {177, SignListModel::ColBullet1, nullptr},  {178, SignListModel::ColBullet2, nullptr},
-    {179, SignListModel::ColBullet3, nullptr},  {182, SignListModel::ColGraphic, nullptr},
+    { 56, SignListModel::ColPromo, nullptr },
+    { 48, SignListModel::ColRetail, nullptr },
+    { 54, SignListModel::ColCost, nullptr },
+    { 10, SignListModel::ColDescription, nullptr },
+    { 177, SignListModel::ColBullet1, nullptr },
+    { 178, SignListModel::ColBullet2, nullptr },
+    { 179, SignListModel::ColBullet3, nullptr },
+    { 182, SignListModel::ColGraphic, nullptr },
 };
 
 const QString AlertTitle = QStringLiteral("Alert:");
 
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
-QString guardedCell(const QString &text)
+QString guardedCell(const QString& text)
 {
     QString out = text;
-    for (QChar &c : out) {
+    for (QChar& c : out) {
         const char16_t u = c.unicode();
         if (u == u'\t' || u == u'\r' || u == u'\n' || u == 0)
             c = QLatin1Char(' ');
@@ -72,17 +76,20 @@ struct BusyCursor
 
 } // namespace
 
-const QString SignListImportExport::ExportHeader =
-    QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182");
+const QString SignListImportExport::ExportHeader
+    = QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182");
 
-SignListImportExport::SignListImportExport(SignListModel &model, DialogService &dialogs,
-                                           CommonDialog &dialog, const AppSettings &settings)
-    : m_model(model), m_dialogs(dialogs), m_dialog(dialog), m_settings(settings)
+SignListImportExport::SignListImportExport(
+    SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
+    : m_model(model)
+    , m_dialogs(dialogs)
+    , m_dialog(dialog)
+    , m_settings(settings)
 {
 }
 
-qint64 SignListImportExport::importFile(qorDatFile &reader, const qorDct &dictionary,
-                                        const ImportHooks &hooks)
+qint64 SignListImportExport::importFile(
+    qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
 {
     m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
     m_dialog.setDialogTitle(QStringLiteral("Import File"));
@@ -112,20 +119,19 @@ qint64 SignListImportExport::importFile(qorDatFile &reader, const qorDct &dictio
             text = QStringLiteral("Can not open file");
             break;
         }
-        m_dialogs.message(text, DialogService::Buttons::Ok, DialogService::Icon::Information,
-                          AlertTitle);
+        m_dialogs.message(
+            text, DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
         return 0;
     }
 
     const qint64 added = importRecords(reader, hooks);
     if (reader.readFailed())
         m_dialogs.message(QStringLiteral("The data file could not be read to its end: ") + path,
-                          DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
-                          AlertTitle);
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return added;
 }
 
-qint64 SignListImportExport::importRecords(qorDatFile &reader, const ImportHooks &hooks)
+qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks& hooks)
 {
     qint64 added = 0;
     {
@@ -151,7 +157,7 @@ qint64 SignListImportExport::importRecords(qorDatFile &reader, const ImportHooks
             if (reader.gf(1, value) == qorDatFile::StatusOk) {
                 SignRow row;
                 row.column(SignListModel::ColSku) = value;
-                for (const Mapping &m : ImportOrder) {
+                for (const Mapping& m : ImportOrder) {
                     reader.gf(m.field, value);
                     row.column(m.column) = value;
                 }
@@ -186,8 +192,7 @@ bool SignListImportExport::exportFile()
 {
     if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku))) {
         m_dialogs.message(QStringLiteral("Grid is empty.  No data to export"),
-                          DialogService::Buttons::Ok, DialogService::Icon::Information,
-                          AlertTitle);
+            DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
         return false;
     }
     m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
@@ -203,12 +208,12 @@ bool SignListImportExport::exportFile()
     QString error;
     if (writeList(path, &error))
         return true;
-    m_dialogs.message(error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
-                      AlertTitle);
+    m_dialogs.message(
+        error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return false;
 }
 
-bool SignListImportExport::writeList(const QString &path, QString *error) const
+bool SignListImportExport::writeList(const QString& path, QString* error) const
 {
     const QByteArray lineEnd("\r\n");
     QByteArray content;
@@ -216,11 +221,11 @@ bool SignListImportExport::writeList(const QString &path, QString *error) const
     content += ExportHeader.toLatin1() + lineEnd;
 
     for (int row = 1; row < m_model.Rows(); ++row) {
-        const SignRow &sign = m_model.signRow(row);
+        const SignRow& sign = m_model.signRow(row);
         if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
             continue;
         bool first = true;
-        for (const Mapping &m : ExportOrder) {
+        for (const Mapping& m : ExportOrder) {
             if (!first)
                 content += '\t';
             first = false;
@@ -228,19 +233,21 @@ bool SignListImportExport::writeList(const QString &path, QString *error) const
             qsizetype bad = -1;
             if (!Cp1252::appendEncoded(content, text, &bad)) {
                 // Report the whole character, also when it takes two units.
-                const qsizetype len = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
+                const qsizetype len
+                    = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
                 if (error)
-                    *error = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
-                                            "data file.  Nothing was written to %4")
-                                 .arg(row)
-                                 .arg(QLatin1String(m.name), text.mid(bad, len), path);
+                    *error
+                        = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
+                                         "data file.  Nothing was written to %4")
+                              .arg(row)
+                              .arg(QLatin1String(m.name), text.mid(bad, len), path);
                 return false;
             }
         }
         content += lineEnd;
     }
 
-    auto fail = [&](const QString &reason) {
+    auto fail = [&](const QString& reason) {
         if (error)
             *error = QStringLiteral("Can not write data file: %1\n%2").arg(path, reason);
         return false;

@@ -8,9 +8,9 @@
 #include "platform/MORNLIB.h"
 #include "setup/SettingsStore.h"
 
-bool qorDct::rsetup(bool AskFirst, CommonDialog &dlgCommon, DialogService &dialogs,
-                    const QString &regApp, const QString &regSec, const QString &regKey,
-                    const QString &Typ, qint16 lev)
+bool qorDct::rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
+    const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
+    qint16 lev)
 {
     QString name = SettingsStore::GetSetting(regApp, regSec, regKey, QString());
     bool ask = AskFirst || !MORNLIB::FileExists(name);
@@ -30,12 +30,12 @@ bool qorDct::rsetup(bool AskFirst, CommonDialog &dlgCommon, DialogService &dialo
         if (setup(name, Typ, lev) == StatusOk) {
             if (setupms(name, true) != StatusOk)
                 dialogs.message(MasterStoreWarning, DialogService::Buttons::Ok,
-                                DialogService::Icon::Information, QStringLiteral("Alert:"));
+                    DialogService::Icon::Information, QStringLiteral("Alert:"));
             return true;
         }
-        const DialogService::Answer answer =
-            dialogs.message(CannotReadMessage, DialogService::Buttons::OkCancel,
-                            DialogService::Icon::Information, QStringLiteral("Alert:"));
+        const DialogService::Answer answer
+            = dialogs.message(CannotReadMessage, DialogService::Buttons::OkCancel,
+                DialogService::Icon::Information, QStringLiteral("Alert:"));
         if (answer != DialogService::Answer::Ok)
             return false;
         ask = true;

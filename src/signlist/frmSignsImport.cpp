@@ -31,7 +31,7 @@ void frmSigns::loadDictionaryAtStartup()
     }
     if (dctInv->setupms(path, true) != qorDct::StatusOk)
         m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
-                          DialogService::Icon::Information, QStringLiteral("Alert:"));
+            DialogService::Icon::Information, QStringLiteral("Alert:"));
     dctInv->setDLen(GraphicFileField, GraphicFileLength);
 
     m_datFile = std::make_unique<qorDatFile>(qorDatFile::dialogNotifier(m_dialogs));
@@ -39,9 +39,8 @@ void frmSigns::loadDictionaryAtStartup()
 
 void frmSigns::mnuFileDict_Click()
 {
-    dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(),
-                   m_settings.section(), SettingsKeys::DICTIONARY, DictionaryType,
-                   DictionaryLevel);
+    dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(), m_settings.section(),
+        SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
 }
 
 void frmSigns::mnuFileImport_Click()
@@ -49,13 +48,14 @@ void frmSigns::mnuFileImport_Click()
     SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     SignListImportExport::ImportHooks hooks;
     hooks.loadSelectedRow = [this]() { LoadSelectedRow(); };
-    hooks.progress = [this](qint64 records) {
+    bool shown = false;
+    hooks.progress = [this, &shown](qint64 records) {
+        shown = true;
         statusBar()->showMessage(tr("Reading data file: %1 records read").arg(records));
     };
     const qint64 added = io.importFile(*m_datFile, *dctInv, hooks);
-    if (statusBar()->currentMessage().isEmpty())
-        return;
-    statusBar()->showMessage(tr("%1 signs read from the data file").arg(added), 5000);
+    if (shown)
+        statusBar()->showMessage(tr("%1 signs read from the data file").arg(added), 5000);
 }
 
 void frmSigns::mnuFileExport_Click()
