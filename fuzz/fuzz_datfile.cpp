@@ -57,7 +57,7 @@ Reading readAll(const QByteArray& file, const qorDct& dict, qint64 blockSize, qi
     if (ended && reader.gr(-1))
         std::abort(); // after the end the reader keeps failing
     // Any line number, then back to the first record without reopening.
-    if (reader.gr(jump) && reader.lineNumber() != jump)
+    if (reader.gr(jump) && jump >= 1 && reader.lineNumber() != jump)
         std::abort();
     if (records > 0 && !reader.gr(1))
         std::abort();
