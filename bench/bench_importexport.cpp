@@ -36,7 +36,7 @@
 
 namespace {
 
-double medianMs(int runs, const std::function<void()>& work)
+double medianMs(int runs, const std::function<void()> &work)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -74,7 +74,7 @@ QList<QByteArray> fieldsOf(int i)
     };
 }
 
-void writeTabFile(const QString& path, int records)
+void writeTabFile(const QString &path, int records)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -84,7 +84,7 @@ void writeTabFile(const QString& path, int records)
     f.write(out);
 }
 
-void writeQuoteAndCommaFile(const QString& path, int records)
+void writeQuoteAndCommaFile(const QString &path, int records)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -102,9 +102,9 @@ void writeQuoteAndCommaFile(const QString& path, int records)
     f.write(out);
 }
 
-qint64 importInto(SignListModel& model, const QString& path, const qorDct& dict)
+qint64 importInto(SignListModel &model, const QString &path, const qorDct &dict)
 {
-    DialogService& dialogs = DialogService::instance();
+    DialogService &dialogs = DialogService::instance();
     CommonDialog dialog(dialogs, nullptr);
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
     SignListImportExport io(model, dialogs, dialog, settings);
@@ -113,7 +113,7 @@ qint64 importInto(SignListModel& model, const QString& path, const qorDct& dict)
     return io.importFile(reader, dict, {});
 }
 
-double rawLineRead(const QString& path)
+double rawLineRead(const QString &path)
 {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -126,7 +126,7 @@ double rawLineRead(const QString& path)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -152,7 +152,7 @@ int main(int argc, char** argv)
     dict.setDLen(182, 160);
 
     std::printf("records %d, runs %d (medians)\n", records, runs);
-    for (const QString& path : { tab, qc }) {
+    for (const QString &path : { tab, qc }) {
         qint64 added = 0;
         const double importMs = medianMs(runs, [&]() {
             SignListModel model;
@@ -177,8 +177,8 @@ int main(int argc, char** argv)
                       "54,0,12:Cost\r\n56,0,12:Promo\r\n177,1,40:B1\r\n178,1,40:B2\r\n"
                       "179,1,40:B3\r\n%BEGIN%\r\n%END%\r\n");
         dctFile.close();
-        SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
-                                   SettingsKeys::DICTIONARY, dct);
+        SettingsStore::SaveSetting(
+            SettingsKeys::Application, SettingsKeys::Section, SettingsKeys::DICTIONARY, dct);
         qint64 rows = 0;
         const double windowMs = medianMs(runs, [&]() {
             frmSigns w(DialogService::instance());
@@ -189,7 +189,7 @@ int main(int argc, char** argv)
             rows = w.model()->Rows() - 2;
         });
         std::printf("tab-delimited, window    import %8.1f ms (%lld rows)\n", windowMs,
-                    static_cast<long long>(rows));
+            static_cast<long long>(rows));
         DialogService::instance().reset();
     }
 

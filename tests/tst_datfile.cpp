@@ -10,7 +10,7 @@ class TestDatFile : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString& name, const QByteArray& bytes)
+    QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -22,7 +22,7 @@ private:
     // A reader whose "Fopen:" messages are collected in m_messages.
     std::unique_ptr<qorDatFile> reader()
     {
-        return std::make_unique<qorDatFile>([this](const QString& t) { m_messages << t; });
+        return std::make_unique<qorDatFile>([this](const QString &t) { m_messages << t; });
     }
 
     QTemporaryDir m_dir;
@@ -172,7 +172,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, status);
         QFETCH(QString, value);
-        for (const QByteArray& end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
+        for (const QByteArray &end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
             auto r = reader();
             QCOMPARE(r->fopenData(header + "\r\n" + record + end, "x", m_dict), qint16(0));
             QVERIFY(r->gr());

@@ -15,7 +15,7 @@ class TestDictionary : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString& name, const QByteArray& bytes)
+    QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -196,7 +196,7 @@ private slots:
     void rsetupLoadsStoredFileWithoutAsking()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", good);
         CommonDialog dlg(dialogs, nullptr);
@@ -210,7 +210,7 @@ private slots:
     void rsetupRetriesUntilCancel()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         const QString bad = write("bad.dct", "no section here\r\n");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;
@@ -238,7 +238,7 @@ private slots:
     void rsetupWarnsWithoutMasterStoreBlock()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         const QString noBlock = write("noblock.dct", "[INV]\r\n10,1,30:D\r\n");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;
@@ -254,7 +254,7 @@ private slots:
     void rsetupCancelChangesNothing()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", "/kept/name.dct");
         CommonDialog dlg(dialogs, nullptr);
         qorDct d;

@@ -23,7 +23,7 @@
 
 namespace {
 
-SignRow sign(const QStringList& columns)
+SignRow sign(const QStringList &columns)
 {
     SignRow row;
     for (int c = 0; c < columns.size() && c < SignRow::FieldCount; ++c)
@@ -31,7 +31,7 @@ SignRow sign(const QStringList& columns)
     return row;
 }
 
-QByteArray readAll(const QString& path)
+QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
@@ -46,7 +46,7 @@ class TestImportExport : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString& name, const QByteArray& bytes)
+    QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
         QFile f(path);
@@ -58,7 +58,7 @@ private:
     struct Fixture
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         SignListModel model;
         CommonDialog dialog { dialogs, nullptr };
         AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
@@ -78,12 +78,12 @@ private:
             dict.setDLen(182, 160);
             hooks.loadSelectedRow = [this]() { ++loads; };
         }
-        qint64 importPath(const QString& path)
+        qint64 importPath(const QString &path)
         {
             dialogs.queueFile(path);
             return io.importFile(reader, dict, hooks);
         }
-        bool exportPath(const QString& path)
+        bool exportPath(const QString &path)
         {
             dialogs.queueFile(path);
             return io.exportFile();
@@ -91,7 +91,7 @@ private:
         QStringList texts() const
         {
             QStringList out;
-            for (const auto& m : dialogs.messages())
+            for (const auto &m : dialogs.messages())
                 out << m.text;
             return out;
         }
@@ -378,8 +378,8 @@ private slots:
     {
         Fixture f;
         QWidget window;
-        auto* button = new QPushButton("Clear Grid", &window);
-        auto* edit = new QLineEdit(&window);
+        auto *button = new QPushButton("Clear Grid", &window);
+        auto *edit = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         int clicks = 0;
@@ -423,7 +423,7 @@ private slots:
     void windowStartUpAndCommands()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        DialogService &dialogs = DialogService::instance();
         const QString dict = write("win.dct",
             "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n"
             "%BEGIN%\r\n%END%\r\n");
@@ -435,9 +435,9 @@ private slots:
         frmSigns w(dialogs);
         QVERIFY(dialogs.messages().isEmpty());
         QVERIFY(dialogs.fileRequests().isEmpty());
-        QAction* import = w.findChild<QAction*>("mnuFileImport");
-        QAction* exportAction = w.findChild<QAction*>("mnuFileExport");
-        QAction* dictionary = w.findChild<QAction*>("mnuFileDict");
+        QAction *import = w.findChild<QAction *>("mnuFileImport");
+        QAction *exportAction = w.findChild<QAction *>("mnuFileExport");
+        QAction *dictionary = w.findChild<QAction *>("mnuFileDict");
         QVERIFY(import && import->isEnabled());
         QVERIFY(exportAction && exportAction->isEnabled());
         QVERIFY(dictionary && dictionary->isEnabled());
@@ -469,7 +469,8 @@ private slots:
     void windowStartUpWithoutDictionary()
     {
         TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
+        SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", QString());
+        DialogService &dialogs = DialogService::instance();
         frmSigns w(dialogs); // the file dialog is cancelled
         QCOMPARE(dialogs.fileRequests().size(), 1);
         QCOMPARE(dialogs.fileRequests().at(0).title, QStringLiteral("Open the Dictionary File"));

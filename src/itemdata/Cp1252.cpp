@@ -42,7 +42,7 @@ struct Tables
     }
 };
 
-const Tables& tables()
+const Tables &tables()
 {
     static const Tables t;
     return t;
@@ -54,22 +54,22 @@ namespace Cp1252 {
 
 QString decode(QByteArrayView bytes)
 {
-    const Tables& t = tables();
+    const Tables &t = tables();
     QString out(bytes.size(), Qt::Uninitialized);
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
-    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = t.toUnicode[src[i]];
     return out;
 }
 
-bool appendEncoded(QByteArray& out, const QString& text, qsizetype* badIndex)
+bool appendEncoded(QByteArray &out, const QString &text, qsizetype *badIndex)
 {
-    const Tables& t = tables();
+    const Tables &t = tables();
     const qsizetype start = out.size();
     out.resize(start + text.size());
-    char* dst = out.data() + start;
-    const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
+    char *dst = out.data() + start;
+    const char16_t *src = reinterpret_cast<const char16_t *>(text.constData());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qint16 b = t.fromUnicode[src[i]];
         if (b < 0) {
@@ -83,7 +83,7 @@ bool appendEncoded(QByteArray& out, const QString& text, qsizetype* badIndex)
     return true;
 }
 
-std::optional<QByteArray> encode(const QString& text, qsizetype* badIndex)
+std::optional<QByteArray> encode(const QString &text, qsizetype *badIndex)
 {
     QByteArray out;
     if (!appendEncoded(out, text, badIndex))

@@ -20,11 +20,11 @@ QString decode(QByteArrayView bytes);
 
 // The encoded bytes, or nothing when a character cannot be written; then
 // badIndex (when given) receives the index of the first such character.
-std::optional<QByteArray> encode(const QString& text, qsizetype* badIndex = nullptr);
+std::optional<QByteArray> encode(const QString &text, qsizetype *badIndex = nullptr);
 
 // Appends the encoded text to out; false (out partly written) when a
 // character cannot be written, with its index in badIndex.
-bool appendEncoded(QByteArray& out, const QString& text, qsizetype* badIndex = nullptr);
+bool appendEncoded(QByteArray &out, const QString &text, qsizetype *badIndex = nullptr);
 
 // True when the platform codec was available; otherwise the built-in table
 // (the same mapping) is in use.

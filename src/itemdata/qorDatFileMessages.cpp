@@ -4,9 +4,9 @@
 
 #include "platform/DialogService.h"
 
-qorDatFile::Notifier qorDatFile::dialogNotifier(DialogService& dialogs)
+qorDatFile::Notifier qorDatFile::dialogNotifier(DialogService &dialogs)
 {
-    return [&dialogs](const QString& text) {
+    return [&dialogs](const QString &text) {
         dialogs.message(text, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
             QStringLiteral("Fopen:"));
     };

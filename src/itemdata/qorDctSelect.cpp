@@ -8,8 +8,8 @@
 #include "platform/MORNLIB.h"
 #include "setup/SettingsStore.h"
 
-bool qorDct::rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
-    const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
+bool qorDct::rsetup(bool AskFirst, CommonDialog &dlgCommon, DialogService &dialogs,
+    const QString &regApp, const QString &regSec, const QString &regKey, const QString &Typ,
     qint16 lev)
 {
     QString name = SettingsStore::GetSetting(regApp, regSec, regKey, QString());

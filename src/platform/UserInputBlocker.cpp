@@ -5,13 +5,13 @@
 
 UserInputBlocker::UserInputBlocker()
 {
-    if (QCoreApplication* app = QCoreApplication::instance())
+    if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
 }
 
 UserInputBlocker::~UserInputBlocker()
 {
-    if (QCoreApplication* app = QCoreApplication::instance())
+    if (QCoreApplication *app = QCoreApplication::instance())
         app->removeEventFilter(this);
 }
 
@@ -20,7 +20,7 @@ void UserInputBlocker::processPendingEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-bool UserInputBlocker::eventFilter(QObject* watched, QEvent* event)
+bool UserInputBlocker::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:

@@ -20,5 +20,5 @@ public:
     static void processPendingEvents();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
