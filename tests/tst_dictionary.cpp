@@ -27,17 +27,6 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
-    void freshObjectIsEmpty()
-    {
-        qorDct d;
-        QCOMPARE(d.dLast(), qint16(0));
-        QCOMPARE(d.dLen(10), qint16(0));
-        QCOMPARE(d.dAlpha(10), qint16(0));
-        QCOMPARE(d.dDesc(10), QString());
-        QCOMPARE(d.dMaster(10), false);
-        QCOMPARE(d.dStDat(10), true);
-    }
-
     void fieldLines_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -55,7 +55,7 @@ void frmSigns::mnuFileImport_Click()
     };
     const qint64 added = io.importFile(*m_datFile, *dctInv, hooks);
     if (shown)
-        statusBar()->showMessage(tr("%1 signs read from the data file").arg(added), 5000);
+        statusBar()->showMessage(tr("Signs read from the data file: %1").arg(added), 5000);
 }
 
 void frmSigns::mnuFileExport_Click()
