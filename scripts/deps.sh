@@ -10,6 +10,7 @@ KESTRANE_PACKAGES=(
   postgresql odbc-postgresql
   poppler-utils
   clang libclang-rt-14-dev
+  xdotool cups cups-client printer-driver-cups-pdf
 )
 
 kestrane_sudo() {

@@ -392,6 +392,21 @@ void frmSigns::connectLaterCommands()
     connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
     mnuFileDict->setEnabled(true);
     connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
+    mnuFileOdbcInventory->setEnabled(true);
+    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
+    mnuFileOdbcCis->setEnabled(true);
+    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
+    mnuFileTestDatabase->setEnabled(true);
+    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
+    mnuFileLogo->setEnabled(true);
+    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
+    mnuFilePrintTest->setEnabled(true);
+    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
+    mnuFilePrintGrid->setEnabled(true);
+    cmdPrintGrid->setEnabled(true);
+    connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
+    mnuFilePrintPreview->setEnabled(true);
+    connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
 }
 
 void frmSigns::FormLoad()

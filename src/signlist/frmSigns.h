@@ -63,6 +63,8 @@ public:
     void ClearSku();
     void LookupSku();
     void doPrinterSetup();
+    // Prints the sign list (print true) or shows it in the preview.
+    void PrintSigns(bool print);
 
     // --- commands (menu handlers; buttons only call these) ---
     void mnuEditSaveRow_Click();
@@ -74,6 +76,13 @@ public:
     void mnuEditClearGraphic_Click();
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
+    void mnuFileOdbcInventory_Click();
+    void mnuFileOdbcCis_Click();
+    void mnuFileTestDatabase_Click();
+    void mnuFileLogo_Click();
+    void mnuFilePrintTest_Click();
+    void mnuFilePrintGrid_Click();
+    void mnuFilePrintPreview_Click();
     void mnuFileExit_Click();
     void mnuFormatSel_Click(int index);
     void mnuColorsBorder_Click();

@@ -1,0 +1,262 @@
+#include "printing/PrintJob.h"
+
+#include "platform/DialogService.h"
+#include "printing/RunTimeError.h"
+#include "printing/SignCanvas.h"
+#include "printing/SignPainter.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
+#include "signlist/SignListModel.h"
+
+#include <cmath>
+
+namespace {
+
+const QString LineBreak = QStringLiteral("\r\n");
+const QString AlertTitle = QStringLiteral("Alert:");
+
+// The format's orientation, margins and shifts as the run reads them.
+struct FormatSetup
+{
+    SignFormat format = SignFormat::FourUp;
+    int orientation = SignCanvas::Landscape;
+    qint32 m1 = 0, m2 = 0, shiftUpDown = 0, shiftLeftRight = 0;
+};
+
+FormatSetup readFormat(int index, const AppSettings &settings)
+{
+    using namespace SettingsKeys;
+    const QString zero = QStringLiteral("0");
+    const qint32 marginLeft = settings.wholePrefix(MARGINLEFT, zero);
+    const qint32 marginTop = settings.wholePrefix(MARGINTOP, zero);
+    FormatSetup f;
+    switch (index) {
+    case 1:
+        f.format = SignFormat::TwoUp;
+        f.orientation = SignCanvas::Portrait;
+        f.m1 = marginTop;
+        f.m2 = marginLeft;
+        f.shiftUpDown = settings.wholePrefix(ADJ2UD, zero);
+        f.shiftLeftRight = settings.wholePrefix(ADJ2LR, zero);
+        break;
+    case 2:
+        f.format = SignFormat::OneUp;
+        f.m1 = marginLeft;
+        f.m2 = marginTop;
+        f.shiftUpDown = settings.wholePrefix(ADJ1UD, zero);
+        f.shiftLeftRight = settings.wholePrefix(ADJ1LR, zero);
+        break;
+    default:
+        f.m1 = marginLeft;
+        f.m2 = marginTop;
+        f.shiftUpDown = settings.wholePrefix(ADJ4UD, zero);
+        f.shiftLeftRight = settings.wholePrefix(ADJ4LR, zero);
+        break;
+    }
+    return f;
+}
+
+double formatScaleOf(SignFormat format, const SheetMetrics &sheet)
+{
+    switch (format) {
+    case SignFormat::FourUp: return 1.0;
+    case SignFormat::TwoUp: return sheet.width > 0 ? sheet.height / sheet.width : 1.0;
+    case SignFormat::OneUp: return 2.0;
+    }
+    return 1.0;
+}
+
+} // namespace
+
+QString PreviewPageMessage(qint32 page, qint32 pages)
+{
+    QString text = QStringLiteral("Previewing page %1 of %2").arg(page).arg(pages);
+    if (page != pages)
+        text += LineBreak + QStringLiteral("Press OK to see the next page.");
+    text += LineBreak + QStringLiteral("To move this box, use the mouse to drag it.");
+    return text;
+}
+
+QString RunTimeErrorMessage(const RunTimeError &error)
+{
+    QString text = QStringLiteral("Runtime Error %1 has been detected.").arg(error.number()) + LineBreak;
+    if (error.number() == RunTimeError::PrinterError) {
+        text += QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).") + LineBreak
+            + QStringLiteral("Do you want to verify what printer this program is using?");
+    } else {
+        text += error.description();
+    }
+    return text;
+}
+
+bool ReportRunTimeError(DialogService &dialogs, const RunTimeError &error)
+{
+    if (error.number() == RunTimeError::PrinterError) {
+        return dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::YesNo,
+                               DialogService::Icon::Information, AlertTitle)
+            == DialogService::Answer::Yes;
+    }
+    dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::Ok,
+                    DialogService::Icon::Information, AlertTitle);
+    return false;
+}
+
+PrintJob::PrintJob(const SignListModel &model, const AppSettings &settings, DialogService &dialogs,
+                   PrintWindow &window)
+    : m_model(model), m_settings(settings), m_dialogs(dialogs), m_window(window)
+{
+}
+
+bool PrintJob::ShowPreviewPage(qint32 page, qint32 pages)
+{
+    return m_dialogs.message(PreviewPageMessage(page, pages), DialogService::Buttons::OkCancel,
+                             DialogService::Icon::None, QStringLiteral("Print Preview"))
+        == DialogService::Answer::Cancel;
+}
+
+void PrintJob::ReportPrintError(const RunTimeError &error)
+{
+    m_printAborted = true;
+    if (ReportRunTimeError(m_dialogs, error))
+        m_window.doPrinterSetup();
+}
+
+void PrintJob::PrintSigns(bool print)
+{
+    const int lastRow = m_model.Rows() - 1;
+    qint32 signs = 0;
+    for (int row = 1; row <= lastRow; ++row) {
+        if (!IsBlankRow(m_model, row))
+            ++signs;
+    }
+    if (signs == 0) {
+        m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
+                          DialogService::Icon::Information, AlertTitle);
+        return;
+    }
+
+    // The printer's page is set up for the format in preview as well, so the
+    // preview shows the current printer's page.
+    std::unique_ptr<SignCanvas> printer = m_window.openPrinterCanvas();
+    const FormatSetup f = readFormat(m_window.checkedFormat(), m_settings);
+    printer->setOrientation(f.orientation);
+    SheetMetrics sheet;
+    sheet.width = printer->Width();
+    sheet.height = printer->Height();
+    sheet.printableWidth = std::nearbyint(printer->ScaleWidth());
+    sheet.printableHeight = std::nearbyint(printer->ScaleHeight());
+    const qint32 pages = PageCount(f.format, signs);
+    const double formatScale = formatScaleOf(f.format, sheet);
+
+    const int savedState = m_window.windowState();
+    std::unique_ptr<SignCanvas> preview;
+    SignCanvas *canvas = printer.get();
+    double previewScale = 1.0;
+    if (!print) {
+        m_window.maximize();
+        preview = m_window.openPreviewCanvas();
+        preview->Cls();
+        const PreviewView view = PreviewViewFor(preview->Width(), preview->Height(), sheet, f.m1, f.m2);
+        previewScale = view.previewScale;
+        preview->setScaleLeft(view.left);
+        preview->setScaleTop(view.top);
+        preview->setScaleWidth(view.width);
+        preview->setScaleHeight(view.height);
+        canvas = preview.get();
+    }
+
+    // Ends the run after an error or a cancel: a half-finished print
+    // document is thrown away, and the window is put back as it was.
+    auto finishPreview = [&] {
+        if (!print) {
+            m_window.hidePreview();
+            m_window.setWindowState(savedState);
+        }
+    };
+    auto abandon = [&] {
+        printer->abandonDocument();
+        m_window.endProgress();
+        finishPreview();
+    };
+
+    SignPainter painter(
+        m_model, m_settings, [this] { return m_window.signOptions(); },
+        [this](const RunTimeError &error) { ReportPrintError(error); });
+    const bool bullet = m_window.bulletStyle();
+
+    m_printAborted = false;
+    qint32 page = 1;
+    qint32 k = 0;
+    bool pageFull = false;
+    bool started = false;
+    for (int row = 1; row <= lastRow; ++row) {
+        if (!IsBlankRow(m_model, row)) {
+            ++k;
+            if (pageFull) {
+                if (print) {
+                    try {
+                        canvas->NewPage();
+                    } catch (const RunTimeError &error) {
+                        ReportPrintError(error);
+                        abandon();
+                        return;
+                    }
+                } else {
+                    m_window.showPreview(*canvas);
+                    if (ShowPreviewPage(page, pages)) {
+                        m_window.endProgress();
+                        finishPreview();
+                        return;
+                    }
+                    canvas->Cls();
+                }
+                pageFull = false;
+                ++page;
+            }
+            started = true;
+            m_window.showProgress(print, k, signs);
+
+            const SignCell cell = CellForSign(f.format, k, sheet, f.m1, f.m2);
+            SignPlacement placement;
+            placement.canvas = canvas;
+            placement.printing = print;
+            placement.row = row;
+            placement.top = cell.top;
+            placement.height = cell.height;
+            placement.left = cell.left;
+            placement.width = cell.width;
+            placement.shiftUpDown = f.shiftUpDown;
+            placement.shiftLeftRight = f.shiftLeftRight;
+            placement.previewScale = previewScale;
+            placement.formatScale = formatScale;
+            if (bullet)
+                painter.PaintBulletSign(placement);
+            else
+                painter.PaintDescSign(placement);
+
+            if (k % SignsPerPage(f.format) == 0)
+                pageFull = true;
+        }
+        if (m_printAborted) {
+            abandon();
+            return;
+        }
+    }
+
+    m_window.endProgress();
+    if (started) {
+        if (print) {
+            try {
+                canvas->EndDoc();
+            } catch (const RunTimeError &error) {
+                ReportPrintError(error);
+                abandon();
+                return;
+            }
+        } else {
+            m_window.showPreview(*canvas);
+            ShowPreviewPage(page, page);
+        }
+    }
+    finishPreview();
+}

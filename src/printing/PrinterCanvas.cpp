@@ -1,0 +1,124 @@
+#include "printing/PrinterCanvas.h"
+
+#include "printing/RunTimeError.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPrinter>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+constexpr double TwipsPerPoint = 20.0;
+
+// The PDF engine compresses every finished page with a fresh deflate state
+// of a few hundred kilobytes. With glibc's default thresholds each one is
+// mapped, faulted in and unmapped again, which costs more than drawing the
+// page; keeping such blocks on the heap makes long jobs several times
+// faster. Done once, before the first document.
+void keepPageBuffersOnHeap()
+{
+#ifdef __GLIBC__
+    static const bool done = [] {
+        mallopt(M_MMAP_THRESHOLD, 4 << 20);
+        mallopt(M_TRIM_THRESHOLD, 16 << 20);
+        return true;
+    }();
+    Q_UNUSED(done);
+#endif
+}
+
+} // namespace
+
+PrinterCanvas::PrinterCanvas(QPrinter *printer) : m_printer(printer)
+{
+    keepPageBuffersOnHeap();
+    setOrientation(printer->pageLayout().orientation() == QPageLayout::Landscape ? Landscape
+                                                                                  : Portrait);
+}
+
+PrinterCanvas::~PrinterCanvas()
+{
+    if (m_painter.isActive())
+        abandonDocument();
+}
+
+void PrinterCanvas::setOrientation(int orientation)
+{
+    SignCanvas::setOrientation(orientation);
+    if (!m_painter.isActive())
+        m_printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
+    readGeometry();
+}
+
+QString PrinterCanvas::DeviceName() const
+{
+    if (m_printer->outputFormat() == QPrinter::PdfFormat)
+        return m_printer->outputFileName();
+    return m_printer->printerName();
+}
+
+void PrinterCanvas::readGeometry()
+{
+    const QPageLayout layout = m_printer->pageLayout();
+    const QRectF sheet = layout.fullRect(QPageLayout::Point);
+    const QRectF printable = layout.paintRect(QPageLayout::Point);
+    const double dpi = m_printer->resolution();
+    setGeometry(sheet.width() * TwipsPerPoint, sheet.height() * TwipsPerPoint,
+                printable.width() * TwipsPerPoint, printable.height() * TwipsPerPoint, dpi, dpi);
+}
+
+void PrinterCanvas::beginDocument()
+{
+    if (m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->printerName().isEmpty())
+        throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
+    if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
+        throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
+    if (!m_painter.begin(m_printer))
+        throw RunTimeError::printerError(
+            QStringLiteral("the printer \"%1\" cannot start a document").arg(DeviceName()));
+    m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                             | QPainter::SmoothPixmapTransform);
+}
+
+QPainter *PrinterCanvas::devicePainter()
+{
+    if (!m_painter.isActive())
+        beginDocument();
+    return &m_painter;
+}
+
+void PrinterCanvas::deviceNewPage()
+{
+    if (!m_painter.isActive())
+        beginDocument();
+    if (!m_printer->newPage())
+        throw RunTimeError::printerError(QStringLiteral("the printer cannot start a new page"));
+}
+
+void PrinterCanvas::deviceEndDoc()
+{
+    if (!m_painter.isActive())
+        return;
+    const bool ended = m_painter.end();
+    if (!ended || m_printer->printerState() == QPrinter::Error)
+        throw RunTimeError::printerError(
+            QStringLiteral("the printer \"%1\" did not accept the document").arg(DeviceName()));
+}
+
+void PrinterCanvas::abandonDocument()
+{
+    if (!m_painter.isActive())
+        return;
+    const bool aborted = m_printer->abort();
+    m_painter.end();
+    // A PDF cannot be cancelled half-way through by the print engine; the
+    // half-written file is removed instead so no partial document remains.
+    if (!aborted && m_printer->outputFormat() == QPrinter::PdfFormat
+        && !m_printer->outputFileName().isEmpty())
+        QFile::remove(m_printer->outputFileName());
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "printing/SignCanvas.h"
+
+#include <QMarginsF>
+#include <QSizeF>
+
+// A surface that draws nothing and records every call (see operations()),
+// standing in for a printer in tests. It has a printer's geometry: a sheet
+// and its unprintable margins in twips, given for the portrait sheet and
+// turned with the orientation like a real printer's.
+class RecordingCanvas : public SignCanvas
+{
+public:
+    // US Letter with a quarter inch unprintable on every side.
+    RecordingCanvas();
+    RecordingCanvas(QSizeF portraitSheetTwips, QMarginsF portraitMarginsTwips, double dpi = 600,
+                    QString deviceName = QStringLiteral("Recorder"));
+
+    void setOrientation(int orientation) override;
+    QString DeviceName() const override { return m_deviceName; }
+
+    // Number of NewPage, EndDoc and Cls calls, and whether the document was
+    // abandoned.
+    int newPages() const { return m_newPages; }
+    int endDocs() const { return m_endDocs; }
+    int clears() const { return m_clears; }
+    bool abandoned() const { return m_abandoned; }
+    void abandonDocument() override { m_abandoned = true; }
+
+    // Left and top unprintable margins of the current orientation, in twips.
+    double marginLeft() const;
+    double marginTop() const;
+
+protected:
+    QPainter *devicePainter() override { return nullptr; }
+    void deviceNewPage() override { ++m_newPages; }
+    void deviceEndDoc() override { ++m_endDocs; }
+    void deviceCls() override { ++m_clears; }
+
+private:
+    void applyGeometry();
+
+    QSizeF m_sheet;
+    QMarginsF m_margins;
+    double m_dpi;
+    QString m_deviceName;
+    int m_newPages = 0;
+    int m_endDocs = 0;
+    int m_clears = 0;
+    bool m_abandoned = false;
+};

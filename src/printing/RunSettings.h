@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QtGlobal>
+
+class AppSettings;
+
+// The settings as a print run reads them, sign after sign. It keeps one
+// handle on the store for the run instead of opening the store for every
+// read: each read still sees the latest value, because every handle on the
+// same store in the process shares its state (and another process's writes
+// arrive as the store syncs), so nothing is cached against change. Values
+// convert exactly as AppSettings converts them.
+class RunSettings
+{
+public:
+    explicit RunSettings(const AppSettings &settings);
+
+    QString text(const QString &key, const QString &defaultValue) const;
+    // A whole 32-bit number; a value that is not one reads as the default.
+    qint32 whole32(const QString &key, qint32 defaultValue) const;
+    // The leading number of the text (0 when there is none).
+    double numberPrefix(const QString &key, const QString &defaultValue) const;
+
+private:
+    QString m_prefix;
+    mutable QSettings m_store;
+};

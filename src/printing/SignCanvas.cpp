@@ -1,0 +1,383 @@
+#include "printing/SignCanvas.h"
+
+#include "platform/NumberText.h"
+#include "printing/RunTimeError.h"
+
+#include <QColor>
+#include <QFont>
+#include <QGlyphRun>
+#include <QImageReader>
+#include <QPainter>
+#include <QPen>
+#include <QTransform>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Text is measured and laid out at this pixel size, where the face's
+// advances are its design units (Liberation Sans has 2048 to the em), and
+// scaled to the wanted size; no device rounding or hinting creeps in.
+constexpr double ReferenceEm = 2048.0;
+constexpr double TwipsPerPoint = 20.0;
+constexpr double MaxFontPoints = 2160.0;
+// A picture is never drawn larger than a sheet; decoding beyond this many
+// pixels on its longer side only costs memory.
+constexpr int MaxPictureSide = 4096;
+
+QColor colorOf(int rgb)
+{
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+Qt::PenStyle penStyleOf(int drawStyle)
+{
+    switch (drawStyle) {
+    case 1: return Qt::DashLine;
+    case 2: return Qt::DotLine;
+    case 3: return Qt::DashDotLine;
+    case 4: return Qt::DashDotDotLine;
+    case 5: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+RunTimeError invalidValue()
+{
+    return RunTimeError(RunTimeError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+}
+
+} // namespace
+
+SignCanvas::SignCanvas() = default;
+SignCanvas::~SignCanvas() = default;
+
+void SignCanvas::setGeometry(double widthTwips, double heightTwips, double innerWidthTwips,
+                             double innerHeightTwips, double dpiX, double dpiY)
+{
+    m_widthTwips = widthTwips;
+    m_heightTwips = heightTwips;
+    m_innerWidthTwips = innerWidthTwips > 0 ? innerWidthTwips : 1;
+    m_innerHeightTwips = innerHeightTwips > 0 ? innerHeightTwips : 1;
+    m_dpiX = dpiX > 0 ? dpiX : 96;
+    m_dpiY = dpiY > 0 ? dpiY : 96;
+    m_scaleLeft = 0;
+    m_scaleTop = 0;
+    m_scaleWidth = m_innerWidthTwips;
+    m_scaleHeight = m_innerHeightTwips;
+}
+
+void SignCanvas::setScaleWidth(double v)
+{
+    if (!(v != 0) || !std::isfinite(v))
+        throw invalidValue();
+    m_scaleWidth = v;
+}
+
+void SignCanvas::setScaleHeight(double v)
+{
+    if (!(v != 0) || !std::isfinite(v))
+        throw invalidValue();
+    m_scaleHeight = v;
+}
+
+void SignCanvas::setScaleMode(int mode)
+{
+    if (mode != 1)
+        throw invalidValue();
+}
+
+void SignCanvas::setOrientation(int orientation)
+{
+    if (orientation != Portrait && orientation != Landscape)
+        throw invalidValue();
+    m_orientation = orientation;
+}
+
+QString SignCanvas::FontName() const
+{
+    return face().raw.familyName();
+}
+
+void SignCanvas::setDrawWidth(double width)
+{
+    const double rounded = NumberText::roundHalfEven(width);
+    if (!(rounded >= 1 && rounded <= 32767))
+        throw invalidValue();
+    m_drawWidth = int(rounded);
+}
+
+void SignCanvas::setFontSize(double points)
+{
+    if (!(points > 0 && points <= MaxFontPoints))
+        throw invalidValue();
+    m_fontSize = points;
+}
+
+const SignCanvas::FontFace &SignCanvas::face() const
+{
+    const size_t index = (m_fontBold ? 1 : 0) + (m_fontItalic ? 2 : 0);
+    std::unique_ptr<FontFace> &slot = m_faces[index];
+    if (!slot) {
+        slot = std::make_unique<FontFace>();
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(int(ReferenceEm));
+        font.setBold(m_fontBold);
+        font.setItalic(m_fontItalic);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
+        slot->raw = QRawFont::fromFont(font);
+        slot->ascent = slot->raw.ascent();
+        slot->lineHeight = slot->raw.ascent() + slot->raw.descent();
+    }
+    return *slot;
+}
+
+// Glyphs are placed at their design advances, without kerning, so that the
+// width measured here is exactly the width drawn on any device.
+SignCanvas::Shaped SignCanvas::shape(const QString &text) const
+{
+    const QRawFont &raw = face().raw;
+    Shaped shaped;
+    shaped.glyphs = raw.glyphIndexesForString(text);
+    shaped.advances = raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
+    for (const QPointF &advance : std::as_const(shaped.advances))
+        shaped.width += advance.x();
+    return shaped;
+}
+
+double SignCanvas::emUserX() const
+{
+    return m_fontSize * TwipsPerPoint * m_scaleWidth / m_innerWidthTwips;
+}
+
+double SignCanvas::emUserY() const
+{
+    return m_fontSize * TwipsPerPoint * m_scaleHeight / m_innerHeightTwips;
+}
+
+double SignCanvas::TextWidth(const QString &text) const
+{
+    return shape(text).width / ReferenceEm * emUserX();
+}
+
+double SignCanvas::TextHeight(const QString &) const
+{
+    return face().lineHeight / ReferenceEm * emUserY();
+}
+
+double SignCanvas::deviceUnitsPerUserX() const
+{
+    return m_innerWidthTwips * m_dpiX / 1440.0 / m_scaleWidth;
+}
+
+double SignCanvas::deviceUnitsPerUserY() const
+{
+    return m_innerHeightTwips * m_dpiY / 1440.0 / m_scaleHeight;
+}
+
+double SignCanvas::toDeviceX(double x) const
+{
+    return (x - m_scaleLeft) * deviceUnitsPerUserX();
+}
+
+double SignCanvas::toDeviceY(double y) const
+{
+    return (y - m_scaleTop) * deviceUnitsPerUserY();
+}
+
+CanvasOp SignCanvas::stateOp(CanvasOp::Kind kind) const
+{
+    CanvasOp op;
+    op.kind = kind;
+    op.color = m_foreColor;
+    op.fillColor = m_fillColor;
+    op.fillStyle = m_fillStyle;
+    op.drawWidth = m_drawWidth;
+    op.drawStyle = m_drawStyle;
+    op.fontSize = m_fontSize;
+    op.bold = m_fontBold;
+    op.italic = m_fontItalic;
+    op.page = m_page;
+    return op;
+}
+
+void SignCanvas::record(CanvasOp op)
+{
+    if (m_recording)
+        m_ops.push_back(std::move(op));
+}
+
+static QPen penFor(int color, int width, int style)
+{
+    QPen pen(colorOf(color));
+    pen.setWidthF(width);
+    pen.setStyle(penStyleOf(style));
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+void SignCanvas::Line(double x1, double y1, double x2, double y2)
+{
+    if (QPainter *p = devicePainter()) {
+        p->setTransform(QTransform());
+        p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
+        p->drawLine(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)));
+    }
+    CanvasOp op = stateOp(CanvasOp::Kind::Line);
+    op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
+    record(std::move(op));
+}
+
+void SignCanvas::Box(double x1, double y1, double x2, double y2, int color)
+{
+    if (QPainter *p = devicePainter()) {
+        p->setTransform(QTransform());
+        p->setPen(penFor(color, m_drawWidth, m_drawStyle));
+        p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
+        p->drawRect(QRectF(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)))
+                        .normalized());
+    }
+    CanvasOp op = stateOp(CanvasOp::Kind::Box);
+    op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
+    op.color = color;
+    record(std::move(op));
+}
+
+void SignCanvas::Circle(double x, double y, double radius)
+{
+    if (QPainter *p = devicePainter()) {
+        p->setTransform(QTransform());
+        p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
+        p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
+        const double r = std::abs(radius * deviceUnitsPerUserX());
+        p->drawEllipse(QPointF(toDeviceX(x), toDeviceY(y)), r, r);
+    }
+    CanvasOp op = stateOp(CanvasOp::Kind::Circle);
+    op.x = x, op.y = y, op.radius = radius;
+    record(std::move(op));
+}
+
+QImage SignCanvas::readPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
+        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
+    QImage image = reader.read();
+    if (image.isNull())
+        throw RunTimeError::invalidPicture(path, reader.errorString());
+    return image;
+}
+
+QImage SignCanvas::pictureForDevice(const SignPicture &picture, QSizeF)
+{
+    return picture.image;
+}
+
+SignPicture SignCanvas::LoadPicture(const QString &path)
+{
+    auto found = m_pictures.constFind(path);
+    if (found != m_pictures.constEnd())
+        return *found;
+    SignPicture picture{path, readPicture(path)};
+    m_pictures.insert(path, picture);
+    return picture;
+}
+
+void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, double width,
+                              double height)
+{
+    if (QPainter *p = devicePainter()) {
+        p->setTransform(QTransform());
+        const QRectF target = QRectF(QPointF(toDeviceX(x), toDeviceY(y)),
+                                     QPointF(toDeviceX(x + width), toDeviceY(y + height)))
+                                  .normalized();
+        if (target.isValid()) {
+            const QImage image = pictureForDevice(picture, target.size());
+            if (!image.isNull())
+                p->drawImage(target, image);
+        }
+    }
+    CanvasOp op = stateOp(CanvasOp::Kind::Picture);
+    op.x = x, op.y = y, op.width = width, op.height = height;
+    op.text = picture.path;
+    record(std::move(op));
+}
+
+void SignCanvas::Print(const QString &text, PrintEnd end)
+{
+    const Shaped shaped = shape(text);
+    const double width = shaped.width / ReferenceEm * emUserX();
+    const double height = TextHeight(text);
+    if (QPainter *p = devicePainter()) {
+        if (!shaped.glyphs.isEmpty()) {
+            const FontFace &f = face();
+            QList<QPointF> positions;
+            positions.reserve(shaped.glyphs.size());
+            double x = 0;
+            for (const QPointF &advance : shaped.advances) {
+                positions.append(QPointF(x, f.ascent));
+                x += advance.x();
+            }
+            QGlyphRun run;
+            run.setRawFont(f.raw);
+            run.setGlyphIndexes(shaped.glyphs);
+            run.setPositions(positions);
+            QTransform t;
+            t.translate(toDeviceX(m_currentX), toDeviceY(m_currentY));
+            t.scale(m_fontSize * m_dpiX / 72.0 / ReferenceEm, m_fontSize * m_dpiY / 72.0 / ReferenceEm);
+            p->setTransform(t);
+            p->setPen(colorOf(m_foreColor));
+            p->drawGlyphRun(QPointF(0, 0), run);
+        }
+    }
+    CanvasOp op = stateOp(CanvasOp::Kind::Text);
+    op.x = m_currentX, op.y = m_currentY, op.width = width, op.height = height;
+    op.text = text;
+    record(std::move(op));
+    if (end == PrintEnd::NewLine) {
+        m_currentX = m_scaleLeft;
+        m_currentY += height;
+    } else {
+        m_currentX += width;
+    }
+}
+
+void SignCanvas::NextPrintZone()
+{
+    const double zone = 14 * TextWidth(QStringLiteral("0"));
+    if (zone <= 0)
+        return;
+    const double column = std::floor((m_currentX - m_scaleLeft) / zone + 1e-9);
+    m_currentX = m_scaleLeft + (column + 1) * zone;
+}
+
+void SignCanvas::NewPage()
+{
+    deviceNewPage();
+    record(stateOp(CanvasOp::Kind::NewPage));
+    ++m_page;
+    m_currentX = m_scaleLeft;
+    m_currentY = m_scaleTop;
+}
+
+void SignCanvas::EndDoc()
+{
+    deviceEndDoc();
+    record(stateOp(CanvasOp::Kind::EndDoc));
+    m_page = 1;
+    m_currentX = m_scaleLeft;
+    m_currentY = m_scaleTop;
+}
+
+void SignCanvas::Cls()
+{
+    deviceCls();
+    record(stateOp(CanvasOp::Kind::Cls));
+    m_currentX = m_scaleLeft;
+    m_currentY = m_scaleTop;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class SignCanvas;
+class SignListModel;
+
+// The three sign formats, as the index of the checked format menu entry.
+enum class SignFormat { FourUp = 0, TwoUp = 1, OneUp = 2 };
+
+// What the print job hands a sign painter: the surface, whether it is the
+// printer, the grid row, the sign's cell in twips, the format's shifts and
+// the two scales.
+struct SignPlacement
+{
+    SignCanvas *canvas = nullptr;
+    bool printing = true;
+    int row = 1;
+    qint32 top = 0;
+    qint32 height = 0;
+    qint32 left = 0;
+    qint32 width = 0;
+    qint32 shiftUpDown = 0;
+    qint32 shiftLeftRight = 0;
+    double previewScale = 1.0;
+    double formatScale = 1.0;
+};
+
+// The main window's print options as the painters read them for each sign:
+// check-box values (0, 1 or 2) and the title text.
+struct SignOptions
+{
+    int border = 0;
+    int logo = 0;
+    int title = 0;
+    int retail = 0;
+    int graphic = 0;
+    QString titleText;
+};
+
+// One axis of a sign's cell: where it starts and how long it is, in twips.
+struct CellExtent
+{
+    qint32 origin = 0;
+    qint32 size = 0;
+    bool operator==(const CellExtent &o) const { return origin == o.origin && size == o.size; }
+};
+
+enum class SpanRule { Outer, Symmetric };
+
+// One axis of the cell of a sign: n cells (1 or 2) share the axis, first
+// says whether this is the first of two. Outer: the first cell starts at 0,
+// the second at the middle of the sheet; the margin is not used. Symmetric:
+// every cell keeps the same distance from the sheet's edges and from its
+// middle, the larger of the two unprintable margins. Halves of odd totals
+// stay fractional until the final rounding (halves to even).
+CellExtent CellSpan(SpanRule rule, int n, int first, double total, double printable, double margin);
+
+// The sheet as the job sees it after the orientation is set: sheet and
+// printable size in twips (printable rounded to whole twips).
+struct SheetMetrics
+{
+    double width = 0;
+    double height = 0;
+    double printableWidth = 0;
+    double printableHeight = 0;
+};
+
+// A sign's cell on its page.
+struct SignCell
+{
+    qint32 top = 0;
+    qint32 height = 0;
+    qint32 left = 0;
+    qint32 width = 0;
+};
+
+// The cell of the k-th sign (k from 1) in the format, with the margins the
+// format uses (m1 across, m2 down; 2-Up swaps which setting feeds which).
+SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics &sheet, qint32 m1, qint32 m2);
+
+// Signs per page of the format, and the page count for a number of signs.
+int SignsPerPage(SignFormat format);
+qint32 PageCount(SignFormat format, qint32 signs);
+
+// The user scale the preview box gets so that a printed page fits the
+// window: the box's client size (twips), the sheet and the margins.
+struct PreviewView
+{
+    double previewScale = 1.0;
+    double left = 0;
+    double top = 0;
+    double width = 1;
+    double height = 1;
+};
+PreviewView PreviewViewFor(double clientWidth, double clientHeight, const SheetMetrics &sheet,
+                           qint32 m1, qint32 m2);
+
+// True when the row holds no sign: both the SKU and the first bullet line
+// are empty once trimmed.
+bool IsBlankRow(const SignListModel &model, int row);
+
+// The text without leading and trailing spaces (only spaces, as the sign
+// list's cells are compared everywhere).
+QString TrimSpaces(const QString &text);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "printing/PrintJob.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+class frmSigns;
+
+// The main window's side of a print run: the format and style choices and
+// the print options from its widgets, the program's printer, the preview
+// shown in picBox over the whole client area, the window state around the
+// preview, and the progress shown in the title bar while signs are drawn.
+class SignWindowPrintHost : public PrintWindow
+{
+public:
+    explicit SignWindowPrintHost(frmSigns &window);
+    ~SignWindowPrintHost() override;
+
+    int checkedFormat() const override;
+    bool bulletStyle() const override;
+    SignOptions signOptions() const override;
+    std::unique_ptr<SignCanvas> openPrinterCanvas() override;
+    int windowState() const override;
+    void setWindowState(int state) override;
+    void maximize() override;
+    std::unique_ptr<SignCanvas> openPreviewCanvas() override;
+    void showPreview(const SignCanvas &canvas) override;
+    void hidePreview() override;
+    void showProgress(bool printing, qint32 sign, qint32 signs) override;
+    void endProgress() override;
+    void doPrinterSetup() override;
+
+private:
+    frmSigns &m_window;
+    QString m_title;
+    QElapsedTimer m_sinceRepaint;
+    bool m_busy = false;
+};

@@ -1,0 +1,230 @@
+#pragma once
+
+// Helpers shared by the printing tests: filling a sign list, a stand-in for
+// the main window's side of a print run, and picture files.
+
+#include "printing/PrintJob.h"
+#include "printing/RecordingCanvas.h"
+#include "printing/RunTimeError.h"
+#include "signlist/SignListModel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace PrintTest {
+
+inline SignRow sign(const QString &sku, const QString &promo, const QString &retail = QString(),
+                    const QString &description = QString(), const QString &b1 = QString(),
+                    const QString &b2 = QString(), const QString &b3 = QString(),
+                    const QString &graphic = QString())
+{
+    SignRow row;
+    row.column(SignListModel::ColSku) = sku;
+    row.column(SignListModel::ColPromo) = promo;
+    row.column(SignListModel::ColRetail) = retail;
+    row.column(SignListModel::ColDescription) = description;
+    row.column(SignListModel::ColBullet1) = b1;
+    row.column(SignListModel::ColBullet2) = b2;
+    row.column(SignListModel::ColBullet3) = b3;
+    row.column(SignListModel::ColGraphic) = graphic;
+    return row;
+}
+
+// Replaces the list with these rows (grid rows 1..n).
+inline void fill(SignListModel &model, const std::vector<SignRow> &rows)
+{
+    model.reset();
+    model.setRows(int(rows.size()) + 1 > 2 ? int(rows.size()) + 1 : 2);
+    for (size_t i = 0; i < rows.size(); ++i)
+        model.setSignRow(int(i) + 1, rows[i]);
+}
+
+inline SignRow typicalSign(int n)
+{
+    return sign(QStringLiteral("SKU%1").arg(n), QStringLiteral("12.99"), QStringLiteral("15.49"),
+                QStringLiteral("Cordless drill with two batteries"), QStringLiteral("18 volt"),
+                QStringLiteral("Keyless chuck"), QStringLiteral("Two year warranty"));
+}
+
+// What a recording surface saw, kept after the job has let go of it.
+struct CanvasLog
+{
+    std::vector<CanvasOp> ops;
+    int newPages = 0;
+    int endDocs = 0;
+    int clears = 0;
+    bool abandoned = false;
+    int orientation = 0;
+    bool opened = false;
+};
+
+// A recording surface that leaves its record in a log when destroyed, and
+// can be told to fail like a printer that refuses the document.
+class LoggedCanvas : public RecordingCanvas
+{
+public:
+    LoggedCanvas(CanvasLog &log, QSizeF sheet, QMarginsF margins, double dpi)
+        : RecordingCanvas(sheet, margins, dpi), m_log(log)
+    {
+        m_log = CanvasLog();
+        m_log.opened = true;
+    }
+    ~LoggedCanvas() override
+    {
+        m_log.ops = operations();
+        m_log.newPages = newPages();
+        m_log.endDocs = endDocs();
+        m_log.clears = clears();
+        m_log.abandoned = abandoned();
+        m_log.orientation = Orientation();
+    }
+    // Fail with 482 on this drawing call (counted from 1); 0 never.
+    int failAtDrawing = 0;
+    bool failEndDoc = false;
+
+protected:
+    QPainter *devicePainter() override
+    {
+        if (failAtDrawing > 0 && ++m_drawings >= failAtDrawing)
+            throw RunTimeError::printerError(QStringLiteral("test printer is off-line"));
+        return nullptr;
+    }
+    void deviceEndDoc() override
+    {
+        if (failEndDoc)
+            throw RunTimeError::printerError(QStringLiteral("queue refused the job"));
+        RecordingCanvas::deviceEndDoc();
+    }
+
+private:
+    CanvasLog &m_log;
+    int m_drawings = 0;
+};
+
+// The main window's side of a print run, over recording surfaces: a US
+// Letter printer with a quarter inch unprintable all round, and a preview
+// box of 1920 x 1000 pixels at 96 dpi.
+class FakePrintWindow : public PrintWindow
+{
+public:
+    int format = 0;
+    bool bullet = true;
+    SignOptions options;
+    // Called before each sign's options are handed out (sign number from 1).
+    std::function<void(int)> beforeSign;
+    int failAtDrawing = 0;
+    bool failEndDoc = false;
+    QMarginsF printerMargins{360, 360, 360, 360};
+
+    CanvasLog printer;
+    CanvasLog preview;
+    int state = 0;
+    int stateWhenPreviewShown = -1;
+    bool maximized = false;
+    bool previewVisible = false;
+    int previewsShown = 0;
+    std::vector<size_t> opsWhenShown;
+    int setupRuns = 0;
+    int progressCalls = 0;
+    qint32 lastProgress = 0;
+    qint32 progressTotal = 0;
+    bool progressEnded = false;
+
+    int checkedFormat() const override { return format; }
+    bool bulletStyle() const override { return bullet; }
+    SignOptions signOptions() const override
+    {
+        ++m_signsAsked;
+        if (beforeSign)
+            beforeSign(m_signsAsked);
+        return options;
+    }
+    std::unique_ptr<SignCanvas> openPrinterCanvas() override
+    {
+        auto canvas = std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840), printerMargins, 600);
+        canvas->failAtDrawing = failAtDrawing;
+        canvas->failEndDoc = failEndDoc;
+        return canvas;
+    }
+    int windowState() const override { return state; }
+    void setWindowState(int s) override
+    {
+        state = s;
+        maximized = false;
+    }
+    void maximize() override
+    {
+        maximized = true;
+        state = 2;
+    }
+    std::unique_ptr<SignCanvas> openPreviewCanvas() override
+    {
+        previewVisible = true;
+        stateWhenPreviewShown = state;
+        return std::make_unique<LoggedCanvas>(preview, QSizeF(28800, 15000), QMarginsF(), 96);
+    }
+    void showPreview(const SignCanvas &canvas) override
+    {
+        ++previewsShown;
+        opsWhenShown.push_back(canvas.operations().size());
+    }
+    void hidePreview() override { previewVisible = false; }
+    void showProgress(bool, qint32 sign, qint32 signs) override
+    {
+        ++progressCalls;
+        lastProgress = sign;
+        progressTotal = signs;
+    }
+    void endProgress() override { progressEnded = true; }
+    void doPrinterSetup() override { ++setupRuns; }
+
+private:
+    mutable int m_signsAsked = 0;
+};
+
+// A picture file of the given size in a folder.
+inline QString writePicture(const QString &folder, const QString &name, int w, int h,
+                            QColor color = QColor(200, 40, 40))
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = folder + QLatin1Char('/') + name;
+    image.save(path);
+    return path;
+}
+
+inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp> &ops)
+{
+    std::vector<CanvasOp> out;
+    for (const CanvasOp &op : ops) {
+        if (op.kind == CanvasOp::Kind::Text)
+            out.push_back(op);
+    }
+    return out;
+}
+
+inline const CanvasOp *findText(const std::vector<CanvasOp> &ops, const QString &text, int nth = 0)
+{
+    for (const CanvasOp &op : ops) {
+        if (op.kind == CanvasOp::Kind::Text && op.text == text && nth-- == 0)
+            return &op;
+    }
+    return nullptr;
+}
+
+inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp> &ops, CanvasOp::Kind kind)
+{
+    std::vector<CanvasOp> out;
+    for (const CanvasOp &op : ops) {
+        if (op.kind == kind)
+            out.push_back(op);
+    }
+    return out;
+}
+
+} // namespace PrintTest

@@ -1,0 +1,281 @@
+// End to end: signs printed to a real PDF through the printer surface, read
+// back with poppler's tools.
+
+#include "PrintTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "platform/DialogService.h"
+#include "printing/PrinterCanvas.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
+
+#include <QProcess>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace PrintTest;
+
+namespace {
+
+struct Word
+{
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Every word of the PDF with its box in points from the sheet's top-left.
+std::vector<Word> readWords(const QString &pdf)
+{
+    const QString html = run("pdftotext", {"-bbox", pdf, "-"});
+    std::vector<Word> words;
+    int page = 0;
+    static const QRegularExpression wordRe(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    for (const QString &line : html.split('\n')) {
+        if (line.contains("<page "))
+            ++page;
+        const auto m = wordRe.match(line);
+        if (m.hasMatch())
+            words.push_back({page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+                             m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5)});
+    }
+    return words;
+}
+
+const Word *find(const std::vector<Word> &words, const QString &text, int page = 0)
+{
+    for (const Word &w : words) {
+        if (w.text == text && (page == 0 || w.page == page))
+            return &w;
+    }
+    return nullptr;
+}
+
+int pageCount(const QString &pdf)
+{
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Liberation Sans: ascent 1854 and descent 434 in 2048 units per em; poppler
+// boxes a word from the ascent to the descent.
+constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
+
+// A print run going to a PDF file on US Letter with a quarter inch margin.
+class PdfWindow : public FakePrintWindow
+{
+public:
+    explicit PdfWindow(const QString &file) : printer(QPrinter::HighResolution)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+    }
+    std::unique_ptr<SignCanvas> openPrinterCanvas() override
+    {
+        return std::make_unique<PrinterCanvas>(&printer);
+    }
+    QPrinter printer;
+};
+
+} // namespace
+
+class TestPrintingPdf : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSettingsScope> m_scope;
+    std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<SignListModel> m_model;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QFAIL("poppler-utils (pdftotext) is needed for the PDF tests");
+    }
+
+    void init()
+    {
+        m_scope = std::make_unique<TestSettingsScope>();
+        m_settings = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
+        m_model = std::make_unique<SignListModel>();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+
+    void fontSizeIsTrueOnPaper_data()
+    {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("72") << 72.0 << true;
+        QTest::newRow("10") << 10.0 << false;
+        QTest::newRow("25.5") << 25.5 << false;
+    }
+
+    void fontSizeIsTrueOnPaper()
+    {
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        const QString pdf = m_dir->path() + "/size.pdf";
+        PdfWindow w(pdf);
+        {
+            PrinterCanvas c(&w.printer);
+            c.setFontSize(points);
+            c.setFontBold(bold);
+            c.setCurrentX(1440);
+            c.setCurrentY(2880);
+            c.Print("12.99", SignCanvas::PrintEnd::Continue);
+            const double width = c.TextWidth("12.99");
+            QCOMPARE(c.CurrentX(), 1440 + width);
+            c.EndDoc();
+            const auto words = readWords(pdf);
+            const Word *price = find(words, "12.99");
+            QVERIFY(price);
+            // Quarter-inch margin (18 pt) plus the position.
+            QVERIFY(qAbs(price->xMin - (18 + 72)) < 0.05);
+            QVERIFY(qAbs(price->yMin - (18 + 144)) < 0.05);
+            // N points tall; and as wide as TextWidth said.
+            QVERIFY2(qAbs((price->yMax - price->yMin) / LineHeightPerEm - points) < 0.05,
+                     qPrintable(QString::number(price->yMax - price->yMin)));
+            QVERIFY(qAbs((price->xMax - price->xMin) * 20 - width) < 1.0);
+            QVERIFY(qAbs((price->yMax - price->yMin) * 20 - c.TextHeight("1")) < 1.0);
+        }
+    }
+
+    void signsOfEachFormat_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("bullet");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<double>("priceX");     // points from the sheet's left
+        QTest::addColumn<double>("pricePoints");
+        // 4-Up, landscape 792 x 612 pt: cell 1 from the printable left, 15 %
+        // of its 360-pt width in; 60-point price.
+        QTest::newRow("4up bullet") << 0 << true << 2 << (18 + 54.0) << 60.0;
+        QTest::newRow("4up desc") << 0 << false << 2 << -1.0 << 80.0;
+        // 2-Up portrait: formatScale 792 / 612.
+        QTest::newRow("2up bullet") << 1 << true << 3 << (18 + 0.15 * 576) << 60.0 * 792 / 612;
+        QTest::newRow("1up bullet") << 2 << true << 5 << (18 + 0.15 * 756) << 120.0;
+        QTest::newRow("1up desc") << 2 << false << 5 << -1.0 << 160.0;
+    }
+
+    void signsOfEachFormat()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, bullet);
+        QFETCH(int, pages);
+        QFETCH(double, priceX);
+        QFETCH(double, pricePoints);
+        const QString pdf = m_dir->path() + "/signs.pdf";
+        const QString picture = writePicture(m_dir->path(), "item.jpg", 120, 120);
+        std::vector<SignRow> rows;
+        for (int i = 1; i <= 5; ++i) {
+            SignRow r = typicalSign(i);
+            r.column(SignListModel::ColPromo) = i == 5 ? ".89" : "12.99";
+            r.column(SignListModel::ColGraphic) = picture;
+            rows.push_back(r);
+        }
+        fill(*m_model, rows);
+        m_settings->save(SettingsKeys::MARGINLEFT, "360");
+        m_settings->save(SettingsKeys::MARGINTOP, "360");
+        PdfWindow w(pdf);
+        w.format = format;
+        w.bullet = bullet;
+        w.options = {1, 0, 1, 1, 1, QStringLiteral("SALE")};
+        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        job.PrintSigns(true);
+        QVERIFY(DialogService::instance().messages().isEmpty());
+
+        QCOMPARE(pageCount(pdf), pages);
+        const auto words = readWords(pdf);
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY2(find(words, QString("SKU%1").arg(i)), qPrintable(QString::number(i)));
+        QCOMPARE(find(words, "SKU5")->page, pages);
+        QVERIFY(find(words, "SALE"));
+        QVERIFY(find(words, "(regular"));
+        QVERIFY(find(words, "89"));
+
+        const Word *price = find(words, "12.99", 1);
+        QVERIFY(price);
+        QVERIFY2(qAbs((price->yMax - price->yMin) / LineHeightPerEm - pricePoints) < 0.1,
+                 qPrintable(QString::number((price->yMax - price->yMin) / LineHeightPerEm)));
+        const Word *dollar = find(words, "$", 1);
+        QVERIFY(dollar);
+        if (priceX >= 0) {
+            // Bullet style: "$" at 15 % of the cell, price right after it.
+            QVERIFY2(qAbs(dollar->xMin - priceX) < 0.1, qPrintable(QString::number(dollar->xMin)));
+            QVERIFY(qAbs(price->xMin - dollar->xMax) < 0.1);
+        }
+
+        // The item picture is embedded once however many signs show it.
+        const QString images = run("pdfimages", {"-list", pdf});
+        QSet<QString> objects;
+        int drawn = 0;
+        for (const QString &line : images.split('\n').mid(2)) {
+            const QStringList f = line.simplified().split(' ');
+            if (f.size() > 11) {
+                ++drawn;
+                objects.insert(f[10]);
+            }
+        }
+        QCOMPARE(drawn, 5);
+        QCOMPARE(objects.size(), 1);
+    }
+
+    void abortedRunLeavesNoDocument()
+    {
+        const QString pdf = m_dir->path() + "/aborted.pdf";
+        const QString bad = m_dir->path() + "/bad.jpg";
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a jpeg");
+        f.close();
+        std::vector<SignRow> rows;
+        for (int i = 1; i <= 6; ++i)
+            rows.push_back(typicalSign(i));
+        rows[5].column(SignListModel::ColGraphic) = bad;
+        fill(*m_model, rows);
+        PdfWindow w(pdf);
+        w.options.graphic = 1;
+        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        job.PrintSigns(true);
+        QCOMPARE(DialogService::instance().messages().size(), 1);
+        QVERIFY(job.PrintAborted());
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void printerThatCannotStart()
+    {
+        // PDF output to a folder that does not exist: error 482 when the
+        // first sign is drawn.
+        for (const QString &file : {m_dir->path() + "/no/such/folder/x.pdf"}) {
+            DialogService::instance().reset();
+            fill(*m_model, {typicalSign(1), typicalSign(2)});
+            PdfWindow w(file);
+            DialogService::instance().queueAnswer(DialogService::Answer::Yes);
+            PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+            job.PrintSigns(true);
+            QCOMPARE(DialogService::instance().messages().size(), 1);
+            QVERIFY(DialogService::instance().messages()[0].text.startsWith("Runtime Error 482 has been detected."));
+            QCOMPARE(w.setupRuns, 1);
+        }
+    }
+};
+
+QTEST_MAIN(TestPrintingPdf)
+#include "tst_printing_pdf.moc"

@@ -1,0 +1,168 @@
+// Print Signs and Print Preview through the real main window.
+
+#include "PrintTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "platform/DialogService.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
+#include "signlist/EntryBox.h"
+#include "signlist/frmSigns.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace PrintTest;
+using Answer = DialogService::Answer;
+
+namespace {
+
+void trigger(frmSigns &w, const char *name)
+{
+    QAction *action = w.findChild<QAction *>(QLatin1String(name));
+    QVERIFY2(action, name);
+    QVERIFY2(action->isEnabled(), name);
+    action->trigger();
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdfinfo", {pdf});
+    p.waitForFinished(30000);
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void toPdf(frmSigns &w, const QString &file)
+{
+    w.printer()->setOutputFormat(QPrinter::PdfFormat);
+    w.printer()->setOutputFileName(file);
+    w.printer()->setPageSize(QPageSize(QPageSize::Letter));
+}
+
+} // namespace
+
+class TestPrintingWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    DialogService &dialogs() { return DialogService::instance(); }
+
+private slots:
+    void printSignsFromMenuAndButton()
+    {
+        TestSettingsScope scope;
+        QTemporaryDir dir;
+        frmSigns w(dialogs());
+        dialogs().reset();
+        fill(*w.model(), {typicalSign(1), typicalSign(2), typicalSign(3)});
+        w.ckbTitle->setChecked(true);
+        w.txtTitle->setText("SALE");
+        w.ckbBullet->setChecked(true);
+
+        // 2-Up from the menu: two pages.
+        w.mnuFormatSel_Click(1);
+        const QString first = dir.path() + "/menu.pdf";
+        toPdf(w, first);
+        trigger(w, "mnuFilePrintGrid");
+        QVERIFY(dialogs().messages().isEmpty());
+        QCOMPARE(pdfPages(first), 2);
+        QVERIFY(pdfText(first).contains("SALE"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
+
+        // 1-Up from the button: three pages.
+        w.mnuFormatSel_Click(2);
+        const QString second = dir.path() + "/button.pdf";
+        toPdf(w, second);
+        QVERIFY(w.cmdPrintGrid->isEnabled());
+        QTest::mouseClick(w.cmdPrintGrid, Qt::LeftButton);
+        QCOMPARE(pdfPages(second), 3);
+        QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+    }
+
+    void emptyListSaysSo()
+    {
+        TestSettingsScope scope;
+        frmSigns w(dialogs());
+        dialogs().reset();
+        trigger(w, "mnuFilePrintPreview");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QCOMPARE(dialogs().messages()[0].text, QStringLiteral("No data to print."));
+    }
+
+    void previewPagesAndRestoresTheWindow()
+    {
+        TestSettingsScope scope;
+        frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        dialogs().reset();
+        std::vector<SignRow> rows;
+        for (int i = 1; i <= 5; ++i)
+            rows.push_back(typicalSign(i));
+        fill(*w.model(), rows);
+        const Qt::WindowStates before = w.windowState();
+        dialogs().queueAnswer(Answer::Ok);
+        dialogs().queueAnswer(Answer::Ok);
+        trigger(w, "mnuFilePrintPreview");
+        QCOMPARE(dialogs().messages().size(), 2);
+        QVERIFY(dialogs().messages()[0].text.startsWith("Previewing page 1 of 2\r\nPress OK"));
+        QVERIFY(dialogs().messages()[1].text.startsWith("Previewing page 2 of 2\r\nTo move"));
+        QVERIFY(!w.picBox->isVisible());
+        QCOMPARE(w.windowState(), before);
+
+        // Cancel on the first page ends the preview there.
+        dialogs().reset();
+        dialogs().queueAnswer(Answer::Cancel);
+        trigger(w, "mnuFilePrintPreview");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QVERIFY(!w.picBox->isVisible());
+        QCOMPARE(w.windowState(), before);
+    }
+
+    void printerFailureOffersSetup_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("setups");
+        QTest::newRow("yes") << Answer::Yes << 1;
+        QTest::newRow("no") << Answer::No << 0;
+    }
+
+    void printerFailureOffersSetup()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(int, setups);
+        TestSettingsScope scope;
+        QTemporaryDir dir;
+        frmSigns w(dialogs());
+        dialogs().reset();
+        fill(*w.model(), {typicalSign(1)});
+        toPdf(w, dir.path() + "/missing/folder/out.pdf");
+        dialogs().queueAnswer(answer);
+        dialogs().queuePrinter(false);
+        trigger(w, "mnuFilePrintGrid");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QVERIFY(dialogs().messages()[0].text.startsWith("Runtime Error 482 has been detected.\r\n"));
+        QCOMPARE(dialogs().printerRequests(), setups);
+    }
+};
+
+QTEST_MAIN(TestPrintingWindow)
+#include "tst_printing_window.moc"
