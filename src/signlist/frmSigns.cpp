@@ -442,7 +442,7 @@ void frmSigns::FormLoad()
     MORNLIB::RestoreWindowPlacement(m_settings.application(), m_settings.section(), this);
 
     // The POS data dictionary and the data-file reader are loaded next, by
-    // the item-data commands (loadDictionaryAtStartup).
+    // the item-data commands.
     loadDictionaryAtStartup();
 }
 
