@@ -33,11 +33,12 @@ void keepPageBuffersOnHeap()
 
 } // namespace
 
-PrinterCanvas::PrinterCanvas(QPrinter *printer) : m_printer(printer)
+PrinterCanvas::PrinterCanvas(QPrinter* printer)
+    : m_printer(printer)
 {
     keepPageBuffersOnHeap();
-    setOrientation(printer->pageLayout().orientation() == QPageLayout::Landscape ? Landscape
-                                                                                  : Portrait);
+    setOrientation(
+        printer->pageLayout().orientation() == QPageLayout::Landscape ? Landscape : Portrait);
 }
 
 PrinterCanvas::~PrinterCanvas()
@@ -50,8 +51,8 @@ void PrinterCanvas::setOrientation(int orientation)
 {
     SignCanvas::setOrientation(orientation);
     if (!m_painter.isActive())
-        m_printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
-                                                               : QPageLayout::Portrait);
+        m_printer->setPageOrientation(
+            orientation == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     readGeometry();
 }
 
@@ -69,7 +70,7 @@ void PrinterCanvas::readGeometry()
     const QRectF printable = layout.paintRect(QPageLayout::Point);
     const double dpi = m_printer->resolution();
     setGeometry(sheet.width() * TwipsPerPoint, sheet.height() * TwipsPerPoint,
-                printable.width() * TwipsPerPoint, printable.height() * TwipsPerPoint, dpi, dpi);
+        printable.width() * TwipsPerPoint, printable.height() * TwipsPerPoint, dpi, dpi);
 }
 
 void PrinterCanvas::beginDocument()
@@ -81,11 +82,11 @@ void PrinterCanvas::beginDocument()
     if (!m_painter.begin(m_printer))
         throw RunTimeError::printerError(
             QStringLiteral("the printer \"%1\" cannot start a document").arg(DeviceName()));
-    m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                             | QPainter::SmoothPixmapTransform);
+    m_painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
-QPainter *PrinterCanvas::devicePainter()
+QPainter* PrinterCanvas::devicePainter()
 {
     if (!m_painter.isActive())
         beginDocument();

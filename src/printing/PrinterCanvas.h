@@ -19,7 +19,7 @@ class QPrinter;
 class PrinterCanvas : public SignCanvas
 {
 public:
-    explicit PrinterCanvas(QPrinter *printer);
+    explicit PrinterCanvas(QPrinter* printer);
     ~PrinterCanvas() override;
 
     void setOrientation(int orientation) override;
@@ -28,18 +28,18 @@ public:
 
     // True while a document has been started and not yet ended.
     bool documentOpen() const { return m_painter.isActive(); }
-    QPrinter *printer() const { return m_printer; }
+    QPrinter* printer() const { return m_printer; }
 
 protected:
-    QPainter *devicePainter() override;
+    QPainter* devicePainter() override;
     void deviceNewPage() override;
     void deviceEndDoc() override;
-    void deviceCls() override {}
+    void deviceCls() override { }
 
 private:
     void readGeometry();
     void beginDocument();
 
-    QPrinter *m_printer;
+    QPrinter* m_printer;
     QPainter m_painter;
 };

@@ -34,18 +34,25 @@ QColor colorOf(int rgb)
 Qt::PenStyle penStyleOf(int drawStyle)
 {
     switch (drawStyle) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    case 5:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
     }
 }
 
 RunTimeError invalidValue()
 {
-    return RunTimeError(RunTimeError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    return RunTimeError(
+        RunTimeError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
 }
 
 } // namespace
@@ -54,7 +61,7 @@ SignCanvas::SignCanvas() = default;
 SignCanvas::~SignCanvas() = default;
 
 void SignCanvas::setGeometry(double widthTwips, double heightTwips, double innerWidthTwips,
-                             double innerHeightTwips, double dpiX, double dpiY)
+    double innerHeightTwips, double dpiX, double dpiY)
 {
     m_widthTwips = widthTwips;
     m_heightTwips = heightTwips;
@@ -115,10 +122,10 @@ void SignCanvas::setFontSize(double points)
     m_fontSize = points;
 }
 
-const SignCanvas::FontFace &SignCanvas::face() const
+const SignCanvas::FontFace& SignCanvas::face() const
 {
     const size_t index = (m_fontBold ? 1 : 0) + (m_fontItalic ? 2 : 0);
-    std::unique_ptr<FontFace> &slot = m_faces[index];
+    std::unique_ptr<FontFace>& slot = m_faces[index];
     if (!slot) {
         slot = std::make_unique<FontFace>();
         QFont font(QStringLiteral("Liberation Sans"));
@@ -136,13 +143,13 @@ const SignCanvas::FontFace &SignCanvas::face() const
 
 // Glyphs are placed at their design advances, without kerning, so that the
 // width measured here is exactly the width drawn on any device.
-SignCanvas::Shaped SignCanvas::shape(const QString &text) const
+SignCanvas::Shaped SignCanvas::shape(const QString& text) const
 {
-    const QRawFont &raw = face().raw;
+    const QRawFont& raw = face().raw;
     Shaped shaped;
     shaped.glyphs = raw.glyphIndexesForString(text);
     shaped.advances = raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
-    for (const QPointF &advance : std::as_const(shaped.advances))
+    for (const QPointF& advance : std::as_const(shaped.advances))
         shaped.width += advance.x();
     return shaped;
 }
@@ -157,12 +164,12 @@ double SignCanvas::emUserY() const
     return m_fontSize * TwipsPerPoint * m_scaleHeight / m_innerHeightTwips;
 }
 
-double SignCanvas::TextWidth(const QString &text) const
+double SignCanvas::TextWidth(const QString& text) const
 {
     return shape(text).width / ReferenceEm * emUserX();
 }
 
-double SignCanvas::TextHeight(const QString &) const
+double SignCanvas::TextHeight(const QString&) const
 {
     return face().lineHeight / ReferenceEm * emUserY();
 }
@@ -221,7 +228,7 @@ static QPen penFor(int color, int width, int style)
 
 void SignCanvas::Line(double x1, double y1, double x2, double y2)
 {
-    if (QPainter *p = devicePainter()) {
+    if (QPainter* p = devicePainter()) {
         p->setTransform(QTransform());
         p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
         p->drawLine(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)));
@@ -233,12 +240,13 @@ void SignCanvas::Line(double x1, double y1, double x2, double y2)
 
 void SignCanvas::Box(double x1, double y1, double x2, double y2, int color)
 {
-    if (QPainter *p = devicePainter()) {
+    if (QPainter* p = devicePainter()) {
         p->setTransform(QTransform());
         p->setPen(penFor(color, m_drawWidth, m_drawStyle));
         p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
-        p->drawRect(QRectF(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)))
-                        .normalized());
+        p->drawRect(
+            QRectF(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)))
+                .normalized());
     }
     CanvasOp op = stateOp(CanvasOp::Kind::Box);
     op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
@@ -248,7 +256,7 @@ void SignCanvas::Box(double x1, double y1, double x2, double y2, int color)
 
 void SignCanvas::Circle(double x, double y, double radius)
 {
-    if (QPainter *p = devicePainter()) {
+    if (QPainter* p = devicePainter()) {
         p->setTransform(QTransform());
         p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
         p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
@@ -260,7 +268,7 @@ void SignCanvas::Circle(double x, double y, double radius)
     record(std::move(op));
 }
 
-QImage SignCanvas::readPicture(const QString &path)
+QImage SignCanvas::readPicture(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
@@ -273,28 +281,28 @@ QImage SignCanvas::readPicture(const QString &path)
     return image;
 }
 
-QImage SignCanvas::pictureForDevice(const SignPicture &picture, QSizeF)
+QImage SignCanvas::pictureForDevice(const SignPicture& picture, QSizeF)
 {
     return picture.image;
 }
 
-SignPicture SignCanvas::LoadPicture(const QString &path)
+SignPicture SignCanvas::LoadPicture(const QString& path)
 {
     auto found = m_pictures.constFind(path);
     if (found != m_pictures.constEnd())
         return *found;
-    SignPicture picture{path, readPicture(path)};
+    SignPicture picture { path, readPicture(path) };
     m_pictures.insert(path, picture);
     return picture;
 }
 
-void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, double width,
-                              double height)
+void SignCanvas::PaintPicture(
+    const SignPicture& picture, double x, double y, double width, double height)
 {
-    if (QPainter *p = devicePainter()) {
+    if (QPainter* p = devicePainter()) {
         p->setTransform(QTransform());
         const QRectF target = QRectF(QPointF(toDeviceX(x), toDeviceY(y)),
-                                     QPointF(toDeviceX(x + width), toDeviceY(y + height)))
+            QPointF(toDeviceX(x + width), toDeviceY(y + height)))
                                   .normalized();
         if (target.isValid()) {
             const QImage image = pictureForDevice(picture, target.size());
@@ -308,18 +316,18 @@ void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, do
     record(std::move(op));
 }
 
-void SignCanvas::Print(const QString &text, PrintEnd end)
+void SignCanvas::Print(const QString& text, PrintEnd end)
 {
     const Shaped shaped = shape(text);
     const double width = shaped.width / ReferenceEm * emUserX();
     const double height = TextHeight(text);
-    if (QPainter *p = devicePainter()) {
+    if (QPainter* p = devicePainter()) {
         if (!shaped.glyphs.isEmpty()) {
-            const FontFace &f = face();
+            const FontFace& f = face();
             QList<QPointF> positions;
             positions.reserve(shaped.glyphs.size());
             double x = 0;
-            for (const QPointF &advance : shaped.advances) {
+            for (const QPointF& advance : shaped.advances) {
                 positions.append(QPointF(x, f.ascent));
                 x += advance.x();
             }
@@ -329,7 +337,8 @@ void SignCanvas::Print(const QString &text, PrintEnd end)
             run.setPositions(positions);
             QTransform t;
             t.translate(toDeviceX(m_currentX), toDeviceY(m_currentY));
-            t.scale(m_fontSize * m_dpiX / 72.0 / ReferenceEm, m_fontSize * m_dpiY / 72.0 / ReferenceEm);
+            t.scale(
+                m_fontSize * m_dpiX / 72.0 / ReferenceEm, m_fontSize * m_dpiY / 72.0 / ReferenceEm);
             p->setTransform(t);
             p->setPen(colorOf(m_foreColor));
             p->drawGlyphRun(QPointF(0, 0), run);
