@@ -261,6 +261,27 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    void realPrinterGetsNothingUntilTheEnd()
+    {
+        // A print queue takes whatever it is given; the pages are kept until
+        // the document is whole, so an abandoned run never reaches it.
+        QPrinter printer(QPrinter::HighResolution);
+        if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
+            QSKIP("no printer is installed");
+        PrinterCanvas c(&printer);
+        c.setFontSize(20);
+        c.Print("first page");
+        c.NewPage();
+        c.Box(0, 0, 1440, 1440, 0);
+        QVERIFY(c.documentOpen());
+        QCOMPARE(c.heldOperations(), size_t(3));
+        QCOMPARE(printer.printerState(), QPrinter::Idle);
+        c.abandonDocument();
+        QVERIFY(!c.documentOpen());
+        QCOMPARE(c.heldOperations(), size_t(0));
+        QCOMPARE(printer.printerState(), QPrinter::Idle);
+    }
+
     void printerThatCannotStart()
     {
         // PDF output to a folder that does not exist: error 482 when the

@@ -43,14 +43,14 @@ PrinterCanvas::PrinterCanvas(QPrinter* printer)
 
 PrinterCanvas::~PrinterCanvas()
 {
-    if (m_painter.isActive())
+    if (documentOpen())
         abandonDocument();
 }
 
 void PrinterCanvas::setOrientation(int orientation)
 {
     SignCanvas::setOrientation(orientation);
-    if (!m_painter.isActive())
+    if (!documentOpen())
         m_printer->setPageOrientation(
             orientation == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     readGeometry();
@@ -75,8 +75,6 @@ void PrinterCanvas::readGeometry()
 
 void PrinterCanvas::beginDocument()
 {
-    if (m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->printerName().isEmpty())
-        throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
     if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
         throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
     if (!m_painter.begin(m_printer))
@@ -88,21 +86,50 @@ void PrinterCanvas::beginDocument()
 
 QPainter* PrinterCanvas::devicePainter()
 {
-    if (!m_painter.isActive())
-        beginDocument();
+    if (m_painter.isActive())
+        return &m_painter;
+    if (m_held)
+        return nullptr;
+    if (m_printer->outputFormat() == QPrinter::NativeFormat) {
+        if (m_printer->printerName().isEmpty())
+            throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
+        m_held = true;
+        return nullptr;
+    }
+    beginDocument();
     return &m_painter;
 }
 
 void PrinterCanvas::deviceNewPage()
 {
-    if (!m_painter.isActive())
-        beginDocument();
+    if (!m_painter.isActive() && !m_held)
+        devicePainter();
+    if (m_held) {
+        CanvasOp newPage;
+        newPage.kind = CanvasOp::Kind::NewPage;
+        m_pending.push_back(newPage);
+        return;
+    }
     if (!m_printer->newPage())
         throw RunTimeError::printerError(QStringLiteral("the printer cannot start a new page"));
 }
 
 void PrinterCanvas::deviceEndDoc()
 {
+    if (m_held) {
+        // Hand the kept pages to the queue now that the document is whole.
+        std::vector<CanvasOp> pages;
+        pages.swap(m_pending);
+        m_held = false;
+        beginDocument();
+        for (const CanvasOp& op : pages) {
+            if (op.kind != CanvasOp::Kind::NewPage)
+                paintOp(m_painter, op);
+            else if (!m_printer->newPage())
+                throw RunTimeError::printerError(
+                    QStringLiteral("the printer cannot start a new page"));
+        }
+    }
     if (!m_painter.isActive())
         return;
     const bool ended = m_painter.end();
@@ -113,6 +140,8 @@ void PrinterCanvas::deviceEndDoc()
 
 void PrinterCanvas::abandonDocument()
 {
+    m_pending.clear();
+    m_held = false;
     if (!m_painter.isActive())
         return;
     const bool aborted = m_printer->abort();

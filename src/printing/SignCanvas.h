@@ -38,6 +38,7 @@ struct CanvasOp
     int drawWidth = 1; // Line, Box, Circle
     int drawStyle = 0;
     QString text; // Text: the text; Picture: the file path
+    QImage image; // Picture: the picture (shared, not copied)
     double fontSize = 0;
     bool bold = false;
     bool italic = false;
@@ -185,6 +186,12 @@ protected:
     virtual void deviceNewPage() = 0;
     virtual void deviceEndDoc() = 0;
     virtual void deviceCls() = 0;
+    // A drawing call the surface keeps to draw later (see devicePainter);
+    // the default drops it.
+    virtual void deferOp(const CanvasOp&) { }
+    // Draws one call on a painter, as the operations draw it.
+    void paintOp(QPainter& painter, const CanvasOp& op);
+
     // Reads a picture file; the default decodes it whole with QImageReader
     // (huge pictures at a reduced size). Unreadable files throw 481.
     virtual QImage readPicture(const QString& path);
@@ -206,7 +213,8 @@ private:
         double ascent = 0;
         double lineHeight = 0;
     };
-    const FontFace& face() const;
+    const FontFace& face() const { return face(m_fontBold, m_fontItalic); }
+    const FontFace& face(bool bold, bool italic) const;
     // Glyphs of the text and the advance of each, in reference units.
     struct Shaped
     {
@@ -214,7 +222,10 @@ private:
         QList<QPointF> advances;
         double width = 0;
     };
-    Shaped shape(const QString& text) const;
+    Shaped shape(const QString& text) const { return shape(face(), text); }
+    static Shaped shape(const FontFace& face, const QString& text);
+    // Draws the call now, or hands it to deferOp when there is no painter.
+    void submit(CanvasOp op);
     // Font em size in user units, horizontally and vertically.
     double emUserX() const;
     double emUserY() const;
