@@ -14,17 +14,18 @@ namespace {
 
 constexpr double TwipsPerPoint = 20.0;
 
-// The PDF engine compresses every finished page with a fresh deflate state
-// of a few hundred kilobytes. With glibc's default thresholds each one is
-// mapped, faulted in and unmapped again, which costs more than drawing the
-// page; keeping such blocks on the heap makes long jobs several times
-// faster. Done once, before the first document.
+// The PDF engine allocates and frees several large buffers for every
+// finished page (a fresh deflate state, the page's content stream). With
+// glibc's default thresholds each one is mapped, faulted in and unmapped
+// again, which costs more than drawing the page; keeping blocks of up to
+// 32 MB on the heap makes long jobs several times faster. Done once, before
+// the first document.
 void keepPageBuffersOnHeap()
 {
 #ifdef __GLIBC__
     static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 4 << 20);
-        mallopt(M_TRIM_THRESHOLD, 16 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
         return true;
     }();
     Q_UNUSED(done);

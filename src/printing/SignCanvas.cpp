@@ -16,10 +16,13 @@
 
 namespace {
 
-// Text is measured and laid out at this pixel size, where the face's
-// advances are its design units (Liberation Sans has 2048 to the em), and
-// scaled to the wanted size; no device rounding or hinting creeps in.
-constexpr double ReferenceEm = 2048.0;
+// Text is measured and laid out at this pixel size and scaled to the wanted
+// size. At 256 pixels to the em every design unit of Liberation Sans (2048
+// to the em) is a whole number of FreeType's 1/64 pixels, so advances,
+// ascent and descent are the face's design values exactly: no device
+// rounding or hinting creeps in. (Much larger sizes are not kept in the
+// font engine's glyph cache and make PDF output slow.)
+constexpr double ReferenceEm = 256.0;
 constexpr double TwipsPerPoint = 20.0;
 constexpr double MaxFontPoints = 2160.0;
 // A picture is never drawn larger than a sheet; decoding beyond this many
