@@ -339,19 +339,6 @@ private slots:
         QCOMPARE(findText(m_window->printer.ops, "12.99", 1)->color, 255);
         QCOMPARE(findText(m_window->printer.ops, "LATE")->page, 1);
     }
-
-    void descStyleChosen()
-    {
-        fill(*m_model, { sign("1", "1", "", "", "", "line two") });
-        m_window->bullet = false;
-        run(true);
-        // The description style draws no bullet dots.
-        QCOMPARE(opsOfKind(m_window->printer.ops, Kind::Circle).size(), size_t(0));
-        m_window->bullet = true;
-        fill(*m_model, { sign("1", "1", "", "", "line one") });
-        run(true);
-        QCOMPARE(opsOfKind(m_window->printer.ops, Kind::Circle).size(), size_t(1));
-    }
 };
 
 QTEST_MAIN(TestPrintingJob)

@@ -153,27 +153,6 @@ private slots:
         QCOMPARE(one.width, 15120);
     }
 
-    void pageCount_data()
-    {
-        QTest::addColumn<SignFormat>("format");
-        QTest::addColumn<int>("signs");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("4up 1") << SignFormat::FourUp << 1 << 1;
-        QTest::newRow("4up 4") << SignFormat::FourUp << 4 << 1;
-        QTest::newRow("4up 5") << SignFormat::FourUp << 5 << 2;
-        QTest::newRow("2up 3") << SignFormat::TwoUp << 3 << 2;
-        QTest::newRow("2up 4") << SignFormat::TwoUp << 4 << 2;
-        QTest::newRow("1up 3") << SignFormat::OneUp << 3 << 3;
-    }
-
-    void pageCount()
-    {
-        QFETCH(SignFormat, format);
-        QFETCH(int, signs);
-        QFETCH(int, pages);
-        QCOMPARE(PageCount(format, signs), pages);
-    }
-
     void previewView()
     {
         const SheetMetrics landscape { 15840, 12240, 15120, 11520 };
@@ -192,40 +171,6 @@ private slots:
         QCOMPARE(tall.height, 31680.0);
         QCOMPARE(tall.left, -360.0);
         QCOMPARE(tall.top, -9720.0);
-    }
-
-    void isBlankRow_data()
-    {
-        QTest::addColumn<QString>("sku");
-        QTest::addColumn<QString>("bullet1");
-        QTest::addColumn<QString>("promo");
-        QTest::addColumn<bool>("blank");
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "" << true;
-        QTest::newRow("spaces") << "   "
-                                << "  "
-                                << "" << true;
-        QTest::newRow("price only") << ""
-                                    << ""
-                                    << "9.99" << true;
-        QTest::newRow("sku") << "123"
-                             << ""
-                             << "" << false;
-        QTest::newRow("bullet only") << ""
-                                     << "Sale"
-                                     << "" << false;
-    }
-
-    void isBlankRow()
-    {
-        QFETCH(QString, sku);
-        QFETCH(QString, bullet1);
-        QFETCH(QString, promo);
-        QFETCH(bool, blank);
-        SignListModel model;
-        PrintTest::fill(model, { PrintTest::sign(sku, promo, QString(), QString(), bullet1) });
-        QCOMPARE(IsBlankRow(model, 1), blank);
     }
 };
 

@@ -294,16 +294,8 @@ private slots:
         }
     }
 
-    void longDescriptionFitsTest()
+    void longDescription()
     {
-        // Short enough for the cell: one line, at the inset or centred.
-        fill(*m_model, { sign("1", "1", "", "Hammer") });
-        RecordingCanvas c;
-        painter().PaintDescSign(cell(&c));
-        const CanvasOp* d = findText(c.operations(), "Hammer");
-        QVERIFY(d);
-        QVERIFY(qAbs(d->x + d->width / 2 - (720 + 3600)) < 0.001);
-
         // 5,000 characters: still two lines, nothing breaks.
         QString huge;
         for (int i = 0; i < 1000; ++i)
@@ -500,21 +492,6 @@ private slots:
             const CanvasOp* sku = findText(c.operations(), "SKU-9");
             QCOMPARE(sku->y, 360 + 5400 - 1.5 * sku->height);
         }
-    }
-
-    void settingsReadPerSign()
-    {
-        fill(*m_model, { sign("1", "2"), sign("3", "4") });
-        RecordingCanvas c;
-        SignPainter p = painter();
-        p.PaintBulletSign(cell(&c, 1));
-        save(SettingsKeys::ColorPrice, "12345");
-        m_options.title = 1;
-        m_options.titleText = "NEW";
-        p.PaintBulletSign(cell(&c, 2));
-        QCOMPARE(findText(c.operations(), "2")->color, 0);
-        QCOMPARE(findText(c.operations(), "4")->color, 12345);
-        QVERIFY(findText(c.operations(), "NEW"));
     }
 
     void formatScaleAndPreviewScale()
