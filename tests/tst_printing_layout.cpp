@@ -171,6 +171,10 @@ private slots:
         QCOMPARE(tall.height, 31680.0);
         QCOMPARE(tall.left, -360.0);
         QCOMPARE(tall.top, -9720.0);
+
+        // A window squeezed flat still gets a scale the box can take.
+        const PreviewView flat = PreviewViewFor(10000, 1, landscape, 0, 0);
+        QVERIFY(flat.width >= 1 && flat.height >= 1);
     }
 };
 

@@ -115,5 +115,8 @@ PreviewView PreviewViewFor(
     } else {
         view.top = roundWhole((h - view.height) / 2);
     }
+    // A window squeezed to almost nothing still gets a usable scale.
+    view.width = std::max(view.width, 1.0);
+    view.height = std::max(view.height, 1.0);
     return view;
 }
