@@ -384,6 +384,16 @@ void frmSigns::connectLaterCommands()
 {
     // Item data, databases, printing and setup dialogs: one or two lines per
     // command, enabling the entry and connecting it to its handler.
+    mnuFileOdbcInventory->setEnabled(true);
+    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
+    mnuFileOdbcCis->setEnabled(true);
+    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
+    mnuFileTestDatabase->setEnabled(true);
+    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
+    mnuFileLogo->setEnabled(true);
+    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
+    mnuFilePrintTest->setEnabled(true);
+    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
     mnuFilePrintGrid->setEnabled(true);
     cmdPrintGrid->setEnabled(true);
     connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);

@@ -74,6 +74,11 @@ public:
     void mnuEditClearGraphic_Click();
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
+    void mnuFileOdbcInventory_Click();
+    void mnuFileOdbcCis_Click();
+    void mnuFileTestDatabase_Click();
+    void mnuFileLogo_Click();
+    void mnuFilePrintTest_Click();
     void mnuFilePrintGrid_Click();
     void mnuFilePrintPreview_Click();
     void mnuFileExit_Click();

@@ -64,12 +64,6 @@ void frmSigns::txtSku_KeyUp(int key)
     LoadSelectedRow();
 }
 
-void frmSigns::LookupSku()
-{
-    Image1->clearPicture();
-    GraphicFile.clear();
-}
-
 void frmSigns::showItemPicture(const QString &path)
 {
     // A path that names no readable picture shows an empty box.

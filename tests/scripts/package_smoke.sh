@@ -10,7 +10,9 @@ trap 'rm -rf "$scratch"' EXIT
 cd "$build"
 cpack -G DEB --config CPackConfig.cmake -B "$scratch/out" >/dev/null
 deb=$(ls "$scratch"/out/kestrane_*.deb)
-dpkg-deb --info "$deb" | grep -q "Depends:.*libqt6widgets6" || { echo "package lacks its Qt dependency"; exit 1; }
+# grep reads the whole listing: with -q it may stop early and dpkg-deb, cut off
+# by the closed pipe, would fail the pipeline.
+dpkg-deb --info "$deb" | grep "Depends:.*libqt6widgets6" >/dev/null || { echo "package lacks its Qt dependency"; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
 for f in usr/bin/kestrane usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg; do
   [ -e "$scratch/root/$f" ] || { echo "missing from the package: $f"; exit 1; }

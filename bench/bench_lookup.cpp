@@ -1,0 +1,227 @@
+// Times the SKU lookup against an inventory of 1,000,000 items with an index
+// on column "1": a SQLite file made here, and, when KESTRANE_PG_CONNECT names
+// a PostgreSQL server (scripts/pg-cluster), a database made there. Reports
+// medians of the connection alone, the query alone (prepare, bind, execute,
+// fetch, read the row), the whole lookup as Enter in the SKU box runs it
+// (connect, query, fill the panel, disconnect), a lookup that falls through
+// to the CIS table, and the Test Database Connections command.
+//   bench_lookup [items] [lookups]
+#include "itemdata/DatabaseSettings.h"
+#include "itemdata/SkuLookup.h"
+#include "platform/OdbcConnection.h"
+#include "platform/OdbcStatement.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
+#include "signlist/EntryBox.h"
+#include "signlist/frmSigns.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template <typename F> double timeMs(F&& f)
+{
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+QString sku(int n)
+{
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+bool run(OdbcConnection& connection, const QString& sql)
+{
+    if (connection.execute(sql))
+        return true;
+    std::fprintf(stderr, "failed: %s\n  %s\n", qPrintable(sql),
+        qPrintable(connection.lastError().description));
+    return false;
+}
+
+// inv with `items` rows (SKUs 0000000 ...), special with every tenth SKU
+// and the SKUs past the end of inv, both indexed on "1".
+bool fill(OdbcConnection& connection, bool postgres, int items)
+{
+    const QString columns = QStringLiteral(
+        "(\"1\" VARCHAR(20), \"10\" VARCHAR(80), \"48\" NUMERIC(10,2), \"54\" NUMERIC(10,2), "
+        "\"56\" NUMERIC(10,2), \"177\" VARCHAR(80), \"178\" VARCHAR(80), \"179\" VARCHAR(80))");
+    const QString specialColumns = QStringLiteral(
+        "(\"1\" VARCHAR(20), \"10\" VARCHAR(80), \"48\" NUMERIC(10,2), \"54\" NUMERIC(10,2), "
+        "\"56\" NUMERIC(10,2))");
+    const QString rows = postgres
+        ? QStringLiteral("FROM generate_series(0, %1) AS s(n)").arg(items - 1)
+        : QStringLiteral("FROM (WITH RECURSIVE s(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM s "
+                         "WHERE n < %1) SELECT n FROM s)")
+              .arg(items - 1);
+    const QString key
+        = postgres ? QStringLiteral("lpad(n::text, 7, '0')") : QStringLiteral("printf('%07d', n)");
+    const QString specialRows = postgres
+        ? QStringLiteral("FROM generate_series(0, %1, 10) AS s(n)").arg(items + 1000)
+        : QStringLiteral("FROM (WITH RECURSIVE s(n) AS (SELECT 0 UNION ALL SELECT n + 10 FROM s "
+                         "WHERE n < %1) SELECT n FROM s)")
+              .arg(items + 1000);
+    return run(connection, "CREATE TABLE inv " + columns)
+        && run(connection, "CREATE TABLE special " + specialColumns)
+        && run(connection,
+            QStringLiteral("INSERT INTO inv SELECT %1, 'Stainless steel wood screws no. ' || "
+                           "(n % 12) || ', box of 100', (n % 97) + 0.99, (n % 50) + 0.10, "
+                           "(n % 97) + 0.49, 'Corrosion resistant', 'Phillips drive, flat "
+                           "head', 'For indoor and outdoor use' %2")
+                .arg(key, rows))
+        && run(connection,
+            QStringLiteral("INSERT INTO special SELECT %1, 'Special order item ' || n, 9.99, "
+                           "5.55, 8.88 %2")
+                .arg(key, specialRows))
+        && run(connection, "CREATE INDEX inv_sku ON inv (\"1\")")
+        && run(connection, "CREATE INDEX special_sku ON special (\"1\")")
+        && run(connection, "ANALYZE");
+}
+
+void measure(const char* name, const QString& connect, int items, int lookups)
+{
+    std::printf("\n%s, %d items, %d lookups each\n", name, items, lookups);
+    QRandomGenerator random(20261207);
+    std::vector<QString> skus;
+    for (int i = 0; i < lookups; ++i)
+        skus.push_back(sku(int(random.bounded(items))));
+
+    std::vector<double> connectMs;
+    for (int i = 0; i < lookups; ++i) {
+        connectMs.push_back(timeMs([&] {
+            OdbcConnection connection;
+            connection.open(connect);
+        }));
+    }
+
+    OdbcConnection connection;
+    if (!connection.open(connect)) {
+        std::printf("  cannot connect: %s\n", qPrintable(connection.lastError().description));
+        return;
+    }
+    const QString keyColumn = connection.quoteIdentifier(QStringLiteral("1"));
+    std::vector<double> queryMs;
+    int found = 0;
+    for (const QString& one : skus) {
+        queryMs.push_back(timeMs([&] {
+            OdbcStatement statement(connection);
+            statement.setMaxRows(1);
+            statement.prepare("SELECT * FROM inv WHERE " + keyColumn + " = ?");
+            statement.bindText(1, one);
+            statement.execute();
+            if (statement.fetch()) {
+                std::optional<QString> value;
+                for (int f = 0; f < SkuLookup::FieldCount; ++f)
+                    found += statement.value(SkuLookup::columnName(SkuLookup::Field(f)), &value);
+            }
+        }));
+    }
+    connection.close();
+
+    // The whole lookup as the window runs it on Enter.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
+    settings.save(SettingsKeys::ODBCINV, connect);
+    settings.save(SettingsKeys::ODBCCIS, connect);
+    frmSigns window;
+    std::vector<double> wholeMs;
+    int filled = 0;
+    for (const QString& one : skus) {
+        window.txtSku->setText(one);
+        wholeMs.push_back(timeMs([&] { window.LookupSku(); }));
+        filled += !window.txtDescription->text().isEmpty();
+    }
+    // SKUs past the end of inv: the CIS table answers.
+    std::vector<double> cisMs;
+    for (int i = 0; i < lookups; ++i) {
+        window.txtSku->setText(sku(items + 10 * (1 + i % 100)));
+        cisMs.push_back(timeMs([&] { window.LookupSku(); }));
+        filled += !window.txtDescription->text().isEmpty();
+    }
+    std::vector<double> testMs;
+    for (int i = 0; i < 5; ++i)
+        testMs.push_back(timeMs([&] { DatabaseSettings::TestReport(settings); }));
+    const QString report = DatabaseSettings::TestReport(settings).simplified();
+
+    std::printf("  connect + disconnect      median %8.3f ms\n", median(connectMs));
+    std::printf("  query (open connection)   median %8.3f ms   (%d/%d values read)\n",
+        median(queryMs), found, lookups * SkuLookup::FieldCount);
+    std::printf("  whole lookup (Enter)      median %8.3f ms   (%d/%d panels filled)\n",
+        median(wholeMs), filled, 2 * lookups);
+    std::printf("  lookup falling to CIS     median %8.3f ms\n", median(cisMs));
+    std::printf(
+        "  Test Database Connections median %8.3f ms   (%s)\n", median(testMs), qPrintable(report));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int items = argc > 1 ? std::max(1, atoi(argv[1])) : 1000000;
+    const int lookups = argc > 2 ? std::max(1, atoi(argv[2])) : 300;
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("inventory.db"));
+    const QString sqlite = QStringLiteral("Driver=SQLite3;Database=") + file;
+    {
+        OdbcConnection connection;
+        double ms = 0;
+        if (!connection.open(sqlite)) {
+            std::fprintf(stderr, "no SQLite3 ODBC driver: %s\n",
+                qPrintable(connection.lastError().description));
+            return 1;
+        }
+        ms = timeMs([&] { fill(connection, false, items); });
+        std::printf("SQLite inventory made in %.1f s\n", ms / 1000);
+    }
+    measure("SQLite (SQLite3 ODBC driver)", sqlite, items, lookups);
+
+    const QString cluster = QString::fromLocal8Bit(qgetenv("KESTRANE_PG_CONNECT"));
+    if (cluster.isEmpty()) {
+        std::printf(
+            "\nPostgreSQL: KESTRANE_PG_CONNECT not set (run scripts/pg-cluster), skipped\n");
+        return 0;
+    }
+    const QString name
+        = QStringLiteral("kestrane_bench_%1").arg(QCoreApplication::applicationPid());
+    QString pg = cluster;
+    pg.replace(QRegularExpression(QStringLiteral("(^|;)Database=[^;]*"),
+                   QRegularExpression::CaseInsensitiveOption),
+        QStringLiteral("\\1Database=") + name);
+    {
+        OdbcConnection admin;
+        if (!admin.open(cluster) || !run(admin, "CREATE DATABASE " + name))
+            return 1;
+        OdbcConnection connection;
+        if (!connection.open(pg))
+            return 1;
+        const double ms = timeMs([&] { fill(connection, true, items); });
+        std::printf("\nPostgreSQL inventory made in %.1f s\n", ms / 1000);
+    }
+    measure("PostgreSQL on loopback (PostgreSQL Unicode ODBC driver)", pg, items, lookups);
+    OdbcConnection admin;
+    if (admin.open(cluster))
+        admin.execute("DROP DATABASE " + name + " WITH (FORCE)");
+    return 0;
+}

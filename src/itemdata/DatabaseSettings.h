@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/OdbcError.h"
+
+#include <QString>
+
+class AppSettings;
+class DialogService;
+class QWidget;
+
+// The File-menu commands that manage the two database connection strings:
+// edit one (type it, try it, store it) and test both.
+class DatabaseSettings
+{
+public:
+    enum class Database { Inventory, Cis };
+
+    // Opens the statement's result set on a connection made with the string
+    // exactly as given, and closes both again. The error is clear (number 0)
+    // on success.
+    static OdbcError TryStatement(const QString& connectString, const QString& sql);
+
+    // Inventory Database / CIS Database (optional): offers the stored string
+    // (or POSDB / CISDB when none is stored); a box of spaces switches the
+    // database off; anything else is stored trimmed once its trial statement
+    // opens, and otherwise reported and not stored.
+    static void EditConnectString(Database database, DialogService& dialogs,
+        const AppSettings& settings, QWidget* parent = nullptr);
+
+    // Test Database Connections: the report of both stored strings, one line
+    // each after a leading line break, as the message shows it.
+    static QString TestReport(const AppSettings& settings);
+    static void TestDatabaseConnections(
+        DialogService& dialogs, const AppSettings& settings, QWidget* parent = nullptr);
+};
