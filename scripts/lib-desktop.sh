@@ -88,8 +88,10 @@ desktop_type() { xdotool type --delay 40 "$1"; sleep 0.2; }
 desktop_menu() {
   local mnemonic=$1 downs=$2
   desktop_keys "alt+$mnemonic"
+  sleep 0.6
   local i
-  for i in $(seq 1 "$downs"); do xdotool key Down; done
+  for i in $(seq 1 "$downs"); do xdotool key Down; sleep 0.15; done
+  sleep 0.3
   desktop_keys Return
 }
 

@@ -12,9 +12,9 @@ KESTRANE_WORK=$(mktemp -d)
 export KESTRANE_WORK
 # shellcheck source=../../scripts/lib-desktop.sh
 . "$here/../../scripts/lib-desktop.sh"
-trap 'desktop_stop; rm -rf "$KESTRANE_WORK"' EXIT
+trap 'desktop_stop; [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"' EXIT
 
-fail() { echo "FAIL: $*"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
 
 desktop_start_x
 mode=cups
