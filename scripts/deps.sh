@@ -9,6 +9,7 @@ KESTRANE_PACKAGES=(
   unixodbc-dev unixodbc libsqliteodbc sqlite3
   postgresql odbc-postgresql
   poppler-utils
+  clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
 )
 

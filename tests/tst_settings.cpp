@@ -25,7 +25,7 @@ void TestSettings::missingKeyGivesDefault()
     TestSettingsScope scope;
     QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "PRINTFORMAT", 0), QString("0"));
     QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "frmSignsFTOP", -1), QString("-1"));
-    QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()), QString());
+    QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "FILEIMPEXP", QString()), QString());
     // Reading never creates the key.
     QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "PRINTFORMAT", "x"), QString("x"));
 }

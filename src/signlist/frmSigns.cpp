@@ -1,5 +1,7 @@
 #include "signlist/frmSigns.h"
 
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
 #include "platform/CommonDialog.h"
 #include "platform/DialogService.h"
 #include "platform/ImageBox.h"
@@ -384,6 +386,12 @@ void frmSigns::connectLaterCommands()
 {
     // Item data, databases, printing and setup dialogs: one or two lines per
     // command, enabling the entry and connecting it to its handler.
+    mnuFileImport->setEnabled(true);
+    connect(mnuFileImport, &QAction::triggered, this, &frmSigns::mnuFileImport_Click);
+    mnuFileExport->setEnabled(true);
+    connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
+    mnuFileDict->setEnabled(true);
+    connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
     mnuFileOdbcInventory->setEnabled(true);
     connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
     mnuFileOdbcCis->setEnabled(true);
@@ -435,6 +443,7 @@ void frmSigns::FormLoad()
 
     // The POS data dictionary and the data-file reader are loaded next, by
     // the item-data commands (loadDictionaryAtStartup).
+    loadDictionaryAtStartup();
 }
 
 void frmSigns::FormUnload()

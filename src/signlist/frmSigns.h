@@ -21,6 +21,8 @@ class QRadioButton;
 class QTableView;
 class SignListModel;
 class ImageBox;
+class qorDatFile;
+class qorDct;
 
 // The main window: holds the sign list and the entry panel, carries the
 // print options the sign painters read, offers every command through its
@@ -87,6 +89,10 @@ public:
     void mnuColorsPrice_Click();
     void mnuColorsTitle_Click();
     void mnuHelpAbout_Click();
+    // Item data (frmSignsImport.cpp).
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+    void mnuFileDict_Click();
 
     // --- widgets, named as the rest of the program knows them ---
     QTableView *msfGrid = nullptr;
@@ -161,6 +167,8 @@ private:
     // Enables and connects the menu entries of the item-data, database,
     // printing and setup commands.
     void connectLaterCommands();
+    // Start-up: loads the POS data dictionary and creates the data-file reader.
+    void loadDictionaryAtStartup();
     void FormLoad();
     void FormUnload();
     void FormResize();
@@ -182,4 +190,7 @@ private:
     // Non-zero while a command moves the grid's current row itself, so the
     // row-chosen notification does not reload the panel behind its back.
     int m_programmaticMove = 0;
+    // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
+    std::unique_ptr<qorDct> dctInv;
+    std::unique_ptr<qorDatFile> m_datFile;
 };

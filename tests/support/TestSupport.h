@@ -6,12 +6,18 @@
 // Points the per-user settings store at a fresh temporary folder for the
 // lifetime of the object, and puts the dialog service into scripted mode
 // with nothing queued or recorded.
+//
+// The store starts as on a configured machine in one respect: DICTIONARY
+// names a POS data dictionary (dictionaryPath(), in the temporary folder)
+// that loads without a message, so a main window built in the scope starts
+// without asking for one. Tests of the dictionary start-up remove the key.
 class TestSettingsScope
 {
 public:
     TestSettingsScope();
     ~TestSettingsScope();
     QString path() const { return m_dir.path(); }
+    QString dictionaryPath() const { return m_dir.filePath(QStringLiteral("pos.dct")); }
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,479 @@
+#include "itemdata/SignListImportExport.h"
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
+#include "platform/CommonDialog.h"
+#include "platform/DialogService.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
+#include "signlist/EntryBox.h"
+#include "signlist/SignListModel.h"
+#include "signlist/frmSigns.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+SignRow sign(const QStringList &columns)
+{
+    SignRow row;
+    for (int c = 0; c < columns.size() && c < SignRow::FieldCount; ++c)
+        row.fields[size_t(c)] = columns.at(c);
+    return row;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+const QByteArray Header = "1\t10\t48\t54\t56\t177\t178\t179\t182\r\n";
+
+} // namespace
+
+class TestImportExport : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    struct Fixture
+    {
+        TestSettingsScope scope;
+        DialogService &dialogs = DialogService::instance();
+        SignListModel model;
+        CommonDialog dialog { dialogs, nullptr };
+        AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
+        SignListImportExport io { model, dialogs, dialog, settings };
+        qorDct dict;
+        qorDatFile reader { qorDatFile::dialogNotifier(dialogs) };
+        int loads = 0;
+        SignListImportExport::ImportHooks hooks;
+
+        Fixture()
+        {
+            for (const qint16 f : { 1, 48, 54, 56 })
+                dict.setDLen(f, 12);
+            dict.setDLen(10, 30);
+            for (const qint16 f : { 177, 178, 179 })
+                dict.setDLen(f, 40);
+            dict.setDLen(182, 160);
+            hooks.loadSelectedRow = [this]() { ++loads; };
+        }
+        qint64 importPath(const QString &path)
+        {
+            dialogs.queueFile(path);
+            return io.importFile(reader, dict, hooks);
+        }
+        bool exportPath(const QString &path)
+        {
+            dialogs.queueFile(path);
+            return io.exportFile();
+        }
+        QStringList texts() const
+        {
+            QStringList out;
+            for (const auto &m : dialogs.messages())
+                out << m.text;
+            return out;
+        }
+    };
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void exportOfFreshListRefuses()
+    {
+        Fixture f;
+        QVERIFY(!f.io.exportFile());
+        QCOMPARE(f.texts(), QStringList { "Grid is empty.  No data to export" });
+        QCOMPARE(f.dialogs.messages().at(0).title, QStringLiteral("Alert:"));
+        QVERIFY(f.dialogs.fileRequests().isEmpty());
+    }
+
+    void exportWritesHeaderAndFilledRows()
+    {
+        Fixture f;
+        f.model.appendSigns(
+            { sign({ "100", "1.99", "2.49", "HAMMER", "b1", "b2", "b3", "0.80", "/p/h.jpg" }),
+                sign({ "   ", "skipped" }), sign({ "200", "", "", " lead and trail  " }),
+                sign({ "300", "x" }) });
+        f.model.deleteRow(1); // the empty first row
+        f.model.setRows(f.model.Rows() + 1);
+        f.settings.save(SettingsKeys::FILEIMPEXP, "/previous/file.txt");
+        const QString path = m_dir.filePath("out.txt");
+        QVERIFY(f.exportPath(path));
+
+        QCOMPARE(readAll(path),
+            Header
+                + "100\tHAMMER\t2.49\t0.80\t1.99\tb1\tb2\tb3\t/p/h.jpg\r\n"
+                  "200\t lead and trail  \t\t\t\t\t\t\t\r\n"
+                  "300\t\t\t\t"
+                  "x\t\t\t\t\r\n");
+        const auto request = f.dialogs.fileRequests().at(0);
+        QVERIFY(request.mode == DialogService::FileMode::Save);
+        QCOMPARE(request.title, QStringLiteral("Export File"));
+        QCOMPARE(request.fileName, QStringLiteral("/previous/file.txt"));
+        QCOMPARE(request.filters.size(), 2);
+        QCOMPARE(request.filterIndex, 1);
+        QCOMPARE(f.settings.text(SettingsKeys::FILEIMPEXP, QString()), path);
+        QVERIFY(f.dialogs.messages().isEmpty());
+    }
+
+    void exportOfBlankRowsWritesHeaderOnly()
+    {
+        Fixture f;
+        f.model.setRows(4);
+        f.model.setCell(2, SignListModel::ColDescription, "no sku");
+        const QString path = m_dir.filePath("blank.txt");
+        QVERIFY(f.exportPath(path));
+        QCOMPARE(readAll(path), Header);
+    }
+
+    void cancelChangesNothing()
+    {
+        Fixture f;
+        f.model.setCell(1, 1, "1");
+        f.settings.save(SettingsKeys::FILEIMPEXP, "kept");
+        f.dialogs.queueFile(std::nullopt);
+        QVERIFY(!f.io.exportFile());
+        f.dialogs.queueFile(std::nullopt);
+        QCOMPARE(f.io.importFile(f.reader, f.dict, f.hooks), qint64(0));
+        QCOMPARE(f.model.Rows(), 2);
+        QCOMPARE(f.settings.text(SettingsKeys::FILEIMPEXP, QString()), QStringLiteral("kept"));
+        QVERIFY(f.dialogs.messages().isEmpty());
+        QCOMPARE(f.loads, 0);
+    }
+
+    void tabsAndLineBreaksBecomeSpaces()
+    {
+        Fixture f;
+        f.model.setCell(1, SignListModel::ColSku, "A\tB");
+        f.model.setCell(
+            1, SignListModel::ColDescription, QString::fromLatin1("two\r\nlines\nand\0nul", 18));
+        const QString path = m_dir.filePath("guard.txt");
+        QVERIFY(f.exportPath(path));
+        QCOMPARE(readAll(path), Header + "A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
+    }
+
+    void unencodableCharacterIsReported()
+    {
+        Fixture f;
+        f.model.appendSigns({ sign({ "1", "", "", QString::fromUtf8("café € ok") }),
+            sign({ "2", "", "", "", QString::fromUtf8("bullet Ω") }) });
+        const QString path = write("earlier.txt", "earlier content");
+        QVERIFY(!f.exportPath(path));
+        QCOMPARE(f.texts(),
+            QStringList {
+                QString::fromUtf8("Row 3, bullet line 1: the character \"Ω\" can not be written "
+                                  "to a data file.  Nothing was written to ")
+                + path });
+        QCOMPARE(readAll(path), QByteArray("earlier content"));
+    }
+
+    void writeFailures_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("under a file") << "under a file";
+        QTest::newRow("missing folder") << "missing folder";
+        QTest::newRow("full device") << "full device";
+        QTest::newRow("read-only file system") << "read-only file system";
+        QTest::newRow("read-only folder") << "read-only folder";
+    }
+
+    void writeFailures()
+    {
+        QFETCH(QString, kind);
+        Fixture f;
+        f.model.setCell(1, SignListModel::ColSku, "1");
+        QString path;
+        QString reason;
+        if (kind == "folder") {
+            path = m_dir.path();
+            reason = "It is a folder.";
+        } else if (kind == "under a file") {
+            path = write("plain", "x") + "/out.txt";
+        } else if (kind == "missing folder") {
+            path = m_dir.filePath("no/such/folder/out.txt");
+        } else if (kind == "full device") {
+            if (!QFileInfo::exists("/dev/full"))
+                QSKIP("no /dev/full here");
+            path = "/dev/full";
+            reason = "No space left on device";
+        } else if (kind == "read-only file system") {
+            // Also refused to the superuser; the file there stays as it was.
+            path = "/proc/version";
+            if (!QFileInfo(path).isFile())
+                QSKIP("no /proc here");
+            const QByteArray before = readAll(path);
+            QVERIFY(!f.exportPath(path));
+            QCOMPARE(readAll(path), before);
+            QVERIFY(f.texts().at(0).startsWith("Can not write data file: " + path + "\n"));
+            return;
+        } else {
+            if (geteuid() == 0)
+                QSKIP("the superuser may write into read-only folders");
+            QTemporaryDir ro;
+            const QString earlier = ro.filePath("out.txt");
+            QFile(earlier).open(QIODevice::WriteOnly);
+            QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
+            QVERIFY(!f.exportPath(earlier));
+            QFile::setPermissions(
+                ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QCOMPARE(QFileInfo(earlier).size(), 0);
+            QVERIFY(f.texts().at(0).startsWith("Can not write data file: " + earlier + "\n"));
+            return;
+        }
+        QVERIFY(!f.exportPath(path));
+        QCOMPARE(f.dialogs.messages().size(), 1);
+        const QString text = f.texts().at(0);
+        QVERIFY2(text.startsWith("Can not write data file: " + path + "\n"), qPrintable(text));
+        QVERIFY2(text.size() > QString("Can not write data file: \n").size() + path.size(),
+            qPrintable(text));
+        if (!reason.isEmpty())
+            QVERIFY2(text.contains(reason), qPrintable(text));
+        QVERIFY(QFileInfo(path).exists() == (kind == "folder" || kind == "full device"));
+    }
+
+    void importIntoFreshList()
+    {
+        Fixture f;
+        f.settings.save(SettingsKeys::FILEIMPEXP, "/last/used.txt");
+        const QString path = write("three.txt",
+            Header
+                + "A1\tDesc one\t1.00\t0.50\t0.99\tb1\tb2\tb3\t/p/1.jpg\r\n"
+                  "\tno sku\r\n"
+                  "   \tblank sku\r\n"
+                  "A2\tDesc two\r\n"
+                  "A3\r\n");
+        QCOMPARE(f.importPath(path), qint64(3));
+        QCOMPARE(f.model.Rows(), 5);
+        QCOMPARE(f.model.signRow(1),
+            sign({ "A1", "0.99", "1.00", "Desc one", "b1", "b2", "b3", "0.50", "/p/1.jpg" }));
+        QCOMPARE(f.model.signRow(2), sign({ "A2", "", "", "Desc two" }));
+        QCOMPARE(f.model.signRow(3), sign({ "A3" }));
+        QCOMPARE(f.model.signRow(4), SignRow());
+        QCOMPARE(f.loads, 1);
+        QVERIFY(!f.reader.isOpen());
+        QVERIFY(f.dialogs.messages().isEmpty());
+        QCOMPARE(f.settings.text(SettingsKeys::FILEIMPEXP, QString()), path);
+        const auto request = f.dialogs.fileRequests().at(0);
+        QVERIFY(request.mode == DialogService::FileMode::Open);
+        QCOMPARE(request.title, QStringLiteral("Import File"));
+        QCOMPARE(request.fileName, QStringLiteral("/last/used.txt"));
+        QCOMPARE(request.filters.size(), 3);
+        QCOMPARE(request.filterIndex, 2);
+        QVERIFY(request.mustExist);
+    }
+
+    void importAppendsAfterExistingRows()
+    {
+        Fixture f;
+        f.model.setCell(1, SignListModel::ColSku, "OLD");
+        f.model.setRows(3); // the usual empty last row
+        const QString path = write("qc.dat", "1,10,48\r\n\"N1\",\"Claw, 16 oz\",12.99\r\n");
+        QCOMPARE(f.importPath(path), qint64(1));
+        QCOMPARE(f.model.Rows(), 5);
+        QCOMPARE(f.model.cell(1, 1), QStringLiteral("OLD"));
+        QCOMPARE(f.model.signRow(2), SignRow());
+        QCOMPARE(f.model.signRow(3), sign({ "N1", "", "12.99", "Claw, 16 oz" }));
+        QCOMPARE(f.model.signRow(4), SignRow());
+    }
+
+    void importWithoutUsableSkus()
+    {
+        Fixture f;
+        const QString path = write("nosku.txt", "10\t48\r\nx\t1\r\n");
+        QCOMPARE(f.importPath(path), qint64(0));
+        QCOMPARE(f.model.Rows(), 3);
+        QCOMPARE(f.model.signRow(1), SignRow());
+        QCOMPARE(f.model.signRow(2), SignRow());
+    }
+
+    void importFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("invalid header") << QByteArray("SKU,DESC\r\n1,x\r\n") << "Invalid Header: "
+                                        << "Error in file header";
+        QTest::newRow("empty") << QByteArray() << "Data file is empty: "
+                               << "File is empty";
+        QTest::newRow("missing") << QByteArray("-") << "Can not open data file: "
+                                 << "File not found";
+    }
+
+    void importFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        Fixture f;
+        f.model.setCell(1, 1, "KEEP");
+        const QString path
+            = content == "-" ? m_dir.filePath("nothing.dat") : write("fail.dat", content);
+        QCOMPARE(f.importPath(path), qint64(0));
+        QCOMPARE(f.texts(), (QStringList { first + path, second }));
+        QCOMPARE(f.dialogs.messages().at(0).title, QStringLiteral("Fopen:"));
+        QVERIFY(f.dialogs.messages().at(0).icon == DialogService::Icon::Exclamation);
+        QCOMPARE(f.dialogs.messages().at(1).title, QStringLiteral("Alert:"));
+        QVERIFY(f.dialogs.messages().at(1).icon == DialogService::Icon::Information);
+        QCOMPARE(f.model.Rows(), 2);
+        QCOMPARE(f.model.cell(1, 1), QStringLiteral("KEEP"));
+        QCOMPARE(f.loads, 0);
+    }
+
+    void roundTrip()
+    {
+        Fixture f;
+        const QString longPath = "/pictures/" + QString(200, QLatin1Char('p')) + ".jpg";
+        const SignRow full
+            = sign({ "1001", "$9.99", "12.49", QString::fromUtf8("Café hammer – 16 “oz”"), "Forged",
+                "Steel", "Warranty", "5.10", longPath });
+        f.model.appendSigns({ full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }) });
+        f.model.deleteRow(1);
+        const QString path = m_dir.filePath("roundtrip.txt");
+        QVERIFY(f.exportPath(path));
+
+        Fixture g;
+        QCOMPARE(g.importPath(path), qint64(3));
+        QCOMPARE(g.model.Rows(), 5);
+        SignRow cut = full;
+        cut.column(SignListModel::ColGraphic) = longPath.left(160);
+        QCOMPARE(g.model.signRow(1), cut);
+        QCOMPARE(g.model.signRow(2), sign({ "1002", " spaced", "", "x" }));
+        QCOMPARE(g.model.signRow(3), sign({ "1003" }));
+        QCOMPARE(g.model.signRow(4), SignRow());
+    }
+
+    // The import lets the window repaint, but the user's clicks and keys and
+    // a close request in the middle of it are dropped, not run later.
+    void userInputIsBlockedDuringImport()
+    {
+        Fixture f;
+        QWidget window;
+        auto *button = new QPushButton("Clear Grid", &window);
+        auto *edit = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int clicks = 0;
+        int postedWork = 0;
+        connect(button, &QPushButton::clicked, [&]() { ++clicks; });
+        QList<qint64> progress;
+        f.hooks.progress = [&](qint64 records) {
+            if (progress.isEmpty()) {
+                const QPointF at(5, 5);
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                QCoreApplication::postEvent(
+                    edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+                QCoreApplication::postEvent(&window, new QCloseEvent);
+                QMetaObject::invokeMethod(
+                    button, [&]() { ++postedWork; }, Qt::QueuedConnection);
+            }
+            progress << records;
+        };
+        QByteArray content = Header;
+        for (int i = 0; i < 2000; ++i)
+            content += "S" + QByteArray::number(i) + "\tdesc\r\n";
+        QCOMPARE(f.importPath(write("many.txt", content)), qint64(2000));
+        QCOMPARE(postedWork, 1); // other events were delivered during the import
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks, 0);
+        QCOMPARE(edit->text(), QString());
+        QVERIFY(window.isVisible());
+        QVERIFY(progress.size() >= 2);
+        QCOMPARE(progress.first(), qint64(1));
+        QCOMPARE(progress.last(), qint64(2000));
+        // Input works again afterwards.
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+    }
+
+    void windowStartUpAndCommands()
+    {
+        TestSettingsScope scope;
+        DialogService &dialogs = DialogService::instance();
+        const QString dict = write("win.dct",
+            "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n"
+            "%BEGIN%\r\n%END%\r\n");
+        SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", dict);
+        const QString longPath = "/pictures/" + QString(170, QLatin1Char('g'));
+        const QString data = write(
+            "win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
+
+        frmSigns w(dialogs);
+        QVERIFY(dialogs.messages().isEmpty());
+        QVERIFY(dialogs.fileRequests().isEmpty());
+        QAction *import = w.findChild<QAction *>("mnuFileImport");
+        QAction *exportAction = w.findChild<QAction *>("mnuFileExport");
+        QAction *dictionary = w.findChild<QAction *>("mnuFileDict");
+        QVERIFY(import && import->isEnabled());
+        QVERIFY(exportAction && exportAction->isEnabled());
+        QVERIFY(dictionary && dictionary->isEnabled());
+
+        // Start-up gives the item graphic path 160 characters.
+        dialogs.queueFile(data);
+        import->trigger();
+        QCOMPARE(w.model()->Rows(), 3);
+        QCOMPARE(w.model()->cell(1, 1), QStringLiteral("W1"));
+        QCOMPARE(w.model()->cell(1, 9), longPath.left(160));
+        QCOMPARE(w.txtSku->text(), QStringLiteral("W1"));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Signs read from the data file: 1"));
+
+        // The Dictionary File command gives it the file's length.
+        dialogs.queueFile(dict);
+        dictionary->trigger();
+        QCOMPARE(dialogs.fileRequests().last().title, QStringLiteral("Open the Dictionary File"));
+        dialogs.queueFile(data);
+        import->trigger();
+        QCOMPARE(w.model()->Rows(), 5); // after the empty row the list had
+        QCOMPARE(w.model()->cell(3, 9), longPath.left(12));
+
+        const QString out = m_dir.filePath("win-out.txt");
+        dialogs.queueFile(out);
+        exportAction->trigger();
+        QCOMPARE(readAll(out).count("\r\n"), 3); // header and the two W1 rows
+        QVERIFY(dialogs.messages().isEmpty());
+    }
+
+    void windowStartUpWithoutDictionary()
+    {
+        TestSettingsScope scope;
+        SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", QString());
+        DialogService &dialogs = DialogService::instance();
+        frmSigns w(dialogs); // the file dialog is cancelled
+        QCOMPARE(dialogs.fileRequests().size(), 1);
+        QCOMPARE(dialogs.fileRequests().at(0).title, QStringLiteral("Open the Dictionary File"));
+        QCOMPARE(dialogs.messages().size(), 1);
+        QCOMPARE(dialogs.messages().at(0).text, qorDct::MasterStoreWarning);
+        QCOMPARE(dialogs.messages().at(0).title, QStringLiteral("Alert:"));
+    }
+};
+
+QTEST_MAIN(TestImportExport)
+#include "tst_importexport.moc"
