@@ -39,8 +39,11 @@ namespace {
 class BenchWindow : public PrintWindow
 {
 public:
-    BenchWindow(QPrinter *printer, int format, bool bullet, SignOptions options)
-        : m_printer(printer), m_format(format), m_bullet(bullet), m_options(std::move(options))
+    BenchWindow(QPrinter* printer, int format, bool bullet, SignOptions options)
+        : m_printer(printer)
+        , m_format(format)
+        , m_bullet(bullet)
+        , m_options(std::move(options))
     {
     }
     int checkedFormat() const override { return m_format; }
@@ -57,32 +60,32 @@ public:
         return std::make_unique<PrinterCanvas>(m_printer);
     }
     int windowState() const override { return 0; }
-    void setWindowState(int) override {}
-    void maximize() override {}
+    void setWindowState(int) override { }
+    void maximize() override { }
     std::unique_ptr<SignCanvas> openPreviewCanvas() override
     {
         return std::make_unique<PreviewCanvas>(QSize(1920, 1080), 96, 96);
     }
-    void showPreview(const SignCanvas &canvas) override
+    void showPreview(const SignCanvas& canvas) override
     {
         if (!savePreview.isEmpty())
-            static_cast<const PreviewCanvas &>(canvas).image().save(savePreview);
+            static_cast<const PreviewCanvas&>(canvas).image().save(savePreview);
     }
     QString savePreview;
-    void hidePreview() override {}
-    void showProgress(bool, qint32, qint32) override {}
-    void endProgress() override {}
-    void doPrinterSetup() override {}
+    void hidePreview() override { }
+    void showProgress(bool, qint32, qint32) override { }
+    void endProgress() override { }
+    void doPrinterSetup() override { }
 
 private:
-    QPrinter *m_printer;
+    QPrinter* m_printer;
     int m_format;
     bool m_bullet;
     SignOptions m_options;
 };
 
 // A photo-like JPEG (gradients and rings) so the encoder has real work.
-QString writeJpeg(const QString &dir, const QString &name, int w, int h, int seed)
+QString writeJpeg(const QString& dir, const QString& name, int w, int h, int seed)
 {
     QImage image(w, h, QImage::Format_RGB32);
     QPainter p(&image);
@@ -109,7 +112,7 @@ double median(std::vector<double> v)
 // wall time when other work shares the machine.
 double cpuSeconds()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -117,14 +120,14 @@ double cpuSeconds()
 
 long peakRssKb()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -135,7 +138,7 @@ int main(int argc, char **argv)
     QString keep;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
+        const QString& a = args[i];
         if (a == "--signs" && i + 1 < args.size())
             signs = args[++i].toInt();
         else if (a == "--format" && i + 1 < args.size())
@@ -161,7 +164,7 @@ int main(int argc, char **argv)
     settings.save(SettingsKeys::MARGINLEFT, "270");
     settings.save(SettingsKeys::MARGINTOP, "180");
 
-    SignOptions options{1, 0, 1, 1, 0, QStringLiteral("SALE")};
+    SignOptions options { 1, 0, 1, 1, 0, QStringLiteral("SALE") };
     QStringList items;
     if (pictures) {
         settings.save(SettingsKeys::FILELOGO, writeJpeg(dir.path(), "logo.jpg", 900, 300, 7));
@@ -174,11 +177,13 @@ int main(int argc, char **argv)
     SignListModel model;
     std::vector<SignRow> rows(static_cast<size_t>(signs));
     for (int i = 0; i < signs; ++i) {
-        SignRow &r = rows[size_t(i)];
+        SignRow& r = rows[size_t(i)];
         r.column(SignListModel::ColSku) = QString::number(100000 + i);
-        r.column(SignListModel::ColPromo) = i % 7 == 0 ? QStringLiteral(".99") : QStringLiteral("%1.99").arg(i % 90 + 1);
+        r.column(SignListModel::ColPromo)
+            = i % 7 == 0 ? QStringLiteral(".99") : QStringLiteral("%1.99").arg(i % 90 + 1);
         r.column(SignListModel::ColRetail) = QStringLiteral("%1.49").arg(i % 90 + 3);
-        r.column(SignListModel::ColDescription) = QStringLiteral("Cordless drill driver kit with two batteries and case %1").arg(i);
+        r.column(SignListModel::ColDescription)
+            = QStringLiteral("Cordless drill driver kit with two batteries and case %1").arg(i);
         r.column(SignListModel::ColBullet1) = QStringLiteral("18 volt lithium-ion");
         r.column(SignListModel::ColBullet2) = QStringLiteral("Keyless 1/2 inch chuck");
         r.column(SignListModel::ColBullet3) = QStringLiteral("Two year warranty");
@@ -221,10 +226,11 @@ int main(int argc, char **argv)
             times.push_back(t.nsecsElapsed() / 1e6);
             cpu.push_back((cpuSeconds() - c0) * 1e3);
         }
-        std::printf("preview format=%d %s pictures=%d: median %.1f ms wall, %.1f ms CPU over %d runs, "
-                    "peak RSS %ld MB\n",
-                    format, desc ? "desc" : "bullet", pictures, median(times), median(cpu), runs,
-                    peakRssKb() / 1024);
+        std::printf(
+            "preview format=%d %s pictures=%d: median %.1f ms wall, %.1f ms CPU over %d runs, "
+            "peak RSS %ld MB\n",
+            format, desc ? "desc" : "bullet", pictures, median(times), median(cpu), runs,
+            peakRssKb() / 1024);
         return 0;
     }
 
@@ -237,15 +243,16 @@ int main(int argc, char **argv)
         times.push_back(t.nsecsElapsed() / 1e9);
         cpu.push_back(cpuSeconds() - c0);
         if (!DialogService::instance().messages().isEmpty()) {
-            std::fprintf(stderr, "error: %s\n", qPrintable(DialogService::instance().messages().last().text));
+            std::fprintf(stderr, "error: %s\n",
+                qPrintable(DialogService::instance().messages().last().text));
             return 1;
         }
     }
     std::printf("%s format=%d %s signs=%d pictures=%d: median %.3f s wall (min %.3f, max %.3f), "
                 "%.3f s CPU over %d runs, PDF %.2f MB, peak RSS %ld MB\n",
-                layoutOnly ? "layout-only" : "print", format, desc ? "desc" : "bullet", signs, pictures,
-                median(times), *std::min_element(times.begin(), times.end()),
-                *std::max_element(times.begin(), times.end()), median(cpu), runs,
-                QFileInfo(pdf).size() / 1048576.0, peakRssKb() / 1024);
+        layoutOnly ? "layout-only" : "print", format, desc ? "desc" : "bullet", signs, pictures,
+        median(times), *std::min_element(times.begin(), times.end()),
+        *std::max_element(times.begin(), times.end()), median(cpu), runs,
+        QFileInfo(pdf).size() / 1048576.0, peakRssKb() / 1024);
     return 0;
 }

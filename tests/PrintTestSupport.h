@@ -18,10 +18,10 @@
 
 namespace PrintTest {
 
-inline SignRow sign(const QString &sku, const QString &promo, const QString &retail = QString(),
-                    const QString &description = QString(), const QString &b1 = QString(),
-                    const QString &b2 = QString(), const QString &b3 = QString(),
-                    const QString &graphic = QString())
+inline SignRow sign(const QString& sku, const QString& promo, const QString& retail = QString(),
+    const QString& description = QString(), const QString& b1 = QString(),
+    const QString& b2 = QString(), const QString& b3 = QString(),
+    const QString& graphic = QString())
 {
     SignRow row;
     row.column(SignListModel::ColSku) = sku;
@@ -36,7 +36,7 @@ inline SignRow sign(const QString &sku, const QString &promo, const QString &ret
 }
 
 // Replaces the list with these rows (grid rows 1..n).
-inline void fill(SignListModel &model, const std::vector<SignRow> &rows)
+inline void fill(SignListModel& model, const std::vector<SignRow>& rows)
 {
     model.reset();
     model.setRows(int(rows.size()) + 1 > 2 ? int(rows.size()) + 1 : 2);
@@ -47,8 +47,8 @@ inline void fill(SignListModel &model, const std::vector<SignRow> &rows)
 inline SignRow typicalSign(int n)
 {
     return sign(QStringLiteral("SKU%1").arg(n), QStringLiteral("12.99"), QStringLiteral("15.49"),
-                QStringLiteral("Cordless drill with two batteries"), QStringLiteral("18 volt"),
-                QStringLiteral("Keyless chuck"), QStringLiteral("Two year warranty"));
+        QStringLiteral("Cordless drill with two batteries"), QStringLiteral("18 volt"),
+        QStringLiteral("Keyless chuck"), QStringLiteral("Two year warranty"));
 }
 
 // What a recording surface saw, kept after the job has let go of it.
@@ -68,8 +68,9 @@ struct CanvasLog
 class LoggedCanvas : public RecordingCanvas
 {
 public:
-    LoggedCanvas(CanvasLog &log, QSizeF sheet, QMarginsF margins, double dpi)
-        : RecordingCanvas(sheet, margins, dpi), m_log(log)
+    LoggedCanvas(CanvasLog& log, QSizeF sheet, QMarginsF margins, double dpi)
+        : RecordingCanvas(sheet, margins, dpi)
+        , m_log(log)
     {
         m_log = CanvasLog();
         m_log.opened = true;
@@ -88,7 +89,7 @@ public:
     bool failEndDoc = false;
 
 protected:
-    QPainter *devicePainter() override
+    QPainter* devicePainter() override
     {
         if (failAtDrawing > 0 && ++m_drawings >= failAtDrawing)
             throw RunTimeError::printerError(QStringLiteral("test printer is off-line"));
@@ -102,7 +103,7 @@ protected:
     }
 
 private:
-    CanvasLog &m_log;
+    CanvasLog& m_log;
     int m_drawings = 0;
 };
 
@@ -119,7 +120,7 @@ public:
     std::function<void(int)> beforeSign;
     int failAtDrawing = 0;
     bool failEndDoc = false;
-    QMarginsF printerMargins{360, 360, 360, 360};
+    QMarginsF printerMargins { 360, 360, 360, 360 };
 
     CanvasLog printer;
     CanvasLog preview;
@@ -146,7 +147,8 @@ public:
     }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
     {
-        auto canvas = std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840), printerMargins, 600);
+        auto canvas
+            = std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840), printerMargins, 600);
         canvas->failAtDrawing = failAtDrawing;
         canvas->failEndDoc = failEndDoc;
         return canvas;
@@ -168,7 +170,7 @@ public:
         stateWhenPreviewShown = state;
         return std::make_unique<LoggedCanvas>(preview, QSizeF(28800, 15000), QMarginsF(), 96);
     }
-    void showPreview(const SignCanvas &canvas) override
+    void showPreview(const SignCanvas& canvas) override
     {
         ++previewsShown;
         opsWhenShown.push_back(canvas.operations().size());
@@ -188,8 +190,8 @@ private:
 };
 
 // A picture file of the given size in a folder.
-inline QString writePicture(const QString &folder, const QString &name, int w, int h,
-                            QColor color = QColor(200, 40, 40))
+inline QString writePicture(
+    const QString& folder, const QString& name, int w, int h, QColor color = QColor(200, 40, 40))
 {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(color);
@@ -198,29 +200,29 @@ inline QString writePicture(const QString &folder, const QString &name, int w, i
     return path;
 }
 
-inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp> &ops)
+inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp>& ops)
 {
     std::vector<CanvasOp> out;
-    for (const CanvasOp &op : ops) {
+    for (const CanvasOp& op : ops) {
         if (op.kind == CanvasOp::Kind::Text)
             out.push_back(op);
     }
     return out;
 }
 
-inline const CanvasOp *findText(const std::vector<CanvasOp> &ops, const QString &text, int nth = 0)
+inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString& text, int nth = 0)
 {
-    for (const CanvasOp &op : ops) {
+    for (const CanvasOp& op : ops) {
         if (op.kind == CanvasOp::Kind::Text && op.text == text && nth-- == 0)
             return &op;
     }
     return nullptr;
 }
 
-inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp> &ops, CanvasOp::Kind kind)
+inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp>& ops, CanvasOp::Kind kind)
 {
     std::vector<CanvasOp> out;
-    for (const CanvasOp &op : ops) {
+    for (const CanvasOp& op : ops) {
         if (op.kind == kind)
             out.push_back(op);
     }

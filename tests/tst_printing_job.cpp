@@ -28,15 +28,15 @@ QString previewText(int page, int pages)
 }
 
 // The SKU texts (the smallest font of the run) drawn on each page, in order.
-std::vector<QStringList> skusByPage(const std::vector<CanvasOp> &ops)
+std::vector<QStringList> skusByPage(const std::vector<CanvasOp>& ops)
 {
     double skuSize = 1e9;
-    for (const CanvasOp &op : ops) {
+    for (const CanvasOp& op : ops) {
         if (op.kind == Kind::Text)
             skuSize = std::min(skuSize, op.fontSize);
     }
     std::vector<QStringList> pages(1);
-    for (const CanvasOp &op : ops) {
+    for (const CanvasOp& op : ops) {
         if (op.kind == Kind::NewPage || op.kind == Kind::Cls) {
             if (!pages.back().isEmpty())
                 pages.emplace_back();
@@ -61,7 +61,7 @@ private:
     std::unique_ptr<SignListModel> m_model;
     std::unique_ptr<FakePrintWindow> m_window;
 
-    DialogService &dialogs() { return DialogService::instance(); }
+    DialogService& dialogs() { return DialogService::instance(); }
     void run(bool print)
     {
         PrintJob job(*m_model, *m_settings, dialogs(), *m_window);
@@ -72,15 +72,16 @@ private slots:
     void init()
     {
         m_scope = std::make_unique<TestSettingsScope>();
-        m_settings = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
+        m_settings
+            = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
         m_model = std::make_unique<SignListModel>();
         m_window = std::make_unique<FakePrintWindow>();
     }
 
     void emptyList()
     {
-        fill(*m_model, {sign("", "1.99", "", "no sku"), sign("  ", "")});
-        for (bool print : {true, false}) {
+        fill(*m_model, { sign("", "1.99", "", "no sku"), sign("  ", "") });
+        for (bool print : { true, false }) {
             dialogs().reset();
             run(print);
             QCOMPARE(dialogs().messages().size(), 1);
@@ -134,24 +135,25 @@ private slots:
     {
         // Signs 1 to 4 fill page 1 left-right, top-bottom; sign 5 goes
         // top-left on page 2. A row with only a first bullet line is a sign.
-        fill(*m_model, {sign("S1", "1"), sign("S2", "1"), SignRow(), sign("S3", "1"),
-                        sign("", "1", "", "", "bullet only"), sign("S5", "1")});
+        fill(*m_model,
+            { sign("S1", "1"), sign("S2", "1"), SignRow(), sign("S3", "1"),
+                sign("", "1", "", "", "bullet only"), sign("S5", "1") });
         m_settings->save(SettingsKeys::MARGINLEFT, "360");
         m_settings->save(SettingsKeys::MARGINTOP, "360abc");
         m_settings->save(SettingsKeys::PRINTSKU, "1");
         run(true);
         const auto pages = skusByPage(m_window->printer.ops);
         QCOMPARE(pages.size(), size_t(2));
-        QCOMPARE(pages[0], (QStringList{"S1", "S2", "S3", ""}));
-        QCOMPARE(pages[1], QStringList{"S5"});
+        QCOMPARE(pages[0], (QStringList { "S1", "S2", "S3", "" }));
+        QCOMPARE(pages[1], QStringList { "S5" });
         QVERIFY(findText(m_window->printer.ops, "bullet only"));
 
         // Cell corners from the recorded SKUs (right-aligned, bottom-aligned).
-        const auto &ops = m_window->printer.ops;
-        const CanvasOp *s1 = findText(ops, "S1");
-        const CanvasOp *s2 = findText(ops, "S2");
-        const CanvasOp *s3 = findText(ops, "S3");
-        const CanvasOp *s5 = findText(ops, "S5");
+        const auto& ops = m_window->printer.ops;
+        const CanvasOp* s1 = findText(ops, "S1");
+        const CanvasOp* s2 = findText(ops, "S2");
+        const CanvasOp* s3 = findText(ops, "S3");
+        const CanvasOp* s5 = findText(ops, "S5");
         QCOMPARE(s1->x + s1->width, 7200.0 - 300);
         QCOMPARE(s2->x + s2->width, 7920.0 + 7200 - 300);
         QCOMPARE(s1->y + 1.5 * s1->height, 5400.0);
@@ -163,7 +165,7 @@ private slots:
 
     void shiftsAndScalesPerFormat()
     {
-        fill(*m_model, {sign("S1", "5")});
+        fill(*m_model, { sign("S1", "5") });
         m_settings->save(SettingsKeys::ADJ2UD, "100.5");
         m_settings->save(SettingsKeys::ADJ2LR, "-40");
         m_settings->save(SettingsKeys::MARGINTOP, "360");
@@ -172,7 +174,7 @@ private slots:
         run(true);
         // 2-Up: portrait, formatScale = 15840 / 12240; shift 100.5 -> 100.
         const double k = 15840.0 / 12240;
-        const CanvasOp *dollar = findText(m_window->printer.ops, "$");
+        const CanvasOp* dollar = findText(m_window->printer.ops, "$");
         QVERIFY(dollar);
         QCOMPARE(dollar->fontSize, 40 * k);
         QCOMPARE(dollar->x, std::nearbyint(0.15 * 11520 - 40));
@@ -189,7 +191,7 @@ private slots:
         dialogs().queueAnswer(Answer::Ok);
         dialogs().queueAnswer(Answer::Ok);
         run(false);
-        const auto &messages = dialogs().messages();
+        const auto& messages = dialogs().messages();
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].text, previewText(1, 2));
         QCOMPARE(messages[0].title, QStringLiteral("Print Preview"));
@@ -205,14 +207,14 @@ private slots:
         QCOMPARE(m_window->printer.ops.size(), size_t(0));
         const auto pages = skusByPage(m_window->preview.ops);
         QCOMPARE(pages.size(), size_t(2));
-        QCOMPARE(pages[1], QStringList{"S5"});
+        QCOMPARE(pages[1], QStringList { "S5" });
         // The preview was cleared at the start and between the pages.
         QCOMPARE(m_window->preview.clears, 2);
     }
 
     void previewCancel()
     {
-        fill(*m_model, {typicalSign(1), typicalSign(2)});
+        fill(*m_model, { typicalSign(1), typicalSign(2) });
         m_window->format = 2;
         m_window->state = 1;
         dialogs().queueAnswer(Answer::Cancel);
@@ -226,7 +228,7 @@ private slots:
 
     void previewOnePage()
     {
-        fill(*m_model, {typicalSign(1)});
+        fill(*m_model, { typicalSign(1) });
         dialogs().queueAnswer(Answer::Cancel);
         run(false);
         QCOMPARE(dialogs().messages().size(), 1);
@@ -242,12 +244,14 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("garbage");
         f.close();
-        fill(*m_model, {typicalSign(1), sign("S2", "1", "", "", "", "", "", bad), typicalSign(3)});
+        fill(
+            *m_model, { typicalSign(1), sign("S2", "1", "", "", "", "", "", bad), typicalSign(3) });
         m_window->options.graphic = 1;
         run(true);
         QCOMPARE(dialogs().messages().size(), 1);
-        const auto &m = dialogs().messages()[0];
-        QVERIFY(m.text.startsWith("Runtime Error 481 has been detected.\r\nInvalid picture: " + bad));
+        const auto& m = dialogs().messages()[0];
+        QVERIFY(
+            m.text.startsWith("Runtime Error 481 has been detected.\r\nInvalid picture: " + bad));
         QCOMPARE(m.buttons, DialogService::Buttons::Ok);
         QCOMPARE(m.title, QStringLiteral("Alert:"));
         QVERIFY(findText(m_window->printer.ops, "SKU1"));
@@ -269,7 +273,7 @@ private slots:
         m_settings->save(SettingsKeys::FILELOGO, bad);
         m_window->options.logo = 1;
         m_window->state = 4;
-        fill(*m_model, {typicalSign(1), typicalSign(2)});
+        fill(*m_model, { typicalSign(1), typicalSign(2) });
         run(false);
         QCOMPARE(dialogs().messages().size(), 1);
         QVERIFY(dialogs().messages()[0].text.startsWith("Runtime Error 481"));
@@ -289,15 +293,16 @@ private slots:
     {
         QFETCH(Answer, answer);
         QFETCH(int, setupRuns);
-        fill(*m_model, {typicalSign(1), typicalSign(2)});
+        fill(*m_model, { typicalSign(1), typicalSign(2) });
         m_window->failAtDrawing = 3;
         dialogs().queueAnswer(answer);
         run(true);
         QCOMPARE(dialogs().messages().size(), 1);
-        const auto &m = dialogs().messages()[0];
-        QCOMPARE(m.text, QStringLiteral("Runtime Error 482 has been detected.\r\n"
-                                        "Check that your printer is ready (hooked up, on-line, etc).\r\n"
-                                        "Do you want to verify what printer this program is using?"));
+        const auto& m = dialogs().messages()[0];
+        QCOMPARE(m.text,
+            QStringLiteral("Runtime Error 482 has been detected.\r\n"
+                           "Check that your printer is ready (hooked up, on-line, etc).\r\n"
+                           "Do you want to verify what printer this program is using?"));
         QCOMPARE(m.buttons, DialogService::Buttons::YesNo);
         QCOMPARE(m.icon, DialogService::Icon::Information);
         QCOMPARE(m.title, QStringLiteral("Alert:"));
@@ -310,7 +315,7 @@ private slots:
     {
         // A queue that refuses the finished document is reported like any
         // printer failure, not lost.
-        fill(*m_model, {typicalSign(1)});
+        fill(*m_model, { typicalSign(1) });
         m_window->failEndDoc = true;
         dialogs().queueAnswer(Answer::No);
         run(true);
@@ -321,7 +326,7 @@ private slots:
 
     void optionsAndSettingsReadPerSign()
     {
-        fill(*m_model, {typicalSign(1), typicalSign(2)});
+        fill(*m_model, { typicalSign(1), typicalSign(2) });
         m_window->beforeSign = [this](int n) {
             if (n == 2) {
                 m_settings->save(SettingsKeys::ColorPrice, "255");
@@ -333,19 +338,6 @@ private slots:
         QCOMPARE(findText(m_window->printer.ops, "12.99", 0)->color, 0);
         QCOMPARE(findText(m_window->printer.ops, "12.99", 1)->color, 255);
         QCOMPARE(findText(m_window->printer.ops, "LATE")->page, 1);
-    }
-
-    void descStyleChosen()
-    {
-        fill(*m_model, {sign("1", "1", "", "", "", "line two")});
-        m_window->bullet = false;
-        run(true);
-        // The description style draws no bullet dots.
-        QCOMPARE(opsOfKind(m_window->printer.ops, Kind::Circle).size(), size_t(0));
-        m_window->bullet = true;
-        fill(*m_model, {sign("1", "1", "", "", "line one")});
-        run(true);
-        QCOMPARE(opsOfKind(m_window->printer.ops, Kind::Circle).size(), size_t(1));
     }
 };
 

@@ -9,8 +9,8 @@
 #include "setup/SettingsKeys.h"
 #include "setup/SettingsStore.h"
 
-#include <QProcess>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +26,7 @@ struct Word
     QString text;
 };
 
-QString run(const QString &program, const QStringList &args)
+QString run(const QString& program, const QStringList& args)
 {
     QProcess p;
     p.start(program, args);
@@ -36,36 +36,36 @@ QString run(const QString &program, const QStringList &args)
 }
 
 // Every word of the PDF with its box in points from the sheet's top-left.
-std::vector<Word> readWords(const QString &pdf)
+std::vector<Word> readWords(const QString& pdf)
 {
-    const QString html = run("pdftotext", {"-bbox", pdf, "-"});
+    const QString html = run("pdftotext", { "-bbox", pdf, "-" });
     std::vector<Word> words;
     int page = 0;
-    static const QRegularExpression wordRe(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-    for (const QString &line : html.split('\n')) {
+    static const QRegularExpression wordRe("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+                                           "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    for (const QString& line : html.split('\n')) {
         if (line.contains("<page "))
             ++page;
         const auto m = wordRe.match(line);
         if (m.hasMatch())
-            words.push_back({page, m.captured(1).toDouble(), m.captured(2).toDouble(),
-                             m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5)});
+            words.push_back({ page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+                m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5) });
     }
     return words;
 }
 
-const Word *find(const std::vector<Word> &words, const QString &text, int page = 0)
+const Word* find(const std::vector<Word>& words, const QString& text, int page = 0)
 {
-    for (const Word &w : words) {
+    for (const Word& w : words) {
         if (w.text == text && (page == 0 || w.page == page))
             return &w;
     }
     return nullptr;
 }
 
-int pageCount(const QString &pdf)
+int pageCount(const QString& pdf)
 {
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {pdf}));
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", { pdf }));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -77,7 +77,8 @@ constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
 class PdfWindow : public FakePrintWindow
 {
 public:
-    explicit PdfWindow(const QString &file) : printer(QPrinter::HighResolution)
+    explicit PdfWindow(const QString& file)
+        : printer(QPrinter::HighResolution)
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
@@ -113,7 +114,8 @@ private slots:
     void init()
     {
         m_scope = std::make_unique<TestSettingsScope>();
-        m_settings = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
+        m_settings
+            = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
         m_model = std::make_unique<SignListModel>();
         m_dir = std::make_unique<QTemporaryDir>();
     }
@@ -144,14 +146,14 @@ private slots:
             QCOMPARE(c.CurrentX(), 1440 + width);
             c.EndDoc();
             const auto words = readWords(pdf);
-            const Word *price = find(words, "12.99");
+            const Word* price = find(words, "12.99");
             QVERIFY(price);
             // Quarter-inch margin (18 pt) plus the position.
             QVERIFY(qAbs(price->xMin - (18 + 72)) < 0.05);
             QVERIFY(qAbs(price->yMin - (18 + 144)) < 0.05);
             // N points tall; and as wide as TextWidth said.
             QVERIFY2(qAbs((price->yMax - price->yMin) / LineHeightPerEm - points) < 0.05,
-                     qPrintable(QString::number(price->yMax - price->yMin)));
+                qPrintable(QString::number(price->yMax - price->yMin)));
             QVERIFY(qAbs((price->xMax - price->xMin) * 20 - width) < 1.0);
             QVERIFY(qAbs((price->yMax - price->yMin) * 20 - c.TextHeight("1")) < 1.0);
         }
@@ -162,7 +164,7 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<bool>("bullet");
         QTest::addColumn<int>("pages");
-        QTest::addColumn<double>("priceX");     // points from the sheet's left
+        QTest::addColumn<double>("priceX"); // points from the sheet's left
         QTest::addColumn<double>("pricePoints");
         // 4-Up, landscape 792 x 612 pt: cell 1 from the printable left, 15 %
         // of its 360-pt width in; 60-point price.
@@ -196,7 +198,7 @@ private slots:
         PdfWindow w(pdf);
         w.format = format;
         w.bullet = bullet;
-        w.options = {1, 0, 1, 1, 1, QStringLiteral("SALE")};
+        w.options = { 1, 0, 1, 1, 1, QStringLiteral("SALE") };
         PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
         job.PrintSigns(true);
         QVERIFY(DialogService::instance().messages().isEmpty());
@@ -210,11 +212,11 @@ private slots:
         QVERIFY(find(words, "(regular"));
         QVERIFY(find(words, "89"));
 
-        const Word *price = find(words, "12.99", 1);
+        const Word* price = find(words, "12.99", 1);
         QVERIFY(price);
         QVERIFY2(qAbs((price->yMax - price->yMin) / LineHeightPerEm - pricePoints) < 0.1,
-                 qPrintable(QString::number((price->yMax - price->yMin) / LineHeightPerEm)));
-        const Word *dollar = find(words, "$", 1);
+            qPrintable(QString::number((price->yMax - price->yMin) / LineHeightPerEm)));
+        const Word* dollar = find(words, "$", 1);
         QVERIFY(dollar);
         if (priceX >= 0) {
             // Bullet style: "$" at 15 % of the cell, price right after it.
@@ -223,10 +225,10 @@ private slots:
         }
 
         // The item picture is embedded once however many signs show it.
-        const QString images = run("pdfimages", {"-list", pdf});
+        const QString images = run("pdfimages", { "-list", pdf });
         QSet<QString> objects;
         int drawn = 0;
-        for (const QString &line : images.split('\n').mid(2)) {
+        for (const QString& line : images.split('\n').mid(2)) {
             const QStringList f = line.simplified().split(' ');
             if (f.size() > 11) {
                 ++drawn;
@@ -259,19 +261,41 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    void realPrinterGetsNothingUntilTheEnd()
+    {
+        // A print queue takes whatever it is given; the pages are kept until
+        // the document is whole, so an abandoned run never reaches it.
+        QPrinter printer(QPrinter::HighResolution);
+        if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
+            QSKIP("no printer is installed");
+        PrinterCanvas c(&printer);
+        c.setFontSize(20);
+        c.Print("first page");
+        c.NewPage();
+        c.Box(0, 0, 1440, 1440, 0);
+        QVERIFY(c.documentOpen());
+        QCOMPARE(c.heldOperations(), size_t(3));
+        QCOMPARE(printer.printerState(), QPrinter::Idle);
+        c.abandonDocument();
+        QVERIFY(!c.documentOpen());
+        QCOMPARE(c.heldOperations(), size_t(0));
+        QCOMPARE(printer.printerState(), QPrinter::Idle);
+    }
+
     void printerThatCannotStart()
     {
         // PDF output to a folder that does not exist: error 482 when the
         // first sign is drawn.
-        for (const QString &file : {m_dir->path() + "/no/such/folder/x.pdf"}) {
+        for (const QString& file : { m_dir->path() + "/no/such/folder/x.pdf" }) {
             DialogService::instance().reset();
-            fill(*m_model, {typicalSign(1), typicalSign(2)});
+            fill(*m_model, { typicalSign(1), typicalSign(2) });
             PdfWindow w(file);
             DialogService::instance().queueAnswer(DialogService::Answer::Yes);
             PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
             job.PrintSigns(true);
             QCOMPARE(DialogService::instance().messages().size(), 1);
-            QVERIFY(DialogService::instance().messages()[0].text.startsWith("Runtime Error 482 has been detected."));
+            QVERIFY(DialogService::instance().messages()[0].text.startsWith(
+                "Runtime Error 482 has been detected."));
             QCOMPARE(w.setupRuns, 1);
         }
     }

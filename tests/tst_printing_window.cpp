@@ -24,32 +24,33 @@ using Answer = DialogService::Answer;
 
 namespace {
 
-void trigger(frmSigns &w, const char *name)
+void trigger(frmSigns& w, const char* name)
 {
-    QAction *action = w.findChild<QAction *>(QLatin1String(name));
+    QAction* action = w.findChild<QAction*>(QLatin1String(name));
     QVERIFY2(action, name);
     QVERIFY2(action->isEnabled(), name);
     action->trigger();
 }
 
-int pdfPages(const QString &pdf)
+int pdfPages(const QString& pdf)
 {
     QProcess p;
-    p.start("pdfinfo", {pdf});
+    p.start("pdfinfo", { pdf });
     p.waitForFinished(30000);
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(QString::fromUtf8(p.readAllStandardOutput()));
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)")
+                       .match(QString::fromUtf8(p.readAllStandardOutput()));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-QString pdfText(const QString &pdf)
+QString pdfText(const QString& pdf)
 {
     QProcess p;
-    p.start("pdftotext", {pdf, "-"});
+    p.start("pdftotext", { pdf, "-" });
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-void toPdf(frmSigns &w, const QString &file)
+void toPdf(frmSigns& w, const QString& file)
 {
     w.printer()->setOutputFormat(QPrinter::PdfFormat);
     w.printer()->setOutputFileName(file);
@@ -63,7 +64,7 @@ class TestPrintingWindow : public QObject
     Q_OBJECT
 
 private:
-    DialogService &dialogs() { return DialogService::instance(); }
+    DialogService& dialogs() { return DialogService::instance(); }
 
 private slots:
     void printSignsFromMenuAndButton()
@@ -72,7 +73,7 @@ private slots:
         QTemporaryDir dir;
         frmSigns w(dialogs());
         dialogs().reset();
-        fill(*w.model(), {typicalSign(1), typicalSign(2), typicalSign(3)});
+        fill(*w.model(), { typicalSign(1), typicalSign(2), typicalSign(3) });
         w.ckbTitle->setChecked(true);
         w.txtTitle->setText("SALE");
         w.ckbBullet->setChecked(true);
@@ -153,13 +154,14 @@ private slots:
         QTemporaryDir dir;
         frmSigns w(dialogs());
         dialogs().reset();
-        fill(*w.model(), {typicalSign(1)});
+        fill(*w.model(), { typicalSign(1) });
         toPdf(w, dir.path() + "/missing/folder/out.pdf");
         dialogs().queueAnswer(answer);
         dialogs().queuePrinter(false);
         trigger(w, "mnuFilePrintGrid");
         QCOMPARE(dialogs().messages().size(), 1);
-        QVERIFY(dialogs().messages()[0].text.startsWith("Runtime Error 482 has been detected.\r\n"));
+        QVERIFY(
+            dialogs().messages()[0].text.startsWith("Runtime Error 482 has been detected.\r\n"));
         QCOMPARE(dialogs().printerRequests(), setups);
     }
 };

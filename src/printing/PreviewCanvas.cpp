@@ -9,10 +9,10 @@ PreviewCanvas::PreviewCanvas(QSize pixels, double dpiX, double dpiY)
 {
     m_image.fill(Qt::white);
     setGeometry(m_image.width() * 1440.0 / dpiX, m_image.height() * 1440.0 / dpiY,
-                m_image.width() * 1440.0 / dpiX, m_image.height() * 1440.0 / dpiY, dpiX, dpiY);
+        m_image.width() * 1440.0 / dpiX, m_image.height() * 1440.0 / dpiY, dpiX, dpiY);
     m_painter.begin(&m_image);
-    m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                             | QPainter::SmoothPixmapTransform);
+    m_painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
 PreviewCanvas::~PreviewCanvas()
@@ -32,7 +32,7 @@ void PreviewCanvas::deviceCls()
 // The screen shows a picture at a few dozen pixels; reading only its header
 // here and decoding it at that size when it is drawn keeps a preview page
 // quick even with camera-sized pictures.
-QImage PreviewCanvas::readPicture(const QString &path)
+QImage PreviewCanvas::readPicture(const QString& path)
 {
     QImageReader reader(path);
     if (!reader.canRead() || !reader.size().isValid())
@@ -40,7 +40,7 @@ QImage PreviewCanvas::readPicture(const QString &path)
     return QImage();
 }
 
-QImage PreviewCanvas::pictureForDevice(const SignPicture &picture, QSizeF devicePixels)
+QImage PreviewCanvas::pictureForDevice(const SignPicture& picture, QSizeF devicePixels)
 {
     const QSize size = devicePixels.toSize().expandedTo(QSize(1, 1));
     const QString key = picture.path + QLatin1Char('|') + QString::number(size.width())

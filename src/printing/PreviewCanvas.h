@@ -20,19 +20,19 @@ public:
     ~PreviewCanvas() override;
 
     QString DeviceName() const override { return QString(); }
-    const QImage &image() const { return m_image; }
+    const QImage& image() const { return m_image; }
 
 protected:
-    QPainter *devicePainter() override
+    QPainter* devicePainter() override
     {
         m_blank = false;
         return &m_painter;
     }
-    void deviceNewPage() override {}
-    void deviceEndDoc() override {}
+    void deviceNewPage() override { }
+    void deviceEndDoc() override { }
     void deviceCls() override;
-    QImage readPicture(const QString &path) override;
-    QImage pictureForDevice(const SignPicture &picture, QSizeF devicePixels) override;
+    QImage readPicture(const QString& path) override;
+    QImage pictureForDevice(const SignPicture& picture, QSizeF devicePixels) override;
 
 private:
     // Pictures decoded at the few pixels the screen shows of them.

@@ -23,7 +23,7 @@ struct FormatSetup
     qint32 m1 = 0, m2 = 0, shiftUpDown = 0, shiftLeftRight = 0;
 };
 
-FormatSetup readFormat(int index, const AppSettings &settings)
+FormatSetup readFormat(int index, const AppSettings& settings)
 {
     using namespace SettingsKeys;
     const QString zero = QStringLiteral("0");
@@ -56,12 +56,15 @@ FormatSetup readFormat(int index, const AppSettings &settings)
     return f;
 }
 
-double formatScaleOf(SignFormat format, const SheetMetrics &sheet)
+double formatScaleOf(SignFormat format, const SheetMetrics& sheet)
 {
     switch (format) {
-    case SignFormat::FourUp: return 1.0;
-    case SignFormat::TwoUp: return sheet.width > 0 ? sheet.height / sheet.width : 1.0;
-    case SignFormat::OneUp: return 2.0;
+    case SignFormat::FourUp:
+        return 1.0;
+    case SignFormat::TwoUp:
+        return sheet.width > 0 ? sheet.height / sheet.width : 1.0;
+    case SignFormat::OneUp:
+        return 2.0;
     }
     return 1.0;
 }
@@ -77,11 +80,13 @@ QString PreviewPageMessage(qint32 page, qint32 pages)
     return text;
 }
 
-QString RunTimeErrorMessage(const RunTimeError &error)
+QString RunTimeErrorMessage(const RunTimeError& error)
 {
-    QString text = QStringLiteral("Runtime Error %1 has been detected.").arg(error.number()) + LineBreak;
+    QString text
+        = QStringLiteral("Runtime Error %1 has been detected.").arg(error.number()) + LineBreak;
     if (error.number() == RunTimeError::PrinterError) {
-        text += QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).") + LineBreak
+        text += QStringLiteral("Check that your printer is ready (hooked up, on-line, etc).")
+            + LineBreak
             + QStringLiteral("Do you want to verify what printer this program is using?");
     } else {
         text += error.description();
@@ -89,32 +94,35 @@ QString RunTimeErrorMessage(const RunTimeError &error)
     return text;
 }
 
-bool ReportRunTimeError(DialogService &dialogs, const RunTimeError &error)
+bool ReportRunTimeError(DialogService& dialogs, const RunTimeError& error)
 {
     if (error.number() == RunTimeError::PrinterError) {
         return dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::YesNo,
-                               DialogService::Icon::Information, AlertTitle)
+                   DialogService::Icon::Information, AlertTitle)
             == DialogService::Answer::Yes;
     }
     dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::Ok,
-                    DialogService::Icon::Information, AlertTitle);
+        DialogService::Icon::Information, AlertTitle);
     return false;
 }
 
-PrintJob::PrintJob(const SignListModel &model, const AppSettings &settings, DialogService &dialogs,
-                   PrintWindow &window)
-    : m_model(model), m_settings(settings), m_dialogs(dialogs), m_window(window)
+PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings, DialogService& dialogs,
+    PrintWindow& window)
+    : m_model(model)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_window(window)
 {
 }
 
 bool PrintJob::ShowPreviewPage(qint32 page, qint32 pages)
 {
     return m_dialogs.message(PreviewPageMessage(page, pages), DialogService::Buttons::OkCancel,
-                             DialogService::Icon::None, QStringLiteral("Print Preview"))
+               DialogService::Icon::None, QStringLiteral("Print Preview"))
         == DialogService::Answer::Cancel;
 }
 
-void PrintJob::ReportPrintError(const RunTimeError &error)
+void PrintJob::ReportPrintError(const RunTimeError& error)
 {
     m_printAborted = true;
     if (ReportRunTimeError(m_dialogs, error))
@@ -131,7 +139,7 @@ void PrintJob::PrintSigns(bool print)
     }
     if (signs == 0) {
         m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
-                          DialogService::Icon::Information, AlertTitle);
+            DialogService::Icon::Information, AlertTitle);
         return;
     }
 
@@ -150,13 +158,14 @@ void PrintJob::PrintSigns(bool print)
 
     const int savedState = m_window.windowState();
     std::unique_ptr<SignCanvas> preview;
-    SignCanvas *canvas = printer.get();
+    SignCanvas* canvas = printer.get();
     double previewScale = 1.0;
     if (!print) {
         m_window.maximize();
         preview = m_window.openPreviewCanvas();
         preview->Cls();
-        const PreviewView view = PreviewViewFor(preview->Width(), preview->Height(), sheet, f.m1, f.m2);
+        const PreviewView view
+            = PreviewViewFor(preview->Width(), preview->Height(), sheet, f.m1, f.m2);
         previewScale = view.previewScale;
         preview->setScaleLeft(view.left);
         preview->setScaleTop(view.top);
@@ -181,7 +190,7 @@ void PrintJob::PrintSigns(bool print)
 
     SignPainter painter(
         m_model, m_settings, [this] { return m_window.signOptions(); },
-        [this](const RunTimeError &error) { ReportPrintError(error); });
+        [this](const RunTimeError& error) { ReportPrintError(error); });
     const bool bullet = m_window.bulletStyle();
 
     m_printAborted = false;
@@ -196,7 +205,7 @@ void PrintJob::PrintSigns(bool print)
                 if (print) {
                     try {
                         canvas->NewPage();
-                    } catch (const RunTimeError &error) {
+                    } catch (const RunTimeError& error) {
                         ReportPrintError(error);
                         abandon();
                         return;
@@ -248,7 +257,7 @@ void PrintJob::PrintSigns(bool print)
         if (print) {
             try {
                 canvas->EndDoc();
-            } catch (const RunTimeError &error) {
+            } catch (const RunTimeError& error) {
                 ReportPrintError(error);
                 abandon();
                 return;

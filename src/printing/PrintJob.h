@@ -40,7 +40,7 @@ public:
     virtual void setWindowState(int state) = 0;
     virtual void maximize() = 0;
     virtual std::unique_ptr<SignCanvas> openPreviewCanvas() = 0;
-    virtual void showPreview(const SignCanvas &canvas) = 0;
+    virtual void showPreview(const SignCanvas& canvas) = 0;
     virtual void hidePreview() = 0;
 
     // "Printing sign n of N": shown while the job runs, cleared at its end.
@@ -53,20 +53,20 @@ public:
 
 // The message texts of the preview pager and the run-time error report.
 QString PreviewPageMessage(qint32 page, qint32 pages);
-QString RunTimeErrorMessage(const RunTimeError &error);
+QString RunTimeErrorMessage(const RunTimeError& error);
 
 // Shows the run-time error report: for a printer failure (482) it asks
 // whether to check the printer and returns true on Yes; any other error is
 // shown with its description (returns false).
-bool ReportRunTimeError(DialogService &dialogs, const RunTimeError &error);
+bool ReportRunTimeError(DialogService& dialogs, const RunTimeError& error);
 
 // Pages the sign list into cells and draws each sign, on the printer or in
 // the preview.
 class PrintJob
 {
 public:
-    PrintJob(const SignListModel &model, const AppSettings &settings, DialogService &dialogs,
-             PrintWindow &window);
+    PrintJob(const SignListModel& model, const AppSettings& settings, DialogService& dialogs,
+        PrintWindow& window);
 
     // print true: to the printer; false: the on-screen preview.
     void PrintSigns(bool print);
@@ -75,14 +75,14 @@ public:
     bool ShowPreviewPage(qint32 page, qint32 pages);
     // The painters' error handler: stops the run, reports the error and, for
     // a printer failure the user wants to check, opens printer setup.
-    void ReportPrintError(const RunTimeError &error);
+    void ReportPrintError(const RunTimeError& error);
 
     bool PrintAborted() const { return m_printAborted; }
 
 private:
-    const SignListModel &m_model;
-    const AppSettings &m_settings;
-    DialogService &m_dialogs;
-    PrintWindow &m_window;
+    const SignListModel& m_model;
+    const AppSettings& m_settings;
+    DialogService& m_dialogs;
+    PrintWindow& m_window;
     bool m_printAborted = false;
 };

@@ -14,17 +14,18 @@ namespace {
 
 constexpr double TwipsPerPoint = 20.0;
 
-// The PDF engine compresses every finished page with a fresh deflate state
-// of a few hundred kilobytes. With glibc's default thresholds each one is
-// mapped, faulted in and unmapped again, which costs more than drawing the
-// page; keeping such blocks on the heap makes long jobs several times
-// faster. Done once, before the first document.
+// The PDF engine allocates and frees several large buffers for every
+// finished page (a fresh deflate state, the page's content stream). With
+// glibc's default thresholds each one is mapped, faulted in and unmapped
+// again, which costs more than drawing the page; keeping blocks of up to
+// 32 MB on the heap makes long jobs several times faster. Done once, before
+// the first document.
 void keepPageBuffersOnHeap()
 {
 #ifdef __GLIBC__
     static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 4 << 20);
-        mallopt(M_TRIM_THRESHOLD, 16 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
         return true;
     }();
     Q_UNUSED(done);
@@ -33,25 +34,26 @@ void keepPageBuffersOnHeap()
 
 } // namespace
 
-PrinterCanvas::PrinterCanvas(QPrinter *printer) : m_printer(printer)
+PrinterCanvas::PrinterCanvas(QPrinter* printer)
+    : m_printer(printer)
 {
     keepPageBuffersOnHeap();
-    setOrientation(printer->pageLayout().orientation() == QPageLayout::Landscape ? Landscape
-                                                                                  : Portrait);
+    setOrientation(
+        printer->pageLayout().orientation() == QPageLayout::Landscape ? Landscape : Portrait);
 }
 
 PrinterCanvas::~PrinterCanvas()
 {
-    if (m_painter.isActive())
+    if (documentOpen())
         abandonDocument();
 }
 
 void PrinterCanvas::setOrientation(int orientation)
 {
     SignCanvas::setOrientation(orientation);
-    if (!m_painter.isActive())
-        m_printer->setPageOrientation(orientation == Landscape ? QPageLayout::Landscape
-                                                               : QPageLayout::Portrait);
+    if (!documentOpen())
+        m_printer->setPageOrientation(
+            orientation == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     readGeometry();
 }
 
@@ -69,39 +71,66 @@ void PrinterCanvas::readGeometry()
     const QRectF printable = layout.paintRect(QPageLayout::Point);
     const double dpi = m_printer->resolution();
     setGeometry(sheet.width() * TwipsPerPoint, sheet.height() * TwipsPerPoint,
-                printable.width() * TwipsPerPoint, printable.height() * TwipsPerPoint, dpi, dpi);
+        printable.width() * TwipsPerPoint, printable.height() * TwipsPerPoint, dpi, dpi);
 }
 
 void PrinterCanvas::beginDocument()
 {
-    if (m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->printerName().isEmpty())
-        throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
     if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
         throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
     if (!m_painter.begin(m_printer))
         throw RunTimeError::printerError(
             QStringLiteral("the printer \"%1\" cannot start a document").arg(DeviceName()));
-    m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                             | QPainter::SmoothPixmapTransform);
+    m_painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
-QPainter *PrinterCanvas::devicePainter()
+QPainter* PrinterCanvas::devicePainter()
 {
-    if (!m_painter.isActive())
-        beginDocument();
+    if (m_painter.isActive())
+        return &m_painter;
+    if (m_held)
+        return nullptr;
+    if (m_printer->outputFormat() == QPrinter::NativeFormat) {
+        if (m_printer->printerName().isEmpty())
+            throw RunTimeError::printerError(QStringLiteral("no printer is installed"));
+        m_held = true;
+        return nullptr;
+    }
+    beginDocument();
     return &m_painter;
 }
 
 void PrinterCanvas::deviceNewPage()
 {
-    if (!m_painter.isActive())
-        beginDocument();
+    if (!m_painter.isActive() && !m_held)
+        devicePainter();
+    if (m_held) {
+        CanvasOp newPage;
+        newPage.kind = CanvasOp::Kind::NewPage;
+        m_pending.push_back(newPage);
+        return;
+    }
     if (!m_printer->newPage())
         throw RunTimeError::printerError(QStringLiteral("the printer cannot start a new page"));
 }
 
 void PrinterCanvas::deviceEndDoc()
 {
+    if (m_held) {
+        // Hand the kept pages to the queue now that the document is whole.
+        std::vector<CanvasOp> pages;
+        pages.swap(m_pending);
+        m_held = false;
+        beginDocument();
+        for (const CanvasOp& op : pages) {
+            if (op.kind != CanvasOp::Kind::NewPage)
+                paintOp(m_painter, op);
+            else if (!m_printer->newPage())
+                throw RunTimeError::printerError(
+                    QStringLiteral("the printer cannot start a new page"));
+        }
+    }
     if (!m_painter.isActive())
         return;
     const bool ended = m_painter.end();
@@ -112,6 +141,8 @@ void PrinterCanvas::deviceEndDoc()
 
 void PrinterCanvas::abandonDocument()
 {
+    m_pending.clear();
+    m_held = false;
     if (!m_painter.isActive())
         return;
     const bool aborted = m_printer->abort();

@@ -12,14 +12,21 @@ class QPrinter;
 // in twips, read from the printer's page layout for the current orientation;
 // (0, 0) is the top-left corner of the printable area.
 //
-// The document starts with the first drawing call (or NewPage), like a
-// printer that is only spoken to when there is something to print; a
-// printer that refuses it raises 482 there. A surface destroyed with a
-// document still open abandons it.
+// PDF output: the document starts with the first drawing call (or NewPage)
+// and pages stream to the file as they are finished; a file that cannot be
+// written raises 482 there. An abandoned PDF is removed.
+//
+// A real printer: a print queue takes whatever it is given once the
+// document is started and cannot be told to drop it, so the pages are kept
+// here and only handed to the queue at EndDoc. An abandoned document thus
+// never reaches the printer. A missing printer raises 482 at the first
+// drawing call, a queue that refuses the document at EndDoc.
+//
+// A surface destroyed with a document still open abandons it.
 class PrinterCanvas : public SignCanvas
 {
 public:
-    explicit PrinterCanvas(QPrinter *printer);
+    explicit PrinterCanvas(QPrinter* printer);
     ~PrinterCanvas() override;
 
     void setOrientation(int orientation) override;
@@ -27,19 +34,24 @@ public:
     void abandonDocument() override;
 
     // True while a document has been started and not yet ended.
-    bool documentOpen() const { return m_painter.isActive(); }
-    QPrinter *printer() const { return m_printer; }
+    bool documentOpen() const { return m_painter.isActive() || m_held; }
+    // Drawing calls kept for a real printer, not yet sent.
+    size_t heldOperations() const { return m_pending.size(); }
+    QPrinter* printer() const { return m_printer; }
 
 protected:
-    QPainter *devicePainter() override;
+    QPainter* devicePainter() override;
     void deviceNewPage() override;
     void deviceEndDoc() override;
-    void deviceCls() override {}
+    void deviceCls() override { }
+    void deferOp(const CanvasOp& op) override { m_pending.push_back(op); }
 
 private:
     void readGeometry();
     void beginDocument();
 
-    QPrinter *m_printer;
+    QPrinter* m_printer;
     QPainter m_painter;
+    bool m_held = false; // a real printer's document is being kept
+    std::vector<CanvasOp> m_pending;
 };

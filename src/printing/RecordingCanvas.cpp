@@ -7,10 +7,12 @@ RecordingCanvas::RecordingCanvas()
 {
 }
 
-RecordingCanvas::RecordingCanvas(QSizeF portraitSheetTwips, QMarginsF portraitMarginsTwips,
-                                 double dpi, QString deviceName)
-    : m_sheet(portraitSheetTwips), m_margins(portraitMarginsTwips), m_dpi(dpi),
-      m_deviceName(std::move(deviceName))
+RecordingCanvas::RecordingCanvas(
+    QSizeF portraitSheetTwips, QMarginsF portraitMarginsTwips, double dpi, QString deviceName)
+    : m_sheet(portraitSheetTwips)
+    , m_margins(portraitMarginsTwips)
+    , m_dpi(dpi)
+    , m_deviceName(std::move(deviceName))
 {
     setRecording(true);
     applyGeometry();
@@ -39,9 +41,9 @@ void RecordingCanvas::applyGeometry()
     const bool landscape = Orientation() == Landscape;
     const double w = landscape ? m_sheet.height() : m_sheet.width();
     const double h = landscape ? m_sheet.width() : m_sheet.height();
-    const double pw = w - (landscape ? m_margins.top() + m_margins.bottom()
-                                     : m_margins.left() + m_margins.right());
-    const double ph = h - (landscape ? m_margins.left() + m_margins.right()
-                                     : m_margins.top() + m_margins.bottom());
+    const double pw = w
+        - (landscape ? m_margins.top() + m_margins.bottom() : m_margins.left() + m_margins.right());
+    const double ph = h
+        - (landscape ? m_margins.left() + m_margins.right() : m_margins.top() + m_margins.bottom());
     setGeometry(w, h, pw, ph, m_dpi, m_dpi);
 }

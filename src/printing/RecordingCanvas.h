@@ -15,7 +15,7 @@ public:
     // US Letter with a quarter inch unprintable on every side.
     RecordingCanvas();
     RecordingCanvas(QSizeF portraitSheetTwips, QMarginsF portraitMarginsTwips, double dpi = 600,
-                    QString deviceName = QStringLiteral("Recorder"));
+        QString deviceName = QStringLiteral("Recorder"));
 
     void setOrientation(int orientation) override;
     QString DeviceName() const override { return m_deviceName; }
@@ -33,7 +33,7 @@ public:
     double marginTop() const;
 
 protected:
-    QPainter *devicePainter() override { return nullptr; }
+    QPainter* devicePainter() override { return nullptr; }
     void deviceNewPage() override { ++m_newPages; }
     void deviceEndDoc() override { ++m_endDocs; }
     void deviceCls() override { ++m_clears; }

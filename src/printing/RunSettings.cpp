@@ -3,24 +3,24 @@
 #include "platform/NumberText.h"
 #include "setup/SettingsStore.h"
 
-RunSettings::RunSettings(const AppSettings &settings)
-    : m_prefix(settings.section() + QLatin1Char('/')),
-      m_store(QSettings::NativeFormat, QSettings::UserScope, settings.application())
+RunSettings::RunSettings(const AppSettings& settings)
+    : m_prefix(settings.section() + QLatin1Char('/'))
+    , m_store(QSettings::NativeFormat, QSettings::UserScope, settings.application())
 {
 }
 
-QString RunSettings::text(const QString &key, const QString &defaultValue) const
+QString RunSettings::text(const QString& key, const QString& defaultValue) const
 {
     const QVariant value = m_store.value(m_prefix + key);
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-qint32 RunSettings::whole32(const QString &key, qint32 defaultValue) const
+qint32 RunSettings::whole32(const QString& key, qint32 defaultValue) const
 {
     return NumberText::toWhole32(text(key, QString::number(defaultValue))).value_or(defaultValue);
 }
 
-double RunSettings::numberPrefix(const QString &key, const QString &defaultValue) const
+double RunSettings::numberPrefix(const QString& key, const QString& defaultValue) const
 {
     return NumberText::leadingNumber(text(key, defaultValue));
 }

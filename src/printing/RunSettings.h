@@ -15,13 +15,13 @@ class AppSettings;
 class RunSettings
 {
 public:
-    explicit RunSettings(const AppSettings &settings);
+    explicit RunSettings(const AppSettings& settings);
 
-    QString text(const QString &key, const QString &defaultValue) const;
+    QString text(const QString& key, const QString& defaultValue) const;
     // A whole 32-bit number; a value that is not one reads as the default.
-    qint32 whole32(const QString &key, qint32 defaultValue) const;
+    qint32 whole32(const QString& key, qint32 defaultValue) const;
     // The leading number of the text (0 when there is none).
-    double numberPrefix(const QString &key, const QString &defaultValue) const;
+    double numberPrefix(const QString& key, const QString& defaultValue) const;
 
 private:
     QString m_prefix;

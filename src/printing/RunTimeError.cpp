@@ -3,12 +3,13 @@
 #include <utility>
 
 RunTimeError::RunTimeError(int number, QString description)
-    : m_number(number), m_description(std::move(description)),
-      m_what(QStringLiteral("Runtime error %1: %2").arg(number).arg(m_description).toUtf8())
+    : m_number(number)
+    , m_description(std::move(description))
+    , m_what(QStringLiteral("Runtime error %1: %2").arg(number).arg(m_description).toUtf8())
 {
 }
 
-RunTimeError RunTimeError::printerError(const QString &detail)
+RunTimeError RunTimeError::printerError(const QString& detail)
 {
     QString text = QStringLiteral("Printer error");
     if (!detail.isEmpty())
@@ -16,7 +17,7 @@ RunTimeError RunTimeError::printerError(const QString &detail)
     return RunTimeError(PrinterError, text);
 }
 
-RunTimeError RunTimeError::invalidPicture(const QString &path, const QString &detail)
+RunTimeError RunTimeError::invalidPicture(const QString& path, const QString& detail)
 {
     QString text = QStringLiteral("Invalid picture: ") + path;
     if (!detail.isEmpty())

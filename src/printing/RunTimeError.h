@@ -24,13 +24,13 @@ public:
     RunTimeError(int number, QString description);
 
     int number() const { return m_number; }
-    const QString &description() const { return m_description; }
-    const char *what() const noexcept override { return m_what.constData(); }
+    const QString& description() const { return m_description; }
+    const char* what() const noexcept override { return m_what.constData(); }
 
     // A printer that cannot start or carry on a document.
-    static RunTimeError printerError(const QString &detail = QString());
+    static RunTimeError printerError(const QString& detail = QString());
     // A picture file that cannot be read as an image.
-    static RunTimeError invalidPicture(const QString &path, const QString &detail = QString());
+    static RunTimeError invalidPicture(const QString& path, const QString& detail = QString());
     // A whole number that does not fit where it has to go.
     static RunTimeError overflow();
 

@@ -16,10 +16,13 @@
 
 namespace {
 
-// Text is measured and laid out at this pixel size, where the face's
-// advances are its design units (Liberation Sans has 2048 to the em), and
-// scaled to the wanted size; no device rounding or hinting creeps in.
-constexpr double ReferenceEm = 2048.0;
+// Text is measured and laid out at this pixel size and scaled to the wanted
+// size. At 256 pixels to the em every design unit of Liberation Sans (2048
+// to the em) is a whole number of FreeType's 1/64 pixels, so advances,
+// ascent and descent are the face's design values exactly: no device
+// rounding or hinting creeps in. (Much larger sizes are not kept in the
+// font engine's glyph cache and make PDF output slow.)
+constexpr double ReferenceEm = 256.0;
 constexpr double TwipsPerPoint = 20.0;
 constexpr double MaxFontPoints = 2160.0;
 // A picture is never drawn larger than a sheet; decoding beyond this many
@@ -34,18 +37,25 @@ QColor colorOf(int rgb)
 Qt::PenStyle penStyleOf(int drawStyle)
 {
     switch (drawStyle) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    case 5:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
     }
 }
 
 RunTimeError invalidValue()
 {
-    return RunTimeError(RunTimeError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    return RunTimeError(
+        RunTimeError::InvalidPropertyValue, QStringLiteral("Invalid property value"));
 }
 
 } // namespace
@@ -54,7 +64,7 @@ SignCanvas::SignCanvas() = default;
 SignCanvas::~SignCanvas() = default;
 
 void SignCanvas::setGeometry(double widthTwips, double heightTwips, double innerWidthTwips,
-                             double innerHeightTwips, double dpiX, double dpiY)
+    double innerHeightTwips, double dpiX, double dpiY)
 {
     m_widthTwips = widthTwips;
     m_heightTwips = heightTwips;
@@ -115,16 +125,16 @@ void SignCanvas::setFontSize(double points)
     m_fontSize = points;
 }
 
-const SignCanvas::FontFace &SignCanvas::face() const
+const SignCanvas::FontFace& SignCanvas::face(bool bold, bool italic) const
 {
-    const size_t index = (m_fontBold ? 1 : 0) + (m_fontItalic ? 2 : 0);
-    std::unique_ptr<FontFace> &slot = m_faces[index];
+    const size_t index = (bold ? 1 : 0) + (italic ? 2 : 0);
+    std::unique_ptr<FontFace>& slot = m_faces[index];
     if (!slot) {
         slot = std::make_unique<FontFace>();
         QFont font(QStringLiteral("Liberation Sans"));
         font.setPixelSize(int(ReferenceEm));
-        font.setBold(m_fontBold);
-        font.setItalic(m_fontItalic);
+        font.setBold(bold);
+        font.setItalic(italic);
         font.setHintingPreference(QFont::PreferNoHinting);
         font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
         slot->raw = QRawFont::fromFont(font);
@@ -136,13 +146,12 @@ const SignCanvas::FontFace &SignCanvas::face() const
 
 // Glyphs are placed at their design advances, without kerning, so that the
 // width measured here is exactly the width drawn on any device.
-SignCanvas::Shaped SignCanvas::shape(const QString &text) const
+SignCanvas::Shaped SignCanvas::shape(const FontFace& face, const QString& text)
 {
-    const QRawFont &raw = face().raw;
     Shaped shaped;
-    shaped.glyphs = raw.glyphIndexesForString(text);
-    shaped.advances = raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
-    for (const QPointF &advance : std::as_const(shaped.advances))
+    shaped.glyphs = face.raw.glyphIndexesForString(text);
+    shaped.advances = face.raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
+    for (const QPointF& advance : std::as_const(shaped.advances))
         shaped.width += advance.x();
     return shaped;
 }
@@ -157,12 +166,12 @@ double SignCanvas::emUserY() const
     return m_fontSize * TwipsPerPoint * m_scaleHeight / m_innerHeightTwips;
 }
 
-double SignCanvas::TextWidth(const QString &text) const
+double SignCanvas::TextWidth(const QString& text) const
 {
     return shape(text).width / ReferenceEm * emUserX();
 }
 
-double SignCanvas::TextHeight(const QString &) const
+double SignCanvas::TextHeight(const QString&) const
 {
     return face().lineHeight / ReferenceEm * emUserY();
 }
@@ -219,48 +228,109 @@ static QPen penFor(int color, int width, int style)
     return pen;
 }
 
+void SignCanvas::submit(CanvasOp op)
+{
+    if (QPainter* p = devicePainter())
+        paintOp(*p, op);
+    else
+        deferOp(op);
+    record(std::move(op));
+}
+
+void SignCanvas::paintOp(QPainter& p, const CanvasOp& op)
+{
+    using Kind = CanvasOp::Kind;
+    const QBrush fill = op.fillStyle == 0 ? QBrush(colorOf(op.fillColor)) : QBrush(Qt::NoBrush);
+    switch (op.kind) {
+    case Kind::Line:
+        p.setTransform(QTransform());
+        p.setPen(penFor(op.color, op.drawWidth, op.drawStyle));
+        p.drawLine(
+            QPointF(toDeviceX(op.x), toDeviceY(op.y)), QPointF(toDeviceX(op.x2), toDeviceY(op.y2)));
+        break;
+    case Kind::Box:
+        p.setTransform(QTransform());
+        p.setPen(penFor(op.color, op.drawWidth, op.drawStyle));
+        p.setBrush(fill);
+        p.drawRect(QRectF(
+            QPointF(toDeviceX(op.x), toDeviceY(op.y)), QPointF(toDeviceX(op.x2), toDeviceY(op.y2)))
+                       .normalized());
+        break;
+    case Kind::Circle: {
+        p.setTransform(QTransform());
+        p.setPen(penFor(op.color, op.drawWidth, op.drawStyle));
+        p.setBrush(fill);
+        const double r = std::abs(op.radius * deviceUnitsPerUserX());
+        p.drawEllipse(QPointF(toDeviceX(op.x), toDeviceY(op.y)), r, r);
+        break;
+    }
+    case Kind::Picture: {
+        p.setTransform(QTransform());
+        const QRectF target = QRectF(QPointF(toDeviceX(op.x), toDeviceY(op.y)),
+            QPointF(toDeviceX(op.x + op.width), toDeviceY(op.y + op.height)))
+                                  .normalized();
+        if (target.isValid()) {
+            const QImage image = pictureForDevice(SignPicture { op.text, op.image }, target.size());
+            if (!image.isNull())
+                p.drawImage(target, image);
+        }
+        break;
+    }
+    case Kind::Text: {
+        const FontFace& f = face(op.bold, op.italic);
+        const Shaped shaped = shape(f, op.text);
+        if (shaped.glyphs.isEmpty())
+            break;
+        QList<QPointF> positions;
+        positions.reserve(shaped.glyphs.size());
+        double x = 0;
+        for (const QPointF& advance : shaped.advances) {
+            positions.append(QPointF(x, f.ascent));
+            x += advance.x();
+        }
+        QGlyphRun run;
+        run.setRawFont(f.raw);
+        run.setGlyphIndexes(shaped.glyphs);
+        run.setPositions(positions);
+        QTransform t;
+        t.translate(toDeviceX(op.x), toDeviceY(op.y));
+        t.scale(
+            op.fontSize * m_dpiX / 72.0 / ReferenceEm, op.fontSize * m_dpiY / 72.0 / ReferenceEm);
+        p.setTransform(t);
+        p.setPen(colorOf(op.color));
+        p.drawGlyphRun(QPointF(0, 0), run);
+        break;
+    }
+    case Kind::NewPage:
+    case Kind::EndDoc:
+    case Kind::Cls:
+        break;
+    }
+}
+
 void SignCanvas::Line(double x1, double y1, double x2, double y2)
 {
-    if (QPainter *p = devicePainter()) {
-        p->setTransform(QTransform());
-        p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
-        p->drawLine(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)));
-    }
     CanvasOp op = stateOp(CanvasOp::Kind::Line);
     op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
-    record(std::move(op));
+    submit(std::move(op));
 }
 
 void SignCanvas::Box(double x1, double y1, double x2, double y2, int color)
 {
-    if (QPainter *p = devicePainter()) {
-        p->setTransform(QTransform());
-        p->setPen(penFor(color, m_drawWidth, m_drawStyle));
-        p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
-        p->drawRect(QRectF(QPointF(toDeviceX(x1), toDeviceY(y1)), QPointF(toDeviceX(x2), toDeviceY(y2)))
-                        .normalized());
-    }
     CanvasOp op = stateOp(CanvasOp::Kind::Box);
     op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
     op.color = color;
-    record(std::move(op));
+    submit(std::move(op));
 }
 
 void SignCanvas::Circle(double x, double y, double radius)
 {
-    if (QPainter *p = devicePainter()) {
-        p->setTransform(QTransform());
-        p->setPen(penFor(m_foreColor, m_drawWidth, m_drawStyle));
-        p->setBrush(m_fillStyle == 0 ? QBrush(colorOf(m_fillColor)) : QBrush(Qt::NoBrush));
-        const double r = std::abs(radius * deviceUnitsPerUserX());
-        p->drawEllipse(QPointF(toDeviceX(x), toDeviceY(y)), r, r);
-    }
     CanvasOp op = stateOp(CanvasOp::Kind::Circle);
     op.x = x, op.y = y, op.radius = radius;
-    record(std::move(op));
+    submit(std::move(op));
 }
 
-QImage SignCanvas::readPicture(const QString &path)
+QImage SignCanvas::readPicture(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
@@ -273,72 +343,39 @@ QImage SignCanvas::readPicture(const QString &path)
     return image;
 }
 
-QImage SignCanvas::pictureForDevice(const SignPicture &picture, QSizeF)
+QImage SignCanvas::pictureForDevice(const SignPicture& picture, QSizeF)
 {
     return picture.image;
 }
 
-SignPicture SignCanvas::LoadPicture(const QString &path)
+SignPicture SignCanvas::LoadPicture(const QString& path)
 {
     auto found = m_pictures.constFind(path);
     if (found != m_pictures.constEnd())
         return *found;
-    SignPicture picture{path, readPicture(path)};
+    SignPicture picture { path, readPicture(path) };
     m_pictures.insert(path, picture);
     return picture;
 }
 
-void SignCanvas::PaintPicture(const SignPicture &picture, double x, double y, double width,
-                              double height)
+void SignCanvas::PaintPicture(
+    const SignPicture& picture, double x, double y, double width, double height)
 {
-    if (QPainter *p = devicePainter()) {
-        p->setTransform(QTransform());
-        const QRectF target = QRectF(QPointF(toDeviceX(x), toDeviceY(y)),
-                                     QPointF(toDeviceX(x + width), toDeviceY(y + height)))
-                                  .normalized();
-        if (target.isValid()) {
-            const QImage image = pictureForDevice(picture, target.size());
-            if (!image.isNull())
-                p->drawImage(target, image);
-        }
-    }
     CanvasOp op = stateOp(CanvasOp::Kind::Picture);
     op.x = x, op.y = y, op.width = width, op.height = height;
     op.text = picture.path;
-    record(std::move(op));
+    op.image = picture.image;
+    submit(std::move(op));
 }
 
-void SignCanvas::Print(const QString &text, PrintEnd end)
+void SignCanvas::Print(const QString& text, PrintEnd end)
 {
-    const Shaped shaped = shape(text);
-    const double width = shaped.width / ReferenceEm * emUserX();
+    const double width = TextWidth(text);
     const double height = TextHeight(text);
-    if (QPainter *p = devicePainter()) {
-        if (!shaped.glyphs.isEmpty()) {
-            const FontFace &f = face();
-            QList<QPointF> positions;
-            positions.reserve(shaped.glyphs.size());
-            double x = 0;
-            for (const QPointF &advance : shaped.advances) {
-                positions.append(QPointF(x, f.ascent));
-                x += advance.x();
-            }
-            QGlyphRun run;
-            run.setRawFont(f.raw);
-            run.setGlyphIndexes(shaped.glyphs);
-            run.setPositions(positions);
-            QTransform t;
-            t.translate(toDeviceX(m_currentX), toDeviceY(m_currentY));
-            t.scale(m_fontSize * m_dpiX / 72.0 / ReferenceEm, m_fontSize * m_dpiY / 72.0 / ReferenceEm);
-            p->setTransform(t);
-            p->setPen(colorOf(m_foreColor));
-            p->drawGlyphRun(QPointF(0, 0), run);
-        }
-    }
     CanvasOp op = stateOp(CanvasOp::Kind::Text);
     op.x = m_currentX, op.y = m_currentY, op.width = width, op.height = height;
     op.text = text;
-    record(std::move(op));
+    submit(std::move(op));
     if (end == PrintEnd::NewLine) {
         m_currentX = m_scaleLeft;
         m_currentY += height;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QRawFont>
 #include <QHash>
 #include <QImage>
+#include <QRawFont>
 #include <QString>
 
 #include <array>
@@ -32,16 +32,17 @@ struct CanvasOp
     // line, width and height as TextWidth/TextHeight measure them.
     double x = 0, y = 0, x2 = 0, y2 = 0;
     double width = 0, height = 0, radius = 0;
-    int color = 0;      // line, box or outline colour; text colour
-    int fillColor = 0;  // Circle
-    int fillStyle = 1;  // Circle and Box: 0 solid, 1 transparent
-    int drawWidth = 1;  // Line, Box, Circle
+    int color = 0; // line, box or outline colour; text colour
+    int fillColor = 0; // Circle
+    int fillStyle = 1; // Circle and Box: 0 solid, 1 transparent
+    int drawWidth = 1; // Line, Box, Circle
     int drawStyle = 0;
-    QString text;       // Text: the text; Picture: the file path
+    QString text; // Text: the text; Picture: the file path
+    QImage image; // Picture: the picture (shared, not copied)
     double fontSize = 0;
     bool bold = false;
     bool italic = false;
-    int page = 1;       // page of the document the call landed on (from 1)
+    int page = 1; // page of the document the call landed on (from 1)
 };
 
 // The drawing surface through which signs and the calibration page are
@@ -73,8 +74,8 @@ public:
     static constexpr int Landscape = 2;
 
     virtual ~SignCanvas();
-    SignCanvas(const SignCanvas &) = delete;
-    SignCanvas &operator=(const SignCanvas &) = delete;
+    SignCanvas(const SignCanvas&) = delete;
+    SignCanvas& operator=(const SignCanvas&) = delete;
 
     // --- page and surface geometry ---
     // The whole sheet (printer) or the box's size (preview), in twips.
@@ -139,17 +140,17 @@ public:
     // Loads a picture file (JPEG, bitmap, PNG, ...). Each file is read once
     // per surface; later loads of the same path share the first image.
     // Unreadable files raise 481.
-    SignPicture LoadPicture(const QString &path);
+    SignPicture LoadPicture(const QString& path);
     // The whole picture scaled into the rectangle.
-    void PaintPicture(const SignPicture &picture, double x, double y, double width, double height);
+    void PaintPicture(const SignPicture& picture, double x, double y, double width, double height);
     // Draws the text at (CurrentX, CurrentY), the top-left of its line.
-    void Print(const QString &text, PrintEnd end = PrintEnd::NewLine);
+    void Print(const QString& text, PrintEnd end = PrintEnd::NewLine);
     // Moves CurrentX to the next print zone (fixed tab stops 14 digit
     // widths apart, counted from the left edge).
     void NextPrintZone();
-    double TextWidth(const QString &text) const;
+    double TextWidth(const QString& text) const;
     // The height of one line of text in the current font.
-    double TextHeight(const QString &text) const;
+    double TextHeight(const QString& text) const;
     // Ends the page; the next drawing goes on a new sheet.
     void NewPage();
     // Ends the document and releases it for printing.
@@ -157,7 +158,7 @@ public:
     // Preview: clears everything drawn.
     void Cls();
     // Throws away a half-finished document: nothing reaches the printer.
-    virtual void abandonDocument() {}
+    virtual void abandonDocument() { }
 
     // Page of the document the next drawing lands on (from 1).
     int page() const { return m_page; }
@@ -165,7 +166,7 @@ public:
     // --- recording (tests) ---
     void setRecording(bool on) { m_recording = on; }
     bool isRecording() const { return m_recording; }
-    const std::vector<CanvasOp> &operations() const { return m_ops; }
+    const std::vector<CanvasOp>& operations() const { return m_ops; }
     void clearOperations() { m_ops.clear(); }
 
 protected:
@@ -175,22 +176,28 @@ protected:
     // the device resolution in pixels per inch, and resets the user scale to
     // the drawable area from (0, 0).
     void setGeometry(double widthTwips, double heightTwips, double innerWidthTwips,
-                     double innerHeightTwips, double dpiX, double dpiY);
+        double innerHeightTwips, double dpiX, double dpiY);
     double innerWidthTwips() const { return m_innerWidthTwips; }
     double innerHeightTwips() const { return m_innerHeightTwips; }
 
     // The painter to draw on (started on first use; may throw 482), or
     // nullptr for a surface that only records.
-    virtual QPainter *devicePainter() = 0;
+    virtual QPainter* devicePainter() = 0;
     virtual void deviceNewPage() = 0;
     virtual void deviceEndDoc() = 0;
     virtual void deviceCls() = 0;
+    // A drawing call the surface keeps to draw later (see devicePainter);
+    // the default drops it.
+    virtual void deferOp(const CanvasOp&) { }
+    // Draws one call on a painter, as the operations draw it.
+    void paintOp(QPainter& painter, const CanvasOp& op);
+
     // Reads a picture file; the default decodes it whole with QImageReader
     // (huge pictures at a reduced size). Unreadable files throw 481.
-    virtual QImage readPicture(const QString &path);
+    virtual QImage readPicture(const QString& path);
     // The image to draw for a picture into a device rectangle of the given
     // size in pixels; the default is the picture's own image.
-    virtual QImage pictureForDevice(const SignPicture &picture, QSizeF devicePixels);
+    virtual QImage pictureForDevice(const SignPicture& picture, QSizeF devicePixels);
 
     // User units to device pixels.
     double toDeviceX(double x) const;
@@ -206,7 +213,8 @@ private:
         double ascent = 0;
         double lineHeight = 0;
     };
-    const FontFace &face() const;
+    const FontFace& face() const { return face(m_fontBold, m_fontItalic); }
+    const FontFace& face(bool bold, bool italic) const;
     // Glyphs of the text and the advance of each, in reference units.
     struct Shaped
     {
@@ -214,7 +222,10 @@ private:
         QList<QPointF> advances;
         double width = 0;
     };
-    Shaped shape(const QString &text) const;
+    Shaped shape(const QString& text) const { return shape(face(), text); }
+    static Shaped shape(const FontFace& face, const QString& text);
+    // Draws the call now, or hands it to deferOp when there is no painter.
+    void submit(CanvasOp op);
     // Font em size in user units, horizontally and vertically.
     double emUserX() const;
     double emUserY() const;

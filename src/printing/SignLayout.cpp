@@ -14,7 +14,7 @@ qint32 roundWhole(double v)
 
 } // namespace
 
-QString TrimSpaces(const QString &text)
+QString TrimSpaces(const QString& text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -25,7 +25,7 @@ QString TrimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-bool IsBlankRow(const SignListModel &model, int row)
+bool IsBlankRow(const SignListModel& model, int row)
 {
     return TrimSpaces(model.cell(row, SignListModel::ColSku)).isEmpty()
         && TrimSpaces(model.cell(row, SignListModel::ColBullet1)).isEmpty();
@@ -35,16 +35,16 @@ CellExtent CellSpan(SpanRule rule, int n, int first, double total, double printa
 {
     const bool leading = n == 1 || first == 1;
     if (rule == SpanRule::Outer) {
-        return {leading ? 0 : roundWhole(total / 2),
-                n == 1 ? roundWhole(printable) : roundWhole(printable - total / 2)};
+        return { leading ? 0 : roundWhole(total / 2),
+            n == 1 ? roundWhole(printable) : roundWhole(printable - total / 2) };
     }
     const double other = total - printable - margin;
     const double m = other > margin ? other : margin;
-    return {leading ? roundWhole(m - margin) : roundWhole(total / 2 + m - margin),
-            n == 1 ? roundWhole(total - 2 * m) : roundWhole(total / 2 - 2 * m)};
+    return { leading ? roundWhole(m - margin) : roundWhole(total / 2 + m - margin),
+        n == 1 ? roundWhole(total - 2 * m) : roundWhole(total / 2 - 2 * m) };
 }
 
-SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics &sheet, qint32 m1, qint32 m2)
+SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics& sheet, qint32 m1, qint32 m2)
 {
     const double w = sheet.width, h = sheet.height;
     const double wp = sheet.printableWidth, hp = sheet.printableHeight;
@@ -71,15 +71,18 @@ SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics &sheet, qin
         across = CellSpan(SpanRule::Symmetric, 1, 0, w, wp, m1);
         break;
     }
-    return {down.origin, down.size, across.origin, across.size};
+    return { down.origin, down.size, across.origin, across.size };
 }
 
 int SignsPerPage(SignFormat format)
 {
     switch (format) {
-    case SignFormat::FourUp: return 4;
-    case SignFormat::TwoUp: return 2;
-    case SignFormat::OneUp: return 1;
+    case SignFormat::FourUp:
+        return 4;
+    case SignFormat::TwoUp:
+        return 2;
+    case SignFormat::OneUp:
+        return 1;
     }
     return 1;
 }
@@ -90,8 +93,8 @@ qint32 PageCount(SignFormat format, qint32 signs)
     return qint32((qint64(signs) + per - 1) / per);
 }
 
-PreviewView PreviewViewFor(double clientWidth, double clientHeight, const SheetMetrics &sheet,
-                           qint32 m1, qint32 m2)
+PreviewView PreviewViewFor(
+    double clientWidth, double clientHeight, const SheetMetrics& sheet, qint32 m1, qint32 m2)
 {
     const double fw = clientWidth > 0 ? clientWidth : 1;
     const double fh = clientHeight > 0 ? clientHeight : 1;
@@ -112,5 +115,8 @@ PreviewView PreviewViewFor(double clientWidth, double clientHeight, const SheetM
     } else {
         view.top = roundWhole((h - view.height) / 2);
     }
+    // A window squeezed to almost nothing still gets a usable scale.
+    view.width = std::max(view.width, 1.0);
+    view.height = std::max(view.height, 1.0);
     return view;
 }

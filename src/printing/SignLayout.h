@@ -14,7 +14,7 @@ enum class SignFormat { FourUp = 0, TwoUp = 1, OneUp = 2 };
 // the two scales.
 struct SignPlacement
 {
-    SignCanvas *canvas = nullptr;
+    SignCanvas* canvas = nullptr;
     bool printing = true;
     int row = 1;
     qint32 top = 0;
@@ -44,7 +44,7 @@ struct CellExtent
 {
     qint32 origin = 0;
     qint32 size = 0;
-    bool operator==(const CellExtent &o) const { return origin == o.origin && size == o.size; }
+    bool operator==(const CellExtent& o) const { return origin == o.origin && size == o.size; }
 };
 
 enum class SpanRule { Outer, Symmetric };
@@ -78,7 +78,7 @@ struct SignCell
 
 // The cell of the k-th sign (k from 1) in the format, with the margins the
 // format uses (m1 across, m2 down; 2-Up swaps which setting feeds which).
-SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics &sheet, qint32 m1, qint32 m2);
+SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics& sheet, qint32 m1, qint32 m2);
 
 // Signs per page of the format, and the page count for a number of signs.
 int SignsPerPage(SignFormat format);
@@ -94,13 +94,13 @@ struct PreviewView
     double width = 1;
     double height = 1;
 };
-PreviewView PreviewViewFor(double clientWidth, double clientHeight, const SheetMetrics &sheet,
-                           qint32 m1, qint32 m2);
+PreviewView PreviewViewFor(
+    double clientWidth, double clientHeight, const SheetMetrics& sheet, qint32 m1, qint32 m2);
 
 // True when the row holds no sign: both the SKU and the first bullet line
 // are empty once trimmed.
-bool IsBlankRow(const SignListModel &model, int row);
+bool IsBlankRow(const SignListModel& model, int row);
 
 // The text without leading and trailing spaces (only spaces, as the sign
 // list's cells are compared everywhere).
-QString TrimSpaces(const QString &text);
+QString TrimSpaces(const QString& text);

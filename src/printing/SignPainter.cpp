@@ -24,7 +24,7 @@ const QString Digit1 = QStringLiteral("1");
 
 // Where a too-wide description is broken: the first space from the middle
 // rightwards (positions from 1), or 0 when there is none.
-qsizetype splitPosition(const QString &text)
+qsizetype splitPosition(const QString& text)
 {
     const qsizetype length = text.size();
     qsizetype i = qsizetype(NumberText::roundHalfEven(double(length) / 2));
@@ -42,7 +42,7 @@ qsizetype splitPosition(const QString &text)
 // Everything one sign needs, read once at its start.
 struct SignPainter::Sign
 {
-    SignCanvas *c = nullptr;
+    SignCanvas* c = nullptr;
     SignPlacement at;
     SignOptions options;
     double k = 1, fs = 1, x0 = 0, y = 0, dw = 0;
@@ -53,17 +53,19 @@ struct SignPainter::Sign
     double logoWidth = 0, logoHeight = 0, printSku = 1;
 
     // x for text centred in the cell.
-    double centred(const QString &text) const { return (at.width - c->TextWidth(text)) / 2 + x0; }
+    double centred(const QString& text) const { return (at.width - c->TextWidth(text)) / 2 + x0; }
 };
 
-SignPainter::SignPainter(const SignListModel &model, const AppSettings &settings,
-                         OptionsSource options, ErrorHandler onError)
-    : m_model(model), m_settings(settings), m_options(std::move(options)),
-      m_onError(std::move(onError))
+SignPainter::SignPainter(const SignListModel& model, const AppSettings& settings,
+    OptionsSource options, ErrorHandler onError)
+    : m_model(model)
+    , m_settings(settings)
+    , m_options(std::move(options))
+    , m_onError(std::move(onError))
 {
 }
 
-SignPainter::Sign SignPainter::begin(const SignPlacement &placement) const
+SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
 {
     using namespace SettingsKeys;
     Sign s;
@@ -74,7 +76,7 @@ SignPainter::Sign SignPainter::begin(const SignPlacement &placement) const
     s.fs = placement.previewScale * s.k;
     s.x0 = double(placement.left) + placement.shiftLeftRight;
 
-    const SignRow &row = m_model.signRow(placement.row);
+    const SignRow& row = m_model.signRow(placement.row);
     s.sku = TrimSpaces(row.column(SignListModel::ColSku));
     s.description = TrimSpaces(row.column(SignListModel::ColDescription));
     s.promo = TrimSpaces(row.column(SignListModel::ColPromo));
@@ -97,35 +99,35 @@ SignPainter::Sign SignPainter::begin(const SignPlacement &placement) const
     return s;
 }
 
-void SignPainter::PaintBulletSign(const SignPlacement &placement)
+void SignPainter::PaintBulletSign(const SignPlacement& placement)
 {
     try {
         Sign s = begin(placement);
         drawFrameAndLogo(s);
         bulletSign(s);
         drawSku(s);
-    } catch (const RunTimeError &error) {
+    } catch (const RunTimeError& error) {
         m_onError(error);
     }
 }
 
-void SignPainter::PaintDescSign(const SignPlacement &placement)
+void SignPainter::PaintDescSign(const SignPlacement& placement)
 {
     try {
         Sign s = begin(placement);
         drawFrameAndLogo(s);
         descSign(s);
         drawSku(s);
-    } catch (const RunTimeError &error) {
+    } catch (const RunTimeError& error) {
         m_onError(error);
     }
 }
 
 // Border, logo and the starting height, shared by both styles.
-void SignPainter::drawFrameAndLogo(Sign &s)
+void SignPainter::drawFrameAndLogo(Sign& s)
 {
-    SignCanvas &c = *s.c;
-    const SignPlacement &at = s.at;
+    SignCanvas& c = *s.c;
+    const SignPlacement& at = s.at;
     const double k = s.k;
     const double ud = at.shiftUpDown, lr = at.shiftLeftRight;
 
@@ -135,7 +137,7 @@ void SignPainter::drawFrameAndLogo(Sign &s)
         c.setDrawWidth(at.printing ? 24 * k : 1);
         s.dw = c.DrawWidth();
         c.Box(at.left + 2 * s.dw, at.top + 2 * s.dw, double(at.left) + at.width - 4 * s.dw,
-              double(at.top) + at.height - 4 * s.dw, s.colorBorder);
+            double(at.top) + at.height - 4 * s.dw, s.colorBorder);
     }
 
     if (s.options.logo != 0 && MORNLIB::FileExists(s.logoFile)) {
@@ -161,23 +163,23 @@ void SignPainter::drawFrameAndLogo(Sign &s)
     }
 }
 
-void SignPainter::drawSku(Sign &s)
+void SignPainter::drawSku(Sign& s)
 {
     if (s.printSku == 0)
         return;
-    SignCanvas &c = *s.c;
+    SignCanvas& c = *s.c;
     c.setFontSize(10 * s.fs);
     c.setCurrentX(double(s.at.left) + s.at.width - c.TextWidth(s.sku) - 300 * s.k);
     c.setCurrentY(double(s.at.top) + s.at.height - 1.5 * c.TextHeight(s.sku) - 4 * s.dw);
     c.Print(s.sku);
 }
 
-void SignPainter::bulletSign(Sign &s)
+void SignPainter::bulletSign(Sign& s)
 {
-    SignCanvas &c = *s.c;
-    const SignPlacement &at = s.at;
+    SignCanvas& c = *s.c;
+    const SignPlacement& at = s.at;
     const double k = s.k, fs = s.fs;
-    double &y = s.y;
+    double& y = s.y;
 
     if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
         c.setForeColor(s.colorTitle);
@@ -264,7 +266,7 @@ void SignPainter::bulletSign(Sign &s)
     // Bullet lines with round black dots.
     c.setFontSize(15 * fs);
     c.setDrawWidth(1);
-    const double gaps[3] = {10 * k, 10 * k, 50 * k};
+    const double gaps[3] = { 10 * k, 10 * k, 50 * k };
     for (int i = 0; i < 3; ++i) {
         if (MORNLIB::IsBlank(s.bullets[i]))
             continue;
@@ -287,12 +289,12 @@ void SignPainter::bulletSign(Sign &s)
     }
 }
 
-void SignPainter::descSign(Sign &s)
+void SignPainter::descSign(Sign& s)
 {
-    SignCanvas &c = *s.c;
-    const SignPlacement &at = s.at;
+    SignCanvas& c = *s.c;
+    const SignPlacement& at = s.at;
     const double k = s.k, fs = s.fs;
-    double &y = s.y;
+    double& y = s.y;
 
     if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
         c.setForeColor(s.colorTitle);
@@ -309,8 +311,8 @@ void SignPainter::descSign(Sign &s)
     // Description, centred, broken in two when wider than 90 % of the cell.
     c.setCurrentY(y);
     c.setFontSize(20 * fs);
-    const qsizetype split =
-        c.TextWidth(s.description) > 0.9 * at.width ? splitPosition(s.description) : 0;
+    const qsizetype split
+        = c.TextWidth(s.description) > 0.9 * at.width ? splitPosition(s.description) : 0;
     if (split > 0) {
         const QString first = s.description.left(split - 1);
         const QString rest = s.description.mid(split);
@@ -389,7 +391,8 @@ void SignPainter::descSign(Sign &s)
 
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
         c.setFontSize(15 * fs);
-        const QString line = QStringLiteral("(regular retail $") + TrimSpaces(s.retail) + QLatin1Char(')');
+        const QString line
+            = QStringLiteral("(regular retail $") + TrimSpaces(s.retail) + QLatin1Char(')');
         c.setCurrentX(s.centred(line));
         c.setCurrentY(y);
         c.setFontItalic(true);

@@ -20,23 +20,23 @@ class SignPainter
 {
 public:
     using OptionsSource = std::function<SignOptions()>;
-    using ErrorHandler = std::function<void(const RunTimeError &)>;
+    using ErrorHandler = std::function<void(const RunTimeError&)>;
 
-    SignPainter(const SignListModel &model, const AppSettings &settings, OptionsSource options,
-                ErrorHandler onError);
+    SignPainter(const SignListModel& model, const AppSettings& settings, OptionsSource options,
+        ErrorHandler onError);
 
-    void PaintBulletSign(const SignPlacement &placement);
-    void PaintDescSign(const SignPlacement &placement);
+    void PaintBulletSign(const SignPlacement& placement);
+    void PaintDescSign(const SignPlacement& placement);
 
 private:
     struct Sign;
-    Sign begin(const SignPlacement &placement) const;
-    void drawFrameAndLogo(Sign &s);
-    void drawSku(Sign &s);
-    void bulletSign(Sign &s);
-    void descSign(Sign &s);
+    Sign begin(const SignPlacement& placement) const;
+    void drawFrameAndLogo(Sign& s);
+    void drawSku(Sign& s);
+    void bulletSign(Sign& s);
+    void descSign(Sign& s);
 
-    const SignListModel &m_model;
+    const SignListModel& m_model;
     RunSettings m_settings;
     OptionsSource m_options;
     ErrorHandler m_onError;

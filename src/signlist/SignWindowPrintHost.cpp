@@ -17,12 +17,15 @@
 namespace {
 
 // A check box's value as the painters test it: 0, 1, or 2 (grey).
-int checkValue(const QCheckBox *box)
+int checkValue(const QCheckBox* box)
 {
     switch (box->checkState()) {
-    case Qt::Unchecked: return 0;
-    case Qt::PartiallyChecked: return 2;
-    case Qt::Checked: break;
+    case Qt::Unchecked:
+        return 0;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Checked:
+        break;
     }
     return 1;
 }
@@ -32,8 +35,9 @@ constexpr int RepaintMs = 150;
 
 } // namespace
 
-SignWindowPrintHost::SignWindowPrintHost(frmSigns &window)
-    : m_window(window), m_title(window.windowTitle())
+SignWindowPrintHost::SignWindowPrintHost(frmSigns& window)
+    : m_window(window)
+    , m_title(window.windowTitle())
 {
 }
 
@@ -90,8 +94,8 @@ void SignWindowPrintHost::maximize()
 
 std::unique_ptr<SignCanvas> SignWindowPrintHost::openPreviewCanvas()
 {
-    QLabel *box = m_window.picBox;
-    QWidget *client = m_window.centralWidget();
+    QLabel* box = m_window.picBox;
+    QWidget* client = m_window.centralWidget();
     box->setGeometry(client->rect());
     box->clear();
     box->raise();
@@ -99,9 +103,9 @@ std::unique_ptr<SignCanvas> SignWindowPrintHost::openPreviewCanvas()
     return std::make_unique<PreviewCanvas>(box->size(), Twips::screenDpiX(), Twips::screenDpiY());
 }
 
-void SignWindowPrintHost::showPreview(const SignCanvas &canvas)
+void SignWindowPrintHost::showPreview(const SignCanvas& canvas)
 {
-    if (const auto *preview = dynamic_cast<const PreviewCanvas *>(&canvas))
+    if (const auto* preview = dynamic_cast<const PreviewCanvas*>(&canvas))
         m_window.picBox->setPixmap(QPixmap::fromImage(preview->image()));
     // The user looks at the page now; the pointer is theirs again.
     if (m_busy) {
@@ -126,11 +130,11 @@ void SignWindowPrintHost::showProgress(bool printing, qint32 sign, qint32 signs)
     // The title bar counts the signs; a long run repaints now and then so the
     // window shows it is working (user input waits until the run ends).
     if (sign == 1 || sign == signs || m_sinceRepaint.elapsed() >= RepaintMs) {
-        m_window.setWindowTitle(QStringLiteral("%1 - %2 sign %3 of %4")
-                                    .arg(m_title, printing ? QStringLiteral("Printing")
-                                                           : QStringLiteral("Previewing"))
-                                    .arg(sign)
-                                    .arg(signs));
+        m_window.setWindowTitle(
+            QStringLiteral("%1 - %2 sign %3 of %4")
+                .arg(m_title, printing ? QStringLiteral("Printing") : QStringLiteral("Previewing"))
+                .arg(sign)
+                .arg(signs));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_sinceRepaint.start();
     }

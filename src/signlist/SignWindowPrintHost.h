@@ -14,7 +14,7 @@ class frmSigns;
 class SignWindowPrintHost : public PrintWindow
 {
 public:
-    explicit SignWindowPrintHost(frmSigns &window);
+    explicit SignWindowPrintHost(frmSigns& window);
     ~SignWindowPrintHost() override;
 
     int checkedFormat() const override;
@@ -25,14 +25,14 @@ public:
     void setWindowState(int state) override;
     void maximize() override;
     std::unique_ptr<SignCanvas> openPreviewCanvas() override;
-    void showPreview(const SignCanvas &canvas) override;
+    void showPreview(const SignCanvas& canvas) override;
     void hidePreview() override;
     void showProgress(bool printing, qint32 sign, qint32 signs) override;
     void endProgress() override;
     void doPrinterSetup() override;
 
 private:
-    frmSigns &m_window;
+    frmSigns& m_window;
     QString m_title;
     QElapsedTimer m_sinceRepaint;
     bool m_busy = false;
