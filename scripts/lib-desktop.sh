@@ -42,6 +42,9 @@ desktop_start_cups_pdf() {
   local ppd
   ppd=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || true)
   lpadmin -p KestranePDF -E -v cups-pdf:/ ${ppd:+-P "$ppd"} >/dev/null 2>&1 || return 1
+  # Converted to PostScript by Ghostscript, the text of a PDF ends up as
+  # unreadable Type 3 glyphs; poppler's cairo renderer keeps it searchable.
+  lpadmin -p KestranePDF -o pdftops-renderer-default=pdftocairo >/dev/null 2>&1 || true
   lpoptions -d KestranePDF >/dev/null 2>&1 || return 1
   DESKTOP_PDF_DIR="${HOME:-/root}/PDF"
   mkdir -p "$DESKTOP_PDF_DIR"
@@ -87,6 +90,8 @@ desktop_type() { xdotool type --delay 40 "$1"; sleep 0.2; }
 # Opens a menu by its mnemonic and chooses the entry n places down.
 desktop_menu() {
   local mnemonic=$1 downs=$2
+  # Without a window manager nobody hands the focus back after a dialog.
+  xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
   desktop_keys "alt+$mnemonic"
   sleep 0.6
   local i

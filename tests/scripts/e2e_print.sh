@@ -41,10 +41,10 @@ if [ "$mode" = file ]; then
   # File > Printer Setup, then choose the PDF file output in the dialog.
   desktop_menu f 4
   sleep 1
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name 'Print' | head -n 1) || fail "no printer dialog"
+  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name 'Printer Setup' | head -n 1) || fail "no printer dialog"
   xdotool windowfocus --sync "$dialog" 2>/dev/null || true
   desktop_keys End             # the printer list: the PDF file entry is last
-  desktop_keys Tab
+  desktop_keys Tab Tab         # past Properties to the output file
   desktop_keys ctrl+a
   desktop_type "$DESKTOP_PDF_DIR/signs.pdf"
   desktop_keys Return
@@ -68,7 +68,7 @@ awk -v w="$pw" -v h="$ph" 'BEGIN { exit !(h > w) }' || fail "2-Up pages are not 
 bbox="$KESTRANE_WORK/bbox.html"
 pdftotext -bbox "$pdf" "$bbox"
 text=$(pdftotext -layout "$pdf" -)
-for want in "CLAW HAMMER" "WIRE NUTS" "SPECIAL ORDER" "100001" "100012" "900002"; do
+for want in "CLAW" "WIRE" "SPECIAL ORDER" "Forged steel head" "regular retail \$14.99" "100001" "100012" "900002"; do
   grep -q "$want" <<<"$text" || fail "printed text lacks \"$want\""
 done
 
