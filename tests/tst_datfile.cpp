@@ -3,6 +3,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "support/TestSupport.h"
+
 #include <QtTest>
 
 class TestDatFile : public QObject
@@ -12,11 +14,7 @@ class TestDatFile : public QObject
 private:
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTestFile(m_dir.path(), name, bytes);
     }
 
     // A reader whose "Fopen:" messages are collected in m_messages.

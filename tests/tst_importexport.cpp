@@ -49,11 +49,7 @@ class TestImportExport : public QObject
 private:
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTestFile(m_dir.path(), name, bytes);
     }
 
     struct Fixture

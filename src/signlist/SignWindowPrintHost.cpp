@@ -16,20 +16,6 @@
 
 namespace {
 
-// A check box's value as the painters test it: 0, 1, or 2 (grey).
-int checkValue(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Unchecked:
-        return 0;
-    case Qt::PartiallyChecked:
-        return 2;
-    case Qt::Checked:
-        break;
-    }
-    return 1;
-}
-
 // How often a long run lets the window repaint its progress.
 constexpr int RepaintMs = 150;
 
@@ -59,11 +45,11 @@ bool SignWindowPrintHost::bulletStyle() const
 SignOptions SignWindowPrintHost::signOptions() const
 {
     SignOptions options;
-    options.border = checkValue(m_window.ckbBorder);
-    options.logo = checkValue(m_window.ckbLogo);
-    options.title = checkValue(m_window.ckbTitle);
-    options.retail = checkValue(m_window.ckbRetail);
-    options.graphic = checkValue(m_window.ckbGraphic);
+    options.border = frmSigns::checkValue(m_window.ckbBorder);
+    options.logo = frmSigns::checkValue(m_window.ckbLogo);
+    options.title = frmSigns::checkValue(m_window.ckbTitle);
+    options.retail = frmSigns::checkValue(m_window.ckbRetail);
+    options.graphic = frmSigns::checkValue(m_window.ckbGraphic);
     options.titleText = m_window.txtTitle->text();
     return options;
 }

@@ -90,20 +90,6 @@ void addSeparator(QMenu *menu, const char *name)
     separator->setObjectName(QLatin1String(name));
 }
 
-// A check box value as the settings hold it: 0, 1 or 2 (grey).
-int checkValue(const QCheckBox *box)
-{
-    switch (box->checkState()) {
-    case Qt::Unchecked:
-        return 0;
-    case Qt::PartiallyChecked:
-        return 2;
-    case Qt::Checked:
-        break;
-    }
-    return 1;
-}
-
 // Values other than 0, 1 and 2 are never written by the program; a
 // hand-edited one counts as unticked.
 void setCheckValue(QCheckBox *box, int value)
@@ -123,6 +109,19 @@ void setOption(QRadioButton *button, bool on)
 }
 
 } // namespace
+
+int frmSigns::checkValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Checked:
+        break;
+    }
+    return 1;
+}
 
 frmSigns::frmSigns(QWidget *parent) : frmSigns(DialogService::instance(), parent)
 {
@@ -372,40 +371,22 @@ void frmSigns::buildMenus()
     connect(cmdClearGraphic, &QPushButton::clicked, mnuEditClearGraphic, &QAction::trigger);
     connect(cmdPrintGrid, &QPushButton::clicked, mnuFilePrintGrid, &QAction::trigger);
 
-    // Commands of subsystems that are wired in connectLaterCommands() start
-    // disabled; each enables its own entries there.
-    for (QAction *action : {mnuFileImport, mnuFileExport, mnuFileLogo, mnuFilePrintTest,
-                            mnuFilePrintPreview, mnuFilePrintGrid, mnuFileDict,
-                            mnuFileOdbcInventory, mnuFileOdbcCis, mnuFileTestDatabase})
-        action->setEnabled(false);
-    cmdPrintGrid->setEnabled(false);
     connectLaterCommands();
 }
 
 void frmSigns::connectLaterCommands()
 {
-    // Item data, databases, printing and setup dialogs: one or two lines per
-    // command, enabling the entry and connecting it to its handler.
-    mnuFileImport->setEnabled(true);
+    // Item data, databases, printing and setup dialogs, whose handlers live
+    // in frmSigns<Area>.cpp.
     connect(mnuFileImport, &QAction::triggered, this, &frmSigns::mnuFileImport_Click);
-    mnuFileExport->setEnabled(true);
     connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
-    mnuFileDict->setEnabled(true);
     connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
-    mnuFileOdbcInventory->setEnabled(true);
     connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
-    mnuFileOdbcCis->setEnabled(true);
     connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
-    mnuFileTestDatabase->setEnabled(true);
     connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
-    mnuFileLogo->setEnabled(true);
     connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
-    mnuFilePrintTest->setEnabled(true);
     connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
-    mnuFilePrintGrid->setEnabled(true);
-    cmdPrintGrid->setEnabled(true);
     connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
-    mnuFilePrintPreview->setEnabled(true);
     connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
 }
 

@@ -52,6 +52,10 @@ public:
     // Index of the checked format entry: 0 4-Up, 1 2-Up, 2 1-Up.
     int checkedFormat() const;
 
+    // A check box's value as the settings and the painters hold it: 0, 1 or
+    // 2 (grey).
+    static int checkValue(const QCheckBox *box);
+
     // The grid's current row (grid numbering: 1 is the first sign).
     int currentRow() const;
     void setCurrentRow(int row);
@@ -164,8 +168,8 @@ protected:
 private:
     void buildWidgets();
     void buildMenus();
-    // Enables and connects the menu entries of the item-data, database,
-    // printing and setup commands.
+    // Connects the menu entries of the item-data, database, printing and
+    // setup commands.
     void connectLaterCommands();
     // Start-up: loads the POS data dictionary and creates the data-file reader.
     void loadDictionaryAtStartup();

@@ -5,6 +5,7 @@
 #include "setup/SettingsKeys.h"
 #include "setup/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -38,4 +39,13 @@ QString testDataPath(const QString &name)
 {
     return QString::fromLocal8Bit(qgetenv("KESTRANE_SOURCE_DIR")) + QLatin1String("/tests/data/")
         + name;
+}
+
+QString writeTestFile(const QString &folder, const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir(folder).filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
