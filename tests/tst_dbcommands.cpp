@@ -24,23 +24,18 @@ class TestDbCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void firstUseOffers_data();
-    void firstUseOffers();
     void editRules_data();
     void editRules();
     void failedTrialQuotesAnswer();
     void testReport_data();
     void testReport();
-    void testReportFromCluster();
     void dataSourceNames_data();
     void dataSourceNames();
-    void windowLookupFromKeyboard_data();
     void windowLookupFromKeyboard();
     void windowMenuCommands();
 };
 
 Q_DECLARE_METATYPE(DatabaseSettings::Database)
-Q_DECLARE_METATYPE(TestDatabase::Backend)
 
 namespace {
 
@@ -74,41 +69,6 @@ QString connectValue(const QString& connect, const QString& keyword)
 }
 
 } // namespace
-
-void TestDbCommands::firstUseOffers_data()
-{
-    QTest::addColumn<DatabaseSettings::Database>("database");
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("offered");
-    QTest::newRow("inventory") << DatabaseSettings::Database::Inventory
-                               << "Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)"
-                               << "Inventory ODBC Connect String"
-                               << "POSDB";
-    QTest::newRow("cis") << DatabaseSettings::Database::Cis
-                         << "Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)"
-                         << "CIS ODBC COnnect String"
-                         << "CISDB";
-}
-
-// The prompt, title and offered text; a cancelled box stores nothing.
-void TestDbCommands::firstUseOffers()
-{
-    QFETCH(DatabaseSettings::Database, database);
-    QFETCH(QString, prompt);
-    QFETCH(QString, title);
-    QFETCH(QString, offered);
-    TestSettingsScope scope;
-    DialogService& dialogs = DialogService::instance();
-    dialogs.queueInput(QString());
-    DatabaseSettings::EditConnectString(database, dialogs, appSettings());
-    QCOMPARE(dialogs.inputRequests().size(), 1);
-    QCOMPARE(dialogs.inputRequests().first().prompt, prompt);
-    QCOMPARE(dialogs.inputRequests().first().title, title);
-    QCOMPARE(dialogs.inputRequests().first().defaultText, offered);
-    QCOMPARE(appSettings().text(keyOf(database), "<unset>"), QString("<unset>"));
-    QVERIFY(dialogs.messages().isEmpty());
-}
 
 void TestDbCommands::editRules_data()
 {
@@ -253,27 +213,9 @@ void TestDbCommands::testReport()
     QCOMPARE(dialogs.messages().first().icon, DialogService::Icon::Information);
 }
 
-// The cluster's own database (made by scripts/pg-cluster) and a wrong
-// password on the same server.
-void TestDbCommands::testReportFromCluster()
-{
-    KESTRANE_REQUIRE_BACKEND(TestDatabase::PostgreSQL);
-    TestSettingsScope scope;
-    const QString cluster = QString::fromLocal8Bit(qgetenv("KESTRANE_PG_CONNECT"));
-    appSettings().save(SettingsKeys::ODBCINV, cluster);
-    appSettings().save(SettingsKeys::ODBCCIS,
-        QString(cluster).replace(QRegularExpression("Pwd=[^;]*"), "Pwd=wrong"));
-    const QString report = DatabaseSettings::TestReport(appSettings());
-    const QRegularExpression expected(
-        "^\r\nInventory Database OK\r\nCIS Database Problem: (-\\d+| \\d+), .*password.*$");
-    QVERIFY2(expected.match(report).hasMatch(), qPrintable(report));
-}
-
 void TestDbCommands::dataSourceNames_data()
 {
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::newRow("sqlite") << TestDatabase::SQLite;
-    QTest::newRow("postgresql") << TestDatabase::PostgreSQL;
+    addBackendData();
 }
 
 // "DSN=...;UID=...;PWD=" (as the prompt suggests it), against a data source
@@ -336,20 +278,14 @@ void TestDbCommands::dataSourceNames()
         SkuLookup::run("A1", typed, QString()).values[SkuLookup::Description], QString("Hammer"));
 }
 
-void TestDbCommands::windowLookupFromKeyboard_data()
-{
-    dataSourceNames_data();
-}
-
 // Enter in the SKU box of the real window: the boxes fill from inv and
 // special, the picture and its path are emptied, the sign list is left
 // alone, no message shows, and the focus moves to the promotional price.
 void TestDbCommands::windowLookupFromKeyboard()
 {
-    QFETCH(TestDatabase::Backend, backend);
-    KESTRANE_REQUIRE_BACKEND(backend);
+    KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
     TestSettingsScope scope;
-    TestDatabase db(backend);
+    TestDatabase db(TestDatabase::SQLite);
     QVERIFY(db.createTable("inv", { "1", "10", "48", "56", "177", "178", "179" }));
     QVERIFY(db.insert("inv",
         { QString("A1"), QString("Hammer"), QString("9.99"), std::nullopt, QString("Steel"),
@@ -404,7 +340,8 @@ void TestDbCommands::windowLookupFromKeyboard()
 }
 
 // The three File-menu entries of the real window: enabled, with their
-// captions, editing and testing the stored strings.
+// captions, first-use prompts and offers, editing and testing the stored
+// strings.
 void TestDbCommands::windowMenuCommands()
 {
     KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
@@ -423,11 +360,17 @@ void TestDbCommands::windowMenuCommands()
     dialogs.queueInput(" " + db.connectString());
     trigger("mnuFileOdbcInventory", "Inventory Database");
     QCOMPARE(appSettings().text(SettingsKeys::ODBCINV, QString()), db.connectString());
+    QCOMPARE(dialogs.inputRequests().last().prompt,
+        QString("Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)"));
     QCOMPARE(dialogs.inputRequests().last().title, QString("Inventory ODBC Connect String"));
+    QCOMPARE(dialogs.inputRequests().last().defaultText, QString("POSDB"));
 
     // The CIS database has no special table: refused, nothing stored.
     dialogs.queueInput(db.connectString());
     trigger("mnuFileOdbcCis", "CIS Database (optional)");
+    QCOMPARE(dialogs.inputRequests().last().prompt,
+        QString("Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)"));
+    QCOMPARE(dialogs.inputRequests().last().title, QString("CIS ODBC COnnect String"));
     QCOMPARE(dialogs.inputRequests().last().defaultText, QString("CISDB"));
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().last().title, QString("CIS Database"));

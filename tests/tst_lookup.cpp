@@ -30,8 +30,6 @@ private:
         const QString& expected);
 };
 
-Q_DECLARE_METATYPE(TestDatabase::Backend)
-
 namespace {
 
 const QString Full = QStringLiteral("1,10,48,54,56,177,178,179");
@@ -166,9 +164,7 @@ void TestLookup::lookup()
 
 void TestLookup::sameSkuTwiceUsesOneRow_data()
 {
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::newRow("sqlite") << TestDatabase::SQLite;
-    QTest::newRow("postgresql") << TestDatabase::PostgreSQL;
+    addBackendData();
 }
 
 // Several rows with the SKU: the statement has no order, so either row may
