@@ -73,20 +73,17 @@ void TestDbCommands::editRules_data()
     for (auto database :
         { DatabaseSettings::Database::Inventory, DatabaseSettings::Database::Cis }) {
         for (auto backend : { TestDatabase::SQLite, TestDatabase::PostgreSQL }) {
-            const QByteArray prefix
-                = (database == DatabaseSettings::Database::Inventory ? QByteArray("inventory, ")
-                                                                     : QByteArray("cis, "))
-                + TestDatabase::backendName(backend).toLatin1() + ": ";
-            QTest::newRow(prefix + "ok on empty box keeps")
-                << database << backend << "" << true << before << false;
-            QTest::newRow(prefix + "spaces switch off")
-                << database << backend << "   " << true << "" << false;
-            QTest::newRow(prefix + "working string stored")
-                << database << backend << "<db>" << true << "<db>" << false;
-            QTest::newRow(prefix + "surrounding spaces trimmed")
-                << database << backend << "  <db>  " << true << "<db>" << false;
-            QTest::newRow(prefix + "table missing is refused")
-                << database << backend << "<db>" << false << before << true;
+            const auto row = [&](const char* name) -> QTestData& {
+                return QTest::addRow("%s, %s: %s",
+                           database == DatabaseSettings::Database::Inventory ? "inventory" : "cis",
+                           qPrintable(TestDatabase::backendName(backend)), name)
+                    << database << backend;
+            };
+            row("ok on empty box keeps") << "" << true << before << false;
+            row("spaces switch off") << "   " << true << "" << false;
+            row("working string stored") << "<db>" << true << "<db>" << false;
+            row("surrounding spaces trimmed") << "  <db>  " << true << "<db>" << false;
+            row("table missing is refused") << "<db>" << false << before << true;
         }
     }
 }
@@ -157,8 +154,6 @@ void TestDbCommands::testReport_data()
     const QString notSetCis = "\r\nOptional CIS Database not set to an ODBC data source.";
     QTest::newRow("neither set") << "<unset>"
                                  << "<unset>" << notSetInv + notSetCis;
-    QTest::newRow("both empty") << ""
-                                << "" << notSetInv + notSetCis;
     QTest::newRow("spaces only") << "   "
                                  << " " << notSetInv + notSetCis;
     QTest::newRow("inventory works, cis fails")
