@@ -22,35 +22,20 @@ private slots:
     void noCreateLeavesNoFile();
 };
 
-Q_DECLARE_METATYPE(TestDatabase::Backend)
-
 void TestOdbc::quoting_data()
 {
     QTest::addColumn<QString>("quoteChar");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("quoted");
-    QTest::newRow("double quote") << "\""
-                                  << "1"
-                                  << "\"1\"";
-    QTest::newRow("backquote") << "`"
-                               << "1"
-                               << "`1`";
-    QTest::newRow("brackets") << "["
-                              << "10"
-                              << "[10]";
-    QTest::newRow("quote inside doubled") << "\""
-                                          << "a\"b"
-                                          << "\"a\"\"b\"";
-    QTest::newRow("bracket inside doubled") << "["
-                                            << "a]b"
-                                            << "[a]]b]";
+    // clang-format off
+    QTest::newRow("double quote") << "\"" << "1" << "\"1\"";
+    QTest::newRow("brackets") << "[" << "10" << "[10]";
+    QTest::newRow("quote inside doubled") << "\"" << "a\"b" << "\"a\"\"b\"";
+    QTest::newRow("bracket inside doubled") << "[" << "a]b" << "[a]]b]";
     // A space is the driver saying it cannot quote at all.
-    QTest::newRow("no quoting") << " "
-                                << "1"
-                                << "";
-    QTest::newRow("unknown") << ""
-                             << "1"
-                             << "";
+    QTest::newRow("no quoting") << " " << "1" << "";
+    QTest::newRow("unknown") << "" << "1" << "";
+    // clang-format on
 }
 
 void TestOdbc::quoting()
@@ -61,16 +46,9 @@ void TestOdbc::quoting()
     QCOMPARE(OdbcConnection::quoteIdentifier(quoteChar, name), quoted);
 }
 
-static void addBackends()
-{
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::newRow("sqlite") << TestDatabase::SQLite;
-    QTest::newRow("postgresql") << TestDatabase::PostgreSQL;
-}
-
 void TestOdbc::roundTrip_data()
 {
-    addBackends();
+    addBackendData();
 }
 
 // What goes in through a bound parameter comes out of a fetch unchanged:
@@ -129,7 +107,7 @@ void TestOdbc::roundTrip()
 
 void TestOdbc::readingOutsideTheResult_data()
 {
-    addBackends();
+    addBackendData();
 }
 
 void TestOdbc::readingOutsideTheResult()
@@ -157,14 +135,13 @@ void TestOdbc::diagnostics_data()
     QTest::addColumn<TestDatabase::Backend>("backend");
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("sqlite: no table") << TestDatabase::SQLite << "SELECT * FROM nowhere"
-                                      << "nowhere";
-    QTest::newRow("sqlite: bad syntax") << TestDatabase::SQLite << "SELEC 1"
-                                        << "SELEC";
-    QTest::newRow("postgresql: no table") << TestDatabase::PostgreSQL << "SELECT * FROM nowhere"
-                                          << "nowhere";
-    QTest::newRow("postgresql: bad syntax") << TestDatabase::PostgreSQL << "SELEC 1"
-                                            << "SELEC";
+    // clang-format off
+    for (const auto backend : { TestDatabase::SQLite, TestDatabase::PostgreSQL }) {
+        const QString name = TestDatabase::backendName(backend);
+        QTest::addRow("%s: no table", qPrintable(name)) << backend << "SELECT * FROM nowhere" << "nowhere";
+        QTest::addRow("%s: bad syntax", qPrintable(name)) << backend << "SELEC 1" << "SELEC";
+    }
+    // clang-format on
 }
 
 // A failing statement reports a non-zero number and the driver's text on

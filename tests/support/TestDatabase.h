@@ -53,6 +53,16 @@ private:
     std::unique_ptr<OdbcConnection> m_connection;
 };
 
+Q_DECLARE_METATYPE(TestDatabase::Backend)
+
+// A "backend" column with one data row per backend.
+inline void addBackendData()
+{
+    QTest::addColumn<TestDatabase::Backend>("backend");
+    QTest::newRow("sqlite") << TestDatabase::SQLite;
+    QTest::newRow("postgresql") << TestDatabase::PostgreSQL;
+}
+
 // Skips the current test (or data row) when the backend is not available,
 // or fails it when it must run (in CI).
 #define KESTRANE_REQUIRE_BACKEND(backend)                                                          \
