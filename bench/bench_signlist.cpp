@@ -3,10 +3,14 @@
 //   bench_signlist [rows]
 #include "signlist/SignListModel.h"
 #include "signlist/frmSigns.h"
+#include "platform/DialogService.h"
+#include "setup/SettingsKeys.h"
+#include "setup/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -66,6 +70,16 @@ int main(int argc, char *argv[])
     QTemporaryDir settingsDir;
     qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());
     QApplication app(argc, argv);
+    // A dictionary to load at start-up, and no dialog that could wait for
+    // an answer.
+    DialogService::instance().setScripted(true);
+    const QString dictionary = settingsDir.filePath(QStringLiteral("pos.dct"));
+    QFile dct(dictionary);
+    if (dct.open(QIODevice::WriteOnly))
+        dct.write("[INV]\r\n1,1,20:SKU\r\n10,1,40:Description\r\n[END]\r\n%BEGIN%\r\n%END%\r\n");
+    dct.close();
+    SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
+                               SettingsKeys::DICTIONARY, dictionary);
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     constexpr int Runs = 15;
 
