@@ -32,9 +32,11 @@ kestrane_install_deps() {
   fi
 }
 
-# Configures and builds into the given folder with the given extra options.
+# Configures and builds into the given folder with the given extra options;
+# KESTRANE_TARGETS limits the build to those targets.
 kestrane_build() {
   local dir=$1; shift
   cmake -S "$KESTRANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" --parallel "$(nproc)"
+  # shellcheck disable=SC2086
+  cmake --build "$dir" --parallel "$(nproc)" ${KESTRANE_TARGETS:+--target $KESTRANE_TARGETS}
 }
