@@ -187,6 +187,18 @@ void PrintJob::PrintSigns(bool print)
         m_window.endProgress();
         finishPreview();
     };
+    // A printer step that fails is reported like a painter's error and ends
+    // the run with the document abandoned.
+    auto printerStep = [&](auto step) {
+        try {
+            step();
+            return true;
+        } catch (const RunTimeError& error) {
+            ReportPrintError(error);
+            abandon();
+            return false;
+        }
+    };
 
     SignPainter painter(
         m_model, m_settings, [this] { return m_window.signOptions(); },
@@ -203,13 +215,8 @@ void PrintJob::PrintSigns(bool print)
             ++k;
             if (pageFull) {
                 if (print) {
-                    try {
-                        canvas->NewPage();
-                    } catch (const RunTimeError& error) {
-                        ReportPrintError(error);
-                        abandon();
+                    if (!printerStep([&] { canvas->NewPage(); }))
                         return;
-                    }
                 } else {
                     m_window.showPreview(*canvas);
                     if (ShowPreviewPage(page, pages)) {
@@ -255,13 +262,8 @@ void PrintJob::PrintSigns(bool print)
     m_window.endProgress();
     if (started) {
         if (print) {
-            try {
-                canvas->EndDoc();
-            } catch (const RunTimeError& error) {
-                ReportPrintError(error);
-                abandon();
+            if (!printerStep([&] { canvas->EndDoc(); }))
                 return;
-            }
         } else {
             m_window.showPreview(*canvas);
             ShowPreviewPage(page, page);
