@@ -51,11 +51,7 @@ std::vector<QStringList> skusByPage(const std::vector<CanvasOp>& ops)
 
 QString writeBadPicture(const QTemporaryDir& dir, const char* name, const char* bytes)
 {
-    const QString path = dir.path() + "/" + name;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return path;
+    return writeTestFile(dir.path(), QString::fromLatin1(name), QByteArray(bytes));
 }
 
 } // namespace
