@@ -1,8 +1,8 @@
 #include <QApplication>
 
-#include "signlist/frmSigns.h"
+#include "ui/frmSigns.h"
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrane"));

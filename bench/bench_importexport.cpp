@@ -8,15 +8,15 @@
 // maximum resident set size.
 //
 //   bench_importexport [records] [runs]
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/SignListModel.h"
-#include "signlist/frmSigns.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 
@@ -36,7 +36,7 @@
 
 namespace {
 
-double medianMs(int runs, const std::function<void()> &work)
+double medianMs(int runs, const std::function<void()>& work)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -74,7 +74,7 @@ QList<QByteArray> fieldsOf(int i)
     };
 }
 
-void writeTabFile(const QString &path, int records)
+void writeTabFile(const QString& path, int records)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -84,7 +84,7 @@ void writeTabFile(const QString &path, int records)
     f.write(out);
 }
 
-void writeQuoteAndCommaFile(const QString &path, int records)
+void writeQuoteAndCommaFile(const QString& path, int records)
 {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -102,9 +102,9 @@ void writeQuoteAndCommaFile(const QString &path, int records)
     f.write(out);
 }
 
-qint64 importInto(SignListModel &model, const QString &path, const qorDct &dict)
+qint64 importInto(SignListModel& model, const QString& path, const qorDct& dict)
 {
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     CommonDialog dialog(dialogs, nullptr);
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
     SignListImportExport io(model, dialogs, dialog, settings);
@@ -113,7 +113,7 @@ qint64 importInto(SignListModel &model, const QString &path, const qorDct &dict)
     return io.importFile(reader, dict, {});
 }
 
-double rawLineRead(const QString &path)
+double rawLineRead(const QString& path)
 {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -126,7 +126,7 @@ double rawLineRead(const QString &path)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -152,7 +152,7 @@ int main(int argc, char **argv)
     dict.setDLen(182, 160);
 
     std::printf("records %d, runs %d (medians)\n", records, runs);
-    for (const QString &path : { tab, qc }) {
+    for (const QString& path : { tab, qc }) {
         qint64 added = 0;
         const double importMs = medianMs(runs, [&]() {
             SignListModel model;

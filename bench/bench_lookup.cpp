@@ -6,15 +6,15 @@
 // (connect, query, fill the panel, disconnect), a lookup that falls through
 // to the CIS table, and the Test Database Connections command.
 //   bench_lookup [items] [lookups]
+#include "base/OdbcConnection.h"
+#include "base/OdbcStatement.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
-#include "platform/OdbcConnection.h"
-#include "platform/OdbcStatement.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/EntryBox.h"
-#include "platform/DialogService.h"
-#include "signlist/frmSigns.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

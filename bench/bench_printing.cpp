@@ -9,15 +9,15 @@
 // Prints the median wall time of R runs, the PDF's size and the process's
 // peak resident memory. Settings go to a temporary folder.
 
-#include "platform/DialogService.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "printing/PreviewCanvas.h"
 #include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/RecordingCanvas.h"
 #include "printing/SignCanvas.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/SignListModel.h"
+#include "ui/DialogService.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

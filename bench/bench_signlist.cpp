@@ -1,11 +1,11 @@
 // Times the row commands and a full grid repaint on a list of 100,000 filled
 // rows, the creation of the main window, and the process's peak memory.
 //   bench_signlist [rows]
-#include "signlist/SignListModel.h"
-#include "signlist/frmSigns.h"
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
+#include "ui/DialogService.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,8 +28,7 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-template <typename F>
-double timeMs(F &&f)
+template <typename F> double timeMs(F&& f)
 {
     QElapsedTimer timer;
     timer.start();
@@ -39,7 +38,7 @@ double timeMs(F &&f)
 
 long peakRssMb()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -50,8 +49,8 @@ SignRow sampleSign(int i)
     row.column(SignListModel::ColSku) = QString::number(100000 + i);
     row.column(SignListModel::ColPromo) = QStringLiteral("%1.99").arg(i % 97);
     row.column(SignListModel::ColRetail) = QStringLiteral("%1.49").arg(i % 97 + 3);
-    row.column(SignListModel::ColDescription) =
-        QStringLiteral("Stainless steel wood screws #%1 x 1-1/4 in, box of 100").arg(i % 12);
+    row.column(SignListModel::ColDescription)
+        = QStringLiteral("Stainless steel wood screws #%1 x 1-1/4 in, box of 100").arg(i % 12);
     row.column(SignListModel::ColBullet1) = QStringLiteral("Corrosion resistant");
     row.column(SignListModel::ColBullet2) = QStringLiteral("Phillips drive, flat head");
     row.column(SignListModel::ColBullet3) = QStringLiteral("For indoor and outdoor use");
@@ -63,7 +62,7 @@ SignRow sampleSign(int i)
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -78,8 +77,8 @@ int main(int argc, char *argv[])
     if (dct.open(QIODevice::WriteOnly))
         dct.write("[INV]\r\n1,1,20:SKU\r\n10,1,40:Description\r\n[END]\r\n%BEGIN%\r\n%END%\r\n");
     dct.close();
-    SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
-                               SettingsKeys::DICTIONARY, dictionary);
+    SettingsStore::SaveSetting(
+        SettingsKeys::Application, SettingsKeys::Section, SettingsKeys::DICTIONARY, dictionary);
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     constexpr int Runs = 15;
 
@@ -92,7 +91,7 @@ int main(int argc, char *argv[])
         }));
     }
     std::printf("main window created and shown: first %.1f ms, median of 5 %.1f ms\n",
-                createMs.front(), median(createMs));
+        createMs.front(), median(createMs));
 
     frmSigns w;
     w.show();

@@ -22,7 +22,7 @@ struct Reading
     QList<qint16> codes;
 };
 
-Reading readAll(const QByteArray &file, const qorDct &dict, qint64 blockSize, qint32 jump)
+Reading readAll(const QByteArray& file, const qorDct& dict, qint64 blockSize, qint32 jump)
 {
     Reading out;
     qorDatFile reader;
@@ -67,7 +67,7 @@ Reading readAll(const QByteArray &file, const qorDct &dict, qint64 blockSize, qi
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 6)
         return 0;
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int which = 0;
     for (const qint16 field : { 1, 10, 48, 54, 56, 177, 178, 179, 182, 0 })
         dict.setDLen(field, lengths[which++ % 3]);
-    const QByteArray file(reinterpret_cast<const char *>(data + 5), qsizetype(size - 5));
+    const QByteArray file(reinterpret_cast<const char*>(data + 5), qsizetype(size - 5));
 
     const Reading small = readAll(file, dict, blockSize, jump);
     const Reading large = readAll(file, dict, 64 * 1024, jump);

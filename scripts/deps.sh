@@ -11,6 +11,7 @@ KESTRANE_PACKAGES=(
   poppler-utils
   clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
+  openbox zbar-tools libzint-dev clang-format-14 gcovr
 )
 
 kestrane_sudo() {

@@ -3,10 +3,10 @@
 // Helpers shared by the printing tests: filling a sign list, a stand-in for
 // the main window's side of a print run, and picture files.
 
+#include "document/SignListModel.h"
 #include "printing/PrintJob.h"
 #include "printing/RecordingCanvas.h"
 #include "printing/RunTimeError.h"
-#include "signlist/SignListModel.h"
 
 #include <QColor>
 #include <QImage>

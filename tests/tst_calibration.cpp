@@ -1,8 +1,8 @@
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "setup/frmCalibrate.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "ui/DialogService.h"
+#include "ui/frmCalibrate.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
 
+#include "support/TestSupport.h"
 #include <QFile>
 #include <QTemporaryDir>
-#include "support/TestSupport.h"
 
 #include <QtTest>
 
@@ -12,7 +12,7 @@ class TestDatFile : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         return writeTestFile(m_dir.path(), name, bytes);
     }
@@ -20,11 +20,11 @@ private:
     // A reader whose "Fopen:" messages are collected in m_messages.
     std::unique_ptr<qorDatFile> reader()
     {
-        return std::make_unique<qorDatFile>([this](const QString &t) { m_messages << t; });
+        return std::make_unique<qorDatFile>([this](const QString& t) { m_messages << t; });
     }
 
     // Every record of the file, read with the given block size.
-    QStringList readLines(const QString &path, qint64 block)
+    QStringList readLines(const QString& path, qint64 block)
     {
         auto r = reader();
         r->setBlockSize(block);
@@ -189,7 +189,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, status);
         QFETCH(QString, value);
-        for (const QByteArray &end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
+        for (const QByteArray& end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
             auto r = reader();
             QCOMPARE(r->fopenData(header + "\r\n" + record + end, "x", m_dict), qint16(0));
             QVERIFY(r->gr());
@@ -278,7 +278,6 @@ private slots:
         QCOMPARE(r->fopen(hugeHeader, m_dict), qint16(3));
         QCOMPARE(m_messages.size(), 1);
     }
-
 };
 
 QTEST_MAIN(TestDatFile)

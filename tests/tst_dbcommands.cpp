@@ -1,14 +1,14 @@
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
-#include "platform/DialogService.h"
-#include "platform/ImageBox.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/EntryBox.h"
-#include "signlist/SignListModel.h"
-#include "signlist/frmSigns.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "itemdata/qorDct.h"
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
 #include "support/TestSupport.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@ class TestDictionary : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         return writeTestFile(m_dir.path(), name, bytes);
     }
@@ -24,7 +24,7 @@ private:
     struct Loader
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         CommonDialog dlg { dialogs, nullptr };
         qorDct d;
         bool run(bool ask)
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(l.dialogs.fileRequests().at(1).fileName, bad);
         QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()), bad);
         QCOMPARE(l.dialogs.messages().size(), 1);
-        const DialogService::Message &message = l.dialogs.messages().at(0);
+        const DialogService::Message& message = l.dialogs.messages().at(0);
         QCOMPARE(message.text,
             QStringLiteral("Can not read dictionary file.  Select OK to try another name."));
         QCOMPARE(message.title, QStringLiteral("Alert:"));

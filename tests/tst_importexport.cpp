@@ -1,14 +1,14 @@
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/EntryBox.h"
-#include "signlist/SignListModel.h"
-#include "signlist/frmSigns.h"
 #include "support/TestSupport.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,7 +24,7 @@
 
 namespace {
 
-SignRow sign(const QStringList &columns)
+SignRow sign(const QStringList& columns)
 {
     SignRow row;
     for (int c = 0; c < columns.size() && c < SignRow::FieldCount; ++c)
@@ -32,7 +32,7 @@ SignRow sign(const QStringList &columns)
     return row;
 }
 
-QByteArray readAll(const QString &path)
+QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
@@ -47,7 +47,7 @@ class TestImportExport : public QObject
     Q_OBJECT
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QString write(const QString& name, const QByteArray& bytes)
     {
         return writeTestFile(m_dir.path(), name, bytes);
     }
@@ -55,7 +55,7 @@ private:
     struct Fixture
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         SignListModel model;
         CommonDialog dialog { dialogs, nullptr };
         AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
@@ -75,12 +75,12 @@ private:
             dict.setDLen(182, 160);
             hooks.loadSelectedRow = [this]() { ++loads; };
         }
-        qint64 importPath(const QString &path)
+        qint64 importPath(const QString& path)
         {
             dialogs.queueFile(path);
             return io.importFile(reader, dict, hooks);
         }
-        bool exportPath(const QString &path)
+        bool exportPath(const QString& path)
         {
             dialogs.queueFile(path);
             return io.exportFile();
@@ -88,7 +88,7 @@ private:
         QStringList texts() const
         {
             QStringList out;
-            for (const auto &m : dialogs.messages())
+            for (const auto& m : dialogs.messages())
                 out << m.text;
             return out;
         }
@@ -120,10 +120,9 @@ private slots:
                           "300\t\t\t\tx\t\t\t\t\r\n");
         QTest::newRow("no sku anywhere: header only")
             << QList<SignRow> { SignRow(), sign({ "", "", "", "no sku" }) } << QByteArray();
-        QTest::newRow("tabs and line breaks become spaces")
-            << QList<SignRow> { sign(
-                   { "A\tB", "", "", QString::fromLatin1("two\r\nlines\nand\0nul", 18) }) }
-            << QByteArray("A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
+        QTest::newRow("tabs and line breaks become spaces") << QList<SignRow> {
+            sign({ "A\tB", "", "", QString::fromLatin1("two\r\nlines\nand\0nul", 18) })
+        } << QByteArray("A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
     }
 
     void exportRows()
@@ -185,11 +184,15 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("folder") << "<dir>" << "It is a folder.";
-        QTest::newRow("missing folder") << "<dir>/no/such/folder/out.txt" << "";
-        QTest::newRow("full device") << "/dev/full" << "No space left on device";
+        QTest::newRow("folder") << "<dir>"
+                                << "It is a folder.";
+        QTest::newRow("missing folder") << "<dir>/no/such/folder/out.txt"
+                                        << "";
+        QTest::newRow("full device") << "/dev/full"
+                                     << "No space left on device";
         // Also refused to the superuser.
-        QTest::newRow("read-only file system") << "/proc/version" << "";
+        QTest::newRow("read-only file system") << "/proc/version"
+                                               << "";
     }
 
     void writeFailures()
@@ -204,9 +207,8 @@ private slots:
         Fixture f;
         f.model.setCell(1, SignListModel::ColSku, "1");
         const bool existed = QFileInfo::exists(path);
-        const QByteArray before = QFileInfo(path).isFile() && !path.startsWith("/dev/")
-            ? readAll(path)
-            : QByteArray();
+        const QByteArray before
+            = QFileInfo(path).isFile() && !path.startsWith("/dev/") ? readAll(path) : QByteArray();
         QVERIFY(!f.exportPath(path));
         QCOMPARE(f.dialogs.messages().size(), 1);
         const QString text = f.texts().at(0);
@@ -337,8 +339,8 @@ private slots:
     {
         Fixture f;
         QWidget window;
-        auto *button = new QPushButton("Clear Grid", &window);
-        auto *edit = new QLineEdit(&window);
+        auto* button = new QPushButton("Clear Grid", &window);
+        auto* edit = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         int clicks = 0;
@@ -382,7 +384,7 @@ private slots:
     void windowStartUpAndCommands()
     {
         TestSettingsScope scope;
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         const QString dict = write("win.dct",
             "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n"
             "%BEGIN%\r\n%END%\r\n");
@@ -394,9 +396,9 @@ private slots:
         frmSigns w(dialogs);
         QVERIFY(dialogs.messages().isEmpty());
         QVERIFY(dialogs.fileRequests().isEmpty());
-        QAction *import = w.findChild<QAction *>("mnuFileImport");
-        QAction *exportAction = w.findChild<QAction *>("mnuFileExport");
-        QAction *dictionary = w.findChild<QAction *>("mnuFileDict");
+        QAction* import = w.findChild<QAction*>("mnuFileImport");
+        QAction* exportAction = w.findChild<QAction*>("mnuFileExport");
+        QAction* dictionary = w.findChild<QAction*>("mnuFileDict");
         QVERIFY(import && import->isEnabled());
         QVERIFY(exportAction && exportAction->isEnabled());
         QVERIFY(dictionary && dictionary->isEnabled());
@@ -408,7 +410,8 @@ private slots:
         QCOMPARE(w.model()->cell(1, 1), QStringLiteral("W1"));
         QCOMPARE(w.model()->cell(1, 9), longPath.left(160));
         QCOMPARE(w.txtSku->text(), QStringLiteral("W1"));
-        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Signs read from the data file: 1"));
+        QCOMPARE(
+            w.statusBar()->currentMessage(), QStringLiteral("Signs read from the data file: 1"));
 
         // The Dictionary File command gives it the file's length.
         dialogs.queueFile(dict);
@@ -430,7 +433,7 @@ private slots:
     {
         TestSettingsScope scope;
         SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", QString());
-        DialogService &dialogs = DialogService::instance();
+        DialogService& dialogs = DialogService::instance();
         frmSigns w(dialogs); // the file dialog is cancelled
         QCOMPARE(dialogs.fileRequests().size(), 1);
         QCOMPARE(dialogs.fileRequests().at(0).title, QStringLiteral("Open the Dictionary File"));

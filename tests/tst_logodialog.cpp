@@ -1,10 +1,10 @@
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "platform/Twips.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "setup/frmSignLogo.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "base/Twips.h"
 #include "support/TestSupport.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+#include "ui/frmSignLogo.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,12 +1,12 @@
-#include "platform/DialogService.h"
-#include "platform/ImageBox.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "setup/frmAbout.h"
-#include "signlist/EntryBox.h"
-#include "signlist/SignListModel.h"
-#include "signlist/frmSigns.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "support/TestSupport.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
+#include "ui/frmAbout.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,26 +21,26 @@
 
 namespace {
 
-QString stored(const QString &key)
+QString stored(const QString& key)
 {
-    return SettingsStore::GetSetting(SettingsKeys::Application, SettingsKeys::Section, key,
-                                     QStringLiteral("<none>"));
+    return SettingsStore::GetSetting(
+        SettingsKeys::Application, SettingsKeys::Section, key, QStringLiteral("<none>"));
 }
 
-void store(const QString &key, const QString &value)
+void store(const QString& key, const QString& value)
 {
     SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section, key, value);
 }
 
-void trigger(frmSigns &w, const char *name)
+void trigger(frmSigns& w, const char* name)
 {
-    QAction *action = w.findChild<QAction *>(QLatin1String(name));
+    QAction* action = w.findChild<QAction*>(QLatin1String(name));
     QVERIFY2(action, name);
     QVERIFY2(action->isEnabled(), name);
     action->trigger();
 }
 
-void typeSign(frmSigns &w, const QString &sku, const QString &promo, const QString &bullet)
+void typeSign(frmSigns& w, const QString& sku, const QString& promo, const QString& bullet)
 {
     QTest::keyClicks(w.txtSku, sku);
     QTest::keyClick(w.txtSku, Qt::Key_Return);
@@ -52,7 +52,7 @@ void typeSign(frmSigns &w, const QString &sku, const QString &promo, const QStri
     QTest::keyClick(w.txtBp3, Qt::Key_Return);
 }
 
-QStringList skus(const frmSigns &w)
+QStringList skus(const frmSigns& w)
 {
     QStringList result;
     for (int r = 1; r < w.model()->Rows(); ++r)
@@ -60,7 +60,7 @@ QStringList skus(const frmSigns &w)
     return result;
 }
 
-void arrow(EntryBox *box, Qt::Key key)
+void arrow(EntryBox* box, Qt::Key key)
 {
     QTest::keyPress(box, key);
     QTest::keyRelease(box, key);
@@ -96,7 +96,7 @@ void TestMainWindow::firstRunDefaults()
     QCOMPARE(w.windowTitle(), QString("Kestrane"));
     QCOMPARE(w.checkedFormat(), 0);
     QCOMPARE(w.cmdPrintGrid->text(), QString("Print: 4-Up"));
-    for (QCheckBox *box : {w.ckbTitle, w.ckbBorder, w.ckbLogo, w.ckbRetail, w.ckbGraphic})
+    for (QCheckBox* box : { w.ckbTitle, w.ckbBorder, w.ckbLogo, w.ckbRetail, w.ckbGraphic })
         QCOMPARE(box->checkState(), Qt::Unchecked);
     QVERIFY(!w.ckbBullet->isChecked());
     QVERIFY(!w.ckbLongDesc->isChecked());
@@ -109,37 +109,37 @@ void TestMainWindow::firstRunDefaults()
     for (int c = 5; c <= 9; ++c)
         QVERIFY(w.msfGrid->isColumnHidden(c));
     QVERIFY(w.msfGrid->columnWidth(4) > w.msfGrid->columnWidth(1));
-    QCOMPARE(w.findChild<QTableView *>("msfGrid"), w.msfGrid);
-    QCOMPARE(w.findChild<QLineEdit *>("txtSku"), w.txtSku);
+    QCOMPARE(w.findChild<QTableView*>("msfGrid"), w.msfGrid);
+    QCOMPARE(w.findChild<QLineEdit*>("txtSku"), w.txtSku);
 }
 
 void TestMainWindow::menuTreeHasCaptionsAndNames()
 {
     TestSettingsScope scope;
     frmSigns w;
-    const QList<QPair<const char *, QString>> entries = {
-        {"mnuFileImport", "Read Data File"},      {"mnuFileExport", "Save To Data File"},
-        {"mnuFileLogo", "Logo"},                  {"mnuFileGraphic", "Graphic"},
-        {"mnuFilePrinterSetup", "Printer Setup"}, {"mnuFilePrintTest", "Calibrate Printer"},
-        {"mnuFilePrintPreview", "Print Preview"}, {"mnuFilePrintGrid", "Print Signs"},
-        {"mnuFileDict", "Dictionary File"},       {"mnuFileOdbcInventory", "Inventory Database"},
-        {"mnuFileOdbcCis", "CIS Database (optional)"},
-        {"mnuFileTestDatabase", "Test Database Connections"},
-        {"mnuFileExit", "E&xit"},                 {"mnuEditSaveRow", "Save Row"},
-        {"mnuEditClearSku", "Clear Sku"},         {"mnuEditClearGraphic", "Clear Item Graphic"},
-        {"mnuColorsPrice", "Promo Price"},        {"mnuHelpAbout", "&About"}};
-    for (const auto &entry : entries) {
-        QAction *action = w.findChild<QAction *>(QLatin1String(entry.first));
+    const QList<QPair<const char*, QString>> entries = { { "mnuFileImport", "Read Data File" },
+        { "mnuFileExport", "Save To Data File" }, { "mnuFileLogo", "Logo" },
+        { "mnuFileGraphic", "Graphic" }, { "mnuFilePrinterSetup", "Printer Setup" },
+        { "mnuFilePrintTest", "Calibrate Printer" }, { "mnuFilePrintPreview", "Print Preview" },
+        { "mnuFilePrintGrid", "Print Signs" }, { "mnuFileDict", "Dictionary File" },
+        { "mnuFileOdbcInventory", "Inventory Database" },
+        { "mnuFileOdbcCis", "CIS Database (optional)" },
+        { "mnuFileTestDatabase", "Test Database Connections" }, { "mnuFileExit", "E&xit" },
+        { "mnuEditSaveRow", "Save Row" }, { "mnuEditClearSku", "Clear Sku" },
+        { "mnuEditClearGraphic", "Clear Item Graphic" }, { "mnuColorsPrice", "Promo Price" },
+        { "mnuHelpAbout", "&About" } };
+    for (const auto& entry : entries) {
+        QAction* action = w.findChild<QAction*>(QLatin1String(entry.first));
         QVERIFY2(action, entry.first);
         QCOMPARE(action->text(), entry.second);
     }
-    const QList<QAction *> formats = w.findChildren<QAction *>("mnuFormatSel");
+    const QList<QAction*> formats = w.findChildren<QAction*>("mnuFormatSel");
     QCOMPARE(formats.size(), 3);
     QCOMPARE(formats.at(2)->text(), QString("1-Up"));
     QStringList menus;
-    for (QAction *menu : w.menuBar()->actions())
+    for (QAction* menu : w.menuBar()->actions())
         menus << menu->text();
-    QCOMPARE(menus, QStringList({"&File", "&Edit", "F&ormat", "&Colors", "&Help"}));
+    QCOMPARE(menus, QStringList({ "&File", "&Edit", "F&ormat", "&Colors", "&Help" }));
 }
 
 void TestMainWindow::optionsSurviveRestart()
@@ -245,7 +245,7 @@ void TestMainWindow::rowCommandsThroughButtons()
     typeSign(w, "A", "1", "a");
     typeSign(w, "B", "2", "b");
     typeSign(w, "C", "3", "c");
-    QCOMPARE(skus(w), QStringList({"A", "B", "C", ""}));
+    QCOMPARE(skus(w), QStringList({ "A", "B", "C", "" }));
 
     // Back to row 1, then insert: an empty row 1 and the old rows moved down.
     arrow(w.txtSku, Qt::Key_Up);
@@ -254,7 +254,7 @@ void TestMainWindow::rowCommandsThroughButtons()
     QCOMPARE(w.currentRow(), 1);
     QCOMPARE(w.txtSku->text(), QString("A"));
     QTest::mouseClick(w.cmdRowInsert, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({"", "A", "B", "C", ""}));
+    QCOMPARE(skus(w), QStringList({ "", "A", "B", "C", "" }));
     QCOMPARE(w.currentRow(), 1);
     QCOMPARE(w.txtSku->text(), QString("A")); // the panel is not changed
     for (int r = 1; r < w.model()->Rows(); ++r)
@@ -262,12 +262,12 @@ void TestMainWindow::rowCommandsThroughButtons()
 
     // Save Row now writes the panel into the new row and loads the next.
     QTest::mouseClick(w.cmdSave, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({"A", "A", "B", "C", ""}));
+    QCOMPARE(skus(w), QStringList({ "A", "A", "B", "C", "" }));
     QCOMPARE(w.currentRow(), 2);
 
     // Copy Row keeps the source row current.
     QTest::mouseClick(w.cmdRowCopy, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({"A", "A", "A", "B", "C", ""}));
+    QCOMPARE(skus(w), QStringList({ "A", "A", "A", "B", "C", "" }));
     QCOMPARE(w.currentRow(), 2);
     QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("a"));
 
@@ -366,7 +366,7 @@ void TestMainWindow::scrollingShowsTwoRowsAbove()
         QTest::mouseClick(w.cmdSave, Qt::LeftButton);
     QCOMPARE(w.currentRow(), 61);
     // The last row cannot be scrolled past the bottom of the view.
-    QScrollBar *bar = w.msfGrid->verticalScrollBar();
+    QScrollBar* bar = w.msfGrid->verticalScrollBar();
     QCOMPARE(bar->value(), qMin(61 - 3, bar->maximum()));
 
     w.setCurrentRow(1);
@@ -400,7 +400,7 @@ void TestMainWindow::graphicCommands()
 
     frmSigns w;
     w.show();
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
     dialogs.queueFile(picture);
     trigger(w, "mnuFileGraphic");
     QCOMPARE(dialogs.fileRequests().last().title, QString("Select Graphic for Item"));
@@ -456,7 +456,7 @@ void TestMainWindow::colourAndPrinterDialogs()
 {
     TestSettingsScope scope;
     frmSigns w;
-    DialogService &dialogs = DialogService::instance();
+    DialogService& dialogs = DialogService::instance();
 
     dialogs.queueColor(std::nullopt);
     trigger(w, "mnuColorsBorder");
@@ -483,7 +483,7 @@ void TestMainWindow::resizeNeverShrinksGridTo500Twips()
     w.show();
     w.resize(900, 700);
     QTest::qWait(0);
-    const QWidget *form = w.centralWidget();
+    const QWidget* form = w.centralWidget();
     QCOMPARE(w.msfGrid->x() + w.msfGrid->width() + w.msfGrid->x(), form->width());
     QVERIFY(qAbs(w.msfGrid->y() + w.msfGrid->height() + w.msfGrid->x() - form->height()) <= 1);
     const QSize before = w.msfGrid->size();
@@ -533,10 +533,10 @@ void TestMainWindow::aboutBox()
     TestSettingsScope scope;
     frmSigns w;
     trigger(w, "mnuHelpAbout");
-    frmAbout *about = nullptr;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
+    frmAbout* about = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->objectName() == "frmAbout")
-            about = qobject_cast<frmAbout *>(top);
+            about = qobject_cast<frmAbout*>(top);
     }
     QVERIFY(about);
     QVERIFY(!about->isModal());
@@ -545,9 +545,9 @@ void TestMainWindow::aboutBox()
     QCOMPARE(about->lblTitle->text(), QString("Kestrane"));
     QCOMPARE(about->lblVersion->text(), QString("Version 1.0.8"));
 
-    frmAbout::setSysInfoToolsForTesting({"no-such-system-information-tool"});
+    frmAbout::setSysInfoToolsForTesting({ "no-such-system-information-tool" });
     QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
-    const auto &messages = DialogService::instance().messages();
+    const auto& messages = DialogService::instance().messages();
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages.first().text, QString("System Information Is Unavailable At This Time"));
     QCOMPARE(messages.first().title, QString("Kestrane"));

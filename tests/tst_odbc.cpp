@@ -1,5 +1,5 @@
-#include "platform/OdbcConnection.h"
-#include "platform/OdbcStatement.h"
+#include "base/OdbcConnection.h"
+#include "base/OdbcStatement.h"
 #include "support/TestDatabase.h"
 
 #include <QtTest>

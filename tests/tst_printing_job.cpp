@@ -4,9 +4,9 @@
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "ui/DialogService.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

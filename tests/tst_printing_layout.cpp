@@ -2,8 +2,8 @@
 
 #include "PrintTestSupport.h"
 
+#include "document/SignListModel.h"
 #include "printing/SignLayout.h"
-#include "signlist/SignListModel.h"
 
 #include <QtTest>
 

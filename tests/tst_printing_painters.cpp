@@ -3,12 +3,12 @@
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "platform/DialogService.h"
-#include "platform/NumberText.h"
+#include "base/NumberText.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "printing/PreviewCanvas.h"
 #include "printing/SignPainter.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "ui/DialogService.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,10 +4,10 @@
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "platform/DialogService.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "printing/PrinterCanvas.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "ui/DialogService.h"
 
 #include <QPrinter>
 #include <QProcess>

@@ -3,11 +3,11 @@
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "platform/DialogService.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/EntryBox.h"
-#include "signlist/frmSigns.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "platform/NumberText.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "base/NumberText.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>

@@ -2,13 +2,13 @@
 // window's File menu, modal over the window, and what they store taking
 // effect at the next print.
 #include "PrintTestSupport.h"
-#include "platform/DialogService.h"
+#include "base/SettingsKeys.h"
 #include "printing/PrintJob.h"
-#include "setup/SettingsKeys.h"
-#include "setup/frmCalibrate.h"
-#include "setup/frmSignLogo.h"
-#include "signlist/frmSigns.h"
 #include "support/TestSupport.h"
+#include "ui/DialogService.h"
+#include "ui/frmCalibrate.h"
+#include "ui/frmSignLogo.h"
+#include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QCheckBox>

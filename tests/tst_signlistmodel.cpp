@@ -1,4 +1,4 @@
-#include "signlist/SignListModel.h"
+#include "document/SignListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -6,7 +6,7 @@
 
 namespace {
 
-SignRow sign(const QString &sku, const QString &graphic = QString())
+SignRow sign(const QString& sku, const QString& graphic = QString())
 {
     SignRow row;
     row.column(SignListModel::ColSku) = sku;
@@ -15,7 +15,7 @@ SignRow sign(const QString &sku, const QString &graphic = QString())
     return row;
 }
 
-QStringList skus(const SignListModel &model)
+QStringList skus(const SignListModel& model)
 {
     QStringList result;
     for (int r = 1; r < model.Rows(); ++r)
@@ -42,7 +42,7 @@ void TestSignListModel::freshListHasOneNumberedRowAndHeaders()
     SignListModel model;
     QCOMPARE(model.Rows(), 2);
     QCOMPARE(model.cell(1, 0), QString("1"));
-    const QStringList headers = {"", "sku", "promo", "retail", "description", "", "", "", "", ""};
+    const QStringList headers = { "", "sku", "promo", "retail", "description", "", "", "", "", "" };
     for (int c = 0; c < SignListModel::Cols; ++c) {
         QCOMPARE(model.cell(0, c), headers.at(c));
         QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), headers.at(c));
@@ -60,18 +60,18 @@ void TestSignListModel::insertDuplicateDeleteKeepNumbersAndHiddenColumns()
     model.setSignRow(3, sign("C"));
 
     model.insertEmptyRow(1);
-    QCOMPARE(skus(model), QStringList({"", "A", "B", "C"}));
+    QCOMPARE(skus(model), QStringList({ "", "A", "B", "C" }));
     QCOMPARE(model.cell(2, SignListModel::ColGraphic), QString("/a.jpg"));
     QCOMPARE(model.cell(2, SignListModel::ColBullet3), QString("A-b3"));
     for (int r = 1; r < model.Rows(); ++r)
         QCOMPARE(model.cell(r, 0), QString::number(r));
 
     model.duplicateRow(4);
-    QCOMPARE(skus(model), QStringList({"", "A", "B", "C", "C"}));
+    QCOMPARE(skus(model), QStringList({ "", "A", "B", "C", "C" }));
     QCOMPARE(model.cell(5, SignListModel::ColBullet3), QString("C-b3"));
 
     model.deleteRow(2);
-    QCOMPARE(skus(model), QStringList({"", "B", "C", "C"}));
+    QCOMPARE(skus(model), QStringList({ "", "B", "C", "C" }));
     QCOMPARE(model.cell(4, 0), QString("4"));
     QCOMPARE(model.cell(5, 0), QString()); // beyond the list
 }
@@ -112,7 +112,7 @@ void TestSignListModel::modelPassesTester()
     model.setRows(3);
     model.insertEmptyRow(1);
     model.duplicateRow(2);
-    std::vector<SignRow> more{sign("X"), sign("Y")};
+    std::vector<SignRow> more { sign("X"), sign("Y") };
     model.appendSigns(std::move(more));
     model.deleteRow(1);
     model.reset();

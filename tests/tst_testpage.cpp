@@ -1,9 +1,9 @@
-#include "platform/DialogService.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "printing/RecordingCanvas.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "setup/frmCalibrate.h"
 #include "support/TestSupport.h"
+#include "ui/DialogService.h"
+#include "ui/frmCalibrate.h"
 
 #include <QImage>
 #include <QLineEdit>

@@ -38,47 +38,48 @@ struct Item
 
 struct Product
 {
-    const char *noun;
-    const char *sizes[4];
+    const char* noun;
+    const char* sizes[4];
     double basePrice;
-    const char *bullets[3];
+    const char* bullets[3];
 };
 
 const Product Products[] = {
-    {"CLAW HAMMER", {"16 OZ", "20 OZ", "22 OZ", "12 OZ"}, 14.99,
-     {"Forged steel head", "Anti-vibration grip", "Lifetime warranty"}},
-    {"TAPE MEASURE", {"16 FT", "25 FT", "30 FT", "35 FT"}, 9.99,
-     {"Easy-read blade", "Belt clip", "Auto lock"}},
-    {"WOOD SCREWS", {"#8 X 1-1/4 IN", "#8 X 2 IN", "#10 X 3 IN", "#6 X 1 IN"}, 6.49,
-     {"Box of 100", "Phillips drive", "Zinc plated"}},
-    {"PAINT ROLLER", {"9 IN", "4 IN", "18 IN", "6 IN"}, 7.99,
-     {"Lint-free cover", "For smooth surfaces", "Reusable frame"}},
-    {"EXTENSION CORD", {"25 FT", "50 FT", "100 FT", "6 FT"}, 19.99,
-     {"Heavy duty 12/3", "Outdoor rated", "Lighted ends"}},
-    {"LED BULB", {"60 W EQ", "75 W EQ", "100 W EQ", "40 W EQ"}, 4.99,
-     {"Soft white 2700K", "Dimmable", "Lasts 13 years"}},
-    {"UTILITY KNIFE", {"STANDARD", "FOLDING", "HEAVY DUTY", "SNAP-OFF"}, 8.49,
-     {"Quick blade change", "Blade storage", "Rubber grip"}},
-    {"PIPE WRENCH", {"10 IN", "14 IN", "18 IN", "24 IN"}, 21.99,
-     {"Drop-forged jaws", "Ductile iron handle", "Floating hook"}},
-    {"DUCT TAPE", {"1.88 IN X 60 YD", "1.88 IN X 20 YD", "2.83 IN X 60 YD", "1 IN X 30 YD"}, 5.99,
-     {"Weather resistant", "Tears by hand", "Strong adhesive"}},
-    {"GARDEN HOSE", {"50 FT", "75 FT", "100 FT", "25 FT"}, 29.99,
-     {"Kink resistant", "Brass fittings", "Drinking water safe"}},
-    {"CORDLESS DRILL", {"12 V", "18 V", "20 V", "20 V BRUSHLESS"}, 89.99,
-     {"2 batteries included", "Two-speed gearbox", "LED work light"}},
-    {"WIRE NUTS", {"SMALL", "MEDIUM", "LARGE", "ASSORTED"}, 0.79,
-     {"UL listed", "Color coded", "Pack of 10"}},
-    {"SANDPAPER", {"80 GRIT", "120 GRIT", "220 GRIT", "ASSORTED"}, 0.89,
-     {"Aluminum oxide", "9 x 11 in sheet", "For wood and metal"}},
-    {"ADJUSTABLE WRENCH", {"6 IN", "8 IN", "10 IN", "12 IN"}, 12.99,
-     {"Chrome finish", "Wide jaw capacity", "Laser-etched scale"}},
-    {"LEVEL", {"24 IN", "48 IN", "9 IN TORPEDO", "72 IN"}, 16.99,
-     {"Three vials", "Aluminum frame", "Magnetic edge"}},
-    {"PADLOCK", {"40 MM", "50 MM", "30 MM", "COMBINATION"}, 11.49,
-     {"Hardened shackle", "Weatherproof", "Two keys"}},
+    { "CLAW HAMMER", { "16 OZ", "20 OZ", "22 OZ", "12 OZ" }, 14.99,
+        { "Forged steel head", "Anti-vibration grip", "Lifetime warranty" } },
+    { "TAPE MEASURE", { "16 FT", "25 FT", "30 FT", "35 FT" }, 9.99,
+        { "Easy-read blade", "Belt clip", "Auto lock" } },
+    { "WOOD SCREWS", { "#8 X 1-1/4 IN", "#8 X 2 IN", "#10 X 3 IN", "#6 X 1 IN" }, 6.49,
+        { "Box of 100", "Phillips drive", "Zinc plated" } },
+    { "PAINT ROLLER", { "9 IN", "4 IN", "18 IN", "6 IN" }, 7.99,
+        { "Lint-free cover", "For smooth surfaces", "Reusable frame" } },
+    { "EXTENSION CORD", { "25 FT", "50 FT", "100 FT", "6 FT" }, 19.99,
+        { "Heavy duty 12/3", "Outdoor rated", "Lighted ends" } },
+    { "LED BULB", { "60 W EQ", "75 W EQ", "100 W EQ", "40 W EQ" }, 4.99,
+        { "Soft white 2700K", "Dimmable", "Lasts 13 years" } },
+    { "UTILITY KNIFE", { "STANDARD", "FOLDING", "HEAVY DUTY", "SNAP-OFF" }, 8.49,
+        { "Quick blade change", "Blade storage", "Rubber grip" } },
+    { "PIPE WRENCH", { "10 IN", "14 IN", "18 IN", "24 IN" }, 21.99,
+        { "Drop-forged jaws", "Ductile iron handle", "Floating hook" } },
+    { "DUCT TAPE", { "1.88 IN X 60 YD", "1.88 IN X 20 YD", "2.83 IN X 60 YD", "1 IN X 30 YD" },
+        5.99, { "Weather resistant", "Tears by hand", "Strong adhesive" } },
+    { "GARDEN HOSE", { "50 FT", "75 FT", "100 FT", "25 FT" }, 29.99,
+        { "Kink resistant", "Brass fittings", "Drinking water safe" } },
+    { "CORDLESS DRILL", { "12 V", "18 V", "20 V", "20 V BRUSHLESS" }, 89.99,
+        { "2 batteries included", "Two-speed gearbox", "LED work light" } },
+    { "WIRE NUTS", { "SMALL", "MEDIUM", "LARGE", "ASSORTED" }, 0.79,
+        { "UL listed", "Color coded", "Pack of 10" } },
+    { "SANDPAPER", { "80 GRIT", "120 GRIT", "220 GRIT", "ASSORTED" }, 0.89,
+        { "Aluminum oxide", "9 x 11 in sheet", "For wood and metal" } },
+    { "ADJUSTABLE WRENCH", { "6 IN", "8 IN", "10 IN", "12 IN" }, 12.99,
+        { "Chrome finish", "Wide jaw capacity", "Laser-etched scale" } },
+    { "LEVEL", { "24 IN", "48 IN", "9 IN TORPEDO", "72 IN" }, 16.99,
+        { "Three vials", "Aluminum frame", "Magnetic edge" } },
+    { "PADLOCK", { "40 MM", "50 MM", "30 MM", "COMBINATION" }, 11.49,
+        { "Hardened shackle", "Weatherproof", "Two keys" } },
 };
-const char *Brands[] = {"NORTHFIELD", "IRONWOOD", "BRIGHTLINE", "STOUT", "TRUEGRIP", "HARBORLINE"};
+const char* Brands[]
+    = { "NORTHFIELD", "IRONWOOD", "BRIGHTLINE", "STOUT", "TRUEGRIP", "HARBORLINE" };
 
 QString money(double value)
 {
@@ -93,14 +94,14 @@ std::vector<Item> makeItems(int count)
     items.reserve(size_t(count));
     const int productCount = int(sizeof(Products) / sizeof(Products[0]));
     for (int i = 0; i < count; ++i) {
-        const Product &p = Products[i % productCount];
+        const Product& p = Products[i % productCount];
         const int size = (i / productCount) % 4;
-        const char *brand = Brands[(i / (productCount * 4)) % 6];
+        const char* brand = Brands[(i / (productCount * 4)) % 6];
         Item item;
         item.sku = QString::number(100001 + i);
-        item.description = QStringLiteral("%1 %2 %3").arg(QLatin1String(brand),
-                                                          QLatin1String(p.noun),
-                                                          QLatin1String(p.sizes[size]));
+        item.description
+            = QStringLiteral("%1 %2 %3")
+                  .arg(QLatin1String(brand), QLatin1String(p.noun), QLatin1String(p.sizes[size]));
         const double retail = p.basePrice < 1.0
             ? p.basePrice + (i % 3) * 0.05
             : p.basePrice * (1.0 + 0.15 * size) + (i % 7) * 0.10;
@@ -118,7 +119,7 @@ std::vector<Item> makeItems(int count)
     return items;
 }
 
-QString sqlText(const QString &text)
+QString sqlText(const QString& text)
 {
     if (text.isEmpty())
         return QStringLiteral("NULL");
@@ -127,7 +128,7 @@ QString sqlText(const QString &text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-bool writeText(const QString &path, const QString &text)
+bool writeText(const QString& path, const QString& text)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -159,19 +160,21 @@ QImage makeLogo()
     font.setPixelSize(110);
     font.setBold(true);
     p.setFont(font);
-    p.drawText(QRect(290, 40, 600, 150), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MAIN ST"));
+    p.drawText(
+        QRect(290, 40, 600, 150), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MAIN ST"));
     font.setPixelSize(70);
     font.setBold(false);
     p.setFont(font);
-    p.drawText(QRect(290, 170, 600, 100), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("HARDWARE"));
+    p.drawText(
+        QRect(290, 170, 600, 100), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("HARDWARE"));
     return logo;
 }
 
-QImage makePicture(int index, const QString &label)
+QImage makePicture(int index, const QString& label)
 {
     QImage image(480, 480, QImage::Format_RGB32);
-    const QColor colours[] = {QColor(240, 180, 40), QColor(60, 140, 210), QColor(90, 170, 90),
-                              QColor(200, 80, 60), QColor(150, 110, 190), QColor(90, 90, 90)};
+    const QColor colours[] = { QColor(240, 180, 40), QColor(60, 140, 210), QColor(90, 170, 90),
+        QColor(200, 80, 60), QColor(150, 110, 190), QColor(90, 90, 90) };
     image.fill(colours[index % 6].lighter(170));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -185,7 +188,7 @@ QImage makePicture(int index, const QString &label)
         p.drawRoundedRect(90, 70, 300, 260, 30, 30);
         break;
     default:
-        p.drawPolygon(QPolygon({QPoint(240, 50), QPoint(420, 340), QPoint(60, 340)}));
+        p.drawPolygon(QPolygon({ QPoint(240, 50), QPoint(420, 340), QPoint(60, 340) }));
         break;
     }
     QFont font(QStringLiteral("Liberation Sans"));
@@ -197,7 +200,7 @@ QImage makePicture(int index, const QString &label)
     return image;
 }
 
-void presetSettings(const QString &folder)
+void presetSettings(const QString& folder)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QORPOS"));
     store.beginGroup(QStringLiteral("KESTRANE"));
@@ -205,39 +208,43 @@ void presetSettings(const QString &folder)
         return;
     const QString sqlite = QStringLiteral("Driver=SQLite3;Database=%1;NoCreat=1");
     const QList<QPair<QString, QString>> values = {
-        {"DICTIONARY", folder + "/pos.dct"},
-        {"ODBCINV", sqlite.arg(folder + "/inventory.db")},
-        {"ODBCCIS", sqlite.arg(folder + "/cis.db")},
-        {"FILELOGO", folder + "/logo.jpg"},
-        {"LOGOWIDTH", "2"},
-        {"LOGOHEIGHT", "0.65"},
-        {"LOGOLCR", "CENTER"},
-        {"MARGINTOP", "180"},
-        {"MARGINLEFT", "270"},
-        {"ADJ4UD", "0"}, {"ADJ4LR", "0"}, {"ADJ2UD", "0"},
-        {"ADJ2LR", "0"}, {"ADJ1UD", "0"}, {"ADJ1LR", "0"},
-        {"PRINTSKU", "1"},
-        {"PRINTBORDER", "1"},
-        {"PRINTLOGO", "1"},
-        {"PRINTTITLE", "1"},
-        {"PRINTREGRETAIL", "1"},
-        {"PRINTGRAPHIC", "1"},
-        {"PRINTBULLET", "True"},
-        {"PRINTLONGDESC", "False"},
-        {"PRINTFORMAT", "0"},
-        {"ColorPrice", QString::number(200)},                 // dark red
-        {"ColorTitle", QString::number(120 + 65536 * 40)},     // deep purple-red
-        {"ColorBorder", QString::number(40 + 256 * 40 + 65536 * 120)},
-        {"FILEIMPEXP", folder + "/items.txt"},
+        { "DICTIONARY", folder + "/pos.dct" },
+        { "ODBCINV", sqlite.arg(folder + "/inventory.db") },
+        { "ODBCCIS", sqlite.arg(folder + "/cis.db") },
+        { "FILELOGO", folder + "/logo.jpg" },
+        { "LOGOWIDTH", "2" },
+        { "LOGOHEIGHT", "0.65" },
+        { "LOGOLCR", "CENTER" },
+        { "MARGINTOP", "180" },
+        { "MARGINLEFT", "270" },
+        { "ADJ4UD", "0" },
+        { "ADJ4LR", "0" },
+        { "ADJ2UD", "0" },
+        { "ADJ2LR", "0" },
+        { "ADJ1UD", "0" },
+        { "ADJ1LR", "0" },
+        { "PRINTSKU", "1" },
+        { "PRINTBORDER", "1" },
+        { "PRINTLOGO", "1" },
+        { "PRINTTITLE", "1" },
+        { "PRINTREGRETAIL", "1" },
+        { "PRINTGRAPHIC", "1" },
+        { "PRINTBULLET", "True" },
+        { "PRINTLONGDESC", "False" },
+        { "PRINTFORMAT", "0" },
+        { "ColorPrice", QString::number(200) }, // dark red
+        { "ColorTitle", QString::number(120 + 65536 * 40) }, // deep purple-red
+        { "ColorBorder", QString::number(40 + 256 * 40 + 65536 * 120) },
+        { "FILEIMPEXP", folder + "/items.txt" },
     };
-    for (const auto &value : values)
+    for (const auto& value : values)
         store.setValue(value.first, value.second);
     store.sync();
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -254,7 +261,8 @@ int main(int argc, char *argv[])
     // Item pictures for the first items of each product, JPEG and bitmap.
     for (int i = 0; i < 12; ++i) {
         const QString ext = i % 4 == 3 ? QStringLiteral("bmp") : QStringLiteral("jpg");
-        const QString path = QStringLiteral("%1/pictures/%2.%3").arg(folder, items[size_t(i)].sku, ext);
+        const QString path
+            = QStringLiteral("%1/pictures/%2.%3").arg(folder, items[size_t(i)].sku, ext);
         if (!makePicture(i, QLatin1String(Products[i].noun)).save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
@@ -284,11 +292,11 @@ int main(int argc, char *argv[])
         "DROP TABLE IF EXISTS inv;\n"
         "CREATE TABLE inv (\"1\" TEXT, \"10\" TEXT, \"48\" TEXT, \"54\" TEXT, \"56\" TEXT,"
         " \"177\" TEXT, \"178\" TEXT, \"179\" TEXT);\nBEGIN;\n");
-    for (const Item &item : items) {
+    for (const Item& item : items) {
         inv += QStringLiteral("INSERT INTO inv VALUES (%1,%2,%3,%4,%5,%6,%7,%8);\n")
                    .arg(sqlText(item.sku), sqlText(item.description), sqlText(item.retail),
-                        sqlText(item.cost), sqlText(item.promo), sqlText(item.bullets[0]),
-                        sqlText(item.bullets[1]), sqlText(item.bullets[2]));
+                       sqlText(item.cost), sqlText(item.promo), sqlText(item.bullets[0]),
+                       sqlText(item.bullets[1]), sqlText(item.bullets[2]));
     }
     inv += QLatin1String("COMMIT;\nCREATE INDEX inv_sku ON inv (\"1\");\n");
     if (!writeText(folder + QLatin1String("/inventory.sql"), inv))
@@ -299,13 +307,14 @@ int main(int argc, char *argv[])
         "CREATE TABLE special (\"1\" TEXT, \"10\" TEXT, \"48\" TEXT, \"54\" TEXT, \"56\" TEXT);\n"
         "BEGIN;\n");
     for (int i = 0; i < 40; ++i) {
-        const Product &p = Products[i % 16];
+        const Product& p = Products[i % 16];
         const double retail = p.basePrice * 1.6;
         cis += QStringLiteral("INSERT INTO special VALUES (%1,%2,%3,%4,%5);\n")
                    .arg(sqlText(QString::number(900001 + i)),
-                        sqlText(QStringLiteral("SPECIAL ORDER %1 CONTRACTOR PACK").arg(QLatin1String(p.noun))),
-                        sqlText(money(retail)), sqlText(money(retail * 0.6)),
-                        sqlText(i % 2 ? money(retail * 0.85) : QString()));
+                       sqlText(QStringLiteral("SPECIAL ORDER %1 CONTRACTOR PACK")
+                                   .arg(QLatin1String(p.noun))),
+                       sqlText(money(retail)), sqlText(money(retail * 0.6)),
+                       sqlText(i % 2 ? money(retail * 0.85) : QString()));
     }
     cis += QLatin1String("COMMIT;\nCREATE INDEX special_sku ON special (\"1\");\n");
     if (!writeText(folder + QLatin1String("/cis.sql"), cis))
@@ -315,12 +324,11 @@ int main(int argc, char *argv[])
     QString dat = QStringLiteral("1,10,48,54,56,177,178,179,182\r\n");
     QString txt = QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182\r\n");
     for (int i = 0; i < 24; ++i) {
-        const Item &item = items[size_t(i * 7)];
-        const QStringList fields = {item.sku,        item.description, item.retail,
-                                    item.cost,       item.promo,       item.bullets[0],
-                                    item.bullets[1], item.bullets[2],  item.picture};
+        const Item& item = items[size_t(i * 7)];
+        const QStringList fields = { item.sku, item.description, item.retail, item.cost, item.promo,
+            item.bullets[0], item.bullets[1], item.bullets[2], item.picture };
         QStringList quoted;
-        for (const QString &f : fields)
+        for (const QString& f : fields)
             quoted << QLatin1Char('"') + f + QLatin1Char('"');
         dat += quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
         txt += fields.join(QLatin1Char('\t')) + QLatin1String("\r\n");

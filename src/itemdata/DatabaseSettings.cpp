@@ -1,11 +1,11 @@
 #include "itemdata/DatabaseSettings.h"
 
-#include "platform/DialogService.h"
-#include "platform/MORNLIB.h"
-#include "platform/OdbcConnection.h"
-#include "platform/OdbcStatement.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "base/MORNLIB.h"
+#include "base/OdbcConnection.h"
+#include "base/OdbcStatement.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "ui/DialogService.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/OdbcError.h"
+#include "base/OdbcError.h"
 
 #include <QString>
 

@@ -29,7 +29,7 @@ bool DictLineReader::fill()
     return true;
 }
 
-bool DictLineReader::next(QByteArray &line)
+bool DictLineReader::next(QByteArray& line)
 {
     line.clear();
     bool any = false;
@@ -43,10 +43,10 @@ bool DictLineReader::next(QByteArray &line)
             if (m_pos >= m_block.size())
                 continue;
         }
-        const char *begin = m_block.constData() + m_pos;
+        const char* begin = m_block.constData() + m_pos;
         const qsizetype avail = m_block.size() - m_pos;
-        const char *end = begin;
-        const char *stop = begin + avail;
+        const char* end = begin;
+        const char* stop = begin + avail;
         while (end < stop && *end != '\n' && *end != '\r')
             ++end;
         line.append(begin, end - begin);

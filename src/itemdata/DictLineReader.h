@@ -11,20 +11,20 @@ class QIODevice;
 class DictLineReader
 {
 public:
-    explicit DictLineReader(QIODevice &device)
+    explicit DictLineReader(QIODevice& device)
         : m_device(device)
     {
     }
 
     // The next line in line; false at the end of the data or on a read error
     // (then failed() is true).
-    bool next(QByteArray &line);
+    bool next(QByteArray& line);
     bool failed() const { return m_failed; }
 
 private:
     bool fill();
 
-    QIODevice &m_device;
+    QIODevice& m_device;
     QByteArray m_block;
     qsizetype m_pos = 0;
     bool m_eof = false;

@@ -1,15 +1,15 @@
 #include "itemdata/SignListImportExport.h"
 
-#include "itemdata/Cp1252.h"
+#include "base/Cp1252.h"
+#include "base/MORNLIB.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "platform/MORNLIB.h"
-#include "platform/UserInputBlocker.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/SignListModel.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+#include "ui/UserInputBlocker.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,7 +25,7 @@ struct Mapping
 {
     qint16 field;
     int column;
-    const char *name;
+    const char* name;
 };
 
 constexpr Mapping ExportOrder[] = {
@@ -56,10 +56,10 @@ const QString AlertTitle = QStringLiteral("Alert:");
 
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
-QString guardedCell(const QString &text)
+QString guardedCell(const QString& text)
 {
     QString out = text;
-    for (QChar &c : out) {
+    for (QChar& c : out) {
         const char16_t u = c.unicode();
         if (u == u'\t' || u == u'\r' || u == u'\n' || u == 0)
             c = QLatin1Char(' ');
@@ -80,7 +80,7 @@ const QString SignListImportExport::ExportHeader
     = QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182");
 
 SignListImportExport::SignListImportExport(
-    SignListModel &model, DialogService &dialogs, CommonDialog &dialog, const AppSettings &settings)
+    SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
     : m_model(model)
     , m_dialogs(dialogs)
     , m_dialog(dialog)
@@ -89,7 +89,7 @@ SignListImportExport::SignListImportExport(
 }
 
 qint64 SignListImportExport::importFile(
-    qorDatFile &reader, const qorDct &dictionary, const ImportHooks &hooks)
+    qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
 {
     m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
     m_dialog.setDialogTitle(QStringLiteral("Import File"));
@@ -131,7 +131,7 @@ qint64 SignListImportExport::importFile(
     return added;
 }
 
-qint64 SignListImportExport::importRecords(qorDatFile &reader, const ImportHooks &hooks)
+qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks& hooks)
 {
     qint64 added = 0;
     {
@@ -157,7 +157,7 @@ qint64 SignListImportExport::importRecords(qorDatFile &reader, const ImportHooks
             if (reader.gf(1, value) == qorDatFile::StatusOk) {
                 SignRow row;
                 row.column(SignListModel::ColSku) = value;
-                for (const Mapping &m : ImportOrder) {
+                for (const Mapping& m : ImportOrder) {
                     reader.gf(m.field, value);
                     row.column(m.column) = value;
                 }
@@ -213,7 +213,7 @@ bool SignListImportExport::exportFile()
     return false;
 }
 
-bool SignListImportExport::writeList(const QString &path, QString *error) const
+bool SignListImportExport::writeList(const QString& path, QString* error) const
 {
     const QByteArray lineEnd("\r\n");
     QByteArray content;
@@ -221,11 +221,11 @@ bool SignListImportExport::writeList(const QString &path, QString *error) const
     content += ExportHeader.toLatin1() + lineEnd;
 
     for (int row = 1; row < m_model.Rows(); ++row) {
-        const SignRow &sign = m_model.signRow(row);
+        const SignRow& sign = m_model.signRow(row);
         if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
             continue;
         bool first = true;
-        for (const Mapping &m : ExportOrder) {
+        for (const Mapping& m : ExportOrder) {
             if (!first)
                 content += '\t';
             first = false;
@@ -247,7 +247,7 @@ bool SignListImportExport::writeList(const QString &path, QString *error) const
         content += lineEnd;
     }
 
-    auto fail = [&](const QString &reason) {
+    auto fail = [&](const QString& reason) {
         if (error)
             *error = QStringLiteral("Can not write data file: %1\n%2").arg(path, reason);
         return false;

@@ -27,22 +27,22 @@ public:
         std::function<void(qint64 recordsRead)> progress;
     };
 
-    SignListImportExport(SignListModel &model, DialogService &dialogs, CommonDialog &dialog,
-        const AppSettings &settings);
+    SignListImportExport(SignListModel& model, DialogService& dialogs, CommonDialog& dialog,
+        const AppSettings& settings);
 
     // The Read Data File command. Returns the number of rows added (0 also
     // when the user cancelled or the file could not be opened).
-    qint64 importFile(qorDatFile &reader, const qorDct &dictionary, const ImportHooks &hooks);
+    qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
     // Appends the records of an already opened reader, as the command does
     // after its dialog; the reader is closed afterwards.
-    qint64 importRecords(qorDatFile &reader, const ImportHooks &hooks);
+    qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
 
     // The Save To Data File command. True when a file was written.
     bool exportFile();
     // Writes the list to path without any dialog; false (with the reason in
     // error) when nothing was written. An earlier file of that name is then
     // left as it was.
-    bool writeList(const QString &path, QString *error) const;
+    bool writeList(const QString& path, QString* error) const;
 
     static const QString ExportHeader;
     // The import lets the window repaint (and shows its progress) at most
@@ -50,8 +50,8 @@ public:
     static constexpr qint64 RepaintIntervalMs = 25;
 
 private:
-    SignListModel &m_model;
-    DialogService &m_dialogs;
-    CommonDialog &m_dialog;
-    const AppSettings &m_settings;
+    SignListModel& m_model;
+    DialogService& m_dialogs;
+    CommonDialog& m_dialog;
+    const AppSettings& m_settings;
 };

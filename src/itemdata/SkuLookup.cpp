@@ -1,8 +1,8 @@
 #include "itemdata/SkuLookup.h"
 
-#include "platform/MORNLIB.h"
-#include "platform/OdbcConnection.h"
-#include "platform/OdbcStatement.h"
+#include "base/MORNLIB.h"
+#include "base/OdbcConnection.h"
+#include "base/OdbcStatement.h"
 
 QString SkuLookup::columnName(Field field)
 {

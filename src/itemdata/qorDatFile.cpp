@@ -1,6 +1,6 @@
 #include "itemdata/qorDatFile.h"
 
-#include "itemdata/Cp1252.h"
+#include "base/Cp1252.h"
 #include "itemdata/qorDct.h"
 
 #include <QBuffer>
@@ -24,14 +24,14 @@ qorDatFile::qorDatFile(Notifier notify)
 
 qorDatFile::~qorDatFile() = default;
 
-void qorDatFile::notify(const QString &text) const
+void qorDatFile::notify(const QString& text) const
 {
     if (m_notify)
         m_notify(text);
 }
 
 qint16 qorDatFile::fopen(
-    const QString &Fname, const qorDct &Dict, const QString &flds, qint16 mode, qint16 Typ)
+    const QString& Fname, const qorDct& Dict, const QString& flds, qint16 mode, qint16 Typ)
 {
     Q_UNUSED(flds);
     Q_UNUSED(Typ);
@@ -56,7 +56,7 @@ qint16 qorDatFile::fopen(
     return openDevice(std::move(file), Fname, Dict);
 }
 
-qint16 qorDatFile::fopenData(const QByteArray &data, const QString &Fname, const qorDct &Dict)
+qint16 qorDatFile::fopenData(const QByteArray& data, const QString& Fname, const qorDct& Dict)
 {
     fclose();
     auto buffer = std::make_unique<QBuffer>();
@@ -66,7 +66,7 @@ qint16 qorDatFile::fopenData(const QByteArray &data, const QString &Fname, const
 }
 
 qint16 qorDatFile::openDevice(
-    std::unique_ptr<QIODevice> device, const QString &Fname, const qorDct &Dict)
+    std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict)
 {
     m_dict = &Dict;
     m_device = std::move(device);
@@ -202,11 +202,11 @@ bool qorDatFile::readLine(Start how)
             if (!loadBlock(pos - 1))
                 break;
             const qint64 rel = pos - 1 - m_blockStart;
-            const char *begin = m_block.constData() + rel;
+            const char* begin = m_block.constData() + rel;
             const qint64 avail = m_block.size() - rel;
-            const char *lf = static_cast<const char *>(std::memchr(begin, '\n', size_t(avail)));
+            const char* lf = static_cast<const char*>(std::memchr(begin, '\n', size_t(avail)));
             const qint64 scan = lf ? (lf - begin) : avail;
-            const char *nul = static_cast<const char *>(std::memchr(begin, '\0', size_t(scan)));
+            const char* nul = static_cast<const char*>(std::memchr(begin, '\0', size_t(scan)));
             if (nul) {
                 // A NUL ends the line and the data.
                 m_line.append(begin, nul - begin);
@@ -258,7 +258,7 @@ bool qorDatFile::gr(qint32 iline)
     return m_lineNumber == iline;
 }
 
-qint16 qorDatFile::gf(qint16 ifld, QString &ibuf) const
+qint16 qorDatFile::gf(qint16 ifld, QString& ibuf) const
 {
     ibuf.clear();
     qsizetype position = -1;
@@ -321,7 +321,7 @@ qint16 qorDatFile::gf(qint16 ifld, QString &ibuf) const
     return StatusOk;
 }
 
-qint16 qorDatFile::GetFieldList(QList<qint32> &arr) const
+qint16 qorDatFile::GetFieldList(QList<qint32>& arr) const
 {
     arr.clear();
     arr.reserve(qsizetype(m_fields.size()) + 1);

@@ -36,25 +36,25 @@ public:
     enum Layout : qint16 { QuoteAndComma = 0, CommaSeparated = 1, TabDelimited = 2 };
 
     // Receives the text of each "Fopen:" message.
-    using Notifier = std::function<void(const QString &text)>;
+    using Notifier = std::function<void(const QString& text)>;
     // The notifier that shows the messages in a message box (title "Fopen:",
     // exclamation icon, OK).
-    static Notifier dialogNotifier(DialogService &dialogs);
+    static Notifier dialogNotifier(DialogService& dialogs);
 
     explicit qorDatFile(Notifier notify = Notifier());
     ~qorDatFile();
-    qorDatFile(const qorDatFile &) = delete;
-    qorDatFile &operator=(const qorDatFile &) = delete;
+    qorDatFile(const qorDatFile&) = delete;
+    qorDatFile& operator=(const qorDatFile&) = delete;
 
     // Opens the file and reads its header. mode 0 reads only; mode 1 deletes
     // any file of that name first and opens it for reading and writing; any
     // other mode opens it for reading and writing. flds and Typ are accepted
     // and not used. 0 open with a valid header, 1 cannot open, 2 empty,
     // 3 invalid header; on anything but 0 the file is closed again.
-    qint16 fopen(const QString &Fname, const qorDct &Dict, const QString &flds = QString(),
+    qint16 fopen(const QString& Fname, const qorDct& Dict, const QString& flds = QString(),
         qint16 mode = 0, qint16 Typ = 0);
     // The same on bytes in memory (named Fname in the messages).
-    qint16 fopenData(const QByteArray &data, const QString &Fname, const qorDct &Dict);
+    qint16 fopenData(const QByteArray& data, const QString& Fname, const qorDct& Dict);
 
     // Without a line number (or below 1): reads the next record. Otherwise
     // makes record line iline the current one, going back to the first
@@ -62,10 +62,10 @@ public:
     bool gr(qint32 iline = -1);
     // The value of POS field ifld in the current record: 0 found and not
     // blank, 1 blank, -1 not in the header (ibuf then "").
-    qint16 gf(qint16 ifld, QString &ibuf) const;
+    qint16 gf(qint16 ifld, QString& ibuf) const;
     // arr receives the header's field numbers in order followed by -1;
     // returns their count.
-    qint16 GetFieldList(QList<qint32> &arr) const;
+    qint16 GetFieldList(QList<qint32>& arr) const;
     void fclose();
 
     QString FieldList() const { return m_fieldListText; }
@@ -84,16 +84,16 @@ public:
 private:
     enum class Start { Header, Rewind, Next };
 
-    qint16 openDevice(std::unique_ptr<QIODevice> device, const QString &Fname, const qorDct &Dict);
+    qint16 openDevice(std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict);
     bool readLine(Start how);
     // Makes the block that holds byte offset (counted from 0) current;
     // false at the end of the data or on a read failure.
     bool loadBlock(qint64 offset);
     bool parseHeader();
-    void notify(const QString &text) const;
+    void notify(const QString& text) const;
 
     Notifier m_notify;
-    const qorDct *m_dict = nullptr;
+    const qorDct* m_dict = nullptr;
     std::unique_ptr<QIODevice> m_device;
 
     // Header.

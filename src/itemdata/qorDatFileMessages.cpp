@@ -2,11 +2,11 @@
 // reader itself needs nothing beyond Qt Core.
 #include "itemdata/qorDatFile.h"
 
-#include "platform/DialogService.h"
+#include "ui/DialogService.h"
 
-qorDatFile::Notifier qorDatFile::dialogNotifier(DialogService &dialogs)
+qorDatFile::Notifier qorDatFile::dialogNotifier(DialogService& dialogs)
 {
-    return [&dialogs](const QString &text) {
+    return [&dialogs](const QString& text) {
         dialogs.message(text, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
             QStringLiteral("Fopen:"));
     };

@@ -1,8 +1,8 @@
 #include "itemdata/qorDct.h"
 
-#include "itemdata/Cp1252.h"
+#include "base/Cp1252.h"
+#include "base/NumberText.h"
 #include "itemdata/DictLineReader.h"
-#include "platform/NumberText.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -22,7 +22,7 @@ namespace {
 // first character that cannot continue a number, no digits is 0), as a
 // 16-bit whole number rounded halves to even. Nothing when it does not fit:
 // the load then stops as for a read failure instead of wrapping around.
-std::optional<qint16> leadingWhole16(const QByteArray &line, qsizetype from)
+std::optional<qint16> leadingWhole16(const QByteArray& line, qsizetype from)
 {
     // Only the characters that can belong to the number are handed on, so a
     // huge line is not converted whole for each of its numbers.
@@ -42,7 +42,7 @@ std::optional<qint16> leadingWhole16(const QByteArray &line, qsizetype from)
 }
 
 // Opens the dictionary for reading; a folder or a missing file fails.
-bool openForReading(QFile &file, const QString &fnam)
+bool openForReading(QFile& file, const QString& fnam)
 {
     if (fnam.isEmpty() || QFileInfo(fnam).isDir())
         return false;
@@ -79,7 +79,7 @@ QString qorDct::dDesc(qint16 ix) const
     return m_description[size_t(i < 0 ? 0 : i)];
 }
 
-void qorDct::setDDesc(qint16 ix, const QString &value)
+void qorDct::setDDesc(qint16 ix, const QString& value)
 {
     const int i = indexOf(ix);
     if (i >= 0)
@@ -123,7 +123,7 @@ void qorDct::clearEntries()
     }
 }
 
-qint16 qorDct::setup(const QString &fnam, const QString &Typ, qint16 lev)
+qint16 qorDct::setup(const QString& fnam, const QString& Typ, qint16 lev)
 {
     clearEntries();
     QFile file;
@@ -132,7 +132,7 @@ qint16 qorDct::setup(const QString &fnam, const QString &Typ, qint16 lev)
     return readSections(file, Typ, lev);
 }
 
-qint16 qorDct::setupFromData(const QByteArray &data, const QString &Typ, qint16 lev)
+qint16 qorDct::setupFromData(const QByteArray& data, const QString& Typ, qint16 lev)
 {
     clearEntries();
     QBuffer buffer;
@@ -141,7 +141,7 @@ qint16 qorDct::setupFromData(const QByteArray &data, const QString &Typ, qint16 
     return readSections(buffer, Typ, lev);
 }
 
-qint16 qorDct::readSections(QIODevice &device, const QString &Typ, qint16 lev)
+qint16 qorDct::readSections(QIODevice& device, const QString& Typ, qint16 lev)
 {
     const QString wanted = Typ.toUpper();
     DictLineReader reader(device);
@@ -196,7 +196,7 @@ qint16 qorDct::readSections(QIODevice &device, const QString &Typ, qint16 lev)
     return found ? StatusOk : StatusNotFound;
 }
 
-qint16 qorDct::setupms(const QString &fnam, bool prisame)
+qint16 qorDct::setupms(const QString& fnam, bool prisame)
 {
     for (qint16 i = 1; i < Entries; ++i)
         m_master[size_t(i)] = true;
@@ -206,7 +206,7 @@ qint16 qorDct::setupms(const QString &fnam, bool prisame)
     return readMasterStore(file, prisame);
 }
 
-qint16 qorDct::setupmsFromData(const QByteArray &data, bool prisame)
+qint16 qorDct::setupmsFromData(const QByteArray& data, bool prisame)
 {
     for (qint16 i = 1; i < Entries; ++i)
         m_master[size_t(i)] = true;
@@ -216,7 +216,7 @@ qint16 qorDct::setupmsFromData(const QByteArray &data, bool prisame)
     return readMasterStore(buffer, prisame);
 }
 
-qint16 qorDct::readMasterStore(QIODevice &device, bool prisame)
+qint16 qorDct::readMasterStore(QIODevice& device, bool prisame)
 {
     DictLineReader reader(device);
     QByteArray line;

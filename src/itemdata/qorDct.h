@@ -30,7 +30,7 @@ public:
     qint16 dAlpha(qint16 ix) const;
     void setDAlpha(qint16 ix, qint16 value);
     QString dDesc(qint16 ix) const;
-    void setDDesc(qint16 ix, const QString &value);
+    void setDDesc(qint16 ix, const QString& value);
     qint16 dLen(qint16 ix) const;
     void setDLen(qint16 ix, qint16 value);
     bool dMaster(qint16 ix) const;
@@ -43,20 +43,20 @@ public:
     // Loads the field definitions of every section named Typ (any case) whose
     // level is at most lev. 0 loaded, 2 nothing inside a selected section,
     // 1 the file could not be opened or read (or held a number too large).
-    qint16 setup(const QString &fnam, const QString &Typ, qint16 lev);
+    qint16 setup(const QString& fnam, const QString& Typ, qint16 lev);
     // Same, from bytes already in memory (the file reader's core).
-    qint16 setupFromData(const QByteArray &data, const QString &Typ, qint16 lev);
+    qint16 setupFromData(const QByteArray& data, const QString& Typ, qint16 lev);
 
     // Loads the master/store block: 0 at least one line inside the block,
     // 2 no block or nothing after %BEGIN%, 1 unreadable.
-    qint16 setupms(const QString &fnam, bool prisame);
-    qint16 setupmsFromData(const QByteArray &data, bool prisame);
+    qint16 setupms(const QString& fnam, bool prisame);
+    qint16 setupmsFromData(const QByteArray& data, bool prisame);
 
     // Lets the user choose a dictionary file (remembered in the settings
     // store under regApp/regSec/regKey) and loads it; asks again after a
     // failed load until the user cancels. True when a dictionary was loaded.
-    bool rsetup(bool AskFirst, CommonDialog &dlgCommon, DialogService &dialogs,
-        const QString &regApp, const QString &regSec, const QString &regKey, const QString &Typ,
+    bool rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
+        const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
         qint16 lev);
 
     static const QString MasterStoreWarning;
@@ -65,8 +65,8 @@ public:
 private:
     static constexpr int Entries = 200;
     void clearEntries();
-    qint16 readSections(QIODevice &device, const QString &Typ, qint16 lev);
-    qint16 readMasterStore(QIODevice &device, bool prisame);
+    qint16 readSections(QIODevice& device, const QString& Typ, qint16 lev);
+    qint16 readMasterStore(QIODevice& device, bool prisame);
     // -1 for a number outside 0..199 after the index rule.
     static int indexOf(qint16 ix);
 

@@ -3,13 +3,13 @@
 // reader needs nothing beyond Qt Core.
 #include "itemdata/qorDct.h"
 
-#include "platform/CommonDialog.h"
-#include "platform/DialogService.h"
-#include "platform/MORNLIB.h"
-#include "setup/SettingsStore.h"
+#include "base/MORNLIB.h"
+#include "base/SettingsStore.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
 
-bool qorDct::rsetup(bool AskFirst, CommonDialog &dlgCommon, DialogService &dialogs,
-    const QString &regApp, const QString &regSec, const QString &regKey, const QString &Typ,
+bool qorDct::rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
+    const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
     qint16 lev)
 {
     QString name = SettingsStore::GetSetting(regApp, regSec, regKey, QString());

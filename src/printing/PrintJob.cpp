@@ -1,12 +1,12 @@
 #include "printing/PrintJob.h"
 
-#include "platform/DialogService.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "printing/SignPainter.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/SignListModel.h"
+#include "ui/DialogService.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "printing/SignCanvas.h"
 
-#include "platform/NumberText.h"
+#include "base/NumberText.h"
 #include "printing/RunTimeError.h"
 
 #include <QColor>

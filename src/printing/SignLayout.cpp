@@ -1,7 +1,7 @@
 #include "printing/SignLayout.h"
 
-#include "platform/NumberText.h"
-#include "signlist/SignListModel.h"
+#include "base/NumberText.h"
+#include "document/SignListModel.h"
 
 #include <algorithm>
 

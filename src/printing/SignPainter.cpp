@@ -1,12 +1,12 @@
 #include "printing/SignPainter.h"
 
-#include "platform/MORNLIB.h"
-#include "platform/NumberText.h"
+#include "base/MORNLIB.h"
+#include "base/NumberText.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
-#include "signlist/SignListModel.h"
 
 #include <utility>
 

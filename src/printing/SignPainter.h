@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/RunSettings.h"
+#include "document/RunSettings.h"
 #include "printing/SignLayout.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "support/TestDatabase.h"
 
-#include "platform/OdbcConnection.h"
-#include "platform/OdbcStatement.h"
+#include "base/OdbcConnection.h"
+#include "base/OdbcStatement.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 #include "support/TestSupport.h"
 
-#include "platform/DialogService.h"
+#include "ui/DialogService.h"
 
-#include "setup/SettingsKeys.h"
-#include "setup/SettingsStore.h"
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,13 +35,13 @@ TestSettingsScope::~TestSettingsScope()
     DialogService::instance().reset();
 }
 
-QString testDataPath(const QString &name)
+QString testDataPath(const QString& name)
 {
     return QString::fromLocal8Bit(qgetenv("KESTRANE_SOURCE_DIR")) + QLatin1String("/tests/data/")
         + name;
 }
 
-QString writeTestFile(const QString &folder, const QString &name, const QByteArray &bytes)
+QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes)
 {
     const QString path = QDir(folder).filePath(name);
     QFile f(path);

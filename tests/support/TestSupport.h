@@ -24,8 +24,8 @@ private:
 };
 
 // The folder the test data files live in (tests/data in the source tree).
-QString testDataPath(const QString &name);
+QString testDataPath(const QString& name);
 
 // Writes the bytes to a file of that name in the folder; fails the test run
 // when the file cannot be written.
-QString writeTestFile(const QString &folder, const QString &name, const QByteArray &bytes);
+QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes);

@@ -1,0 +1,166 @@
+#include "base/OdbcConnection.h"
+
+#include "base/OdbcStatement.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+namespace {
+
+// The one ODBC environment of the process (ODBC 3 behaviour), created at
+// the first connection and freed at exit, after every connection is gone.
+class OdbcEnvironment
+{
+public:
+    static SQLHENV handle()
+    {
+        static OdbcEnvironment environment;
+        return environment.m_env;
+    }
+
+private:
+    OdbcEnvironment()
+    {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env))) {
+            m_env = SQL_NULL_HENV;
+            return;
+        }
+        SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    }
+    ~OdbcEnvironment()
+    {
+        if (m_env != SQL_NULL_HENV)
+            SQLFreeHandle(SQL_HANDLE_ENV, m_env);
+    }
+    SQLHENV m_env = SQL_NULL_HENV;
+};
+
+} // namespace
+
+OdbcConnection::OdbcConnection() = default;
+
+OdbcConnection::~OdbcConnection()
+{
+    close();
+}
+
+bool OdbcConnection::open(const QString& connectString, int loginTimeoutSeconds)
+{
+    close();
+    m_error.clear();
+    SQLHENV env = OdbcEnvironment::handle();
+    if (env == SQL_NULL_HENV) {
+        m_error = OdbcError::layer(QStringLiteral("The ODBC driver manager could not be started"));
+        return false;
+    }
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+        m_error = odbcDiagnostics(SQL_HANDLE_ENV, env);
+        return false;
+    }
+    m_dbc = dbc;
+    if (loginTimeoutSeconds > 0) {
+        // Not every driver honours it; the attribute is a request.
+        SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
+            SQL_IS_UINTEGER);
+    }
+    // The string goes to the driver manager exactly as given: no keyword is
+    // added or rewritten, so "DSN=...;UID=...;PWD=" and "Driver=...;..."
+    // both reach the driver as typed.
+    const QString text = connectString;
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr,
+        reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(text.utf16())), SQLSMALLINT(text.size()),
+        nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        m_error = odbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        m_dbc = nullptr;
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void OdbcConnection::close()
+{
+    if (!m_dbc)
+        return;
+    if (m_open)
+        SQLDisconnect(m_dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
+    m_dbc = nullptr;
+    m_open = false;
+}
+
+QString OdbcConnection::identifierQuoteChar()
+{
+    if (!m_open)
+        return QString();
+    SQLWCHAR buffer[8] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc
+        = SQLGetInfoW(m_dbc, SQL_IDENTIFIER_QUOTE_CHAR, buffer, sizeof buffer, &length);
+    if (!SQL_SUCCEEDED(rc)) {
+        m_error = odbcDiagnostics(SQL_HANDLE_DBC, m_dbc);
+        return QString();
+    }
+    const int chars = qBound(0, int(length / sizeof(SQLWCHAR)), 7);
+    // A single space means: quoted identifiers are not supported.
+    const QString quote
+        = QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), chars).trimmed();
+    return quote;
+}
+
+QString OdbcConnection::quoteIdentifier(const QString& name)
+{
+    return quoteIdentifier(identifierQuoteChar(), name);
+}
+
+QString OdbcConnection::quoteIdentifier(const QString& quoteChar, const QString& name)
+{
+    const QString open = quoteChar.trimmed();
+    if (open.isEmpty())
+        return QString();
+    const QString close = open == QLatin1String("[") ? QStringLiteral("]") : open;
+    QString inner = name;
+    inner.replace(close, close + close);
+    return open + inner + close;
+}
+
+bool OdbcConnection::setAutoCommit(bool on)
+{
+    if (!m_open)
+        return false;
+    const SQLRETURN rc = SQLSetConnectAttrW(m_dbc, SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(
+            static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+        SQL_IS_UINTEGER);
+    if (!SQL_SUCCEEDED(rc)) {
+        m_error = odbcDiagnostics(SQL_HANDLE_DBC, m_dbc);
+        return false;
+    }
+    return true;
+}
+
+bool OdbcConnection::commit()
+{
+    if (!m_open)
+        return false;
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT))) {
+        m_error = odbcDiagnostics(SQL_HANDLE_DBC, m_dbc);
+        return false;
+    }
+    return true;
+}
+
+bool OdbcConnection::execute(const QString& sql)
+{
+    OdbcStatement statement(*this);
+    if (!statement.execDirect(sql)) {
+        m_error = statement.lastError();
+        return false;
+    }
+    return true;
+}

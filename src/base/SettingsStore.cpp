@@ -1,0 +1,84 @@
+#include "base/SettingsStore.h"
+
+#include "base/NumberText.h"
+
+#include <QSettings>
+
+namespace {
+
+// One QSettings object per call keeps the store uncached from the program's
+// point of view; QSettings itself rereads the file when another writer
+// changed it.
+QString groupedKey(const QString& section, const QString& key)
+{
+    return section + QLatin1Char('/') + key;
+}
+
+} // namespace
+
+QString SettingsStore::GetSetting(const QString& application, const QString& section,
+    const QString& key, const QString& defaultValue)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    const QVariant value = store.value(groupedKey(section, key));
+    if (!value.isValid())
+        return defaultValue;
+    return value.toString();
+}
+
+QString SettingsStore::GetSetting(
+    const QString& application, const QString& section, const QString& key, int defaultValue)
+{
+    return GetSetting(application, section, key, QString::number(defaultValue));
+}
+
+void SettingsStore::SaveSetting(
+    const QString& application, const QString& section, const QString& key, const QString& value)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    store.setValue(groupedKey(section, key), value);
+    store.sync();
+}
+
+AppSettings::AppSettings(QString application, QString section)
+    : m_application(std::move(application))
+    , m_section(std::move(section))
+{
+}
+
+QString AppSettings::text(const QString& key, const QString& defaultValue) const
+{
+    return SettingsStore::GetSetting(m_application, m_section, key, defaultValue);
+}
+
+qint16 AppSettings::whole16(const QString& key, qint16 defaultValue) const
+{
+    return NumberText::toWhole16(text(key, QString::number(defaultValue))).value_or(defaultValue);
+}
+
+qint32 AppSettings::whole32(const QString& key, qint32 defaultValue) const
+{
+    return NumberText::toWhole32(text(key, QString::number(defaultValue))).value_or(defaultValue);
+}
+
+bool AppSettings::truth(const QString& key, bool defaultValue) const
+{
+    return NumberText::toTruth(
+        text(key, defaultValue ? QStringLiteral("True") : QStringLiteral("False")))
+        .value_or(defaultValue);
+}
+
+double AppSettings::numberPrefix(const QString& key, const QString& defaultValue) const
+{
+    return NumberText::leadingNumber(text(key, defaultValue));
+}
+
+qint32 AppSettings::wholePrefix(const QString& key, const QString& defaultValue) const
+{
+    return NumberText::leadingWhole32(text(key, defaultValue));
+}
+
+void AppSettings::save(const QString& key, const QString& value) const
+{
+    SettingsStore::SaveSetting(m_application, m_section, key, value);
+}

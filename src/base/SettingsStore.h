@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The per-user store of named text values, addressed by application,
+// section and key. Values are always text; each reader converts them with
+// the helpers of NumberText. Nothing is cached: every read goes to the
+// store and sees the latest write.
+class SettingsStore
+{
+public:
+    // The stored text, or the default when the key (or its section or
+    // application) does not exist. Reading never creates a key.
+    static QString GetSetting(const QString& application, const QString& section,
+        const QString& key, const QString& defaultValue);
+    // A number default comes back as its decimal text.
+    static QString GetSetting(
+        const QString& application, const QString& section, const QString& key, int defaultValue);
+
+    // Creates or overwrites the key, creating application and section as needed.
+    static void SaveSetting(const QString& application, const QString& section, const QString& key,
+        const QString& value);
+};
+
+// The one settings address the program uses, with the readers' conversions.
+// A value the program never writes (letters where a number belongs, a number
+// out of range) reads as the caller's default.
+class AppSettings
+{
+public:
+    AppSettings(QString application, QString section);
+
+    const QString& application() const { return m_application; }
+    const QString& section() const { return m_section; }
+
+    QString text(const QString& key, const QString& defaultValue) const;
+    qint16 whole16(const QString& key, qint16 defaultValue) const;
+    qint32 whole32(const QString& key, qint32 defaultValue) const;
+    bool truth(const QString& key, bool defaultValue) const;
+    // Number-prefix reading (0 when the text has no leading number).
+    double numberPrefix(const QString& key, const QString& defaultValue) const;
+    // Number-prefix, rounded to a whole 32-bit number (halves to even).
+    qint32 wholePrefix(const QString& key, const QString& defaultValue) const;
+
+    void save(const QString& key, const QString& value) const;
+
+private:
+    QString m_application;
+    QString m_section;
+};

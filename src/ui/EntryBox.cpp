@@ -1,0 +1,25 @@
+#include "ui/EntryBox.h"
+
+#include <QKeyEvent>
+
+EntryBox::EntryBox(QWidget* parent)
+    : QLineEdit(parent)
+{
+}
+
+void EntryBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        emit enterPressed();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void EntryBox::keyReleaseEvent(QKeyEvent* event)
+{
+    QLineEdit::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyReleased(event->key());
+}

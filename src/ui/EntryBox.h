@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A single-line box of the entry panel. Enter is swallowed (no character,
+// no beep) and reported as enterPressed(); key releases are reported so the
+// arrow keys can act when the key comes up, once per press however long the
+// key is held.
+class EntryBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit EntryBox(QWidget* parent = nullptr);
+
+signals:
+    void enterPressed();
+    void keyReleased(int key);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+};

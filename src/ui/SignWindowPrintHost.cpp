@@ -1,0 +1,142 @@
+#include "ui/SignWindowPrintHost.h"
+
+#include "base/MORNLIB.h"
+#include "base/Twips.h"
+#include "printing/PreviewCanvas.h"
+#include "printing/PrinterCanvas.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRadioButton>
+
+namespace {
+
+// How often a long run lets the window repaint its progress.
+constexpr int RepaintMs = 150;
+
+} // namespace
+
+SignWindowPrintHost::SignWindowPrintHost(frmSigns& window)
+    : m_window(window)
+    , m_title(window.windowTitle())
+{
+}
+
+SignWindowPrintHost::~SignWindowPrintHost()
+{
+    endProgress();
+}
+
+int SignWindowPrintHost::checkedFormat() const
+{
+    return m_window.checkedFormat();
+}
+
+bool SignWindowPrintHost::bulletStyle() const
+{
+    return m_window.ckbBullet->isChecked();
+}
+
+SignOptions SignWindowPrintHost::signOptions() const
+{
+    SignOptions options;
+    options.border = frmSigns::checkValue(m_window.ckbBorder);
+    options.logo = frmSigns::checkValue(m_window.ckbLogo);
+    options.title = frmSigns::checkValue(m_window.ckbTitle);
+    options.retail = frmSigns::checkValue(m_window.ckbRetail);
+    options.graphic = frmSigns::checkValue(m_window.ckbGraphic);
+    options.titleText = m_window.txtTitle->text();
+    return options;
+}
+
+std::unique_ptr<SignCanvas> SignWindowPrintHost::openPrinterCanvas()
+{
+    return std::make_unique<PrinterCanvas>(m_window.printer());
+}
+
+int SignWindowPrintHost::windowState() const
+{
+    return int(m_window.windowState());
+}
+
+void SignWindowPrintHost::setWindowState(int state)
+{
+    m_window.setWindowState(Qt::WindowStates(state));
+}
+
+void SignWindowPrintHost::maximize()
+{
+    if (!m_window.isMaximized()) {
+        m_window.showMaximized();
+        // Let the new size arrive before the preview box takes it.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+std::unique_ptr<SignCanvas> SignWindowPrintHost::openPreviewCanvas()
+{
+    QLabel* box = m_window.picBox;
+    QWidget* client = m_window.centralWidget();
+    box->setGeometry(client->rect());
+    box->clear();
+    box->raise();
+    box->show();
+    return std::make_unique<PreviewCanvas>(box->size(), Twips::screenDpiX(), Twips::screenDpiY());
+}
+
+void SignWindowPrintHost::showPreview(const SignCanvas& canvas)
+{
+    if (const auto* preview = dynamic_cast<const PreviewCanvas*>(&canvas))
+        m_window.picBox->setPixmap(QPixmap::fromImage(preview->image()));
+    // The user looks at the page now; the pointer is theirs again.
+    if (m_busy) {
+        MORNLIB::SetBusyCursor(false);
+        m_busy = false;
+    }
+}
+
+void SignWindowPrintHost::hidePreview()
+{
+    m_window.picBox->hide();
+    m_window.picBox->clear();
+}
+
+void SignWindowPrintHost::showProgress(bool printing, qint32 sign, qint32 signs)
+{
+    if (!m_busy) {
+        MORNLIB::SetBusyCursor(true);
+        m_busy = true;
+        m_sinceRepaint.start();
+    }
+    // The title bar counts the signs; a long run repaints now and then so the
+    // window shows it is working (user input waits until the run ends).
+    if (sign == 1 || sign == signs || m_sinceRepaint.elapsed() >= RepaintMs) {
+        m_window.setWindowTitle(
+            QStringLiteral("%1 - %2 sign %3 of %4")
+                .arg(m_title, printing ? QStringLiteral("Printing") : QStringLiteral("Previewing"))
+                .arg(sign)
+                .arg(signs));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_sinceRepaint.start();
+    }
+}
+
+void SignWindowPrintHost::endProgress()
+{
+    if (m_window.windowTitle() != m_title)
+        m_window.setWindowTitle(m_title);
+    if (m_busy) {
+        MORNLIB::SetBusyCursor(false);
+        m_busy = false;
+    }
+}
+
+void SignWindowPrintHost::doPrinterSetup()
+{
+    m_window.doPrinterSetup();
+}

@@ -1,0 +1,559 @@
+#include "ui/frmSigns.h"
+
+#include "base/MORNLIB.h"
+#include "base/NumberText.h"
+#include "base/SettingsKeys.h"
+#include "base/Twips.h"
+#include "document/SignListModel.h"
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
+#include "ui/frmAbout.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QTableView>
+
+#include <cmath>
+
+namespace {
+
+// The window's designed size, in twips, before any stored placement applies.
+constexpr int DesignWidth = 9840;
+constexpr int DesignHeight = 8520;
+
+// Grid column widths in twips, columns 0 to 9; the last five are hidden.
+constexpr int ColumnWidths[SignListModel::Cols] = { 250, 1000, 900, 900, 5000, 0, 0, 0, 0, 0 };
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, int left,
+    int top, int width, int height)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QLatin1String(name));
+    Twips::place(box, left, top, width, height);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left,
+    int top, int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    Twips::place(button, left, top, width, height);
+    return button;
+}
+
+EntryBox* makeBox(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* box = new EntryBox(parent);
+    box->setObjectName(QLatin1String(name));
+    Twips::place(box, left, top, width, height);
+    return box;
+}
+
+QLabel* makeLabel(
+    QWidget* parent, const char* name, int index, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setProperty("index", index);
+    label->adjustSize();
+    label->move(Twips::toPixelsX(left), Twips::toPixelsY(top));
+    return label;
+}
+
+QAction* makeAction(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void addSeparator(QMenu* menu, const char* name)
+{
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QLatin1String(name));
+}
+
+// Values other than 0, 1 and 2 are never written by the program; a
+// hand-edited one counts as unticked.
+void setCheckValue(QCheckBox* box, int value)
+{
+    box->setTristate(value == 2);
+    box->setCheckState(
+        value == 2 ? Qt::PartiallyChecked : (value == 1 ? Qt::Checked : Qt::Unchecked));
+}
+
+void setOption(QRadioButton* button, bool on)
+{
+    // An option button can only be unselected by turning its exclusivity off
+    // for a moment: with no settings stored, neither style is selected.
+    button->setAutoExclusive(false);
+    button->setChecked(on);
+    button->setAutoExclusive(true);
+}
+
+} // namespace
+
+int frmSigns::checkValue(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Checked:
+        break;
+    }
+    return 1;
+}
+
+frmSigns::frmSigns(QWidget* parent)
+    : frmSigns(DialogService::instance(), parent)
+{
+}
+
+frmSigns::frmSigns(DialogService& dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , m_dialogs(dialogs)
+    , m_settings(SettingsKeys::Application, SettingsKeys::Section)
+    , m_model(new SignListModel(this))
+    , m_commonDialog(std::make_unique<CommonDialog>(dialogs, this))
+{
+    setObjectName(QStringLiteral("frmSigns"));
+    setWindowTitle(QStringLiteral("Kestrane"));
+    buildWidgets();
+    buildMenus();
+    resize(Twips::toPixelsX(DesignWidth), Twips::toPixelsY(DesignHeight));
+    FormLoad();
+}
+
+frmSigns::~frmSigns() = default;
+
+QPrinter* frmSigns::printer() const
+{
+    // Created on first use: asking the printing system for its default
+    // printer is not free, and many sessions never print.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void frmSigns::buildWidgets()
+{
+    auto* form = new QWidget(this);
+    form->setObjectName(QStringLiteral("frmSignsClient"));
+    setCentralWidget(form);
+    form->installEventFilter(this);
+    // The control positions were laid out for a small 8-point face.
+    QFont formFont(QStringLiteral("Liberation Sans"));
+    formFont.setPointSizeF(8.25);
+    form->setFont(formFont);
+
+    Line1 = new QFrame(form);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    Line1->setGeometry(0, 0, form->width(), 2);
+
+    cmdExit = makeButton(form, "cmdExit", QStringLiteral("E&xit"), 120, 120, 615, 255);
+    cmdClearGrid
+        = makeButton(form, "cmdClearGrid", QStringLiteral("Clear Grid"), 840, 120, 975, 255);
+    cmdPrintGrid = makeButton(form, "cmdPrintGrid", QString(), 1920, 120, 1215, 255);
+    cmdRowInsert
+        = makeButton(form, "cmdRowInsert", QStringLiteral("Insert Row"), 3360, 120, 1095, 255);
+    cmdRowCopy = makeButton(form, "cmdRowCopy", QStringLiteral("Copy Row"), 4560, 120, 1095, 255);
+    cmdRowDelete
+        = makeButton(form, "cmdRowDelete", QStringLiteral("Delete Row"), 5760, 120, 1095, 255);
+    cmdSave = makeButton(form, "cmdSave", QStringLiteral("Save Row"), 7080, 120, 1095, 255);
+
+    txtSelRow = makeBox(form, "txtSelRow", 120, 517, 615, 360);
+    txtSelRow->setEnabled(false);
+    QFont bold = txtSelRow->font();
+    bold.setBold(true);
+    txtSelRow->setFont(bold);
+
+    makeLabel(form, "Label1", 0, QStringLiteral("Sku:"), 960, 600);
+    makeLabel(form, "Label1", 1, QStringLiteral("Promo Price:"), 480, 960);
+    makeLabel(form, "Label1", 2, QStringLiteral("Description:"), 240, 1365);
+
+    txtSku = makeBox(form, "txtSku", 1440, 600, 1335, 285);
+    ckbTitle = makeCheckBox(form, "ckbTitle", QStringLiteral("Title:"), 3000, 600, 735, 255);
+    txtTitle = makeBox(form, "txtTitle", 3720, 600, 2295, 285);
+    ckbBorder = makeCheckBox(form, "ckbBorder", QStringLiteral("Border"), 6120, 600, 855, 255);
+    ckbLogo = makeCheckBox(form, "ckbLogo", QStringLiteral("Logo"), 7080, 600, 1215, 255);
+
+    txtPromo = makeBox(form, "txtPromo", 1440, 960, 1335, 285);
+    ckbRetail
+        = makeCheckBox(form, "ckbRetail", QStringLiteral("Reg Retail:"), 3000, 960, 1215, 255);
+    ckbRetail->setToolTip(
+        QStringLiteral("Check this box to show Regular Retail Price on bottom of sign."));
+    txtRetail = makeBox(form, "txtRetail", 4320, 960, 1335, 285);
+    txtCost = makeBox(form, "txtCost", 5880, 960, 975, 285);
+    txtCost->setEnabled(false);
+    ckbGraphic
+        = makeCheckBox(form, "ckbGraphic", QStringLiteral("Item Graphic"), 7080, 960, 1215, 255);
+
+    txtDescription = makeBox(form, "txtDescription", 1320, 1320, 4455, 285);
+    txtBp1 = makeBox(form, "txtBp1", 1320, 1800, 4455, 285);
+    txtBp2 = makeBox(form, "txtBp2", 1320, 2160, 4455, 285);
+    txtBp3 = makeBox(form, "txtBp3", 1320, 2520, 4455, 285);
+
+    Image1 = new ImageBox(form);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setToolTip(QStringLiteral("Click here to open a graphic file."));
+    Twips::place(Image1, 6000, 1440, 1335, 1335);
+    cmdClearGraphic
+        = makeButton(form, "cmdClearGraphic", QStringLiteral("Clear"), 7680, 1920, 615, 255);
+    cmdClearGraphic->setToolTip(QStringLiteral("Clear the Graphic"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Bullet/Desc"), form);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Twips::place(Frame1, 120, 1800, 1095, 975);
+    ckbBullet = new QRadioButton(QStringLiteral("Bullet"), Frame1);
+    ckbBullet->setObjectName(QStringLiteral("ckbBullet"));
+    Twips::place(ckbBullet, 120, 360, 855, 195);
+    ckbLongDesc = new QRadioButton(QStringLiteral("Desc"), Frame1);
+    ckbLongDesc->setObjectName(QStringLiteral("ckbLongDesc"));
+    Twips::place(ckbLongDesc, 120, 600, 855, 255);
+    // "Desc" is the design-time choice; the stored options override it.
+    ckbLongDesc->setChecked(true);
+
+    msfGrid = new QTableView(form);
+    msfGrid->setObjectName(QStringLiteral("msfGrid"));
+    msfGrid->setModel(m_model);
+    msfGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    msfGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    msfGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    msfGrid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    msfGrid->setAutoScroll(false);
+    msfGrid->setWordWrap(false);
+    // Column 0, the row numbers, shows as the vertical header.
+    msfGrid->verticalHeader()->setFixedWidth(Twips::toPixelsX(ColumnWidths[0]));
+    msfGrid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    msfGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    msfGrid->verticalHeader()->setDefaultSectionSize(msfGrid->fontMetrics().height() + 4);
+    msfGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    msfGrid->horizontalHeader()->setStretchLastSection(false);
+    msfGrid->horizontalHeader()->setHighlightSections(false);
+    Twips::place(msfGrid, 120, 3000, DesignWidth - 240, DesignHeight - 3000 - 120 - 600);
+
+    picBox = new QLabel(form);
+    picBox->setObjectName(QStringLiteral("picBox"));
+    picBox->setAutoFillBackground(true);
+    picBox->hide();
+    picBoxIv = new QLabel(form);
+    picBoxIv->setObjectName(QStringLiteral("picBoxIv"));
+    picBoxIv->hide();
+
+    // Tab order of the entry panel, then the rest of the window.
+    QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
+        txtBp3, ckbTitle, txtTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, ckbBullet,
+        ckbLongDesc, msfGrid, txtSelRow };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    // Entry panel keys.
+    connect(txtSku, &EntryBox::enterPressed, this, &frmSigns::txtSku_KeyPress);
+    connect(txtSku, &EntryBox::keyReleased, this, &frmSigns::txtSku_KeyUp);
+    connect(txtPromo, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
+    connect(txtDescription, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
+    connect(txtBp1, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp2); });
+    connect(txtBp2, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp3); });
+    connect(txtBp3, &EntryBox::enterPressed, this, &frmSigns::mnuEditSaveRow_Click);
+    connect(ckbGraphic, &QCheckBox::clicked, this, &frmSigns::ckbGraphic_Click);
+    connect(Image1, &ImageBox::clicked, this, &frmSigns::mnuFileGraphic_Click);
+
+    // A click on a grey check box makes it an ordinary two-state box again.
+    for (QCheckBox* box : { ckbTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic }) {
+        connect(box, &QCheckBox::clicked, box, [box] {
+            if (box->isTristate() && box->checkState() != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
+    }
+
+    // Grid notifications: a row the user picks is loaded into the panel.
+    connect(msfGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex& current, const QModelIndex&) {
+            if (m_programmaticMove == 0 && current.isValid())
+                gridRowChosen();
+        });
+}
+
+void frmSigns::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileImport = makeAction(file, "mnuFileImport", QStringLiteral("Read Data File"));
+    mnuFileExport = makeAction(file, "mnuFileExport", QStringLiteral("Save To Data File"));
+    addSeparator(file, "mnuFileSep6");
+    mnuFileLogo = makeAction(file, "mnuFileLogo", QStringLiteral("Logo"));
+    mnuFileGraphic = makeAction(file, "mnuFileGraphic", QStringLiteral("Graphic"));
+    addSeparator(file, "mnuFileSep5");
+    mnuFilePrinterSetup = makeAction(file, "mnuFilePrinterSetup", QStringLiteral("Printer Setup"));
+    mnuFilePrintTest = makeAction(file, "mnuFilePrintTest", QStringLiteral("Calibrate Printer"));
+    addSeparator(file, "mnuFileSep4");
+    mnuFilePrintPreview = makeAction(file, "mnuFilePrintPreview", QStringLiteral("Print Preview"));
+    mnuFilePrintGrid = makeAction(file, "mnuFilePrintGrid", QStringLiteral("Print Signs"));
+    addSeparator(file, "mnuFileSep2");
+    mnuFileDict = makeAction(file, "mnuFileDict", QStringLiteral("Dictionary File"));
+    mnuFileOdbcInventory
+        = makeAction(file, "mnuFileOdbcInventory", QStringLiteral("Inventory Database"));
+    mnuFileOdbcCis = makeAction(file, "mnuFileOdbcCis", QStringLiteral("CIS Database (optional)"));
+    mnuFileTestDatabase
+        = makeAction(file, "mnuFileTestDatabase", QStringLiteral("Test Database Connections"));
+    addSeparator(file, "mnuFileSep1");
+    mnuFileExit = makeAction(file, "mnuFileExit", QStringLiteral("E&xit"));
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditSaveRow = makeAction(edit, "mnuEditSaveRow", QStringLiteral("Save Row"));
+    mnuEditInsertRow = makeAction(edit, "mnuEditInsertRow", QStringLiteral("Insert Row"));
+    mnuEditCopyRow = makeAction(edit, "mnuEditCopyRow", QStringLiteral("Copy Row"));
+    mnuEditDeleteRow = makeAction(edit, "mnuEditDeleteRow", QStringLiteral("Delete Row"));
+    mnuEditClearGrid = makeAction(edit, "mnuEditClearGrid", QStringLiteral("Clear Grid"));
+    mnuEditClearSku = makeAction(edit, "mnuEditClearSku", QStringLiteral("Clear Sku"));
+    mnuEditClearGraphic
+        = makeAction(edit, "mnuEditClearGraphic", QStringLiteral("Clear Item Graphic"));
+
+    QMenu* format = bar->addMenu(QStringLiteral("F&ormat"));
+    format->setObjectName(QStringLiteral("mnuFormat"));
+    const QString formatCaptions[3]
+        = { QStringLiteral("4-Up"), QStringLiteral("2-Up"), QStringLiteral("1-Up") };
+    for (int i = 0; i < 3; ++i) {
+        mnuFormatSel[i] = makeAction(format, "mnuFormatSel", formatCaptions[i]);
+        mnuFormatSel[i]->setProperty("index", i);
+        mnuFormatSel[i]->setCheckable(true);
+        connect(mnuFormatSel[i], &QAction::triggered, this, [this, i] { mnuFormatSel_Click(i); });
+    }
+
+    QMenu* colors = bar->addMenu(QStringLiteral("&Colors"));
+    colors->setObjectName(QStringLiteral("mnuColors"));
+    mnuColorsBorder = makeAction(colors, "mnuColorsBorder", QStringLiteral("Border"));
+    mnuColorsPrice = makeAction(colors, "mnuColorsPrice", QStringLiteral("Promo Price"));
+    mnuColorsTitle = makeAction(colors, "mnuColorsTitle", QStringLiteral("Title"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = makeAction(help, "mnuHelpAbout", QStringLiteral("&About"));
+
+    connect(mnuFileGraphic, &QAction::triggered, this, &frmSigns::mnuFileGraphic_Click);
+    connect(mnuFilePrinterSetup, &QAction::triggered, this, &frmSigns::mnuFilePrinterSetup_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmSigns::mnuFileExit_Click);
+    connect(mnuEditSaveRow, &QAction::triggered, this, &frmSigns::mnuEditSaveRow_Click);
+    connect(mnuEditInsertRow, &QAction::triggered, this, &frmSigns::mnuEditInsertRow_Click);
+    connect(mnuEditCopyRow, &QAction::triggered, this, &frmSigns::mnuEditCopyRow_Click);
+    connect(mnuEditDeleteRow, &QAction::triggered, this, &frmSigns::mnuEditDeleteRow_Click);
+    connect(mnuEditClearGrid, &QAction::triggered, this, &frmSigns::mnuEditClearGrid_Click);
+    connect(mnuEditClearSku, &QAction::triggered, this, &frmSigns::mnuEditClearSku_Click);
+    connect(mnuEditClearGraphic, &QAction::triggered, this, &frmSigns::mnuEditClearGraphic_Click);
+    connect(mnuColorsBorder, &QAction::triggered, this, &frmSigns::mnuColorsBorder_Click);
+    connect(mnuColorsPrice, &QAction::triggered, this, &frmSigns::mnuColorsPrice_Click);
+    connect(mnuColorsTitle, &QAction::triggered, this, &frmSigns::mnuColorsTitle_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmSigns::mnuHelpAbout_Click);
+
+    // Buttons only run the menu command of the same name.
+    connect(cmdExit, &QPushButton::clicked, mnuFileExit, &QAction::trigger);
+    connect(cmdClearGrid, &QPushButton::clicked, mnuEditClearGrid, &QAction::trigger);
+    connect(cmdRowInsert, &QPushButton::clicked, mnuEditInsertRow, &QAction::trigger);
+    connect(cmdRowCopy, &QPushButton::clicked, mnuEditCopyRow, &QAction::trigger);
+    connect(cmdRowDelete, &QPushButton::clicked, mnuEditDeleteRow, &QAction::trigger);
+    connect(cmdSave, &QPushButton::clicked, mnuEditSaveRow, &QAction::trigger);
+    connect(cmdClearGraphic, &QPushButton::clicked, mnuEditClearGraphic, &QAction::trigger);
+    connect(cmdPrintGrid, &QPushButton::clicked, mnuFilePrintGrid, &QAction::trigger);
+
+    connectLaterCommands();
+}
+
+void frmSigns::connectLaterCommands()
+{
+    // Item data, databases, printing and setup dialogs, whose handlers live
+    // in frmSigns<Area>.cpp.
+    connect(mnuFileImport, &QAction::triggered, this, &frmSigns::mnuFileImport_Click);
+    connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
+    connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
+    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
+    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
+    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
+    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
+    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
+    connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
+    connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
+}
+
+void frmSigns::FormLoad()
+{
+    // Print options, in the order the settings were written.
+    setCheckValue(ckbRetail, m_settings.whole16(SettingsKeys::PRINTREGRETAIL, 0));
+    setCheckValue(ckbTitle, m_settings.whole16(SettingsKeys::PRINTTITLE, 0));
+    setCheckValue(ckbBorder, m_settings.whole16(SettingsKeys::PRINTBORDER, 0));
+    setOption(ckbBullet, m_settings.truth(SettingsKeys::PRINTBULLET, false));
+    setOption(ckbLongDesc, m_settings.truth(SettingsKeys::PRINTLONGDESC, false));
+    setCheckValue(ckbLogo, m_settings.whole16(SettingsKeys::PRINTLOGO, 0));
+    setCheckValue(ckbGraphic, m_settings.whole16(SettingsKeys::PRINTGRAPHIC, 0));
+
+    const bool graphic = ckbGraphic->checkState() != Qt::Unchecked;
+    Image1->setVisible(graphic);
+    cmdClearGraphic->setVisible(graphic);
+
+    // A stored format outside the three the menu offers counts as 4-Up.
+    int format = m_settings.whole16(SettingsKeys::PRINTFORMAT, 0);
+    if (format < 0 || format > 2)
+        format = 0;
+    mnuFormatSel_Click(format);
+
+    ResetGrid();
+    msfGrid->setColumnHidden(SignListModel::ColNumber, true);
+    for (int col = 1; col < SignListModel::Cols; ++col) {
+        if (ColumnWidths[col] == 0)
+            msfGrid->setColumnHidden(col, true);
+        else
+            msfGrid->setColumnWidth(col, Twips::toPixelsX(ColumnWidths[col]));
+    }
+
+    MORNLIB::RestoreWindowPlacement(m_settings.application(), m_settings.section(), this);
+
+    // The POS data dictionary and the data-file reader are loaded next, by
+    // the item-data commands.
+    loadDictionaryAtStartup();
+}
+
+void frmSigns::FormUnload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    MORNLIB::SaveWindowPlacement(m_settings.application(), m_settings.section(), this);
+    m_settings.save(SettingsKeys::PRINTFORMAT, QString::number(checkedFormat()));
+    m_settings.save(SettingsKeys::PRINTREGRETAIL, QString::number(checkValue(ckbRetail)));
+    m_settings.save(SettingsKeys::PRINTTITLE, QString::number(checkValue(ckbTitle)));
+    m_settings.save(SettingsKeys::PRINTBORDER, QString::number(checkValue(ckbBorder)));
+    m_settings.save(SettingsKeys::PRINTBULLET, NumberText::truthText(ckbBullet->isChecked()));
+    m_settings.save(SettingsKeys::PRINTLONGDESC, NumberText::truthText(ckbLongDesc->isChecked()));
+    m_settings.save(SettingsKeys::PRINTLOGO, QString::number(checkValue(ckbLogo)));
+    m_settings.save(SettingsKeys::PRINTGRAPHIC, QString::number(checkValue(ckbGraphic)));
+}
+
+void frmSigns::closeEvent(QCloseEvent* event)
+{
+    FormUnload();
+    QMainWindow::closeEvent(event);
+}
+
+bool frmSigns::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmSigns::FormResize()
+{
+    if (isMinimized())
+        return;
+    const QWidget* form = centralWidget();
+    Line1->setGeometry(0, 0, form->width(), Line1->height());
+
+    // In twips: the grid keeps its left position as the margin on the right
+    // and at the bottom, and never shrinks to 500 twips or less.
+    const double gridLeft = Twips::fromPixelsX(msfGrid->x());
+    const double gridTop = Twips::fromPixelsY(msfGrid->y());
+    const double w = NumberText::roundHalfEven(Twips::fromPixelsX(form->width()) - 2 * gridLeft);
+    if (w > 500)
+        msfGrid->resize(Twips::toPixelsX(w), msfGrid->height());
+    const double h
+        = NumberText::roundHalfEven(Twips::fromPixelsY(form->height()) - gridTop - gridLeft);
+    if (h > 500)
+        msfGrid->resize(msfGrid->width(), Twips::toPixelsY(h));
+}
+
+int frmSigns::checkedFormat() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (mnuFormatSel[i]->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void frmSigns::UncheckFormats()
+{
+    for (QAction* entry : mnuFormatSel)
+        entry->setChecked(false);
+}
+
+void frmSigns::mnuFormatSel_Click(int index)
+{
+    UncheckFormats();
+    mnuFormatSel[index]->setChecked(true);
+    cmdPrintGrid->setText(QStringLiteral("Print: ") + mnuFormatSel[index]->text());
+}
+
+void frmSigns::chooseColor(const QString& key)
+{
+    CommonDialog& dialog = CommonDialog1();
+    dialog.setFlags(CommonDialog::FlagColorStartFromSet);
+    dialog.setColor(m_settings.whole32(key, 0));
+    dialog.setCancelError(true);
+    if (!dialog.ShowColor())
+        return;
+    m_settings.save(key, QString::number(dialog.color()));
+}
+
+void frmSigns::mnuColorsBorder_Click()
+{
+    chooseColor(SettingsKeys::ColorBorder);
+}
+
+void frmSigns::mnuColorsPrice_Click()
+{
+    chooseColor(SettingsKeys::ColorPrice);
+}
+
+void frmSigns::mnuColorsTitle_Click()
+{
+    chooseColor(SettingsKeys::ColorTitle);
+}
+
+void frmSigns::doPrinterSetup()
+{
+    CommonDialog& dialog = CommonDialog1();
+    dialog.setFlags(CommonDialog::FlagPrinterSetup);
+    dialog.setCancelError(true);
+    dialog.ShowPrinter(printer());
+}
+
+void frmSigns::mnuFilePrinterSetup_Click()
+{
+    doPrinterSetup();
+}
+
+void frmSigns::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmSigns::mnuHelpAbout_Click()
+{
+    // Modeless and without an owner: the user goes on working, and the
+    // program ends only when this box too has closed.
+    auto* about = new frmAbout(m_dialogs);
+    about->show();
+}

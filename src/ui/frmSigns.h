@@ -1,0 +1,200 @@
+#pragma once
+
+#include "base/SettingsStore.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+class CommonDialog;
+class DialogService;
+class EntryBox;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class SignListModel;
+class ImageBox;
+class qorDatFile;
+class qorDct;
+
+// The main window: holds the sign list and the entry panel, carries the
+// print options the sign painters read, offers every command through its
+// menus and buttons, and saves its options when it closes.
+//
+// The class is split by area: frmSigns.cpp (layout, start-up, shutdown,
+// menus, format, colours, printer), frmSignsRows.cpp (the row commands),
+// frmSignsPanel.cpp (entry panel keys and the item graphic). The commands
+// of the other subsystems live in frmSigns<Area>.cpp files of their own.
+class frmSigns : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmSigns(DialogService& dialogs, QWidget* parent = nullptr);
+    explicit frmSigns(QWidget* parent = nullptr);
+    ~frmSigns() override;
+
+    // --- shared state other parts of the program use ---
+    SignListModel* model() const { return m_model; }
+    DialogService& dialogs() const { return m_dialogs; }
+    CommonDialog& CommonDialog1() const { return *m_commonDialog; }
+    // The printer for the whole program; the printer dialog's choice becomes it.
+    QPrinter* printer() const;
+    // The settings address: application QORPOS, section KESTRANE.
+    const AppSettings& settings() const { return m_settings; }
+    // Index of the checked format entry: 0 4-Up, 1 2-Up, 2 1-Up.
+    int checkedFormat() const;
+
+    // A check box's value as the settings and the painters hold it: 0, 1 or
+    // 2 (grey).
+    static int checkValue(const QCheckBox* box);
+
+    // The grid's current row (grid numbering: 1 is the first sign).
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+    // --- procedures of the sign list and entry panel ---
+    void ResetGrid();
+    void LoadSelectedRow();
+    void StoreEntryPanel();
+    void ClearSku();
+    void LookupSku();
+    void doPrinterSetup();
+    // Prints the sign list (print true) or shows it in the preview.
+    void PrintSigns(bool print);
+
+    // --- commands (menu handlers; buttons only call these) ---
+    void mnuEditSaveRow_Click();
+    void mnuEditInsertRow_Click();
+    void mnuEditCopyRow_Click();
+    void mnuEditDeleteRow_Click();
+    void mnuEditClearGrid_Click();
+    void mnuEditClearSku_Click();
+    void mnuEditClearGraphic_Click();
+    void mnuFileGraphic_Click();
+    void mnuFilePrinterSetup_Click();
+    void mnuFileOdbcInventory_Click();
+    void mnuFileOdbcCis_Click();
+    void mnuFileTestDatabase_Click();
+    void mnuFileLogo_Click();
+    void mnuFilePrintTest_Click();
+    void mnuFilePrintGrid_Click();
+    void mnuFilePrintPreview_Click();
+    void mnuFileExit_Click();
+    void mnuFormatSel_Click(int index);
+    void mnuColorsBorder_Click();
+    void mnuColorsPrice_Click();
+    void mnuColorsTitle_Click();
+    void mnuHelpAbout_Click();
+    // Item data (frmSignsImport.cpp).
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+    void mnuFileDict_Click();
+
+    // --- widgets, named as the rest of the program knows them ---
+    QTableView* msfGrid = nullptr;
+    EntryBox* txtSku = nullptr;
+    EntryBox* txtPromo = nullptr;
+    EntryBox* txtRetail = nullptr;
+    EntryBox* txtCost = nullptr;
+    EntryBox* txtDescription = nullptr;
+    EntryBox* txtBp1 = nullptr;
+    EntryBox* txtBp2 = nullptr;
+    EntryBox* txtBp3 = nullptr;
+    EntryBox* txtSelRow = nullptr;
+    EntryBox* txtTitle = nullptr;
+    QCheckBox* ckbTitle = nullptr;
+    QCheckBox* ckbBorder = nullptr;
+    QCheckBox* ckbLogo = nullptr;
+    QCheckBox* ckbRetail = nullptr;
+    QCheckBox* ckbGraphic = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* ckbBullet = nullptr;
+    QRadioButton* ckbLongDesc = nullptr;
+    ImageBox* Image1 = nullptr;
+    QPushButton* cmdClearGraphic = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdClearGrid = nullptr;
+    QPushButton* cmdPrintGrid = nullptr;
+    QPushButton* cmdRowInsert = nullptr;
+    QPushButton* cmdRowCopy = nullptr;
+    QPushButton* cmdRowDelete = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QFrame* Line1 = nullptr;
+    QLabel* picBox = nullptr;
+    QLabel* picBoxIv = nullptr;
+
+    // The item-graphic path of the row being edited (grid column 9).
+    QString GraphicFile;
+
+    // Menu entries.
+    QAction* mnuFileImport = nullptr;
+    QAction* mnuFileExport = nullptr;
+    QAction* mnuFileLogo = nullptr;
+    QAction* mnuFileGraphic = nullptr;
+    QAction* mnuFilePrinterSetup = nullptr;
+    QAction* mnuFilePrintTest = nullptr;
+    QAction* mnuFilePrintPreview = nullptr;
+    QAction* mnuFilePrintGrid = nullptr;
+    QAction* mnuFileDict = nullptr;
+    QAction* mnuFileOdbcInventory = nullptr;
+    QAction* mnuFileOdbcCis = nullptr;
+    QAction* mnuFileTestDatabase = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuEditSaveRow = nullptr;
+    QAction* mnuEditInsertRow = nullptr;
+    QAction* mnuEditCopyRow = nullptr;
+    QAction* mnuEditDeleteRow = nullptr;
+    QAction* mnuEditClearGrid = nullptr;
+    QAction* mnuEditClearSku = nullptr;
+    QAction* mnuEditClearGraphic = nullptr;
+    QAction* mnuFormatSel[3] = { nullptr, nullptr, nullptr };
+    QAction* mnuColorsBorder = nullptr;
+    QAction* mnuColorsPrice = nullptr;
+    QAction* mnuColorsTitle = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void buildMenus();
+    // Connects the menu entries of the item-data, database, printing and
+    // setup commands.
+    void connectLaterCommands();
+    // Start-up: loads the POS data dictionary and creates the data-file reader.
+    void loadDictionaryAtStartup();
+    void FormLoad();
+    void FormUnload();
+    void FormResize();
+    void UncheckFormats();
+    void chooseColor(const QString& key);
+    void moveToBox(EntryBox* box);
+    void showItemPicture(const QString& path);
+    void gridRowChosen();
+    void txtSku_KeyPress();
+    void txtSku_KeyUp(int key);
+    void ckbGraphic_Click();
+
+    DialogService& m_dialogs;
+    AppSettings m_settings;
+    SignListModel* m_model = nullptr;
+    std::unique_ptr<CommonDialog> m_commonDialog;
+    mutable std::unique_ptr<QPrinter> m_printer;
+    bool m_unloaded = false;
+    // Non-zero while a command moves the grid's current row itself, so the
+    // row-chosen notification does not reload the panel behind its back.
+    int m_programmaticMove = 0;
+    // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
+    std::unique_ptr<qorDct> dctInv;
+    std::unique_ptr<qorDatFile> m_datFile;
+};

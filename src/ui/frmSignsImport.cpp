@@ -1,0 +1,65 @@
+// The item-data commands of the main window: loading the POS data
+// dictionary at start-up and through the Dictionary File command, and
+// reading and saving data files.
+#include "ui/frmSigns.h"
+
+#include "base/SettingsKeys.h"
+#include "document/SignListModel.h"
+#include "itemdata/SignListImportExport.h"
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
+#include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
+
+#include <QStatusBar>
+
+namespace {
+const QString DictionaryType = QStringLiteral("INV");
+constexpr qint16 DictionaryLevel = 99;
+// The item graphic path is longer than POS dictionaries allow for field 182.
+constexpr qint16 GraphicFileField = 182;
+constexpr qint16 GraphicFileLength = 160;
+} // namespace
+
+void frmSigns::loadDictionaryAtStartup()
+{
+    dctInv = std::make_unique<qorDct>();
+    QString path = m_settings.text(SettingsKeys::DICTIONARY, QString());
+    if (dctInv->setup(path, DictionaryType, DictionaryLevel) != qorDct::StatusOk) {
+        mnuFileDict_Click();
+        path = m_settings.text(SettingsKeys::DICTIONARY, QString());
+    }
+    if (dctInv->setupms(path, true) != qorDct::StatusOk)
+        m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
+            DialogService::Icon::Information, QStringLiteral("Alert:"));
+    dctInv->setDLen(GraphicFileField, GraphicFileLength);
+
+    m_datFile = std::make_unique<qorDatFile>(qorDatFile::dialogNotifier(m_dialogs));
+}
+
+void frmSigns::mnuFileDict_Click()
+{
+    dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(), m_settings.section(),
+        SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
+}
+
+void frmSigns::mnuFileImport_Click()
+{
+    SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
+    SignListImportExport::ImportHooks hooks;
+    hooks.loadSelectedRow = [this]() { LoadSelectedRow(); };
+    bool shown = false;
+    hooks.progress = [this, &shown](qint64 records) {
+        shown = true;
+        statusBar()->showMessage(tr("Reading data file: %1 records read").arg(records));
+    };
+    const qint64 added = io.importFile(*m_datFile, *dctInv, hooks);
+    if (shown)
+        statusBar()->showMessage(tr("Signs read from the data file: %1").arg(added), 5000);
+}
+
+void frmSigns::mnuFileExport_Click()
+{
+    SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
+    io.exportFile();
+}

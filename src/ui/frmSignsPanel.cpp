@@ -1,0 +1,109 @@
+// The entry panel: the Enter chain, the arrow keys in the SKU box, and the
+// item graphic.
+#include "ui/frmSigns.h"
+
+#include "base/MORNLIB.h"
+#include "document/SignListModel.h"
+#include "ui/CommonDialog.h"
+#include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+namespace {
+
+const QString PictureFilter
+    = QStringLiteral("All Files (*.*)|*.*|Jpeg Files (*.jpg)|*.jpg|Bitmap Files (*.bmp)|*.bmp");
+
+} // namespace
+
+void frmSigns::moveToBox(EntryBox* box)
+{
+    box->setSelection(0, int(box->text().size()));
+    box->setFocus();
+}
+
+void frmSigns::ClearSku()
+{
+    txtSku->clear();
+    txtDescription->clear();
+    txtRetail->clear();
+    txtCost->clear();
+    txtPromo->clear();
+    txtBp1->clear();
+    txtBp2->clear();
+    txtBp3->clear();
+    // The window may not be showing yet (at start-up); the focus then simply
+    // does not move.
+    txtSku->setFocus();
+}
+
+void frmSigns::mnuEditClearSku_Click()
+{
+    ClearSku();
+}
+
+void frmSigns::txtSku_KeyPress()
+{
+    LookupSku();
+    moveToBox(txtPromo);
+}
+
+void frmSigns::txtSku_KeyUp(int key)
+{
+    if (key == Qt::Key_Down) {
+        if (currentRow() < m_model->Rows() - 1)
+            setCurrentRow(currentRow() + 1);
+    } else if (key == Qt::Key_Up) {
+        if (currentRow() >= 2)
+            setCurrentRow(currentRow() - 1);
+    } else {
+        return;
+    }
+    LoadSelectedRow();
+}
+
+void frmSigns::showItemPicture(const QString& path)
+{
+    // A path that names no readable picture shows an empty box.
+    if (!MORNLIB::FileExists(path) || !Image1->loadPicture(path))
+        Image1->clearPicture();
+}
+
+void frmSigns::ckbGraphic_Click()
+{
+    if (ckbGraphic->checkState() == Qt::Unchecked) {
+        cmdClearGraphic->hide();
+        Image1->hide();
+        return;
+    }
+    cmdClearGraphic->show();
+    Image1->show();
+    showItemPicture(GraphicFile);
+}
+
+void frmSigns::mnuFileGraphic_Click()
+{
+    CommonDialog& dialog = CommonDialog1();
+    // The dialog is shared with other commands; start from this row's
+    // picture, or from nothing.
+    dialog.setFileName(MORNLIB::IsBlank(GraphicFile) ? QString() : GraphicFile);
+    dialog.setDialogTitle(QStringLiteral("Select Graphic for Item"));
+    dialog.setFlags(CommonDialog::FlagShareAware | CommonDialog::FlagFileMustExist);
+    dialog.setFilter(PictureFilter);
+    dialog.setFilterIndex(2);
+    dialog.setCancelError(true);
+    if (!dialog.ShowOpen())
+        return;
+    GraphicFile = dialog.fileName();
+    // A file that is not a picture keeps the new path but leaves the
+    // picture as it was.
+    Image1->loadPicture(GraphicFile);
+}
+
+void frmSigns::mnuEditClearGraphic_Click()
+{
+    Image1->clearPicture();
+    GraphicFile.clear();
+}

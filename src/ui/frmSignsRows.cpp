@@ -1,0 +1,139 @@
+// The row commands of the main window: save, insert, copy, delete, clear,
+// and loading a row into the entry panel.
+#include "ui/frmSigns.h"
+
+#include "base/MORNLIB.h"
+#include "base/NumberText.h"
+#include "document/SignListModel.h"
+#include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+int frmSigns::currentRow() const
+{
+    const QModelIndex current = msfGrid->currentIndex();
+    return current.isValid() ? current.row() + 1 : 1;
+}
+
+void frmSigns::setCurrentRow(int row)
+{
+    row = qBound(1, row, m_model->Rows() - 1);
+    ++m_programmaticMove;
+    msfGrid->selectionModel()->setCurrentIndex(m_model->index(row - 1, SignListModel::ColSku),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    --m_programmaticMove;
+}
+
+void frmSigns::ResetGrid()
+{
+    ++m_programmaticMove;
+    m_model->reset();
+    --m_programmaticMove;
+    txtSelRow->setText(QStringLiteral("1"));
+    setCurrentRow(1);
+    ClearSku();
+}
+
+void frmSigns::LoadSelectedRow()
+{
+    const int r = currentRow();
+    const SignRow& row = m_model->signRow(r);
+    txtSelRow->setText(QString::number(r));
+    txtSku->setText(row.column(SignListModel::ColSku));
+    txtPromo->setText(row.column(SignListModel::ColPromo));
+    txtRetail->setText(row.column(SignListModel::ColRetail));
+    txtCost->setText(row.column(SignListModel::ColCost));
+    txtDescription->setText(row.column(SignListModel::ColDescription));
+    txtBp1->setText(row.column(SignListModel::ColBullet1));
+    txtBp2->setText(row.column(SignListModel::ColBullet2));
+    txtBp3->setText(row.column(SignListModel::ColBullet3));
+    GraphicFile = row.column(SignListModel::ColGraphic);
+
+    if (ckbGraphic->checkState() != Qt::Unchecked)
+        showItemPicture(GraphicFile);
+
+    if (!isVisible())
+        show();
+    moveToBox(txtSku);
+
+    // Scroll so that a row out of view shows with two rows above it.
+    const QRect rect = msfGrid->visualRect(m_model->index(r - 1, SignListModel::ColSku));
+    const bool visible
+        = rect.isValid() && rect.top() >= 0 && rect.bottom() < msfGrid->viewport()->height();
+    if (!visible)
+        msfGrid->verticalScrollBar()->setValue(r > 2 ? r - 3 : 0);
+}
+
+void frmSigns::StoreEntryPanel()
+{
+    // A row number that is not a row of the list is never produced by the
+    // commands; should one appear, nothing is written.
+    const std::optional<qint32> t = NumberText::toWhole32(txtSelRow->text());
+    if (!t || *t < 1 || *t >= m_model->Rows())
+        return;
+    SignRow row;
+    row.column(SignListModel::ColSku) = txtSku->text();
+    row.column(SignListModel::ColPromo) = txtPromo->text();
+    row.column(SignListModel::ColRetail) = txtRetail->text();
+    row.column(SignListModel::ColCost) = txtCost->text();
+    row.column(SignListModel::ColDescription) = txtDescription->text();
+    row.column(SignListModel::ColBullet1) = txtBp1->text();
+    row.column(SignListModel::ColBullet2) = txtBp2->text();
+    row.column(SignListModel::ColBullet3) = txtBp3->text();
+    row.column(SignListModel::ColGraphic) = GraphicFile;
+    m_model->setSignRow(*t, row);
+}
+
+void frmSigns::mnuEditSaveRow_Click()
+{
+    const int r = currentRow();
+    StoreEntryPanel();
+    if (r > m_model->Rows() - 2)
+        m_model->setRows(m_model->Rows() + 1);
+    setCurrentRow(r + 1);
+    LoadSelectedRow();
+}
+
+void frmSigns::mnuEditInsertRow_Click()
+{
+    const int r = currentRow();
+    ++m_programmaticMove;
+    m_model->insertEmptyRow(r);
+    --m_programmaticMove;
+    setCurrentRow(r);
+}
+
+void frmSigns::mnuEditCopyRow_Click()
+{
+    const int r = currentRow();
+    ++m_programmaticMove;
+    m_model->duplicateRow(r);
+    --m_programmaticMove;
+    setCurrentRow(r);
+}
+
+void frmSigns::mnuEditDeleteRow_Click()
+{
+    const int r = currentRow();
+    ++m_programmaticMove;
+    m_model->deleteRow(r);
+    --m_programmaticMove;
+    setCurrentRow(qMin(r, m_model->Rows() - 1));
+    const std::optional<qint32> selRow = NumberText::toWhole32(txtSelRow->text());
+    if (selRow && *selRow > m_model->Rows() - 2)
+        txtSelRow->setText(QString::number(m_model->Rows() - 1));
+}
+
+void frmSigns::mnuEditClearGrid_Click()
+{
+    ResetGrid();
+}
+
+void frmSigns::gridRowChosen()
+{
+    LoadSelectedRow();
+}
