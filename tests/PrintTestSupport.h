@@ -120,7 +120,6 @@ public:
     std::function<void(int)> beforeSign;
     int failAtDrawing = 0;
     bool failEndDoc = false;
-    QMarginsF printerMargins { 360, 360, 360, 360 };
 
     CanvasLog printer;
     CanvasLog preview;
@@ -129,9 +128,7 @@ public:
     bool maximized = false;
     bool previewVisible = false;
     int previewsShown = 0;
-    std::vector<size_t> opsWhenShown;
     int setupRuns = 0;
-    int progressCalls = 0;
     qint32 lastProgress = 0;
     qint32 progressTotal = 0;
     bool progressEnded = false;
@@ -147,8 +144,8 @@ public:
     }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
     {
-        auto canvas
-            = std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840), printerMargins, 600);
+        auto canvas = std::make_unique<LoggedCanvas>(
+            printer, QSizeF(12240, 15840), QMarginsF(360, 360, 360, 360), 600);
         canvas->failAtDrawing = failAtDrawing;
         canvas->failEndDoc = failEndDoc;
         return canvas;
@@ -170,15 +167,10 @@ public:
         stateWhenPreviewShown = state;
         return std::make_unique<LoggedCanvas>(preview, QSizeF(28800, 15000), QMarginsF(), 96);
     }
-    void showPreview(const SignCanvas& canvas) override
-    {
-        ++previewsShown;
-        opsWhenShown.push_back(canvas.operations().size());
-    }
+    void showPreview(const SignCanvas&) override { ++previewsShown; }
     void hidePreview() override { previewVisible = false; }
     void showProgress(bool, qint32 sign, qint32 signs) override
     {
-        ++progressCalls;
         lastProgress = sign;
         progressTotal = signs;
     }

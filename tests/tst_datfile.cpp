@@ -58,6 +58,7 @@ private slots:
         QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("fieldList");
 
+        // clang-format off
         QTest::newRow("commas") << QByteArray("1,10,48") << 0 << 0 << " 1, 10, 48";
         QTest::newRow("comma and space") << QByteArray("1, 10") << 0 << 0 << " 1, 10";
         QTest::newRow("tabs") << QByteArray("1\t10\t48") << 0 << 2 << " 1, 10, 48";
@@ -70,8 +71,8 @@ private slots:
         QTest::newRow("semicolon") << QByteArray("1;10") << 3 << 1 << "";
         QTest::newRow("letters") << QByteArray("SKU\tDESC") << 3 << 1 << "";
         QTest::newRow("empty line") << QByteArray("") << 0 << 1 << "";
-        QTest::newRow("beyond 16 bits kept as written")
-            << QByteArray("1,70000,10") << 0 << 0 << " 1, 70000, 10";
+        QTest::newRow("beyond 16 bits kept as written") << QByteArray("1,70000,10") << 0 << 0 << " 1, 70000, 10";
+        // clang-format on
     }
 
     void headers()
@@ -136,6 +137,7 @@ private slots:
 
         const QByteArray qc = "1,10,48";
         const QByteArray quoted = "\"12345\",\"CLAW HAMMER, 16 OZ\",12.99";
+        // clang-format off
         QTest::newRow("quoted sku") << qc << quoted << 1 << 0 << "12345";
         QTest::newRow("quoted with comma") << qc << quoted << 10 << 0 << "CLAW HAMMER, 16 OZ";
         QTest::newRow("unquoted last") << qc << quoted << 48 << 0 << "12.99";
@@ -153,15 +155,11 @@ private slots:
         QTest::newRow("Windows-1252") << qc << QByteArray("1,\"\x80 5 \x96 caf\xe9\",2") << 10 << 0
                                       << QString::fromUtf8("€ 5 – café");
         QTest::newRow("not in header") << qc << quoted << 56 << -1 << "";
-        QTest::newRow("fields past a short record are blank")
-            << qc << QByteArray("1,desc") << 48 << 1 << "";
-        QTest::newRow("last field of a short record")
-            << qc << QByteArray("1,desc") << 10 << 0 << "desc";
+        QTest::newRow("fields past a short record are blank") << qc << QByteArray("1,desc") << 48 << 1 << "";
+        QTest::newRow("last field of a short record") << qc << QByteArray("1,desc") << 10 << 0 << "desc";
         QTest::newRow("past an unclosed quote") << qc << QByteArray("1,\"a,b") << 48 << 1 << "";
-        QTest::newRow("unclosed quote runs to the end")
-            << qc << QByteArray("\"1,2,3") << 1 << 0 << "\"1,2,3";
-        QTest::newRow("quote closed at the end")
-            << qc << QByteArray("1,2,\"x,y\"") << 48 << 0 << "x,y";
+        QTest::newRow("unclosed quote runs to the end") << qc << QByteArray("\"1,2,3") << 1 << 0 << "\"1,2,3";
+        QTest::newRow("quote closed at the end") << qc << QByteArray("1,2,\"x,y\"") << 48 << 0 << "x,y";
         QTest::newRow("tab layout keeps quotes inside")
             << QByteArray("1\t10") << QByteArray("1\tsay \"hi\", ok") << 10 << 0
             << "say \"hi\", ok";
@@ -176,10 +174,9 @@ private slots:
             << QByteArray("1,70000,10") << QByteArray("1,big,d") << 4464 << -1 << "";
         QTest::newRow("field after it still found")
             << QByteArray("1,70000,10") << QByteArray("1,big,d") << 10 << 0 << "d";
-        QTest::newRow("length zero empties")
-            << QByteArray("1,54") << QByteArray("1,9.99") << 54 << 1 << "";
-        QTest::newRow("negative length empties")
-            << QByteArray("1,56") << QByteArray("1,9.99") << 56 << 1 << "";
+        QTest::newRow("length zero empties") << QByteArray("1,54") << QByteArray("1,9.99") << 54 << 1 << "";
+        QTest::newRow("negative length empties") << QByteArray("1,56") << QByteArray("1,9.99") << 56 << 1 << "";
+        // clang-format on
     }
 
     void records()
@@ -234,19 +231,18 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("lines");
 
-        QTest::newRow("CR LF and LF")
-            << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b", "c" };
-        QTest::newRow("empty lines are records")
-            << QByteArray("1\n\n\nx\n") << QStringList { "", "", "x" };
+        // clang-format off
+        QTest::newRow("CR LF and LF") << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b", "c" };
+        QTest::newRow("empty lines are records") << QByteArray("1\n\n\nx\n") << QStringList { "", "", "x" };
         QTest::newRow("lone CR stays") << QByteArray("1\na\rb\n") << QStringList { "a\rb" };
-        QTest::newRow("NUL ends the data")
-            << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList { "a", "b" };
+        QTest::newRow("NUL ends the data") << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList { "a", "b" };
         QTest::newRow("NUL at a line start") << QByteArray("1\na\n\0b\n", 7) << QStringList { "a" };
         QTest::newRow("header only") << QByteArray("1\r\n") << QStringList {};
         QTest::newRow("header without line end") << QByteArray("1") << QStringList {};
         QTest::newRow("line far longer than a block")
             << QByteArray("1\r\n" + QByteArray(9000, 'L') + "\r\n\r\nend")
             << QStringList { QString(9000, QLatin1Char('L')), "", "end" };
+        // clang-format on
     }
 
     // The same lines come out whatever the block size, including lines far

@@ -45,28 +45,21 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("description");
 
-        QTest::newRow("lower-case name")
-            << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
-        QTest::newRow("level 5") << QByteArray("[INV]5\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30
-                                 << "Desc";
-        QTest::newRow("level 150 not taken")
-            << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
-        QTest::newRow("other section")
-            << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
+        // clang-format off
+        QTest::newRow("lower-case name") << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
+        QTest::newRow("level 5") << QByteArray("[INV]5\r\n10,1,30:Desc\r\n") << 0 << 10 << 1 << 30 << "Desc";
+        QTest::newRow("level 150 not taken") << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("other section") << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 2 << 10 << 0 << 0 << "";
         QTest::newRow("later definition wins")
             << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 0 << 10 << 0
             << 12 << "Second";
         QTest::newRow("commas and colons in description")
             << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 0 << 10 << 1
             << 30 << "Desc, with comma: and colon  ";
-        QTest::newRow("no colon skipped")
-            << QByteArray("[INV]\r\n10,1,30\r\n") << 0 << 10 << 0 << 0 << "";
-        QTest::newRow("field above 199 skipped")
-            << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << 0 << 0 << 0 << "";
-        QTest::newRow("comment skipped")
-            << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 2 << 10 << 0 << 0 << "";
-        QTest::newRow("header is the last line")
-            << QByteArray("10,1,30:x\r\n[INV]") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("no colon skipped") << QByteArray("[INV]\r\n10,1,30\r\n") << 0 << 10 << 0 << 0 << "";
+        QTest::newRow("field above 199 skipped") << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << 0 << 0 << 0 << "";
+        QTest::newRow("comment skipped") << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 2 << 10 << 0 << 0 << "";
+        QTest::newRow("header is the last line") << QByteArray("10,1,30:x\r\n[INV]") << 2 << 10 << 0 << 0 << "";
         QTest::newRow("END stops reading")
             << QByteArray("[INV]\r\n[end]\r\n[INV]\r\n10,1,30:x\r\n") << 0 << 10 << 0 << 0 << "";
         // A "[" line without "]" still ends the selected section.
@@ -74,23 +67,19 @@ private slots:
             << QByteArray("[INV]\r\n[END\r\n10,1,30:x\r\n") << 0 << 10 << 0 << 0 << "";
         QTest::newRow("numbers with spaces and halves")
             << QByteArray("[INV]\r\n 10 , 2 ,30.5 :x\r\n") << 0 << 10 << 2 << 30 << "x";
-        QTest::newRow("half rounds to even")
-            << QByteArray("[INV]\r\n10,1,31.5:x\r\n") << 0 << 10 << 1 << 32 << "x";
-        QTest::newRow("LF and CR line ends")
-            << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 0 << 48 << 0 << 8 << "b";
+        QTest::newRow("half rounds to even") << QByteArray("[INV]\r\n10,1,31.5:x\r\n") << 0 << 10 << 1 << 32 << "x";
+        QTest::newRow("LF and CR line ends") << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 0 << 48 << 0 << 8 << "b";
         QTest::newRow("Windows-1252 description")
             << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 0 << 10 << 1 << 3
             << QString::fromUtf8("Café €");
-        QTest::newRow("field number too large")
-            << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 1 << 10 << 0 << 0 << "";
-        QTest::newRow("length too large")
-            << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 1 << 10 << 0 << 0 << "";
-        QTest::newRow("level too large")
-            << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("field number too large") << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("length too large") << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 1 << 10 << 0 << 0 << "";
+        QTest::newRow("level too large") << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 1 << 10 << 0 << 0 << "";
         QTest::newRow("lines before the failure stay")
             << QByteArray("[INV]\r\n10,1,30:kept\r\n48,1,99999:x\r\n") << 1 << 10 << 1 << 30
             << "kept";
         QTest::newRow("empty file") << QByteArray() << 2 << 10 << 0 << 0 << "";
+        // clang-format on
     }
 
     void fieldLines()
@@ -155,23 +144,20 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("master48");
 
+        // clang-format off
         QTest::newRow("empty block") << QByteArray("%BEGIN%\r\n%END%\r\n") << true << 0 << true;
         QTest::newRow("S") << QByteArray("%BEGIN%\r\n48,S\r\n%END%\r\n") << true << 0 << false;
-        QTest::newRow("P, prisame")
-            << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << true << 0 << true;
-        QTest::newRow("P, not prisame")
-            << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << false << 0 << false;
-        QTest::newRow("lower case is no code")
-            << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << true << 0 << true;
+        QTest::newRow("P, prisame") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << true << 0 << true;
+        QTest::newRow("P, not prisame") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << false << 0 << false;
+        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << true << 0 << true;
         QTest::newRow("after the END section")
             << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << true << 0
             << false;
-        QTest::newRow("lines after END ignored")
-            << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << true << 0 << true;
+        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << true << 0 << true;
         QTest::newRow("no block") << QByteArray("[INV]\r\n48,1,8:x\r\n") << true << 2 << true;
         QTest::newRow("nothing after BEGIN") << QByteArray("48,S\r\n%BEGIN%") << true << 2 << true;
-        QTest::newRow("field too large")
-            << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << true << 1 << false;
+        QTest::newRow("field too large") << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << true << 1 << false;
+        // clang-format on
     }
 
     void masterStore()
@@ -187,7 +173,9 @@ private slots:
         QCOMPARE(d.dMaster(10), true);
     }
 
-    void rsetupLoadsStoredFileWithoutAsking()
+    // A stored name that loads needs no question; a cancelled question
+    // changes neither the dictionary nor the stored name.
+    void rsetupStoredNameAndCancel()
     {
         Loader l;
         const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
@@ -195,6 +183,13 @@ private slots:
         QVERIFY(l.run(false));
         QCOMPARE(l.d.dLen(10), qint16(30));
         QVERIFY(l.dialogs.fileRequests().isEmpty());
+
+        l.d.setDLen(10, 5);
+        l.dialogs.queueFile(std::nullopt);
+        QVERIFY(!l.run(true));
+        QCOMPARE(l.d.dLen(10), qint16(5));
+        QCOMPARE(l.dialogs.fileRequests().at(0).fileName, good);
+        QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()), good);
         QVERIFY(l.dialogs.messages().isEmpty());
     }
 
@@ -234,20 +229,6 @@ private slots:
             QStringLiteral("Warning: could not read master/store specific info from data "
                            "dictionary.  Will treat all info as master."));
         QVERIFY(l.dialogs.messages().at(0).icon == DialogService::Icon::Information);
-    }
-
-    void rsetupCancelChangesNothing()
-    {
-        Loader l;
-        SettingsStore::SaveSetting("QORPOS", "KESTRANE", "DICTIONARY", "/kept/name.dct");
-        l.d.setDLen(10, 5);
-        l.dialogs.queueFile(std::nullopt);
-        QVERIFY(!l.run(true));
-        QCOMPARE(l.d.dLen(10), qint16(5));
-        QCOMPARE(l.dialogs.fileRequests().at(0).fileName, QStringLiteral("/kept/name.dct"));
-        QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "DICTIONARY", QString()),
-            QStringLiteral("/kept/name.dct"));
-        QVERIFY(l.dialogs.messages().isEmpty());
     }
 };
 

@@ -15,23 +15,6 @@
 
 namespace {
 
-const QString Absent = QStringLiteral("<absent>");
-
-AppSettings appSettings()
-{
-    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
-}
-
-QString stored(const QString& key)
-{
-    return appSettings().text(key, Absent);
-}
-
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
 // A small picture file: red on the left half, blue on the right.
 QString writePicture(const QString& folder, const char* name)
 {
@@ -45,6 +28,16 @@ QString writePicture(const QString& folder, const char* name)
     return path;
 }
 
+// The common dialog the logo dialog asks for its file through.
+CommonDialog& common()
+{
+    static CommonDialog* dialog = new CommonDialog(dialogs(), nullptr); // lives to the end
+    return *dialog;
+}
+
+const QString LogoKeys[] = { SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
+    SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR };
+
 } // namespace
 
 class TestLogoDialog : public QObject
@@ -55,8 +48,7 @@ private slots:
     void emptyStoreShowsDefaults()
     {
         TestSettingsScope scope;
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QCOMPARE(dlg.windowTitle(), QString("Kestrane - Logo"));
         QVERIFY(dlg.FormLoaded());
         QCOMPARE(dlg.txtLogoHeight->text(), QString("0.5"));
@@ -76,14 +68,12 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("LEFT") << "LEFT"
-                              << "optLeft";
-        QTest::newRow("RIGHT") << "RIGHT"
-                               << "optRight";
-        QTest::newRow("lower-case left is centre") << "left"
-                                                   << "optCenter";
-        QTest::newRow("padded RIGHT is centre") << "RIGHT "
-                                                << "optCenter";
+        // clang-format off
+        QTest::newRow("LEFT") << "LEFT" << "optLeft";
+        QTest::newRow("RIGHT") << "RIGHT" << "optRight";
+        QTest::newRow("lower-case left is centre") << "left" << "optCenter";
+        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter";
+        // clang-format on
     }
 
     void storedPosition()
@@ -92,8 +82,7 @@ private slots:
         QFETCH(QString, selected);
         TestSettingsScope scope;
         appSettings().save(SettingsKeys::LOGOLCR, stored);
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(dlg.findChild<QRadioButton*>(selected)->isChecked());
 
         // The preview stands as far from the side as from the top.
@@ -115,8 +104,7 @@ private slots:
     void tooLargeWhileTypingIsReportedAtOnce()
     {
         TestSettingsScope scope;
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         const QRect before = dlg.imgLogo->geometry();
@@ -160,39 +148,19 @@ private slots:
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QString>("focus");
-        QTest::newRow("just under the limits") << "1.99"
-                                               << "3.99"
-                                               << ""
-                                               << "";
-        QTest::newRow("height exactly 2") << "2"
-                                          << "1"
-                                          << "Error: \nHeight must be less than 2 inches.\n"
-                                          << "txtLogoHeight";
-        QTest::newRow("width exactly 4") << "1"
-                                         << "4"
-                                         << "Error: \nWidth must be less than 4 inches.\n"
-                                         << "txtLogoWidth";
-        QTest::newRow("zero height, wide") << "0"
-                                           << "5"
-                                           << "Error: \nHeight must be greater than 0.\n"
-                                              "Width must be less than 4 inches.\n"
-                                           << "txtLogoWidth";
-        QTest::newRow("negative width") << "0.5"
-                                        << "-1"
-                                        << "Error: \nWidth must be greater than 0.\n"
-                                        << "txtLogoWidth";
-        QTest::newRow("empty height") << ""
-                                      << "1"
-                                      << "Error: \nHeight must be greater than 0.\n"
-                                      << "txtLogoHeight";
-        QTest::newRow("letters count as 0") << "abc"
-                                            << "1"
-                                            << "Error: \nHeight must be greater than 0.\n"
-                                            << "txtLogoHeight";
-        QTest::newRow("leading number of the text") << "1.5in"
-                                                    << "2 inches"
-                                                    << ""
-                                                    << "";
+        const QString h2 = "Error: \nHeight must be less than 2 inches.\n";
+        const QString w4 = "Error: \nWidth must be less than 4 inches.\n";
+        const QString h0 = "Error: \nHeight must be greater than 0.\n";
+        // clang-format off
+        QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
+        QTest::newRow("height exactly 2") << "2" << "1" << h2 << "txtLogoHeight";
+        QTest::newRow("width exactly 4") << "1" << "4" << w4 << "txtLogoWidth";
+        QTest::newRow("zero height, wide") << "0" << "5" << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n" << "txtLogoWidth";
+        QTest::newRow("negative width") << "0.5" << "-1" << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
+        QTest::newRow("empty height") << "" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("letters count as 0") << "abc" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
+        // clang-format on
     }
 
     void saveChecksSizes()
@@ -202,8 +170,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         TestSettingsScope scope;
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         // Typing may already complain about a size that is too large; only the
@@ -224,18 +191,15 @@ private slots:
             QCOMPARE(dialogs().messages().constFirst().text, message);
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
             QVERIFY(dlg.isVisible());
-            QCOMPARE(stored(SettingsKeys::LOGOHEIGHT), Absent);
-            QCOMPARE(stored(SettingsKeys::LOGOWIDTH), Absent);
-            QCOMPARE(stored(SettingsKeys::LOGOLCR), Absent);
-            QCOMPARE(stored(SettingsKeys::FILELOGO), Absent);
+            for (const QString& key : LogoKeys)
+                QCOMPARE(stored(key), Absent);
         }
     }
 
     void saveStoresExactlyWhatWasTyped()
     {
         TestSettingsScope scope;
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         dlg.txtLogoHeight->clear();
         QTest::keyClicks(dlg.txtLogoHeight, " .75");
         dlg.txtLogoWidth->clear();
@@ -251,7 +215,7 @@ private slots:
         QCOMPARE(stored(SettingsKeys::LOGOLCR), QString("RIGHT"));
 
         // Reopening shows what was stored.
-        frmSignLogo again(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
         QCOMPARE(again.txtLogoHeight->text(), QString(" .75"));
         QVERIFY(again.optRight->isChecked());
         QCOMPARE(again.imgLogo->height(), Twips::toPixelsY(0.75 * 1440));
@@ -263,8 +227,7 @@ private slots:
         const QString oldPath = writePicture(scope.path(), "old.png");
         const QString newPath = writePicture(scope.path(), "new.bmp");
         appSettings().save(SettingsKeys::FILELOGO, oldPath);
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(!dlg.logoPicture().isNull());
         QCOMPARE(dlg.txtLogoFileName->text(), oldPath);
 
@@ -299,8 +262,7 @@ private slots:
     {
         TestSettingsScope scope;
         const QString path = writePicture(scope.path(), "logo.png");
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         // A cancelled file dialog changes nothing.
         dialogs().queueFile(std::nullopt);
         QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
@@ -315,8 +277,7 @@ private slots:
         dlg.optLeft->click();
         dlg.cmdCancel->click();
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        for (const QString& key : { SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
-                 SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR })
+        for (const QString& key : LogoKeys)
             QCOMPARE(stored(key), Absent);
     }
 
@@ -332,15 +293,14 @@ private slots:
         file.write("not a picture");
         file.close();
 
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(dlg.logoPicture().isNull());
         QCOMPARE(dlg.txtLogoFileName->text(), gone);
         dlg.cmdSave->click();
         QCOMPARE(stored(SettingsKeys::FILELOGO), gone);
 
         appSettings().save(SettingsKeys::FILELOGO, notAPicture);
-        frmSignLogo second(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo second(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(second.logoPicture().isNull());
         QVERIFY(dialogs().messages().isEmpty());
     }
@@ -349,8 +309,7 @@ private slots:
     {
         TestSettingsScope scope;
         appSettings().save(SettingsKeys::LOGOWIDTH, "5");
-        CommonDialog common(dialogs(), nullptr);
-        frmSignLogo dlg(appSettings(), dialogs(), common, nullptr);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(dialogs().messages().isEmpty());
         // Sized only as far as the boxes were filled before the width failed.
         QCOMPARE(dlg.imgLogo->width(), 0);

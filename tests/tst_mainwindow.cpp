@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -21,35 +20,46 @@
 
 namespace {
 
-QString stored(const QString& key)
-{
-    return SettingsStore::GetSetting(
-        SettingsKeys::Application, SettingsKeys::Section, key, QStringLiteral("<none>"));
-}
-
 void store(const QString& key, const QString& value)
 {
-    SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section, key, value);
+    appSettings().save(key, value);
 }
 
-void trigger(frmSigns& w, const char* name)
+EntryBox* box(const frmSigns& w, const char* name)
 {
-    QAction* action = w.findChild<QAction*>(QLatin1String(name));
-    QVERIFY2(action, name);
-    QVERIFY2(action->isEnabled(), name);
-    action->trigger();
+    return child<EntryBox>(w, name);
 }
 
+QCheckBox* check(const frmSigns& w, const char* name)
+{
+    return child<QCheckBox>(w, name);
+}
+
+void click(const frmSigns& w, const char* button)
+{
+    QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
+}
+
+ImageBox* picture(const frmSigns& w)
+{
+    return child<ImageBox>(w, "Image1");
+}
+
+QTableView* grid(const frmSigns& w)
+{
+    return child<QTableView>(w, "msfGrid");
+}
+
+// Types a SKU, a promotional price and a first bullet line, then Enter
+// through the remaining bullet lines, which saves the row.
 void typeSign(frmSigns& w, const QString& sku, const QString& promo, const QString& bullet)
 {
-    QTest::keyClicks(w.txtSku, sku);
-    QTest::keyClick(w.txtSku, Qt::Key_Return);
-    QTest::keyClicks(w.txtPromo, promo);
-    QTest::keyClick(w.txtPromo, Qt::Key_Return);
-    QTest::keyClicks(w.txtBp1, bullet);
-    QTest::keyClick(w.txtBp1, Qt::Key_Return);
-    QTest::keyClick(w.txtBp2, Qt::Key_Return);
-    QTest::keyClick(w.txtBp3, Qt::Key_Return);
+    const QList<QPair<const char*, QString>> steps = { { "txtSku", sku }, { "txtPromo", promo },
+        { "txtBp1", bullet }, { "txtBp2", "" }, { "txtBp3", "" } };
+    for (const auto& step : steps) {
+        QTest::keyClicks(box(w, step.first), step.second);
+        QTest::keyClick(box(w, step.first), Qt::Key_Return);
+    }
 }
 
 QStringList skus(const frmSigns& w)
@@ -60,10 +70,16 @@ QStringList skus(const frmSigns& w)
     return result;
 }
 
-void arrow(EntryBox* box, Qt::Key key)
+void arrow(const frmSigns& w, Qt::Key key)
 {
-    QTest::keyPress(box, key);
-    QTest::keyRelease(box, key);
+    QTest::keyPress(box(w, "txtSku"), key);
+    QTest::keyRelease(box(w, "txtSku"), key);
+}
+
+void goToRow(frmSigns& w, int row)
+{
+    w.setCurrentRow(row);
+    w.LoadSelectedRow();
 }
 
 } // namespace
@@ -73,491 +89,411 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void firstRunDefaults();
-    void menuTreeHasCaptionsAndNames();
-    void optionsSurviveRestart();
-    void corruptSettingsStartWithDefaults();
-    void enterChainSavesAndAdvances();
-    void rowCommandsThroughButtons();
-    void arrowKeysActOnRelease();
-    void pickingAGridRowLoadsIt();
-    void scrollingShowsTwoRowsAbove();
-    void graphicCommands();
-    void colourAndPrinterDialogs();
-    void resizeNeverShrinksGridTo500Twips();
-    void placementSavedAndRestored();
-    void aboutBox();
+    void firstRunDefaults()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        QCOMPARE(w.windowTitle(), QString("Kestrane"));
+        QCOMPARE(w.checkedFormat(), 0);
+        QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 4-Up"));
+        for (const char* name : { "ckbTitle", "ckbBorder", "ckbLogo", "ckbRetail", "ckbGraphic" })
+            QCOMPARE(check(w, name)->checkState(), Qt::Unchecked);
+        QVERIFY(!child<QRadioButton>(w, "ckbBullet")->isChecked());
+        QVERIFY(!child<QRadioButton>(w, "ckbLongDesc")->isChecked());
+        QVERIFY(picture(w)->isHidden());
+        QVERIFY(child<QPushButton>(w, "cmdClearGraphic")->isHidden());
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
+        QVERIFY(!box(w, "txtSelRow")->isEnabled());
+        QVERIFY(!box(w, "txtCost")->isEnabled());
+        QCOMPARE(w.model()->Rows(), 2);
+        for (int c = 5; c <= 9; ++c)
+            QVERIFY(grid(w)->isColumnHidden(c));
+        QVERIFY(grid(w)->columnWidth(4) > grid(w)->columnWidth(1));
+    }
+
+    void optionsSurviveRestart()
+    {
+        TestSettingsScope scope;
+        store(SettingsKeys::PRINTGRAPHIC, "2");
+        {
+            frmSigns w;
+            QCOMPARE(check(w, "ckbGraphic")->checkState(), Qt::PartiallyChecked);
+            QVERIFY(!picture(w)->isHidden());
+            child<QRadioButton>(w, "ckbLongDesc")->click();
+            check(w, "ckbBorder")->click();
+            w.findChildren<QAction*>("mnuFormatSel").at(2)->trigger();
+            QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 1-Up"));
+            w.close();
+        }
+        const QList<QPair<QString, QString>> saved
+            = { { SettingsKeys::PRINTFORMAT, "2" }, { SettingsKeys::PRINTLONGDESC, "True" },
+                  { SettingsKeys::PRINTBULLET, "False" }, { SettingsKeys::PRINTBORDER, "1" },
+                  { SettingsKeys::PRINTGRAPHIC, "2" }, { SettingsKeys::PRINTTITLE, "0" } };
+        for (const auto& key : saved)
+            QCOMPARE(stored(key.first), key.second);
+
+        frmSigns again;
+        QVERIFY(child<QRadioButton>(again, "ckbLongDesc")->isChecked());
+        QCOMPARE(check(again, "ckbBorder")->checkState(), Qt::Checked);
+        QCOMPARE(again.checkedFormat(), 2);
+        // A click turns the grey box into an ordinary one.
+        check(again, "ckbGraphic")->click();
+        QCOMPARE(check(again, "ckbGraphic")->checkState(), Qt::Checked);
+        check(again, "ckbGraphic")->click();
+        QCOMPARE(check(again, "ckbGraphic")->checkState(), Qt::Unchecked);
+        QVERIFY(picture(again)->isHidden());
+    }
+
+    void corruptSettingsStartWithDefaults()
+    {
+        TestSettingsScope scope;
+        for (const auto& [key, value] : QList<QPair<QString, QString>> {
+                 { SettingsKeys::PRINTFORMAT, "7" }, { SettingsKeys::PRINTTITLE, "abc" },
+                 { SettingsKeys::PRINTLOGO, "5" }, { SettingsKeys::PRINTBULLET, "maybe" },
+                 { "frmSignsFTOP", "99999" }, { "frmSignsFWIDTH", "-3" } })
+            store(key, value);
+        frmSigns w;
+        QCOMPARE(w.checkedFormat(), 0);
+        QCOMPARE(check(w, "ckbTitle")->checkState(), Qt::Unchecked);
+        QCOMPARE(check(w, "ckbLogo")->checkState(), Qt::Unchecked);
+        QVERIFY(!child<QRadioButton>(w, "ckbBullet")->isChecked());
+        QVERIFY(w.width() > 100);
+    }
+
+    void enterChainSavesAndAdvances()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        box(w, "txtSku")->setFocus();
+        // Enter moves on without typing a character; retail and description
+        // are skipped; Enter in the last bullet line saves the row.
+        const QList<std::tuple<const char*, QString, const char*>> steps
+            = { { "txtSku", "1234", "txtPromo" }, { "txtPromo", "9.99", "txtBp1" },
+                  { "txtBp1", "first", "txtBp2" }, { "txtBp2", "", "txtBp3" },
+                  { "txtBp3", "third", "txtSku" } };
+        for (const auto& [from, text, to] : steps) {
+            QTest::keyClicks(box(w, from), text);
+            QTest::keyClick(box(w, from), Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), box(w, to));
+        }
+        QCOMPARE(w.model()->signRow(1).column(SignListModel::ColSku), QString("1234"));
+        QCOMPARE(w.model()->cell(1, SignListModel::ColPromo), QString("9.99"));
+        QCOMPARE(w.model()->cell(1, SignListModel::ColBullet1), QString("first"));
+        QCOMPARE(w.model()->cell(1, SignListModel::ColBullet3), QString("third"));
+        QCOMPARE(w.model()->Rows(), 3);
+        QCOMPARE(w.model()->cell(2, 0), QString("2"));
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("2"));
+        QCOMPARE(w.currentRow(), 2);
+        QVERIFY(box(w, "txtSku")->text().isEmpty());
+        QVERIFY(box(w, "txtBp3")->text().isEmpty());
+
+        // Enter in the description box goes to the first bullet line too.
+        box(w, "txtDescription")->setFocus();
+        QTest::keyClick(box(w, "txtDescription"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), box(w, "txtBp1"));
+    }
+
+    void rowCommandsThroughButtons()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        typeSign(w, "A", "1", "a");
+        typeSign(w, "B", "2", "b");
+        typeSign(w, "C", "3", "c");
+        QCOMPARE(skus(w), QStringList({ "A", "B", "C", "" }));
+
+        // Back to row 1, then insert: an empty row 1 and the old rows moved down.
+        for (int i = 0; i < 3; ++i)
+            arrow(w, Qt::Key_Up);
+        QCOMPARE(w.currentRow(), 1);
+        click(w, "cmdRowInsert");
+        QCOMPARE(skus(w), QStringList({ "", "A", "B", "C", "" }));
+        QCOMPARE(w.currentRow(), 1);
+        QCOMPARE(box(w, "txtSku")->text(), QString("A")); // the panel is not changed
+        for (int r = 1; r < w.model()->Rows(); ++r)
+            QCOMPARE(w.model()->cell(r, 0), QString::number(r));
+
+        // Save Row now writes the panel into the new row and loads the next.
+        click(w, "cmdSave");
+        QCOMPARE(skus(w), QStringList({ "A", "A", "B", "C", "" }));
+        QCOMPARE(w.currentRow(), 2);
+
+        // Copy Row keeps the source row current.
+        click(w, "cmdRowCopy");
+        QCOMPARE(skus(w), QStringList({ "A", "A", "A", "B", "C", "" }));
+        QCOMPARE(w.currentRow(), 2);
+        QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("a"));
+
+        // Delete the last row while the panel names it.
+        goToRow(w, 6);
+        click(w, "cmdRowDelete");
+        QCOMPARE(w.model()->Rows(), 6);
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("5"));
+        QCOMPARE(w.currentRow(), 5);
+
+        // Clear Grid keeps the item graphic; a following save stores it.
+        w.GraphicFile = "/pictures/x.jpg";
+        click(w, "cmdClearGrid");
+        QCOMPARE(w.model()->Rows(), 2);
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
+        click(w, "cmdSave");
+        QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), QString("/pictures/x.jpg"));
+
+        // Delete with a single data row empties it and keeps it.
+        w.setCurrentRow(2);
+        click(w, "cmdRowDelete");
+        w.setCurrentRow(1);
+        click(w, "cmdRowDelete");
+        QCOMPARE(w.model()->Rows(), 2);
+        QCOMPARE(w.model()->signRow(1), SignRow());
+        QCOMPARE(w.model()->cell(1, 0), QString("1"));
+    }
+
+    void arrowKeysActOnRelease()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        typeSign(w, "A", "1", "a");
+        typeSign(w, "B", "2", "b");
+        EntryBox* sku = box(w, "txtSku");
+
+        // A press alone does nothing; the release moves one row.
+        QTest::keyPress(sku, Qt::Key_Up);
+        QCOMPARE(w.currentRow(), 3);
+        QTest::keyRelease(sku, Qt::Key_Up);
+        QCOMPARE(w.currentRow(), 2);
+        QCOMPARE(sku->selectedText(), QString("B"));
+
+        // Held-down repeats do not move; modifiers make no difference.
+        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(sku, &repeat);
+        QCOMPARE(w.currentRow(), 2);
+        QTest::keyPress(sku, Qt::Key_Up, Qt::ShiftModifier);
+        QTest::keyRelease(sku, Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(w.currentRow(), 1);
+
+        // Up on row 1 stays but reloads, discarding unsaved edits.
+        sku->setText("edited");
+        arrow(w, Qt::Key_Up);
+        QCOMPARE(w.currentRow(), 1);
+        QCOMPARE(sku->text(), QString("A"));
+
+        w.setCurrentRow(3);
+        arrow(w, Qt::Key_Down);
+        QCOMPARE(w.currentRow(), 3);
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("3"));
+    }
+
+    void pickingAGridRowLoadsIt()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        typeSign(w, "A", "1", "a");
+        typeSign(w, "B", "2", "b");
+        box(w, "txtSku")->setText("unsaved");
+
+        const QRect row1 = grid(w)->visualRect(w.model()->index(0, SignListModel::ColDescription));
+        QTest::mouseClick(grid(w)->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
+        QCOMPARE(w.currentRow(), 1);
+        QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
+        QCOMPARE(box(w, "txtBp1")->text(), QString("a"));
+        QCOMPARE(QApplication::focusWidget(), box(w, "txtSku"));
+        QCOMPARE(box(w, "txtSku")->selectedText(), QString("A"));
+        // The highlight covers the current row only.
+        QCOMPARE(grid(w)->selectionModel()->selectedRows().size(), 1);
+    }
+
+    void scrollingShowsTwoRowsAbove()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        for (int i = 0; i < 60; ++i)
+            click(w, "cmdSave");
+        QCOMPARE(w.currentRow(), 61);
+        // The last row cannot be scrolled past the bottom of the view.
+        QScrollBar* bar = grid(w)->verticalScrollBar();
+        QCOMPARE(bar->value(), qMin(61 - 3, bar->maximum()));
+        // Row n shows with rows n-2 and n-1 above it; a row in view does not scroll.
+        for (const auto& [row, first] : QList<QPair<int, int>> { { 1, 0 }, { 40, 37 }, { 3, 0 } }) {
+            goToRow(w, row);
+            QCOMPARE(bar->value(), first);
+        }
+        arrow(w, Qt::Key_Down);
+        QCOMPARE(bar->value(), 0);
+    }
+
+    void graphicCommands()
+    {
+        TestSettingsScope scope;
+        const QString picturePath = scope.path() + "/item.jpg";
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picturePath));
+        const QString notPicture = writeTestFile(scope.path(), "notes.jpg", "not a picture");
+
+        frmSigns w;
+        w.show();
+        ImageBox* shown = picture(w);
+        dialogs().queueFile(picturePath);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(dialogs().fileRequests().last().title, QString("Select Graphic for Item"));
+        QCOMPARE(dialogs().fileRequests().last().filterIndex, 1);
+        QVERIFY(dialogs().fileRequests().last().mustExist);
+        QCOMPARE(w.GraphicFile, picturePath);
+        QVERIFY(shown->hasPicture()); // loaded although the box is hidden
+
+        // A file that is not a picture changes the path, not the picture.
+        dialogs().queueFile(notPicture);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(dialogs().fileRequests().last().fileName, picturePath);
+        QCOMPARE(w.GraphicFile, notPicture);
+        QVERIFY(shown->hasPicture());
+
+        // Cancel changes nothing.
+        dialogs().queueFile(std::nullopt);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(w.GraphicFile, notPicture);
+
+        // Ticking the box shows the picture of GraphicFile, or none.
+        check(w, "ckbGraphic")->click();
+        QVERIFY(!shown->isHidden());
+        QVERIFY(!child<QPushButton>(w, "cmdClearGraphic")->isHidden());
+        QVERIFY(!shown->hasPicture());
+
+        // Loading a row whose picture does not exist keeps its path but shows nothing.
+        w.model()->setCell(1, SignListModel::ColGraphic, scope.path() + "/missing.jpg");
+        w.LoadSelectedRow();
+        QCOMPARE(w.GraphicFile, scope.path() + "/missing.jpg");
+        QVERIFY(!shown->hasPicture());
+        w.model()->setCell(1, SignListModel::ColGraphic, picturePath);
+        w.LoadSelectedRow();
+        QVERIFY(shown->hasPicture());
+
+        // Clear Sku leaves the graphic; Clear Item Graphic empties both.
+        trigger(w, "mnuEditClearSku");
+        QCOMPARE(w.GraphicFile, picturePath);
+        click(w, "cmdClearGraphic");
+        QVERIFY(w.GraphicFile.isEmpty());
+        QVERIFY(!shown->hasPicture());
+
+        // Enter in the SKU box clears the picture and the path.
+        w.LoadSelectedRow();
+        QTest::keyClick(box(w, "txtSku"), Qt::Key_Return);
+        QVERIFY(w.GraphicFile.isEmpty());
+        QVERIFY(!shown->hasPicture());
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    void colourAndPrinterDialogs()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        dialogs().queueColor(std::nullopt);
+        trigger(w, "mnuColorsBorder");
+        QCOMPARE(stored(SettingsKeys::ColorBorder), Absent);
+        dialogs().queueColor(255 + 256 * 128);
+        trigger(w, "mnuColorsPrice");
+        QCOMPARE(stored(SettingsKeys::ColorPrice), QString("33023"));
+        dialogs().queueColor(std::nullopt);
+        trigger(w, "mnuColorsPrice");
+        QCOMPARE(stored(SettingsKeys::ColorPrice), QString("33023"));
+        QCOMPARE(dialogs().colorRequests(), 3);
+
+        dialogs().queuePrinter(false);
+        trigger(w, "mnuFilePrinterSetup");
+        QCOMPARE(dialogs().printerRequests(), 1);
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    void resizeNeverShrinksGridTo500Twips()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        w.show();
+        w.resize(900, 700);
+        QTest::qWait(0);
+        const QWidget* form = w.centralWidget();
+        QTableView* g = grid(w);
+        QCOMPARE(g->x() + g->width() + g->x(), form->width());
+        QVERIFY(qAbs(g->y() + g->height() + g->x() - form->height()) <= 1);
+        const QSize before = g->size();
+        w.resize(20, 100);
+        QTest::qWait(0);
+        // Too small for the rule: the grid keeps its last size.
+        QVERIFY(w.centralWidget()->width() < 50);
+        QCOMPARE(g->size(), before);
+    }
+
+    void placementSavedAndRestored()
+    {
+        TestSettingsScope scope;
+        {
+            frmSigns w;
+            w.move(150, 90);
+            w.resize(800, 600);
+            w.close();
+        }
+        QVERIFY(stored("frmSignsFTOP") != Absent);
+        QVERIFY(stored("frmSignsFLEFT") != Absent);
+        QVERIFY(stored("frmSignsFHEIGHT").toInt() > 0);
+        QVERIFY(stored("frmSignsFWIDTH").toInt() > 0);
+
+        // Top 0 applies, a negative left does not, height 0 does not.
+        store("frmSignsFTOP", "0");
+        store("frmSignsFLEFT", "-15");
+        store("frmSignsFHEIGHT", "0");
+        store("frmSignsFWIDTH", "12000");
+        {
+            frmSigns w;
+            QCOMPARE(w.y(), 0);
+            QVERIFY(w.x() >= 0);
+            QCOMPARE(w.width(), 800); // 12000 twips at 96 dpi
+            // Closing while maximized leaves the keys alone.
+            w.showMaximized();
+            w.setWindowState(Qt::WindowMaximized);
+            w.close();
+        }
+        QCOMPARE(stored("frmSignsFTOP"), QString("0"));
+        QCOMPARE(stored("frmSignsFWIDTH"), QString("12000"));
+    }
+
+    void aboutBox()
+    {
+        TestSettingsScope scope;
+        frmSigns w;
+        trigger(w, "mnuHelpAbout");
+        frmAbout* about = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "frmAbout")
+                about = qobject_cast<frmAbout*>(top);
+        }
+        QVERIFY(about);
+        QVERIFY(!about->isModal());
+        QCOMPARE(about->parentWidget(), nullptr);
+        QCOMPARE(about->windowTitle(), QString("About Kestrane"));
+        QCOMPARE(about->lblVersion->text(), QString("Version 1.0.8"));
+
+        frmAbout::setSysInfoToolsForTesting({ "no-such-system-information-tool" });
+        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QCOMPARE(dialogs().messages().size(), 1);
+        const auto& message = dialogs().messages().first();
+        QCOMPARE(message.text, QString("System Information Is Unavailable At This Time"));
+        QCOMPARE(message.title, QString("Kestrane"));
+        QCOMPARE(message.icon, DialogService::Icon::None);
+        QVERIFY(about->isVisible());
+
+        QPointer<frmAbout> guard(about);
+        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(guard.isNull());
+    }
 };
-
-void TestMainWindow::firstRunDefaults()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    QCOMPARE(w.windowTitle(), QString("Kestrane"));
-    QCOMPARE(w.checkedFormat(), 0);
-    QCOMPARE(w.cmdPrintGrid->text(), QString("Print: 4-Up"));
-    for (QCheckBox* box : { w.ckbTitle, w.ckbBorder, w.ckbLogo, w.ckbRetail, w.ckbGraphic })
-        QCOMPARE(box->checkState(), Qt::Unchecked);
-    QVERIFY(!w.ckbBullet->isChecked());
-    QVERIFY(!w.ckbLongDesc->isChecked());
-    QVERIFY(w.Image1->isHidden());
-    QVERIFY(w.cmdClearGraphic->isHidden());
-    QCOMPARE(w.txtSelRow->text(), QString("1"));
-    QVERIFY(!w.txtSelRow->isEnabled());
-    QVERIFY(!w.txtCost->isEnabled());
-    QCOMPARE(w.model()->Rows(), 2);
-    for (int c = 5; c <= 9; ++c)
-        QVERIFY(w.msfGrid->isColumnHidden(c));
-    QVERIFY(w.msfGrid->columnWidth(4) > w.msfGrid->columnWidth(1));
-    QCOMPARE(w.findChild<QTableView*>("msfGrid"), w.msfGrid);
-    QCOMPARE(w.findChild<QLineEdit*>("txtSku"), w.txtSku);
-}
-
-void TestMainWindow::menuTreeHasCaptionsAndNames()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    const QList<QPair<const char*, QString>> entries = { { "mnuFileImport", "Read Data File" },
-        { "mnuFileExport", "Save To Data File" }, { "mnuFileLogo", "Logo" },
-        { "mnuFileGraphic", "Graphic" }, { "mnuFilePrinterSetup", "Printer Setup" },
-        { "mnuFilePrintTest", "Calibrate Printer" }, { "mnuFilePrintPreview", "Print Preview" },
-        { "mnuFilePrintGrid", "Print Signs" }, { "mnuFileDict", "Dictionary File" },
-        { "mnuFileOdbcInventory", "Inventory Database" },
-        { "mnuFileOdbcCis", "CIS Database (optional)" },
-        { "mnuFileTestDatabase", "Test Database Connections" }, { "mnuFileExit", "E&xit" },
-        { "mnuEditSaveRow", "Save Row" }, { "mnuEditClearSku", "Clear Sku" },
-        { "mnuEditClearGraphic", "Clear Item Graphic" }, { "mnuColorsPrice", "Promo Price" },
-        { "mnuHelpAbout", "&About" } };
-    for (const auto& entry : entries) {
-        QAction* action = w.findChild<QAction*>(QLatin1String(entry.first));
-        QVERIFY2(action, entry.first);
-        QCOMPARE(action->text(), entry.second);
-    }
-    const QList<QAction*> formats = w.findChildren<QAction*>("mnuFormatSel");
-    QCOMPARE(formats.size(), 3);
-    QCOMPARE(formats.at(2)->text(), QString("1-Up"));
-    QStringList menus;
-    for (QAction* menu : w.menuBar()->actions())
-        menus << menu->text();
-    QCOMPARE(menus, QStringList({ "&File", "&Edit", "F&ormat", "&Colors", "&Help" }));
-}
-
-void TestMainWindow::optionsSurviveRestart()
-{
-    TestSettingsScope scope;
-    store(SettingsKeys::PRINTGRAPHIC, "2");
-    {
-        frmSigns w;
-        QCOMPARE(w.ckbGraphic->checkState(), Qt::PartiallyChecked);
-        QVERIFY(!w.Image1->isHidden());
-        w.ckbLongDesc->click();
-        w.ckbBorder->click();
-        trigger(w, "mnuFormatSel");
-        w.mnuFormatSel[2]->trigger();
-        QCOMPARE(w.cmdPrintGrid->text(), QString("Print: 1-Up"));
-        w.close();
-    }
-    QCOMPARE(stored(SettingsKeys::PRINTFORMAT), QString("2"));
-    QCOMPARE(stored(SettingsKeys::PRINTLONGDESC), QString("True"));
-    QCOMPARE(stored(SettingsKeys::PRINTBULLET), QString("False"));
-    QCOMPARE(stored(SettingsKeys::PRINTBORDER), QString("1"));
-    QCOMPARE(stored(SettingsKeys::PRINTGRAPHIC), QString("2"));
-    QCOMPARE(stored(SettingsKeys::PRINTTITLE), QString("0"));
-
-    frmSigns again;
-    QVERIFY(again.ckbLongDesc->isChecked());
-    QVERIFY(!again.ckbBullet->isChecked());
-    QCOMPARE(again.ckbBorder->checkState(), Qt::Checked);
-    QCOMPARE(again.checkedFormat(), 2);
-    // A click turns the grey box into an ordinary one.
-    again.ckbGraphic->click();
-    QCOMPARE(again.ckbGraphic->checkState(), Qt::Checked);
-    again.ckbGraphic->click();
-    QCOMPARE(again.ckbGraphic->checkState(), Qt::Unchecked);
-    QVERIFY(again.Image1->isHidden());
-}
-
-void TestMainWindow::corruptSettingsStartWithDefaults()
-{
-    TestSettingsScope scope;
-    store(SettingsKeys::PRINTFORMAT, "7");
-    store(SettingsKeys::PRINTTITLE, "abc");
-    store(SettingsKeys::PRINTLOGO, "5");
-    store(SettingsKeys::PRINTBULLET, "maybe");
-    store("frmSignsFTOP", "99999");
-    store("frmSignsFWIDTH", "-3");
-    frmSigns w;
-    QCOMPARE(w.checkedFormat(), 0);
-    QCOMPARE(w.cmdPrintGrid->text(), QString("Print: 4-Up"));
-    QCOMPARE(w.ckbTitle->checkState(), Qt::Unchecked);
-    QCOMPARE(w.ckbLogo->checkState(), Qt::Unchecked);
-    QVERIFY(!w.ckbBullet->isChecked());
-    QVERIFY(w.width() > 100);
-}
-
-void TestMainWindow::enterChainSavesAndAdvances()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txtSku->setFocus();
-
-    QTest::keyClicks(w.txtSku, "1234");
-    QTest::keyClick(w.txtSku, Qt::Key_Return);
-    QCOMPARE(w.txtSku->text(), QString("1234")); // no character from Enter
-    QCOMPARE(QApplication::focusWidget(), w.txtPromo);
-    QTest::keyClicks(w.txtPromo, "9.99");
-    w.txtPromo->setSelection(0, 0);
-    QTest::keyClick(w.txtPromo, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.txtBp1); // retail and description skipped
-    QTest::keyClicks(w.txtBp1, "first");
-    QTest::keyClick(w.txtBp1, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.txtBp2);
-    QTest::keyClick(w.txtBp2, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.txtBp3);
-    QTest::keyClicks(w.txtBp3, "third");
-    QTest::keyClick(w.txtBp3, Qt::Key_Return);
-
-    QCOMPARE(w.model()->Rows(), 3);
-    QCOMPARE(w.model()->cell(1, SignListModel::ColSku), QString("1234"));
-    QCOMPARE(w.model()->cell(1, SignListModel::ColPromo), QString("9.99"));
-    QCOMPARE(w.model()->cell(1, SignListModel::ColBullet1), QString("first"));
-    QCOMPARE(w.model()->cell(1, SignListModel::ColBullet3), QString("third"));
-    QCOMPARE(w.model()->cell(2, 0), QString("2"));
-    QCOMPARE(w.txtSelRow->text(), QString("2"));
-    QCOMPARE(w.currentRow(), 2);
-    QVERIFY(w.txtSku->text().isEmpty());
-    QVERIFY(w.txtBp3->text().isEmpty());
-    QCOMPARE(QApplication::focusWidget(), w.txtSku);
-
-    // Enter in the description box goes to the first bullet line too.
-    w.txtDescription->setFocus();
-    QTest::keyClick(w.txtDescription, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.txtBp1);
-}
-
-void TestMainWindow::rowCommandsThroughButtons()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    typeSign(w, "A", "1", "a");
-    typeSign(w, "B", "2", "b");
-    typeSign(w, "C", "3", "c");
-    QCOMPARE(skus(w), QStringList({ "A", "B", "C", "" }));
-
-    // Back to row 1, then insert: an empty row 1 and the old rows moved down.
-    arrow(w.txtSku, Qt::Key_Up);
-    arrow(w.txtSku, Qt::Key_Up);
-    arrow(w.txtSku, Qt::Key_Up);
-    QCOMPARE(w.currentRow(), 1);
-    QCOMPARE(w.txtSku->text(), QString("A"));
-    QTest::mouseClick(w.cmdRowInsert, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({ "", "A", "B", "C", "" }));
-    QCOMPARE(w.currentRow(), 1);
-    QCOMPARE(w.txtSku->text(), QString("A")); // the panel is not changed
-    for (int r = 1; r < w.model()->Rows(); ++r)
-        QCOMPARE(w.model()->cell(r, 0), QString::number(r));
-
-    // Save Row now writes the panel into the new row and loads the next.
-    QTest::mouseClick(w.cmdSave, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({ "A", "A", "B", "C", "" }));
-    QCOMPARE(w.currentRow(), 2);
-
-    // Copy Row keeps the source row current.
-    QTest::mouseClick(w.cmdRowCopy, Qt::LeftButton);
-    QCOMPARE(skus(w), QStringList({ "A", "A", "A", "B", "C", "" }));
-    QCOMPARE(w.currentRow(), 2);
-    QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("a"));
-
-    // Delete the last row while the panel names it.
-    w.setCurrentRow(6);
-    w.LoadSelectedRow();
-    QCOMPARE(w.txtSelRow->text(), QString("6"));
-    QTest::mouseClick(w.cmdRowDelete, Qt::LeftButton);
-    QCOMPARE(w.model()->Rows(), 6);
-    QCOMPARE(w.txtSelRow->text(), QString("5"));
-    QCOMPARE(w.currentRow(), 5);
-
-    // Clear Grid keeps the item graphic; a following save stores it.
-    w.GraphicFile = "/pictures/x.jpg";
-    QTest::mouseClick(w.cmdClearGrid, Qt::LeftButton);
-    QCOMPARE(w.model()->Rows(), 2);
-    QCOMPARE(w.txtSelRow->text(), QString("1"));
-    QTest::mouseClick(w.cmdSave, Qt::LeftButton);
-    QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), QString("/pictures/x.jpg"));
-
-    // Delete with a single data row empties it and keeps it.
-    w.setCurrentRow(2);
-    QTest::mouseClick(w.cmdRowDelete, Qt::LeftButton);
-    w.setCurrentRow(1);
-    QTest::mouseClick(w.cmdRowDelete, Qt::LeftButton);
-    QCOMPARE(w.model()->Rows(), 2);
-    QCOMPARE(w.model()->signRow(1), SignRow());
-    QCOMPARE(w.model()->cell(1, 0), QString("1"));
-}
-
-void TestMainWindow::arrowKeysActOnRelease()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    typeSign(w, "A", "1", "a");
-    typeSign(w, "B", "2", "b");
-    QCOMPARE(w.currentRow(), 3);
-
-    // A press alone does nothing; the release moves one row.
-    QTest::keyPress(w.txtSku, Qt::Key_Up);
-    QCOMPARE(w.currentRow(), 3);
-    QTest::keyRelease(w.txtSku, Qt::Key_Up);
-    QCOMPARE(w.currentRow(), 2);
-    QCOMPARE(w.txtSku->text(), QString("B"));
-    QCOMPARE(w.txtSku->selectedText(), QString("B"));
-
-    // Held-down repeats do not move; modifiers make no difference.
-    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
-    QApplication::sendEvent(w.txtSku, &repeat);
-    QCOMPARE(w.currentRow(), 2);
-    QTest::keyPress(w.txtSku, Qt::Key_Up, Qt::ShiftModifier);
-    QTest::keyRelease(w.txtSku, Qt::Key_Up, Qt::ShiftModifier);
-    QCOMPARE(w.currentRow(), 1);
-
-    // Up on row 1 stays but reloads, discarding unsaved edits.
-    w.txtSku->setText("edited");
-    arrow(w.txtSku, Qt::Key_Up);
-    QCOMPARE(w.currentRow(), 1);
-    QCOMPARE(w.txtSku->text(), QString("A"));
-
-    w.setCurrentRow(3);
-    arrow(w.txtSku, Qt::Key_Down);
-    QCOMPARE(w.currentRow(), 3);
-    QCOMPARE(w.txtSelRow->text(), QString("3"));
-}
-
-void TestMainWindow::pickingAGridRowLoadsIt()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    typeSign(w, "A", "1", "a");
-    typeSign(w, "B", "2", "b");
-    w.txtSku->setText("unsaved");
-
-    const QRect row1 = w.msfGrid->visualRect(w.model()->index(0, SignListModel::ColDescription));
-    QTest::mouseClick(w.msfGrid->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
-    QCOMPARE(w.currentRow(), 1);
-    QCOMPARE(w.txtSelRow->text(), QString("1"));
-    QCOMPARE(w.txtSku->text(), QString("A"));
-    QCOMPARE(w.txtBp1->text(), QString("a"));
-    QCOMPARE(QApplication::focusWidget(), w.txtSku);
-    QCOMPARE(w.txtSku->selectedText(), QString("A"));
-    // The highlight covers the current row only.
-    QCOMPARE(w.msfGrid->selectionModel()->selectedRows().size(), 1);
-}
-
-void TestMainWindow::scrollingShowsTwoRowsAbove()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    for (int i = 0; i < 60; ++i)
-        QTest::mouseClick(w.cmdSave, Qt::LeftButton);
-    QCOMPARE(w.currentRow(), 61);
-    // The last row cannot be scrolled past the bottom of the view.
-    QScrollBar* bar = w.msfGrid->verticalScrollBar();
-    QCOMPARE(bar->value(), qMin(61 - 3, bar->maximum()));
-
-    w.setCurrentRow(1);
-    w.LoadSelectedRow();
-    QCOMPARE(bar->value(), 0);
-    w.setCurrentRow(40);
-    w.LoadSelectedRow();
-    QCOMPARE(bar->value(), 40 - 3); // row 38 is the first one shown
-
-    w.setCurrentRow(3);
-    w.LoadSelectedRow();
-    QCOMPARE(w.msfGrid->verticalScrollBar()->value(), 0);
-    // A row already in view does not scroll.
-    arrow(w.txtSku, Qt::Key_Down);
-    QCOMPARE(w.msfGrid->verticalScrollBar()->value(), 0);
-}
-
-void TestMainWindow::graphicCommands()
-{
-    TestSettingsScope scope;
-    const QString picture = scope.path() + "/item.jpg";
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(picture));
-    const QString notPicture = scope.path() + "/notes.jpg";
-    {
-        QFile f(notPicture);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-    }
-
-    frmSigns w;
-    w.show();
-    DialogService& dialogs = DialogService::instance();
-    dialogs.queueFile(picture);
-    trigger(w, "mnuFileGraphic");
-    QCOMPARE(dialogs.fileRequests().last().title, QString("Select Graphic for Item"));
-    QCOMPARE(dialogs.fileRequests().last().filterIndex, 1);
-    QVERIFY(dialogs.fileRequests().last().mustExist);
-    QCOMPARE(w.GraphicFile, picture);
-    QVERIFY(w.Image1->hasPicture()); // loaded although the box is hidden
-
-    // A file that is not a picture changes the path, not the picture.
-    dialogs.queueFile(notPicture);
-    trigger(w, "mnuFileGraphic");
-    QCOMPARE(dialogs.fileRequests().last().fileName, picture);
-    QCOMPARE(w.GraphicFile, notPicture);
-    QVERIFY(w.Image1->hasPicture());
-
-    // Cancel changes nothing.
-    dialogs.queueFile(std::nullopt);
-    trigger(w, "mnuFileGraphic");
-    QCOMPARE(w.GraphicFile, notPicture);
-
-    // Ticking the box shows the picture of GraphicFile, or none.
-    w.ckbGraphic->click();
-    QVERIFY(!w.Image1->isHidden());
-    QVERIFY(!w.cmdClearGraphic->isHidden());
-    QVERIFY(!w.Image1->hasPicture());
-
-    // Loading a row whose picture does not exist keeps its path but shows nothing.
-    w.model()->setCell(1, SignListModel::ColGraphic, scope.path() + "/missing.jpg");
-    w.LoadSelectedRow();
-    QCOMPARE(w.GraphicFile, scope.path() + "/missing.jpg");
-    QVERIFY(!w.Image1->hasPicture());
-    w.model()->setCell(1, SignListModel::ColGraphic, picture);
-    w.LoadSelectedRow();
-    QVERIFY(w.Image1->hasPicture());
-
-    // Clear Sku leaves the graphic; Clear Item Graphic empties both.
-    trigger(w, "mnuEditClearSku");
-    QCOMPARE(w.GraphicFile, picture);
-    QTest::mouseClick(w.cmdClearGraphic, Qt::LeftButton);
-    QVERIFY(w.GraphicFile.isEmpty());
-    QVERIFY(!w.Image1->hasPicture());
-
-    // Enter in the SKU box clears the picture and the path.
-    w.model()->setCell(1, SignListModel::ColGraphic, picture);
-    w.LoadSelectedRow();
-    QTest::keyClick(w.txtSku, Qt::Key_Return);
-    QVERIFY(w.GraphicFile.isEmpty());
-    QVERIFY(!w.Image1->hasPicture());
-    QVERIFY(dialogs.messages().isEmpty());
-}
-
-void TestMainWindow::colourAndPrinterDialogs()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    DialogService& dialogs = DialogService::instance();
-
-    dialogs.queueColor(std::nullopt);
-    trigger(w, "mnuColorsBorder");
-    QCOMPARE(stored(SettingsKeys::ColorBorder), QString("<none>"));
-
-    dialogs.queueColor(255 + 256 * 128);
-    trigger(w, "mnuColorsPrice");
-    QCOMPARE(stored(SettingsKeys::ColorPrice), QString("33023"));
-    dialogs.queueColor(std::nullopt);
-    trigger(w, "mnuColorsPrice");
-    QCOMPARE(stored(SettingsKeys::ColorPrice), QString("33023"));
-    QCOMPARE(dialogs.colorRequests(), 3);
-
-    dialogs.queuePrinter(false);
-    trigger(w, "mnuFilePrinterSetup");
-    QCOMPARE(dialogs.printerRequests(), 1);
-    QVERIFY(dialogs.messages().isEmpty());
-}
-
-void TestMainWindow::resizeNeverShrinksGridTo500Twips()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    w.show();
-    w.resize(900, 700);
-    QTest::qWait(0);
-    const QWidget* form = w.centralWidget();
-    QCOMPARE(w.msfGrid->x() + w.msfGrid->width() + w.msfGrid->x(), form->width());
-    QVERIFY(qAbs(w.msfGrid->y() + w.msfGrid->height() + w.msfGrid->x() - form->height()) <= 1);
-    const QSize before = w.msfGrid->size();
-    w.resize(20, 100);
-    QTest::qWait(0);
-    // Too small for the rule: the grid keeps its last size.
-    QVERIFY(w.centralWidget()->width() < 50);
-    QCOMPARE(w.msfGrid->size(), before);
-}
-
-void TestMainWindow::placementSavedAndRestored()
-{
-    TestSettingsScope scope;
-    {
-        frmSigns w;
-        w.move(150, 90);
-        w.resize(800, 600);
-        w.close();
-    }
-    const QString top = stored("frmSignsFTOP");
-    QVERIFY(top != "<none>");
-    QVERIFY(stored("frmSignsFLEFT") != "<none>");
-    QVERIFY(stored("frmSignsFHEIGHT").toInt() > 0);
-    QVERIFY(stored("frmSignsFWIDTH").toInt() > 0);
-
-    // Top 0 applies, a negative left does not, height 0 does not.
-    store("frmSignsFTOP", "0");
-    store("frmSignsFLEFT", "-15");
-    store("frmSignsFHEIGHT", "0");
-    store("frmSignsFWIDTH", "12000");
-    {
-        frmSigns w;
-        QCOMPARE(w.y(), 0);
-        QVERIFY(w.x() >= 0);
-        QCOMPARE(w.width(), 800); // 12000 twips at 96 dpi
-        // Closing while maximized leaves the keys alone.
-        w.showMaximized();
-        w.setWindowState(Qt::WindowMaximized);
-        w.close();
-    }
-    QCOMPARE(stored("frmSignsFTOP"), QString("0"));
-    QCOMPARE(stored("frmSignsFWIDTH"), QString("12000"));
-}
-
-void TestMainWindow::aboutBox()
-{
-    TestSettingsScope scope;
-    frmSigns w;
-    trigger(w, "mnuHelpAbout");
-    frmAbout* about = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == "frmAbout")
-            about = qobject_cast<frmAbout*>(top);
-    }
-    QVERIFY(about);
-    QVERIFY(!about->isModal());
-    QCOMPARE(about->parentWidget(), nullptr);
-    QCOMPARE(about->windowTitle(), QString("About Kestrane"));
-    QCOMPARE(about->lblTitle->text(), QString("Kestrane"));
-    QCOMPARE(about->lblVersion->text(), QString("Version 1.0.8"));
-
-    frmAbout::setSysInfoToolsForTesting({ "no-such-system-information-tool" });
-    QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
-    const auto& messages = DialogService::instance().messages();
-    QCOMPARE(messages.size(), 1);
-    QCOMPARE(messages.first().text, QString("System Information Is Unavailable At This Time"));
-    QCOMPARE(messages.first().title, QString("Kestrane"));
-    QCOMPARE(messages.first().icon, DialogService::Icon::None);
-    QVERIFY(about->isVisible());
-
-    QPointer<frmAbout> guard(about);
-    QTest::mouseClick(about->cmdOK, Qt::LeftButton);
-    QTRY_VERIFY(guard.isNull());
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

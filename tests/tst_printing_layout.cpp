@@ -27,31 +27,25 @@ private slots:
         QTest::addColumn<int>("size");
 
         // Outer: first cell from 0, second from the middle; margin unused.
-        QTest::newRow("outer first")
-            << SpanRule::Outer << 2 << 1 << 12240.0 << 11520.0 << 999.0 << 0 << 5400;
-        QTest::newRow("outer second")
-            << SpanRule::Outer << 2 << 0 << 12240.0 << 11520.0 << 999.0 << 6120 << 5400;
-        QTest::newRow("outer single")
-            << SpanRule::Outer << 1 << 0 << 12240.0 << 11520.0 << 0.0 << 0 << 11520;
+        // clang-format off
+        QTest::newRow("outer first") << SpanRule::Outer << 2 << 1 << 12240.0 << 11520.0 << 999.0 << 0 << 5400;
+        QTest::newRow("outer second") << SpanRule::Outer << 2 << 0 << 12240.0 << 11520.0 << 999.0 << 6120 << 5400;
+        QTest::newRow("outer single") << SpanRule::Outer << 1 << 0 << 12240.0 << 11520.0 << 0.0 << 0 << 11520;
         // An odd total: 12241 / 2 = 6120.5 goes to the even 6120; the size
         // 11520 - 6120.5 = 5399.5 goes to 5400.
-        QTest::newRow("outer odd total")
-            << SpanRule::Outer << 2 << 0 << 12241.0 << 11520.0 << 0.0 << 6120 << 5400;
+        QTest::newRow("outer odd total") << SpanRule::Outer << 2 << 0 << 12241.0 << 11520.0 << 0.0 << 6120 << 5400;
 
         // Symmetric: the larger of the two unprintable margins all round.
         QTest::newRow("sym far margin larger")
             << SpanRule::Symmetric << 2 << 1 << 15840.0 << 15120.0 << 0.0 << 720 << 6480;
-        QTest::newRow("sym second")
-            << SpanRule::Symmetric << 2 << 0 << 15840.0 << 15120.0 << 0.0 << 8640 << 6480;
-        QTest::newRow("sym equal margins")
-            << SpanRule::Symmetric << 2 << 1 << 15840.0 << 15120.0 << 360.0 << 0 << 7200;
+        QTest::newRow("sym second") << SpanRule::Symmetric << 2 << 0 << 15840.0 << 15120.0 << 0.0 << 8640 << 6480;
+        QTest::newRow("sym equal margins") << SpanRule::Symmetric << 2 << 1 << 15840.0 << 15120.0 << 360.0 << 0 << 7200;
         QTest::newRow("sym near margin larger")
             << SpanRule::Symmetric << 1 << 0 << 15840.0 << 15120.0 << 500.0 << 0 << 14840;
-        QTest::newRow("sym single")
-            << SpanRule::Symmetric << 1 << 1 << 12240.0 << 11520.0 << 270.0 << 180 << 11340;
+        QTest::newRow("sym single") << SpanRule::Symmetric << 1 << 1 << 12240.0 << 11520.0 << 270.0 << 180 << 11340;
         // Odd total: 15841 / 2 - 720 = 7200.5 -> 7200; 15841/2 + 360 = 8280.5 -> 8280.
-        QTest::newRow("sym odd total")
-            << SpanRule::Symmetric << 2 << 0 << 15841.0 << 15121.0 << 360.0 << 7920 << 7200;
+        QTest::newRow("sym odd total") << SpanRule::Symmetric << 2 << 0 << 15841.0 << 15121.0 << 360.0 << 7920 << 7200;
+        // clang-format on
         // Absurd calibration does not crash, it only gives absurd cells.
         QTest::newRow("sym absurd")
             << SpanRule::Symmetric << 2 << 0 << 15840.0 << 15120.0 << 99999.0 << 7920 << -192078;
@@ -89,32 +83,22 @@ private slots:
         // 4-Up on landscape Letter (15840 x 12240, printable 15120 x 11520),
         // margins as measured (360, 360): top-left, top-right, bottom-left,
         // bottom-right, then top-left again on the next page.
-        QTest::newRow("4up 1") << SignFormat::FourUp << false << 1 << 360 << 360 << 0 << 5400 << 0
-                               << 7200;
-        QTest::newRow("4up 2") << SignFormat::FourUp << false << 2 << 360 << 360 << 0 << 5400
-                               << 7920 << 7200;
-        QTest::newRow("4up 3") << SignFormat::FourUp << false << 3 << 360 << 360 << 6120 << 5400
-                               << 0 << 7200;
-        QTest::newRow("4up 4") << SignFormat::FourUp << false << 4 << 360 << 360 << 6120 << 5400
-                               << 7920 << 7200;
-        QTest::newRow("4up 5") << SignFormat::FourUp << false << 5 << 360 << 360 << 0 << 5400 << 0
-                               << 7200;
+        // clang-format off
+        QTest::newRow("4up 1") << SignFormat::FourUp << false << 1 << 360 << 360 << 0 << 5400 << 0 << 7200;
+        QTest::newRow("4up 2") << SignFormat::FourUp << false << 2 << 360 << 360 << 0 << 5400 << 7920 << 7200;
+        QTest::newRow("4up 3") << SignFormat::FourUp << false << 3 << 360 << 360 << 6120 << 5400 << 0 << 7200;
+        QTest::newRow("4up 4") << SignFormat::FourUp << false << 4 << 360 << 360 << 6120 << 5400 << 7920 << 7200;
+        QTest::newRow("4up 5") << SignFormat::FourUp << false << 5 << 360 << 360 << 0 << 5400 << 0 << 7200;
         // Top margin 400: no change; 100: every cell 260 lower and shorter.
-        QTest::newRow("4up top 400")
-            << SignFormat::FourUp << false << 1 << 360 << 400 << 0 << 5400 << 0 << 7200;
-        QTest::newRow("4up top 100")
-            << SignFormat::FourUp << false << 1 << 360 << 100 << 260 << 5140 << 0 << 7200;
-        QTest::newRow("4up top 0")
-            << SignFormat::FourUp << false << 3 << 360 << 0 << 6480 << 5040 << 0 << 7200;
+        QTest::newRow("4up top 400") << SignFormat::FourUp << false << 1 << 360 << 400 << 0 << 5400 << 0 << 7200;
+        QTest::newRow("4up top 100") << SignFormat::FourUp << false << 1 << 360 << 100 << 260 << 5140 << 0 << 7200;
+        QTest::newRow("4up top 0") << SignFormat::FourUp << false << 3 << 360 << 0 << 6480 << 5040 << 0 << 7200;
         // 2-Up on portrait Letter: top half then bottom half, the full width.
-        QTest::newRow("2up 1") << SignFormat::TwoUp << true << 1 << 360 << 360 << 0 << 7200 << 0
-                               << 11520;
-        QTest::newRow("2up 2") << SignFormat::TwoUp << true << 2 << 360 << 360 << 7920 << 7200 << 0
-                               << 11520;
-        QTest::newRow("2up 3") << SignFormat::TwoUp << true << 3 << 360 << 360 << 0 << 7200 << 0
-                               << 11520;
-        QTest::newRow("1up") << SignFormat::OneUp << false << 7 << 360 << 360 << 0 << 11520 << 0
-                             << 15120;
+        QTest::newRow("2up 1") << SignFormat::TwoUp << true << 1 << 360 << 360 << 0 << 7200 << 0 << 11520;
+        QTest::newRow("2up 2") << SignFormat::TwoUp << true << 2 << 360 << 360 << 7920 << 7200 << 0 << 11520;
+        QTest::newRow("2up 3") << SignFormat::TwoUp << true << 3 << 360 << 360 << 0 << 7200 << 0 << 11520;
+        QTest::newRow("1up") << SignFormat::OneUp << false << 7 << 360 << 360 << 0 << 11520 << 0 << 15120;
+        // clang-format on
     }
 
     void cellForSign()

@@ -188,24 +188,17 @@ private slots:
         QTest::addColumn<QString>("retail");
         QTest::addColumn<QStringList>("printed");
         const QString cent = QString(QChar(0xA2));
-        QTest::newRow("dollars") << "12.99"
-                                 << "" << QStringList { "$", "12.99" };
-        QTest::newRow("cents") << ".99"
-                               << "" << QStringList { "99", cent };
-        QTest::newRow("zero") << "0"
-                              << "" << QStringList { "0", cent };
-        QTest::newRow("blank promo uses retail") << ""
-                                                 << "8.49" << QStringList { "$", "8.49" };
-        QTest::newRow("blank everything") << ""
-                                          << "" << QStringList { "" };
-        QTest::newRow("letters") << "abc"
-                                 << "" << QStringList { "abc", cent };
-        QTest::newRow("negative") << "-1"
-                                  << "" << QStringList { "-1", cent };
-        QTest::newRow("two points") << "0.5.5"
-                                    << "" << QStringList { "5.5", cent };
-        QTest::newRow("spaces trimmed") << "  3 "
-                                        << "" << QStringList { "$", "3" };
+        // clang-format off
+        QTest::newRow("dollars") << "12.99" << "" << QStringList { "$", "12.99" };
+        QTest::newRow("cents") << ".99" << "" << QStringList { "99", cent };
+        QTest::newRow("zero") << "0" << "" << QStringList { "0", cent };
+        QTest::newRow("blank promo uses retail") << "" << "8.49" << QStringList { "$", "8.49" };
+        QTest::newRow("blank everything") << "" << "" << QStringList { "" };
+        QTest::newRow("letters") << "abc" << "" << QStringList { "abc", cent };
+        QTest::newRow("negative") << "-1" << "" << QStringList { "-1", cent };
+        QTest::newRow("two points") << "0.5.5" << "" << QStringList { "5.5", cent };
+        QTest::newRow("spaces trimmed") << "  3 " << "" << QStringList { "$", "3" };
+        // clang-format on
     }
 
     void priceTexts()
@@ -249,11 +242,12 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QStringList>("lines");
         // The search for a space starts at round(length / 2), halves to even.
+        // clang-format off
         QTest::newRow("7 chars from 4") << "abc def" << QStringList { "abc", "def" };
         QTest::newRow("5 chars from 2") << "a bcd" << QStringList { "a", "bcd" };
         QTest::newRow("no space") << "abcdefgh" << QStringList { "abcdefgh" };
-        QTest::newRow("first space right of middle")
-            << "one two three four" << QStringList { "one two three", "four" };
+        QTest::newRow("first space right of middle") << "one two three four" << QStringList { "one two three", "four" };
+        // clang-format on
     }
 
     void descriptionSplit()

@@ -4,12 +4,10 @@
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPrinter>
@@ -24,30 +22,18 @@ using Answer = DialogService::Answer;
 
 namespace {
 
-void trigger(frmSigns& w, const char* name)
+QString run(const char* program, const QStringList& args)
 {
-    QAction* action = w.findChild<QAction*>(QLatin1String(name));
-    QVERIFY2(action, name);
-    QVERIFY2(action->isEnabled(), name);
-    action->trigger();
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 int pdfPages(const QString& pdf)
 {
-    QProcess p;
-    p.start("pdfinfo", { pdf });
-    p.waitForFinished(30000);
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)")
-                       .match(QString::fromUtf8(p.readAllStandardOutput()));
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", { pdf }));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start("pdftotext", { pdf, "-" });
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 void toPdf(frmSigns& w, const QString& file)
@@ -63,24 +49,19 @@ class TestPrintingWindow : public QObject
 {
     Q_OBJECT
 
-private:
-    DialogService& dialogs() { return DialogService::instance(); }
-
 private slots:
     void printSignsFromMenuAndButton()
     {
         TestSettingsScope scope;
         QTemporaryDir dir;
         frmSigns w(dialogs());
-        dialogs().reset();
         trigger(w, "mnuFilePrintGrid");
-        QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(dialogs().messages()[0].text, QStringLiteral("No data to print."));
+        QCOMPARE(messageTexts(), QStringList { "No data to print." });
         dialogs().reset();
         fill(*w.model(), { typicalSign(1), typicalSign(2), typicalSign(3) });
-        w.ckbTitle->setChecked(true);
-        w.txtTitle->setText("SALE");
-        w.ckbBullet->setChecked(true);
+        child<QCheckBox>(w, "ckbTitle")->setChecked(true);
+        child<EntryBox>(w, "txtTitle")->setText("SALE");
+        child<QRadioButton>(w, "ckbBullet")->setChecked(true);
 
         // 2-Up from the menu: two pages.
         w.mnuFormatSel_Click(1);
@@ -89,15 +70,14 @@ private slots:
         trigger(w, "mnuFilePrintGrid");
         QVERIFY(dialogs().messages().isEmpty());
         QCOMPARE(pdfPages(first), 2);
-        QVERIFY(pdfText(first).contains("SALE"));
+        QVERIFY(run("pdftotext", { first, "-" }).contains("SALE"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
 
         // 1-Up from the button: three pages.
         w.mnuFormatSel_Click(2);
         const QString second = dir.path() + "/button.pdf";
         toPdf(w, second);
-        QVERIFY(w.cmdPrintGrid->isEnabled());
-        QTest::mouseClick(w.cmdPrintGrid, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "cmdPrintGrid"), Qt::LeftButton);
         QCOMPARE(pdfPages(second), 3);
         QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);
     }
@@ -118,9 +98,9 @@ private slots:
         dialogs().queueAnswer(Answer::Ok);
         trigger(w, "mnuFilePrintPreview");
         QCOMPARE(dialogs().messages().size(), 2);
-        QVERIFY(dialogs().messages()[0].text.startsWith("Previewing page 1 of 2\r\nPress OK"));
-        QVERIFY(dialogs().messages()[1].text.startsWith("Previewing page 2 of 2\r\nTo move"));
-        QVERIFY(!w.picBox->isVisible());
+        QVERIFY(messageTexts()[0].startsWith("Previewing page 1 of 2\r\nPress OK"));
+        QVERIFY(messageTexts()[1].startsWith("Previewing page 2 of 2\r\nTo move"));
+        QVERIFY(!child<QLabel>(w, "picBox")->isVisible());
         QCOMPARE(w.windowState(), before);
     }
 
@@ -136,8 +116,7 @@ private slots:
         dialogs().queuePrinter(false);
         trigger(w, "mnuFilePrintGrid");
         QCOMPARE(dialogs().messages().size(), 1);
-        QVERIFY(
-            dialogs().messages()[0].text.startsWith("Runtime Error 482 has been detected.\r\n"));
+        QVERIFY(messageTexts()[0].startsWith("Runtime Error 482 has been detected.\r\n"));
         QCOMPARE(dialogs().printerRequests(), 1);
     }
 };

@@ -10,7 +10,6 @@
 #include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,52 +22,24 @@
 
 namespace {
 
-DialogService& dialogs()
+// Triggers the menu entry and, once its modal dialog of class D runs over
+// the window, hands it to drive(). A dialog left open is closed so the test
+// never hangs. Returns whether such a dialog ran.
+template <class D>
+bool runFromMenu(frmSigns& window, const char* entry, std::function<void(D*)> drive)
 {
-    return DialogService::instance();
-}
-
-// Triggers the menu entry and, once its modal dialog runs, hands the dialog
-// to drive(), which must close it. Returns the dialog's class name and its
-// owner as seen while it ran; a dialog left open is closed so the test never
-// hangs.
-struct ModalRun
-{
-    QString className;
-    QWidget* owner = nullptr;
-    bool modal = false;
-};
-
-ModalRun runFromMenu(
-    frmSigns& window, const char* entry, const std::function<void(QDialog*)>& drive)
-{
-    ModalRun run;
-    QAction* action = window.findChild<QAction*>(QLatin1String(entry));
-    if (!action || !action->isEnabled())
-        return run;
-    QTimer::singleShot(0, &window, [&run, &drive] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
+    bool ran = false;
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->parentWidget() != &window || !dialog->isModal())
             return;
-        run.className = QLatin1String(dialog->metaObject()->className());
-        run.owner = dialog->parentWidget();
-        run.modal = dialog->isModal();
+        ran = true;
         drive(dialog);
         if (dialog->isVisible())
             dialog->reject();
     });
-    action->trigger();
-    return run;
-}
-
-// The text the painter drew for each element, with where it landed.
-std::vector<CanvasOp> textOps(const PrintTest::CanvasLog& log)
-{
-    std::vector<CanvasOp> texts;
-    for (const CanvasOp& op : log.ops)
-        if (op.kind == CanvasOp::Kind::Text)
-            texts.push_back(op);
-    return texts;
+    trigger(window, entry);
+    return ran;
 }
 
 } // namespace
@@ -84,29 +55,19 @@ private slots:
         const QString picture = PrintTest::writePicture(scope.path(), "logo.png", 60, 20);
         frmSigns window(dialogs());
         window.show();
-        // Start-up may have asked for files of its own.
-        const int requestsBefore = int(dialogs().fileRequests().size());
         dialogs().queueFile(picture);
-        const ModalRun run = runFromMenu(window, "mnuFileLogo", [](QDialog* dialog) {
-            auto* logo = qobject_cast<frmSignLogo*>(dialog);
-            if (!logo)
-                return;
+        QVERIFY(runFromMenu<frmSignLogo>(window, "mnuFileLogo", [](frmSignLogo* logo) {
             QTest::mouseClick(logo->imgLogo, Qt::LeftButton);
             logo->txtLogoHeight->setText("0.75");
             logo->optLeft->click();
             logo->cmdSave->click();
-        });
-        QCOMPARE(run.className, QString("frmSignLogo"));
-        QCOMPARE(run.owner, &window);
-        QVERIFY(run.modal);
+        }));
         // The file was chosen through the window's common dialog.
-        QCOMPARE(int(dialogs().fileRequests().size()), requestsBefore + 1);
         QCOMPARE(dialogs().fileRequests().constLast().title, QString("Open Logo File"));
-        const AppSettings& settings = window.settings();
-        QCOMPARE(settings.text(SettingsKeys::FILELOGO, "absent"), picture);
-        QCOMPARE(settings.text(SettingsKeys::LOGOHEIGHT, "absent"), QString("0.75"));
-        QCOMPARE(settings.text(SettingsKeys::LOGOWIDTH, "absent"), QString("1.5"));
-        QCOMPARE(settings.text(SettingsKeys::LOGOLCR, "absent"), QString("LEFT"));
+        QCOMPARE(stored(SettingsKeys::FILELOGO), picture);
+        QCOMPARE(stored(SettingsKeys::LOGOHEIGHT), QString("0.75"));
+        QCOMPARE(stored(SettingsKeys::LOGOWIDTH), QString("1.5"));
+        QCOMPARE(stored(SettingsKeys::LOGOLCR), QString("LEFT"));
     }
 
     void calibrationFromMenu()
@@ -120,34 +81,27 @@ private slots:
         settings.save(SettingsKeys::MARGINTOP, "180");
         settings.save(SettingsKeys::MARGINLEFT, "270");
         PrintTest::fill(*window.model(), { PrintTest::typicalSign(1) });
-        PrintTest::FakePrintWindow printWindow;
-        printWindow.format = 0; // 4-Up
+        PrintTest::FakePrintWindow printWindow; // 4-Up
         PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> before = textOps(printWindow.printer);
+        const std::vector<CanvasOp> before = PrintTest::textOps(printWindow.printer.ops);
         QVERIFY(!before.empty());
 
-        const ModalRun run = runFromMenu(window, "mnuFilePrintTest", [](QDialog* dialog) {
-            auto* calibrate = qobject_cast<frmCalibrate*>(dialog);
-            if (!calibrate)
-                return;
-            calibrate->txtAdj4UD->setText("360");
-            calibrate->txtAdj4LR->setText("-180.5");
-            calibrate->ckbPrintSku->setChecked(false);
-            calibrate->cmdOk->click();
-        });
-        QCOMPARE(run.className, QString("frmCalibrate"));
-        QCOMPARE(run.owner, &window);
-        QVERIFY(run.modal);
-        QCOMPARE(settings.text(SettingsKeys::ADJ4UD, "absent"), QString("360"));
-        QCOMPARE(settings.text(SettingsKeys::ADJ4LR, "absent"), QString("-180.5"));
-        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "absent"), QString("180"));
-        QCOMPARE(settings.text(SettingsKeys::PRINTSKU, "absent"), QString("0"));
+        QVERIFY(runFromMenu<frmCalibrate>(window, "mnuFilePrintTest", [](frmCalibrate* dlg) {
+            dlg->txtAdj4UD->setText("360");
+            dlg->txtAdj4LR->setText("-180.5");
+            dlg->ckbPrintSku->setChecked(false);
+            dlg->cmdOk->click();
+        }));
+        QCOMPARE(stored(SettingsKeys::ADJ4UD), QString("360"));
+        QCOMPARE(stored(SettingsKeys::ADJ4LR), QString("-180.5"));
+        QCOMPARE(stored(SettingsKeys::MARGINTOP), QString("180"));
+        QCOMPARE(stored(SettingsKeys::PRINTSKU), QString("0"));
 
         // The next print moves every text of the sign by exactly the shifts
         // (-180.5 rounds to -180, halves to even); the SKU, which keeps to the
         // cell's corner, is no longer printed.
         PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> after = textOps(printWindow.printer);
+        const std::vector<CanvasOp> after = PrintTest::textOps(printWindow.printer.ops);
         QCOMPARE(before.back().text, QString("SKU1"));
         QCOMPARE(after.size(), before.size() - 1);
         for (size_t i = 0; i < after.size(); ++i) {

@@ -16,16 +16,6 @@
 
 namespace {
 
-AppSettings appSettings()
-{
-    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
-}
-
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
 std::vector<CanvasOp> opsOf(const SignCanvas& canvas, CanvasOp::Kind kind)
 {
     std::vector<CanvasOp> result;
@@ -143,16 +133,13 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<int>("cx");
         QTest::addColumn<int>("cy");
-        QTest::newRow("margins 0 and 0 meet the rulers") << 720.0 << "0"
-                                                         << "0" << W2 << H2;
-        QTest::newRow("margins 180 and 270") << 720.0 << "180"
-                                             << "270" << W2 - 270 << H2 - 180;
-        QTest::newRow("180 on 360 unprintable") << 360.0 << "180"
-                                                << "0" << W2 << H2 - 180;
-        QTest::newRow("half rounds to even, up") << 720.0 << "180.5"
-                                                 << "-1.5" << W2 + 2 << H2 - 180;
-        QTest::newRow("negative margins") << 720.0 << "-100"
-                                          << "-50" << W2 + 50 << H2 + 100;
+        // clang-format off
+        QTest::newRow("margins 0 and 0 meet the rulers") << 720.0 << "0" << "0" << W2 << H2;
+        QTest::newRow("margins 180 and 270") << 720.0 << "180" << "270" << W2 - 270 << H2 - 180;
+        QTest::newRow("180 on 360 unprintable") << 360.0 << "180" << "0" << W2 << H2 - 180;
+        QTest::newRow("half rounds to even, up") << 720.0 << "180.5" << "-1.5" << W2 + 2 << H2 - 180;
+        QTest::newRow("negative margins") << 720.0 << "-100" << "-50" << W2 + 50 << H2 + 100;
+        // clang-format on
     }
 
     void frameAndCross()
@@ -235,12 +222,11 @@ private slots:
         QTest::addColumn<double>("portraitSheetHeight");
         QTest::addColumn<QString>("top");
         QTest::addColumn<QString>("left");
-        QTest::newRow("sheet beyond 16 bits") << 70000.0 << "180"
-                                              << "270";
-        QTest::newRow("centre beyond 16 bits") << 15840.0 << "180"
-                                               << "-30000";
-        QTest::newRow("centre below 16 bits") << 15840.0 << "40000"
-                                              << "270";
+        // clang-format off
+        QTest::newRow("sheet beyond 16 bits") << 70000.0 << "180" << "270";
+        QTest::newRow("centre beyond 16 bits") << 15840.0 << "180" << "-30000";
+        QTest::newRow("centre below 16 bits") << 15840.0 << "40000" << "270";
+        // clang-format on
     }
 
     void overflowIsReported()

@@ -5,6 +5,7 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -48,4 +49,35 @@ QString writeTestFile(const QString& folder, const QString& name, const QByteArr
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+AppSettings appSettings()
+{
+    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
+}
+
+DialogService& dialogs()
+{
+    return DialogService::instance();
+}
+
+QString stored(const QString& key)
+{
+    return appSettings().text(key, Absent);
+}
+
+QStringList messageTexts()
+{
+    QStringList texts;
+    for (const auto& message : dialogs().messages())
+        texts << message.text;
+    return texts;
+}
+
+void trigger(const QObject& window, const char* name)
+{
+    QAction* action = child<QAction>(window, name);
+    if (!action->isEnabled())
+        qFatal("menu entry %s is disabled", name);
+    action->trigger();
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "base/SettingsStore.h"
+
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
+
+class DialogService;
 
 // Points the per-user settings store at a fresh temporary folder for the
 // lifetime of the object, and puts the dialog service into scripted mode
@@ -29,3 +35,26 @@ QString testDataPath(const QString& name);
 // Writes the bytes to a file of that name in the folder; fails the test run
 // when the file cannot be written.
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes);
+
+// The program's settings (application QORPOS, section KESTRANE), the one
+// dialog service, and a stored value or "<absent>".
+AppSettings appSettings();
+DialogService& dialogs();
+QString stored(const QString& key);
+inline const QString Absent = QStringLiteral("<absent>");
+
+// The texts of the messages the dialog service has shown.
+QStringList messageTexts();
+
+// A window's child of that object name; ends the test run when it is missing,
+// so the name and the widget's type are checked too.
+template <class T = QWidget> T* child(const QObject& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s of that type", name);
+    return found;
+}
+
+// Triggers the menu entry of that object name, which must be enabled.
+void trigger(const QObject& window, const char* name);
