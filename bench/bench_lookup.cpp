@@ -146,19 +146,21 @@ void measure(const char* name, const QString& connect, int items, int lookups)
     // answered by the scripted dialogs instead of waiting for a user.
     DialogService::instance().setScripted(true);
     frmSigns window;
+    EntryBox* txtSku = window.findChild<EntryBox*>(QStringLiteral("txtSku"));
+    EntryBox* txtDescription = window.findChild<EntryBox*>(QStringLiteral("txtDescription"));
     std::vector<double> wholeMs;
     int filled = 0;
     for (const QString& one : skus) {
-        window.txtSku->setText(one);
+        txtSku->setText(one);
         wholeMs.push_back(timeMs([&] { window.LookupSku(); }));
-        filled += !window.txtDescription->text().isEmpty();
+        filled += !txtDescription->text().isEmpty();
     }
     // SKUs past the end of inv: the CIS table answers.
     std::vector<double> cisMs;
     for (int i = 0; i < lookups; ++i) {
-        window.txtSku->setText(sku(items + 10 * (1 + i % 100)));
+        txtSku->setText(sku(items + 10 * (1 + i % 100)));
         cisMs.push_back(timeMs([&] { window.LookupSku(); }));
-        filled += !window.txtDescription->text().isEmpty();
+        filled += !txtDescription->text().isEmpty();
     }
     std::vector<double> testMs;
     for (int i = 0; i < 5; ++i)

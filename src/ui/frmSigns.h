@@ -98,6 +98,17 @@ public:
     void mnuFileExport_Click();
     void mnuFileDict_Click();
 
+    // The item-graphic path of the row being edited (grid column 9).
+    QString GraphicFile;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The print host reads the option boxes when a print starts.
+    friend class SignWindowPrintHost;
+
     // --- widgets, named as the rest of the program knows them ---
     QTableView* msfGrid = nullptr;
     EntryBox* txtSku = nullptr;
@@ -131,9 +142,6 @@ public:
     QLabel* picBox = nullptr;
     QLabel* picBoxIv = nullptr;
 
-    // The item-graphic path of the row being edited (grid column 9).
-    QString GraphicFile;
-
     // Menu entries.
     QAction* mnuFileImport = nullptr;
     QAction* mnuFileExport = nullptr;
@@ -161,11 +169,6 @@ public:
     QAction* mnuColorsTitle = nullptr;
     QAction* mnuHelpAbout = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildWidgets();
     void buildMenus();
     // Connects the menu entries of the item-data, database, printing and
