@@ -1,0 +1,147 @@
+#include "base/PngScaler.h"
+
+#include <QFile>
+
+#include <csetjmp>
+#include <cstdio>
+#include <png.h>
+#include <vector>
+
+namespace {
+
+// What the decoding keeps across the library's error jump: nothing here
+// lives in a register of the function that set the jump.
+struct Decode
+{
+    FILE* file = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<png_byte> row;
+    std::vector<quint64> sums; // per target column: R, G, B, A
+    std::vector<quint32> columnOf; // target column of each source column
+    std::vector<quint32> columnWidth; // source columns per target column
+    QImage out;
+    bool interlaced = false;
+    char message[200] = {};
+
+    ~Decode()
+    {
+        if (png)
+            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        if (file)
+            std::fclose(file);
+    }
+};
+
+void onError(png_structp png, png_const_charp text)
+{
+    auto* d = static_cast<Decode*>(png_get_error_ptr(png));
+    std::snprintf(d->message, sizeof d->message, "%s", text);
+    png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) { }
+
+// Writes the averages of one band of source rows as target row y.
+void emitRow(Decode& d, int y, quint64 rows)
+{
+    uchar* line = d.out.scanLine(y);
+    const int width = d.out.width();
+    for (int x = 0; x < width; ++x) {
+        const quint64 n = rows * d.columnWidth[size_t(x)];
+        for (int c = 0; c < 4; ++c) {
+            quint64& sum = d.sums[size_t(x) * 4 + size_t(c)];
+            line[x * 4 + c] = uchar(n ? (sum + n / 2) / n : 0);
+            sum = 0;
+        }
+    }
+}
+
+// The decoding proper; errors jump back into PngScaler::read.
+void decode(Decode& d, QSize size)
+{
+    png_set_error_fn(d.png, &d, onError, onWarning);
+    png_init_io(d.png, d.file);
+    // The decoded size is bounded by the target, not by the file.
+    png_set_user_limits(d.png, 0x7fffffff, 0x7fffffff);
+    png_read_info(d.png, d.info);
+    const png_uint_32 width = png_get_image_width(d.png, d.info);
+    const png_uint_32 height = png_get_image_height(d.png, d.info);
+    if (png_get_interlace_type(d.png, d.info) != PNG_INTERLACE_NONE) {
+        d.interlaced = true;
+        return;
+    }
+    png_set_expand(d.png);
+    png_set_strip_16(d.png);
+    png_set_gray_to_rgb(d.png);
+    png_set_add_alpha(d.png, 0xff, PNG_FILLER_AFTER);
+    png_read_update_info(d.png, d.info);
+
+    const int outW = size.width();
+    const int outH = size.height();
+    d.out = QImage(outW, outH, QImage::Format_RGBA8888);
+    if (d.out.isNull())
+        png_error(d.png, "out of memory");
+    d.row.resize(size_t(width) * 4);
+    d.sums.assign(size_t(outW) * 4, 0);
+    d.columnOf.resize(width);
+    d.columnWidth.assign(size_t(outW), 0);
+    for (png_uint_32 x = 0; x < width; ++x) {
+        d.columnOf[x] = quint32(quint64(x) * quint64(outW) / width);
+        ++d.columnWidth[d.columnOf[x]];
+    }
+
+    int band = 0;
+    quint64 rowsInBand = 0;
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(d.png, d.row.data(), nullptr);
+        const int target = int(quint64(y) * quint64(outH) / height);
+        if (target != band) {
+            emitRow(d, band, rowsInBand);
+            band = target;
+            rowsInBand = 0;
+        }
+        ++rowsInBand;
+        const png_byte* px = d.row.data();
+        quint64* sums = d.sums.data();
+        const quint32* columnOf = d.columnOf.data();
+        for (png_uint_32 x = 0; x < width; ++x, px += 4) {
+            quint64* s = sums + size_t(columnOf[x]) * 4;
+            s[0] += px[0];
+            s[1] += px[1];
+            s[2] += px[2];
+            s[3] += px[3];
+        }
+    }
+    emitRow(d, band, rowsInBand);
+}
+
+} // namespace
+
+QImage PngScaler::read(const QString& path, QSize size)
+{
+    m_handled = true;
+    m_error.clear();
+    Decode d;
+    d.file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!d.file) {
+        m_error = QStringLiteral("Can not open the picture file");
+        return QImage();
+    }
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    d.info = d.png ? png_create_info_struct(d.png) : nullptr;
+    if (!d.info) {
+        m_error = QStringLiteral("out of memory");
+        return QImage();
+    }
+    if (setjmp(png_jmpbuf(d.png))) {
+        m_error = QString::fromLatin1(d.message);
+        return QImage();
+    }
+    decode(d, size.expandedTo(QSize(1, 1)));
+    if (d.interlaced) {
+        m_handled = false;
+        return QImage();
+    }
+    return d.out;
+}
