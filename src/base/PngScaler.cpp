@@ -17,11 +17,12 @@ struct Decode
     png_structp png = nullptr;
     png_infop info = nullptr;
     std::vector<png_byte> row;
-    std::vector<quint64> sums; // per target column: R, G, B, A
+    std::vector<quint64> sums; // per target column, per sample
     std::vector<quint32> columnOf; // target column of each source column
     std::vector<quint32> columnWidth; // source columns per target column
     QImage out;
     bool interlaced = false;
+    int channels = 4;
     char message[200] = {};
 
     ~Decode()
@@ -47,12 +48,24 @@ void emitRow(Decode& d, int y, quint64 rows)
 {
     uchar* line = d.out.scanLine(y);
     const int width = d.out.width();
+    const int channels = d.channels;
     for (int x = 0; x < width; ++x) {
         const quint64 n = rows * d.columnWidth[size_t(x)];
-        for (int c = 0; c < 4; ++c) {
-            quint64& sum = d.sums[size_t(x) * 4 + size_t(c)];
-            line[x * 4 + c] = uchar(n ? (sum + n / 2) / n : 0);
+        uchar sample[4] = { 0, 0, 0, 255 };
+        for (int c = 0; c < channels; ++c) {
+            quint64& sum = d.sums[size_t(x) * size_t(channels) + size_t(c)];
+            sample[c] = uchar(n ? (sum + n / 2) / n : 0);
             sum = 0;
+        }
+        uchar* px = line + x * 4;
+        if (channels <= 2) { // gray, and alpha
+            px[0] = px[1] = px[2] = sample[0];
+            px[3] = channels == 2 ? sample[1] : 255;
+        } else {
+            px[0] = sample[0];
+            px[1] = sample[1];
+            px[2] = sample[2];
+            px[3] = sample[3];
         }
     }
 }
@@ -71,19 +84,23 @@ void decode(Decode& d, QSize size)
         d.interlaced = true;
         return;
     }
+    // Samples of 8 bits, as gray, gray and alpha, RGB or RGBA: the sums are
+    // kept per sample, and spread to RGBA only for the target row.
     png_set_expand(d.png);
     png_set_strip_16(d.png);
-    png_set_gray_to_rgb(d.png);
-    png_set_add_alpha(d.png, 0xff, PNG_FILLER_AFTER);
     png_read_update_info(d.png, d.info);
+    const int channels = png_get_channels(d.png, d.info);
+    if (channels < 1 || channels > 4)
+        png_error(d.png, "unsupported sample layout");
+    d.channels = channels;
 
     const int outW = size.width();
     const int outH = size.height();
     d.out = QImage(outW, outH, QImage::Format_RGBA8888);
     if (d.out.isNull())
         png_error(d.png, "out of memory");
-    d.row.resize(size_t(width) * 4);
-    d.sums.assign(size_t(outW) * 4, 0);
+    d.row.resize(size_t(width) * size_t(channels));
+    d.sums.assign(size_t(outW) * size_t(channels), 0);
     d.columnOf.resize(width);
     d.columnWidth.assign(size_t(outW), 0);
     for (png_uint_32 x = 0; x < width; ++x) {
@@ -105,12 +122,10 @@ void decode(Decode& d, QSize size)
         const png_byte* px = d.row.data();
         quint64* sums = d.sums.data();
         const quint32* columnOf = d.columnOf.data();
-        for (png_uint_32 x = 0; x < width; ++x, px += 4) {
-            quint64* s = sums + size_t(columnOf[x]) * 4;
-            s[0] += px[0];
-            s[1] += px[1];
-            s[2] += px[2];
-            s[3] += px[3];
+        for (png_uint_32 x = 0; x < width; ++x) {
+            quint64* s = sums + size_t(columnOf[x]) * size_t(channels);
+            for (int c = 0; c < channels; ++c)
+                s[c] += *px++;
         }
     }
     emitRow(d, band, rowsInBand);
