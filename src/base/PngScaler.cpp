@@ -17,8 +17,7 @@ struct Decode
     png_structp png = nullptr;
     png_infop info = nullptr;
     std::vector<png_byte> row;
-    std::vector<quint64> sums; // per target column, per sample
-    std::vector<quint32> columnOf; // target column of each source column
+    std::vector<quint32> sums; // per source sample, over the rows of a band
     std::vector<quint32> columnWidth; // source columns per target column
     QImage out;
     bool interlaced = false;
@@ -49,14 +48,20 @@ void emitRow(Decode& d, int y, quint64 rows)
     uchar* line = d.out.scanLine(y);
     const int width = d.out.width();
     const int channels = d.channels;
+    quint32* sums = d.sums.data();
     for (int x = 0; x < width; ++x) {
-        const quint64 n = rows * d.columnWidth[size_t(x)];
-        uchar sample[4] = { 0, 0, 0, 255 };
-        for (int c = 0; c < channels; ++c) {
-            quint64& sum = d.sums[size_t(x) * size_t(channels) + size_t(c)];
-            sample[c] = uchar(n ? (sum + n / 2) / n : 0);
-            sum = 0;
+        const quint32 columns = d.columnWidth[size_t(x)];
+        const quint64 n = rows * columns;
+        quint64 total[4] = { 0, 0, 0, 0 };
+        for (quint32 k = 0; k < columns; ++k, sums += channels) {
+            for (int c = 0; c < channels; ++c) {
+                total[c] += sums[c];
+                sums[c] = 0;
+            }
         }
+        uchar sample[4] = { 0, 0, 0, 255 };
+        for (int c = 0; c < channels; ++c)
+            sample[c] = uchar(n ? (total[c] + n / 2) / n : 0);
         uchar* px = line + x * 4;
         if (channels <= 2) { // gray, and alpha
             px[0] = px[1] = px[2] = sample[0];
@@ -100,13 +105,13 @@ void decode(Decode& d, QSize size)
     if (d.out.isNull())
         png_error(d.png, "out of memory");
     d.row.resize(size_t(width) * size_t(channels));
-    d.sums.assign(size_t(outW) * size_t(channels), 0);
-    d.columnOf.resize(width);
+    d.sums.assign(d.row.size(), 0);
+    // A band's sums are 32-bit: at most this many rows of 255 each.
+    if (height / png_uint_32(outH) + 1 > 0xffffffffu / 255)
+        png_error(d.png, "picture too tall");
     d.columnWidth.assign(size_t(outW), 0);
-    for (png_uint_32 x = 0; x < width; ++x) {
-        d.columnOf[x] = quint32(quint64(x) * quint64(outW) / width);
-        ++d.columnWidth[d.columnOf[x]];
-    }
+    for (png_uint_32 x = 0; x < width; ++x)
+        ++d.columnWidth[size_t(quint64(x) * quint64(outW) / width)];
 
     int band = 0;
     quint64 rowsInBand = 0;
@@ -119,14 +124,13 @@ void decode(Decode& d, QSize size)
             rowsInBand = 0;
         }
         ++rowsInBand;
+        // Rows are summed sample by sample; the columns of a target pixel
+        // only once per target row.
         const png_byte* px = d.row.data();
-        quint64* sums = d.sums.data();
-        const quint32* columnOf = d.columnOf.data();
-        for (png_uint_32 x = 0; x < width; ++x) {
-            quint64* s = sums + size_t(columnOf[x]) * size_t(channels);
-            for (int c = 0; c < channels; ++c)
-                s[c] += *px++;
-        }
+        quint32* sums = d.sums.data();
+        const size_t samples = d.row.size();
+        for (size_t i = 0; i < samples; ++i)
+            sums[i] += px[i];
     }
     emitRow(d, band, rowsInBand);
 }
