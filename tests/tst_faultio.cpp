@@ -391,29 +391,6 @@ private slots:
         QCOMPARE(logo.LogoFile(), QString());
     }
 
-    // A cell in double quotes keeps them through export and import.
-    void exportReadsBackExactly()
-    {
-        Lists f;
-        const QStringList cells = { "\"SPEEDY\" SAW 7-1/4\"", "\"\"", "\"", "say \"hi\"" };
-        for (int i = 0; i < cells.size(); ++i) {
-            f.model.setCell(i + 1, SignListModel::ColSku, QString::number(i));
-            f.model.setCell(i + 1, SignListModel::ColDescription, cells[i]);
-            f.model.setCell(i + 1, SignListModel::ColBullet3, cells[i]);
-            f.model.setRows(i + 3);
-        }
-        const QString path = m_dir.filePath("quotes.txt");
-        QString error;
-        QVERIFY2(f.io.writeList(path, &error), qPrintable(error));
-        Lists back;
-        dialogs().queueFile(path);
-        QCOMPARE(back.io.importFile(back.reader, back.dict, {}), qint64(cells.size()));
-        for (int i = 0; i < cells.size(); ++i) {
-            QCOMPARE(back.model.cell(i + 1, SignListModel::ColDescription), cells[i]);
-            QCOMPARE(back.model.cell(i + 1, SignListModel::ColBullet3), cells[i]);
-        }
-    }
-
     // The store is its owner's alone; one that cannot be kept is reported
     // once at start.
     void settingsFile()

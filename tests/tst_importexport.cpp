@@ -317,20 +317,25 @@ private slots:
         const SignRow full
             = sign({ "1001", "$9.99", "12.49", QString::fromUtf8("Café hammer – 16 “oz”"), "Forged",
                 "Steel", "Warranty", "5.10", longPath });
-        f.model.appendSigns({ full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }) });
+        // Cells in double quotes keep them.
+        const SignRow quoted
+            = sign({ "1004", "", "", "\"SPEEDY\" SAW 7-1/4\"", "\"\"", "\"", "a \"b\"" });
+        f.model.appendSigns(
+            { full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }), quoted });
         f.model.deleteRow(1);
         const QString path = m_dir.filePath("roundtrip.txt");
         QVERIFY(f.exportPath(path));
 
         Fixture g;
-        QCOMPARE(g.importPath(path), qint64(3));
-        QCOMPARE(g.model.Rows(), 5);
+        QCOMPARE(g.importPath(path), qint64(4));
+        QCOMPARE(g.model.Rows(), 6);
         SignRow cut = full;
         cut.column(SignListModel::ColGraphic) = longPath.left(160);
         QCOMPARE(g.model.signRow(1), cut);
         QCOMPARE(g.model.signRow(2), sign({ "1002", " spaced", "", "x" }));
         QCOMPARE(g.model.signRow(3), sign({ "1003" }));
-        QCOMPARE(g.model.signRow(4), SignRow());
+        QCOMPARE(g.model.signRow(4), quoted);
+        QCOMPARE(g.model.signRow(5), SignRow());
     }
 
     // The import lets the window repaint, but the user's clicks and keys and
