@@ -3,8 +3,12 @@
 //
 //   bench_printing [--signs N] [--format 0|1|2] [--pictures] [--desc]
 //                  [--runs R] [--preview] [--keep FILE] [--layout-only]
+//                  [--distinct-pictures N] [--huge-png SIDE]
 //
 // --keep FILE keeps the PDF, or with --preview saves the preview page image.
+// --distinct-pictures N gives the signs N different 800 x 800 photos (each
+// sign its own when N >= signs); --huge-png SIDE gives every sign one PNG of
+// SIDE x SIDE pixels.
 //
 // Prints the median wall time of R runs, the PDF's size and the process's
 // peak resident memory. Settings go to a temporary folder.
@@ -135,6 +139,7 @@ int main(int argc, char** argv)
 
     int signs = 1000, format = 0, runs = 5;
     bool pictures = false, desc = false, preview = false, layoutOnly = false;
+    int distinct = 4, hugeSide = 0;
     QString keep;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -155,6 +160,10 @@ int main(int argc, char** argv)
             preview = true;
         else if (a == "--layout-only")
             layoutOnly = true;
+        else if (a == "--distinct-pictures" && i + 1 < args.size())
+            pictures = true, distinct = std::max(1, args[++i].toInt());
+        else if (a == "--huge-png" && i + 1 < args.size())
+            pictures = true, hugeSide = args[++i].toInt();
     }
 
     QTemporaryDir dir;
@@ -168,8 +177,20 @@ int main(int argc, char** argv)
     QStringList items;
     if (pictures) {
         settings.save(SettingsKeys::FILELOGO, writeJpeg(dir.path(), "logo.jpg", 900, 300, 7));
-        for (int i = 0; i < 4; ++i)
-            items << writeJpeg(dir.path(), QString("item%1.jpg").arg(i), 800, 800, i);
+        if (hugeSide > 0) {
+            // One bit per pixel keeps the file quick to make; decoding still
+            // expands every pixel.
+            QImage huge(hugeSide, hugeSide, QImage::Format_Mono);
+            huge.setColorCount(2);
+            huge.setColor(0, qRgb(30, 90, 160));
+            huge.setColor(1, qRgb(240, 240, 240));
+            huge.fill(0);
+            items << dir.path() + "/huge.png";
+            huge.save(items.back());
+        } else {
+            for (int i = 0; i < distinct; ++i)
+                items << writeJpeg(dir.path(), QString("item%1.jpg").arg(i), 800, 800, i);
+        }
         options.logo = 1;
         options.graphic = 1;
     }

@@ -12,3 +12,7 @@ for format in 0 1 2; do
   "$bin" --format "$format" --preview --runs 21
   "$bin" --format "$format" --preview --runs 21 --pictures
 done
+# Pictures: 400 signs each with its own 800 x 800 photo (peak memory), and
+# one 20000 x 20000 PNG on a sheet of signs (time).
+"$bin" --format 0 --signs 400 --runs 3 --distinct-pictures 400
+"$bin" --format 0 --signs 4 --runs 3 --huge-png 20000

@@ -12,6 +12,7 @@ KESTRANE_PACKAGES=(
   clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
   openbox zbar-tools libzint-dev clang-format-14 gcovr
+  libpng-dev
 )
 
 kestrane_sudo() {

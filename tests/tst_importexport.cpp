@@ -290,22 +290,27 @@ private slots:
         const SignRow full
             = sign({ "1001", "$9.99", "12.49", QString::fromUtf8("Café hammer – 16 “oz”"), "Forged",
                 "Steel", "Warranty", "5.10", longPath });
+        // Cells in double quotes keep them.
+        const SignRow quoted
+            = sign({ "1004", "", "", "\"SPEEDY\" SAW 7-1/4\"", "\"\"", "\"", "a \"b\"" });
         const QString path = m_dir.filePath("roundtrip.txt");
         {
             Fixture f;
             f.model.appendSigns(
-                { full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }) });
+                { full, sign({ "1002", " spaced ", "", "x   " }), sign({ "1003" }), quoted });
             f.model.deleteRow(1);
             QVERIFY(f.exportPath(path));
         }
         Fixture g;
-        QCOMPARE(g.importPath(path), qint64(3));
-        QCOMPARE(g.model.Rows(), 5);
+        QCOMPARE(g.importPath(path), qint64(4));
+        QCOMPARE(g.model.Rows(), 6);
         SignRow cut = full;
         cut.column(SignListModel::ColGraphic) = longPath.left(160);
         QCOMPARE(g.model.signRow(1), cut);
         QCOMPARE(g.model.signRow(2), sign({ "1002", " spaced", "", "x" }));
         QCOMPARE(g.model.signRow(3), sign({ "1003" }));
+        QCOMPARE(g.model.signRow(4), quoted);
+        QCOMPARE(g.model.signRow(5), SignRow());
     }
 
     // The import lets the window repaint, but the user's clicks and keys and
@@ -377,14 +382,14 @@ private slots:
         QCOMPARE(
             w.statusBar()->currentMessage(), QStringLiteral("Signs read from the data file: 1"));
 
-        // The Dictionary File command gives it the file's length.
+        // The Dictionary File command gives it 160 characters too, not the file's length.
         dialogs().queueFile(dict);
         trigger(w, "mnuFileDict");
         QCOMPARE(dialogs().fileRequests().last().title, QStringLiteral("Open the Dictionary File"));
         dialogs().queueFile(data);
         trigger(w, "mnuFileImport");
         QCOMPARE(w.model()->Rows(), 5); // after the empty row the list had
-        QCOMPARE(w.model()->cell(3, 9), longPath.left(12));
+        QCOMPARE(w.model()->cell(3, 9), longPath.left(160));
 
         const QString out = m_dir.filePath("win-out.txt");
         dialogs().queueFile(out);

@@ -2,7 +2,14 @@
 
 #include "base/NumberText.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,8 +43,46 @@ void SettingsStore::SaveSetting(
     const QString& application, const QString& section, const QString& key, const QString& value)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    // The store holds connection strings with passwords: it is made
+    // readable by its owner only, before its first value is written.
+    const QString path = store.fileName();
+    if (!QFileInfo::exists(path) && QDir().mkpath(QFileInfo(path).absolutePath())) {
+        const int fd = ::open(QFile::encodeName(path).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (fd >= 0)
+            ::close(fd);
+    }
     store.setValue(groupedKey(section, key), value);
     store.sync();
+    keepPrivate(path);
+}
+
+void SettingsStore::keepPrivate(const QString& path)
+{
+    if (QFileInfo(path).isFile())
+        ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR);
+}
+
+QString SettingsStore::storeProblem(const QString& application)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    const QString path = store.fileName();
+    keepPrivate(path);
+    store.sync();
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    QString what;
+    if (store.status() == QSettings::FormatError)
+        what = QStringLiteral("cannot be read: it is damaged");
+    else if (info.exists() && (!info.isFile() || !info.isReadable()))
+        what = QStringLiteral("cannot be read");
+    else if (store.status() == QSettings::AccessError
+        || (info.exists() ? !info.isWritable() : (folder.exists() && !folder.isWritable())))
+        what = QStringLiteral("cannot be written");
+    if (what.isEmpty())
+        return QString();
+    return QStringLiteral("The settings file %1 %2.  Settings made now will not be kept.")
+        .arg(path, what);
 }
 
 AppSettings::AppSettings(QString application, QString section)

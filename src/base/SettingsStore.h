@@ -21,6 +21,14 @@ public:
     // Creates or overwrites the key, creating application and section as needed.
     static void SaveSetting(const QString& application, const QString& section, const QString& key,
         const QString& value);
+
+    // Empty when the application's store can be read and written; otherwise
+    // a message saying what is wrong with its file. Also makes an existing
+    // store readable by its owner only.
+    static QString storeProblem(const QString& application);
+
+private:
+    static void keepPrivate(const QString& path);
 };
 
 // The one settings address the program uses, with the readers' conversions.

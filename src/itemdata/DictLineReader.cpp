@@ -49,6 +49,13 @@ bool DictLineReader::next(QByteArray& line)
         const char* stop = begin + avail;
         while (end < stop && *end != '\n' && *end != '\r')
             ++end;
+        if (line.size() + (end - begin) > MaxLineBytes) {
+            // No dictionary line is this long: the data is not a dictionary
+            // (a file without line ends would otherwise fill the memory).
+            m_failed = true;
+            line.clear();
+            return false;
+        }
         line.append(begin, end - begin);
         any = true;
         m_pos += (end - begin);

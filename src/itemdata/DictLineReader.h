@@ -7,7 +7,8 @@ class QIODevice;
 // Reads text lines from a device a block at a time. A line ends at a line
 // feed, a carriage return, or a carriage return and line feed; the end
 // characters are not part of the line. Used for dictionary files, which are
-// read from the start to the end without positioning.
+// read from the start to the end without positioning. Lines are capped in
+// length (MaxLineBytes).
 class DictLineReader
 {
 public:
@@ -20,6 +21,9 @@ public:
     // (then failed() is true).
     bool next(QByteArray& line);
     bool failed() const { return m_failed; }
+
+    // A longer line is a read failure.
+    static constexpr qsizetype MaxLineBytes = 64 * 1024;
 
 private:
     bool fill();

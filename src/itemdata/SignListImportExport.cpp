@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/MORNLIB.h"
+#include "base/SafeFile.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <vector>
 
@@ -53,6 +53,8 @@ constexpr Mapping ImportOrder[] = {
 };
 
 const QString AlertTitle = QStringLiteral("Alert:");
+// The byte a data-file reader reads as a double quote.
+constexpr char QuoteByte = '\x02';
 
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
@@ -64,6 +66,11 @@ QString guardedCell(const QString& text)
         if (u == u'\t' || u == u'\r' || u == u'\n' || u == 0)
             c = QLatin1Char(' ');
     }
+    // The reader drops the double quotes around a field; one that begins
+    // and ends with a double quote keeps them when its first is written as
+    // the byte the reader turns back into a double quote.
+    if (out.size() >= 2 && out.startsWith(QLatin1Char('"')) && out.endsWith(QLatin1Char('"')))
+        out[0] = QChar(QLatin1Char(QuoteByte));
     return out;
 }
 
@@ -107,7 +114,9 @@ qint64 SignListImportExport::importFile(
         QString text;
         switch (r) {
         case qorDatFile::StatusCannotOpen:
-            text = QStringLiteral("File not found");
+            text = !QFileInfo::exists(path) ? QStringLiteral("File not found")
+                : reader.readFailed()       ? QStringLiteral("File can not be read")
+                                            : QStringLiteral("Can not open file");
             break;
         case qorDatFile::StatusEmpty:
             text = QStringLiteral("File is empty");
@@ -125,7 +134,14 @@ qint64 SignListImportExport::importFile(
     }
 
     const qint64 added = importRecords(reader, hooks);
-    if (reader.readFailed())
+    if (reader.nulLine() > 0)
+        m_dialogs.message(QStringLiteral("Reading stopped at a NUL byte on line %1 of %2.  %3 "
+                                         "records were read.")
+                              .arg(reader.nulLine())
+                              .arg(path)
+                              .arg(m_recordsRead),
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
+    else if (reader.readFailed())
         m_dialogs.message(QStringLiteral("The data file could not be read to its end: ") + path,
             DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return added;
@@ -173,6 +189,7 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
             }
         }
         flush();
+        m_recordsRead = recordsRead;
         if (hooks.progress)
             hooks.progress(recordsRead);
 
@@ -253,33 +270,11 @@ bool SignListImportExport::writeList(const QString& path, QString* error) const
         return false;
     };
 
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(QStringLiteral("It is a folder."));
-    if (info.exists() && !info.isFile()) {
-        // A device or pipe cannot be replaced by a new file; write into it.
-        QFile device(path);
-        if (!device.open(QIODevice::WriteOnly))
-            return fail(device.errorString());
-        if (device.write(content) != content.size() || !device.flush())
-            return fail(device.errorString());
-        device.close();
-        if (device.error() != QFileDevice::NoError)
-            return fail(device.errorString());
-        return true;
-    }
-
-    // Written to a new file that takes the old one's place only when
-    // complete, so a failure leaves any earlier file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // A device or a pipe is written into without blocking; a file is
+    // replaced only when the new content is complete and on disk, so a
+    // failure leaves any earlier file as it was.
+    QString reason;
+    if (!SafeFile::writeAll(path, content, &reason))
         return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }

@@ -54,4 +54,5 @@ private:
     DialogService& m_dialogs;
     CommonDialog& m_dialog;
     const AppSettings& m_settings;
+    qint64 m_recordsRead = 0; // by the last importRecords
 };

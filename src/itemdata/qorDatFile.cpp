@@ -1,6 +1,7 @@
 #include "itemdata/qorDatFile.h"
 
 #include "base/Cp1252.h"
+#include "base/SafeFile.h"
 #include "itemdata/qorDct.h"
 
 #include <QBuffer>
@@ -38,6 +39,14 @@ qint16 qorDatFile::fopen(
     fclose();
     auto file = std::make_unique<QFile>(Fname);
     bool opened = false;
+    // Only a regular file is opened: a pipe or a device would block the
+    // open or never end.
+    const QString notRegular = SafeFile::notRegularReason(Fname);
+    if (!notRegular.isEmpty() && QFileInfo::exists(Fname) && !QFileInfo(Fname).isDir()) {
+        m_dict = &Dict;
+        notify(QStringLiteral("Can not open data file: ") + Fname + QLatin1Char('\n') + notRegular);
+        return StatusCannotOpen;
+    }
     if (!Fname.isEmpty() && !QFileInfo(Fname).isDir()) {
         if (mode == 0) {
             // Blocks are our own buffering; Qt's would only copy them again.
@@ -74,6 +83,7 @@ qint16 qorDatFile::openDevice(
     m_firstRecordPos = 0;
     m_nextPos = 1;
     m_dataEndPos = -1;
+    m_nulLine = 0;
     m_readFailed = false;
     m_block.clear();
     m_blockStart = -1;
@@ -82,6 +92,11 @@ qint16 qorDatFile::openDevice(
     m_layout = CommaSeparated;
 
     if (!readLine(Start::Header)) {
+        if (m_readFailed) {
+            notify(QStringLiteral("Can not read data file: ") + Fname);
+            fclose();
+            return StatusCannotOpen;
+        }
         notify(QStringLiteral("Data file is empty: ") + Fname);
         fclose();
         return StatusEmpty;
@@ -212,6 +227,7 @@ bool qorDatFile::readLine(Start how)
                 m_line.append(begin, nul - begin);
                 pos += nul - begin;
                 m_dataEndPos = pos;
+                m_nulLine = how == Start::Header ? 1 : m_lineNumber + 2;
                 break;
             }
             m_line.append(begin, scan);

@@ -76,6 +76,9 @@ public:
     // True when the last read stopped because the file could not be read
     // (not at the end of the data).
     bool readFailed() const { return m_readFailed; }
+    // The line of the file (the header being line 1) that holds the NUL byte
+    // ending the data; 0 when none was met.
+    qint32 nulLine() const { return m_nulLine; }
 
     // Bytes fetched per block. The result never depends on it; tests make it
     // small to put line ends on block boundaries.
@@ -106,6 +109,7 @@ private:
     qint64 m_firstRecordPos = 0;
     qint64 m_nextPos = 0;
     qint64 m_dataEndPos = -1; // position of a NUL that ends the data, -1 none seen
+    qint32 m_nulLine = 0;
     QByteArray m_line;
     bool m_readFailed = false;
 

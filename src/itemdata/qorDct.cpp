@@ -2,11 +2,11 @@
 
 #include "base/Cp1252.h"
 #include "base/NumberText.h"
+#include "base/SafeFile.h"
 #include "itemdata/DictLineReader.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 
 #include <optional>
 
@@ -41,10 +41,11 @@ std::optional<qint16> leadingWhole16(const QByteArray& line, qsizetype from)
     return qint16(value);
 }
 
-// Opens the dictionary for reading; a folder or a missing file fails.
+// Opens the dictionary for reading; anything but a regular file fails (a
+// pipe would block the open, a device never ends).
 bool openForReading(QFile& file, const QString& fnam)
 {
-    if (fnam.isEmpty() || QFileInfo(fnam).isDir())
+    if (!SafeFile::isRegular(fnam))
         return false;
     file.setFileName(fnam);
     return file.open(QIODevice::ReadOnly);

@@ -2,7 +2,6 @@
 
 #include "printing/SignCanvas.h"
 
-#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QSize>
@@ -31,12 +30,8 @@ protected:
     void deviceNewPage() override { }
     void deviceEndDoc() override { }
     void deviceCls() override;
-    QImage readPicture(const QString& path) override;
-    QImage pictureForDevice(const SignPicture& picture, QSizeF devicePixels) override;
 
 private:
-    // Pictures decoded at the few pixels the screen shows of them.
-    QHash<QString, QImage> m_shown;
     QImage m_image;
     QPainter m_painter;
     bool m_blank = true; // nothing drawn since the box was last cleared

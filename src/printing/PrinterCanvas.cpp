@@ -2,6 +2,8 @@
 
 #include "printing/RunTimeError.h"
 
+#include "base/SafeFile.h"
+
 #include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
@@ -59,6 +61,8 @@ void PrinterCanvas::setOrientation(int orientation)
 
 QString PrinterCanvas::DeviceName() const
 {
+    if (m_pdf)
+        return m_pdf->target();
     if (m_printer->outputFormat() == QPrinter::PdfFormat)
         return m_printer->outputFileName();
     return m_printer->printerName();
@@ -76,11 +80,30 @@ void PrinterCanvas::readGeometry()
 
 void PrinterCanvas::beginDocument()
 {
-    if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
-        throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
-    if (!m_painter.begin(m_printer))
+    if (m_printer->outputFormat() == QPrinter::PdfFormat) {
+        if (m_printer->outputFileName().isEmpty())
+            throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
+        // The PDF is written to a file of its own and takes the chosen
+        // file's place only when it is complete.
+        m_pdf = std::make_unique<AtomicOutput>(m_printer->outputFileName());
+        QString error;
+        if (!m_pdf->open(&error)) {
+            const QString target = m_pdf->target();
+            m_pdf.reset();
+            throw RunTimeError::printerError(
+                QStringLiteral("cannot write \"%1\": %2").arg(target, error));
+        }
+        m_printer->setOutputFileName(m_pdf->path());
+    }
+    const bool begun = m_painter.begin(m_printer);
+    if (!begun) {
+        if (m_pdf) {
+            restoreOutputFileName();
+            m_pdf.reset();
+        }
         throw RunTimeError::printerError(
             QStringLiteral("the printer \"%1\" cannot start a document").arg(DeviceName()));
+    }
     m_painter.setRenderHints(
         QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
@@ -134,9 +157,53 @@ void PrinterCanvas::deviceEndDoc()
     if (!m_painter.isActive())
         return;
     const bool ended = m_painter.end();
-    if (!ended || m_printer->printerState() == QPrinter::Error)
+    const bool printerFailed = !ended || m_printer->printerState() == QPrinter::Error;
+    std::unique_ptr<AtomicOutput> pdf = std::move(m_pdf);
+    if (pdf)
+        restoreOutputFileName(pdf->target());
+    if (printerFailed)
         throw RunTimeError::printerError(
             QStringLiteral("the printer \"%1\" did not accept the document").arg(DeviceName()));
+    if (pdf) {
+        // The PDF engine reports no write errors: the file must be whole
+        // before it replaces the chosen one.
+        QString error = PdfFileProblem(pdf->path());
+        if (error.isEmpty() && pdf->commit(&error))
+            return;
+        if (pdf->mode() == AtomicOutput::Mode::InPlace)
+            QFile::remove(pdf->target());
+        throw RunTimeError::printerError(
+            QStringLiteral("the PDF file \"%1\" could not be written: %2")
+                .arg(pdf->target(), error));
+    }
+}
+
+void PrinterCanvas::restoreOutputFileName(const QString& target)
+{
+    m_printer->setOutputFileName(target.isEmpty() && m_pdf ? m_pdf->target() : target);
+}
+
+QString PrinterCanvas::PdfFileProblem(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const qint64 size = file.size();
+    // A complete PDF ends with its cross-reference offset and %%EOF; the
+    // offset must point at the cross-reference table inside the file.
+    constexpr qint64 TailBytes = 64;
+    if (size < TailBytes || !file.seek(size - TailBytes))
+        return QStringLiteral("the file is incomplete");
+    const QByteArray tail = file.read(TailBytes);
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (!tail.trimmed().endsWith("%%EOF") || at < 0)
+        return QStringLiteral("the file is incomplete");
+    bool ok = false;
+    const qint64 xref
+        = tail.mid(at + 9, tail.lastIndexOf("%%EOF") - at - 9).trimmed().toLongLong(&ok);
+    if (!ok || xref <= 0 || xref >= size || !file.seek(xref) || !file.read(4).startsWith("xref"))
+        return QStringLiteral("the file is incomplete");
+    return QString();
 }
 
 void PrinterCanvas::abandonDocument()
@@ -147,6 +214,14 @@ void PrinterCanvas::abandonDocument()
         return;
     const bool aborted = m_printer->abort();
     m_painter.end();
+    std::unique_ptr<AtomicOutput> pdf = std::move(m_pdf);
+    if (pdf) {
+        // The half-written file goes; an earlier PDF of the name stays.
+        restoreOutputFileName(pdf->target());
+        if (pdf->mode() == AtomicOutput::Mode::InPlace)
+            QFile::remove(pdf->target());
+        return;
+    }
     // A PDF cannot be cancelled half-way through by the print engine; the
     // half-written file is removed instead so no partial document remains.
     if (!aborted && m_printer->outputFormat() == QPrinter::PdfFormat

@@ -4,6 +4,10 @@
 
 #include <QPainter>
 
+#include <memory>
+
+class AtomicOutput;
+
 class QPrinter;
 
 // The printer as a drawing surface: a QPainter on the program's one
@@ -13,8 +17,11 @@ class QPrinter;
 // (0, 0) is the top-left corner of the printable area.
 //
 // PDF output: the document starts with the first drawing call (or NewPage)
-// and pages stream to the file as they are finished; a file that cannot be
-// written raises 482 there. An abandoned PDF is removed.
+// and pages stream to a new file beside the chosen one as they are
+// finished. At EndDoc that file must be a complete PDF; it then takes the
+// chosen file's place. A file that cannot be written, or a PDF found
+// incomplete (a full disk), raises 482 and leaves an earlier file of the
+// name as it was. An abandoned PDF is removed.
 //
 // A real printer: a print queue takes whatever it is given once the
 // document is started and cannot be told to drop it, so the pages are kept
@@ -39,6 +46,9 @@ public:
     size_t heldOperations() const { return m_pending.size(); }
     QPrinter* printer() const { return m_printer; }
 
+    // Empty when the file is a complete PDF, else what is wrong with it.
+    static QString PdfFileProblem(const QString& path);
+
 protected:
     QPainter* devicePainter() override;
     void deviceNewPage() override;
@@ -49,9 +59,12 @@ protected:
 private:
     void readGeometry();
     void beginDocument();
+    // Points the printer back at the chosen file (the PDF's target).
+    void restoreOutputFileName(const QString& target = QString());
 
     QPrinter* m_printer;
     QPainter m_painter;
     bool m_held = false; // a real printer's document is being kept
     std::vector<CanvasOp> m_pending;
+    std::unique_ptr<AtomicOutput> m_pdf; // the PDF being written
 };

@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QFont>
 #include <QGlyphRun>
-#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 #include <QTransform>
@@ -25,9 +24,6 @@ namespace {
 constexpr double ReferenceEm = 256.0;
 constexpr double TwipsPerPoint = 20.0;
 constexpr double MaxFontPoints = 2160.0;
-// A picture is never drawn larger than a sheet; decoding beyond this many
-// pixels on its longer side only costs memory.
-constexpr int MaxPictureSide = 4096;
 
 QColor colorOf(int rgb)
 {
@@ -332,20 +328,24 @@ void SignCanvas::Circle(double x, double y, double radius)
 
 QImage SignCanvas::readPicture(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
-        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (image.isNull())
-        throw RunTimeError::invalidPicture(path, reader.errorString());
-    return image;
+    // Only the header is read here; the pixels are decoded when the picture
+    // is drawn, at the size it is drawn.
+    QString error;
+    if (!PictureReader::probe(path, &error).isValid())
+        throw RunTimeError::invalidPicture(path, error);
+    return QImage();
 }
 
-QImage SignCanvas::pictureForDevice(const SignPicture& picture, QSizeF)
+QImage SignCanvas::pictureForDevice(const SignPicture& picture, QSizeF devicePixels)
 {
-    return picture.image;
+    if (!picture.image.isNull())
+        return picture.image;
+    QString error;
+    const QImage image = m_pictureCache.picture(
+        picture.path, devicePixels.toSize().expandedTo(QSize(1, 1)), &error);
+    if (image.isNull())
+        throw RunTimeError::invalidPicture(picture.path, error);
+    return image;
 }
 
 SignPicture SignCanvas::LoadPicture(const QString& path)

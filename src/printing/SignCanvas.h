@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PictureReader.h"
+
 #include <QHash>
 #include <QImage>
 #include <QRawFont>
@@ -137,9 +139,9 @@ public:
     // Circle centred at (x, y): outline in ForeColor, filled with FillColor
     // when FillStyle is 0.
     void Circle(double x, double y, double radius);
-    // Loads a picture file (JPEG, bitmap, PNG, ...). Each file is read once
-    // per surface; later loads of the same path share the first image.
-    // Unreadable files raise 481.
+    // Loads a picture file (JPEG, bitmap, PNG, ...): its header is read
+    // once per surface, its pixels when it is drawn, at the drawn size, and
+    // kept within a fixed memory budget. Unreadable files raise 481.
     SignPicture LoadPicture(const QString& path);
     // The whole picture scaled into the rectangle.
     void PaintPicture(const SignPicture& picture, double x, double y, double width, double height);
@@ -192,11 +194,13 @@ protected:
     // Draws one call on a painter, as the operations draw it.
     void paintOp(QPainter& painter, const CanvasOp& op);
 
-    // Reads a picture file; the default decodes it whole with QImageReader
-    // (huge pictures at a reduced size). Unreadable files throw 481.
+    // Checks a picture file and returns its image, or a null image when
+    // the pixels are decoded only as it is drawn (the default, which reads
+    // the header alone). Unreadable files throw 481.
     virtual QImage readPicture(const QString& path);
     // The image to draw for a picture into a device rectangle of the given
-    // size in pixels; the default is the picture's own image.
+    // size in pixels: the picture's own image, or by default the file
+    // decoded at that size through the surface's picture cache. Throws 481.
     virtual QImage pictureForDevice(const SignPicture& picture, QSizeF devicePixels);
 
     // User units to device pixels.
@@ -248,4 +252,5 @@ private:
     std::vector<CanvasOp> m_ops;
     mutable std::array<std::unique_ptr<FontFace>, 4> m_faces;
     QHash<QString, SignPicture> m_pictures;
+    PictureCache m_pictureCache;
 };

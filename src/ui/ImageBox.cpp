@@ -1,6 +1,7 @@
 #include "ui/ImageBox.h"
 
-#include <QImageReader>
+#include "base/PictureReader.h"
+
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -13,21 +14,9 @@ ImageBox::ImageBox(QWidget* parent)
     setScaledContents(true);
 }
 
-QImage ImageBox::readPicture(const QString& path, QString* error)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    // 256 MB of decoded pixels is far more than any sign picture needs.
-    reader.setAllocationLimit(256);
-    QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = reader.errorString();
-    return image;
-}
-
 bool ImageBox::loadPicture(const QString& path)
 {
-    QImage image = readPicture(path);
+    QImage image = PictureReader::read(path);
     if (image.isNull())
         return false;
     m_image = std::move(image);

@@ -12,16 +12,12 @@ class ImageBox : public QLabel
 public:
     explicit ImageBox(QWidget* parent = nullptr);
 
-    // Shows the picture file; false (and the box unchanged) when the file
-    // cannot be read as a picture.
+    // Shows the picture file (a huge one decoded at a reduced size); false
+    // (and the box unchanged) when the file cannot be read as a picture.
     bool loadPicture(const QString& path);
     void clearPicture();
     bool hasPicture() const { return !m_image.isNull(); }
     const QImage& picture() const { return m_image; }
-
-    // Reads a picture file (JPEG, bitmap, or any format Qt reads), refusing
-    // absurdly large images rather than exhausting memory.
-    static QImage readPicture(const QString& path, QString* error = nullptr);
 
 signals:
     void clicked();

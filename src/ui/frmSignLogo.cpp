@@ -2,6 +2,8 @@
 
 #include "base/MORNLIB.h"
 #include "base/NumberText.h"
+#include "base/PictureReader.h"
+#include "base/SafeFile.h"
 #include "base/SettingsKeys.h"
 #include "base/Twips.h"
 #include "ui/CommonDialog.h"
@@ -11,7 +13,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -173,14 +174,10 @@ void frmSignLogo::loadPicture(const QString& path)
 {
     // A file that is not a readable picture leaves the preview empty; the
     // path is kept all the same.
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
     // The preview is at most 4 by 2 inches on screen; a huge picture is
     // decoded no larger than that needs.
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxPreviewPixels || size.height() > MaxPreviewPixels))
-        reader.setScaledSize(size.scaled(MaxPreviewPixels, MaxPreviewPixels, Qt::KeepAspectRatio));
-    const QImage image = reader.read();
+    const QImage image
+        = PictureReader::read(path, QSize(MaxPreviewPixels, MaxPreviewPixels), Qt::KeepAspectRatio);
     m_picture = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
     imgLogo->setPixmap(m_picture);
     if (m_picture.isNull())
@@ -250,6 +247,15 @@ void frmSignLogo::chooseLogoFile()
     m_commonDialog.setCancelError(true);
     if (!m_commonDialog.ShowOpen())
         return;
+    // A pipe or a device is never opened (it could block the dialog); the
+    // logo stays as it was.
+    const QString notRegular = SafeFile::notRegularReason(m_commonDialog.fileName());
+    if (!notRegular.isEmpty()) {
+        m_dialogs.message(SafeFile::PictureFileRefused.arg(m_commonDialog.fileName(), notRegular),
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, QStringLiteral("Alert:"),
+            this);
+        return;
+    }
     m_logoFile = m_commonDialog.fileName();
     // The path box shows the file that Save will store.
     txtLogoFileName->setText(m_logoFile);

@@ -400,6 +400,7 @@ void frmSigns::connectLaterCommands()
 
 void frmSigns::FormLoad()
 {
+    reportSettingsProblem();
     // Print options, in the order the settings were written.
     setCheckValue(ckbRetail, m_settings.whole16(SettingsKeys::PRINTREGRETAIL, 0));
     setCheckValue(ckbTitle, m_settings.whole16(SettingsKeys::PRINTTITLE, 0));

@@ -176,6 +176,8 @@ private:
     void connectLaterCommands();
     // Start-up: loads the POS data dictionary and creates the data-file reader.
     void loadDictionaryAtStartup();
+    // Says once, at start-up, when the settings file cannot be kept.
+    void reportSettingsProblem();
     void FormLoad();
     void FormUnload();
     void FormResize();

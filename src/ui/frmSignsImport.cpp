@@ -41,6 +41,7 @@ void frmSigns::mnuFileDict_Click()
 {
     dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(), m_settings.section(),
         SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
+    dctInv->setDLen(GraphicFileField, GraphicFileLength);
 }
 
 void frmSigns::mnuFileImport_Click()

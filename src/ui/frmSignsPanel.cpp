@@ -3,8 +3,10 @@
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
+#include "base/SafeFile.h"
 #include "document/SignListModel.h"
 #include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
 
@@ -96,6 +98,14 @@ void frmSigns::mnuFileGraphic_Click()
     dialog.setCancelError(true);
     if (!dialog.ShowOpen())
         return;
+    // A pipe or a device is never opened (it could block the window); the
+    // row keeps its picture.
+    const QString notRegular = SafeFile::notRegularReason(dialog.fileName());
+    if (!notRegular.isEmpty()) {
+        m_dialogs.message(SafeFile::PictureFileRefused.arg(dialog.fileName(), notRegular),
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, QStringLiteral("Alert:"));
+        return;
+    }
     GraphicFile = dialog.fileName();
     // A file that is not a picture keeps the new path but leaves the
     // picture as it was.

@@ -2,6 +2,8 @@
 // each shown modally over the window and discarded when closed.
 #include "ui/frmSigns.h"
 
+#include "base/SettingsStore.h"
+#include "ui/DialogService.h"
 #include "ui/frmCalibrate.h"
 #include "ui/frmSignLogo.h"
 
@@ -16,4 +18,12 @@ void frmSigns::mnuFilePrintTest_Click()
     frmCalibrate dialog(
         settings(), dialogs(), printer(), [this] { doPrinterSetup(); }, this);
     dialog.exec();
+}
+
+void frmSigns::reportSettingsProblem()
+{
+    const QString problem = SettingsStore::storeProblem(m_settings.application());
+    if (!problem.isEmpty())
+        m_dialogs.message(problem, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
+            QStringLiteral("Alert:"));
 }
