@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/SettingsStore.h"
+#include "itemdata/DatabaseState.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -130,6 +131,9 @@ public:
     QFrame* Line1 = nullptr;
     QLabel* picBox = nullptr;
     QLabel* picBoxIv = nullptr;
+    // The status-bar indicators of the two databases' last known state.
+    QLabel* lblInvState = nullptr;
+    QLabel* lblCisState = nullptr;
 
     // The item-graphic path of the row being edited (grid column 9).
     QString GraphicFile;
@@ -184,6 +188,10 @@ private:
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
     void ckbGraphic_Click();
+    // Database state indicators (frmSignsDatabase.cpp).
+    void buildDatabaseIndicators();
+    void noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state);
+    void refreshDatabaseIndicators();
 
     DialogService& m_dialogs;
     AppSettings m_settings;
@@ -197,4 +205,12 @@ private:
     // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
     std::unique_ptr<qorDct> dctInv;
     std::unique_ptr<qorDatFile> m_datFile;
+    // What the last use of each database showed, and for which string.
+    struct KnownDatabaseState
+    {
+        QString connect;
+        DatabaseState state;
+    };
+    KnownDatabaseState m_invState;
+    KnownDatabaseState m_cisState;
 };
