@@ -44,6 +44,16 @@ bool linkLost(const OdbcError& error)
         || error.sqlState.startsWith(QLatin1String("57P0"));
 }
 
+// A statement that ran into its time limit (or the SQLite driver's busy
+// timeout): trying again would only wait as long again.
+bool timeLimitReached(const QString& connect, const OdbcError& error)
+{
+    if (error.sqlState == QLatin1String("HYT00") || error.sqlState == QLatin1String("57014"))
+        return true;
+    // SQLITE_BUSY and SQLITE_LOCKED.
+    return (error.number == 5 || error.number == 6) && OdbcConnectString::isSqlite(connect);
+}
+
 void freeConnection(void* handle)
 {
     OdbcConnection connection;
@@ -192,11 +202,14 @@ OdbcError OdbcPool::run(const QString& connect, const Work& work)
         const QByteArray file = fileIdentity(connect);
         connection.setStatementTimeout(StatementTimeoutSeconds);
         const OdbcError error = work(connection);
-        if (!connection.isDead() && !linkLost(error)) {
+        const bool dead = connection.isDead() || linkLost(error);
+        if (!dead && (!error.failed() || !reused || timeLimitReached(connect, error))) {
             pool.give(connect, connection.release(), file);
             return error;
         }
-        // Whatever else was kept for the string went down with this link.
+        // A kept connection that fails may have lost its link without the
+        // driver saying so in as many words: the work is tried once more on
+        // a new one. Whatever else was kept for the string goes too.
         connection.close();
         pool.drop(connect);
         if (!reused)
