@@ -98,6 +98,11 @@ void TestDbScale::lookupReports_data()
         << TestDatabase::SQLite << timeout << "Z9"
         << "||||||"
         << "Inventory database unavailable: database file not found: %1";
+    QTest::newRow("no database: the driver would name a file after the string")
+        << TestDatabase::SQLite << "Driver=SQLite3"
+        << "Z9"
+        << "||||||"
+        << "Inventory database unavailable: database file not found: Driver=SQLite3";
     QTest::newRow("string too long") << TestDatabase::SQLite << QString(40000, 'x') << "Z9"
                                      << "||||||"
                                      << "Inventory database unavailable: " + tooLong;
@@ -132,6 +137,7 @@ void TestDbScale::lookupReports()
     if (inv == "db")
         QCOMPARE(OdbcPool::idleCount(invConnect), 1);
     QVERIFY(!QFile::exists(absent));
+    QVERIFY(!QFile::exists(invConnect));
 }
 
 // The server restarts between two lookups: the second finds its kept

@@ -79,9 +79,11 @@ std::optional<QString> OdbcConnectString::sqliteFile(const QString& connect)
     if (!driver || !namesSqlite(withoutBraces(*driver)))
         return std::nullopt;
     const auto path = value(connect, QStringLiteral("Database"));
-    // Without a file the driver fails by itself; an in-memory database or a
-    // URI is not a file to look for.
-    if (!path || path->isEmpty() || *path == QLatin1String(":memory:")
+    // Without a database the driver opens a file named after the whole
+    // string. An in-memory database or a URI is not a file to look for.
+    if (!path || path->isEmpty())
+        return connect;
+    if (*path == QLatin1String(":memory:")
         || path->startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
         return std::nullopt;
     return path;
@@ -97,7 +99,9 @@ std::optional<QString> OdbcConnectString::missingSqliteFile(const QString& conne
 
 QString OdbcConnectString::forDriver(const QString& connect)
 {
-    if (value(connect, QStringLiteral("Timeout")) || !isSqlite(connect))
+    // A string without a database names its own file: it stays as it is.
+    if (value(connect, QStringLiteral("Timeout")) || !isSqlite(connect)
+        || sqliteFile(connect) == connect)
         return connect;
     QString result = connect;
     if (!result.endsWith(QLatin1Char(';')))

@@ -25,8 +25,9 @@ public:
     static bool isSqlite(const QString& connect);
 
     // The database file of a "Driver=SQLite...;Database=..." string, the
-    // path exactly as the driver reads it; nothing for any other string and
-    // for an in-memory database.
+    // path exactly as the driver reads it (without a Database= value, the
+    // driver takes the whole string for a file name); nothing for any other
+    // string and for an in-memory database.
     static std::optional<QString> sqliteFile(const QString& connect);
 
     // The database file of a "Driver=SQLite...;Database=..." string when it
