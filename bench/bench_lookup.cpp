@@ -3,10 +3,14 @@
 // a PostgreSQL server (scripts/pg-cluster), a database made there. Reports
 // medians of the connection alone, the query alone (prepare, bind, execute,
 // fetch, read the row), the whole lookup as Enter in the SKU box runs it
-// (connect, query, fill the panel, disconnect), a lookup that falls through
-// to the CIS table, and the Test Database Connections command.
+// (connect, query, fill the panel, disconnect) both as the first with its
+// connection string and with a kept connection, a lookup that falls through
+// to the CIS table, and the Test Database Connections command. The medians
+// scripts read come on lines of their own:
+//   <sqlite|postgresql> <first lookup|pooled lookup|test command>: <number> ms
 //   bench_lookup [items] [lookups]
 #include "base/OdbcConnection.h"
+#include "base/OdbcPool.h"
 #include "base/OdbcStatement.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
@@ -18,9 +22,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -96,7 +102,20 @@ bool fill(OdbcConnection& connection, bool postgres, int items)
         && run(connection, "ANALYZE");
 }
 
-void measure(const char* name, const QString& connect, int items, int lookups)
+// The process's peak resident memory so far, in MB (VmHWM).
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
+
+void measure(const char* name, const char* key, const QString& connect, int items, int lookups)
 {
     std::printf("\n%s, %d items, %d lookups each\n", name, items, lookups);
     QRandomGenerator random(20261207);
@@ -148,6 +167,14 @@ void measure(const char* name, const QString& connect, int items, int lookups)
     frmSigns window;
     EntryBox* txtSku = window.findChild<EntryBox*>(QStringLiteral("txtSku"));
     EntryBox* txtDescription = window.findChild<EntryBox*>(QStringLiteral("txtDescription"));
+    // The first lookup with the string: nothing is kept yet.
+    std::vector<double> firstMs;
+    for (int i = 0; i < std::min(lookups, 50); ++i) {
+        OdbcPool::closeAll();
+        txtSku->setText(skus[i]);
+        firstMs.push_back(timeMs([&] { window.LookupSku(); }));
+    }
+    const QString firstStatus = window.statusBar()->currentMessage();
     std::vector<double> wholeMs;
     int filled = 0;
     for (const QString& one : skus) {
@@ -166,15 +193,22 @@ void measure(const char* name, const QString& connect, int items, int lookups)
     for (int i = 0; i < 5; ++i)
         testMs.push_back(timeMs([&] { DatabaseSettings::TestReport(settings); }));
     const QString report = DatabaseSettings::TestReport(settings).simplified();
+    const double peak = peakMb();
 
     std::printf("  connect + disconnect      median %8.3f ms\n", median(connectMs));
     std::printf("  query (open connection)   median %8.3f ms   (%d/%d values read)\n",
         median(queryMs), found, lookups * SkuLookup::FieldCount);
+    std::printf("  first lookup (Enter)      median %8.3f ms   (%s)\n", median(firstMs),
+        qPrintable(firstStatus));
     std::printf("  whole lookup (Enter)      median %8.3f ms   (%d/%d panels filled)\n",
         median(wholeMs), filled, 2 * lookups);
     std::printf("  lookup falling to CIS     median %8.3f ms\n", median(cisMs));
     std::printf(
         "  Test Database Connections median %8.3f ms   (%s)\n", median(testMs), qPrintable(report));
+    std::printf("  peak memory so far        %8.1f MB\n", peak);
+    std::printf("%s first lookup: %.2f ms\n", key, median(firstMs));
+    std::printf("%s pooled lookup: %.2f ms\n", key, median(wholeMs));
+    std::printf("%s test command: %.2f ms\n", key, median(testMs));
 }
 
 } // namespace
@@ -201,7 +235,7 @@ int main(int argc, char* argv[])
         ms = timeMs([&] { fill(connection, false, items); });
         std::printf("SQLite inventory made in %.1f s\n", ms / 1000);
     }
-    measure("SQLite (SQLite3 ODBC driver)", sqlite, items, lookups);
+    measure("SQLite (SQLite3 ODBC driver)", "sqlite", sqlite, items, lookups);
 
     const QString cluster = QString::fromLocal8Bit(qgetenv("KESTRANE_PG_CONNECT"));
     if (cluster.isEmpty()) {
@@ -225,7 +259,8 @@ int main(int argc, char* argv[])
         const double ms = timeMs([&] { fill(connection, true, items); });
         std::printf("\nPostgreSQL inventory made in %.1f s\n", ms / 1000);
     }
-    measure("PostgreSQL on loopback (PostgreSQL Unicode ODBC driver)", pg, items, lookups);
+    measure("PostgreSQL on loopback (PostgreSQL Unicode ODBC driver)", "postgresql", pg, items,
+        lookups);
     OdbcConnection admin;
     if (admin.open(cluster))
         admin.execute("DROP DATABASE " + name + " WITH (FORCE)");

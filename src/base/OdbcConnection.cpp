@@ -1,5 +1,6 @@
 #include "base/OdbcConnection.h"
 
+#include "base/OdbcConnectString.h"
 #include "base/OdbcStatement.h"
 
 #include <sql.h>
@@ -48,6 +49,13 @@ bool OdbcConnection::open(const QString& connectString, int loginTimeoutSeconds)
 {
     close();
     m_error.clear();
+    if (connectString.size() > OdbcConnectString::MaxLength) {
+        m_error = OdbcError::layer(
+            QStringLiteral("The connection string is too long: %1 characters, at most %2")
+                .arg(connectString.size())
+                .arg(OdbcConnectString::MaxLength));
+        return false;
+    }
     SQLHENV env = OdbcEnvironment::handle();
     if (env == SQL_NULL_HENV) {
         m_error = OdbcError::layer(QStringLiteral("The ODBC driver manager could not be started"));
@@ -81,6 +89,40 @@ bool OdbcConnection::open(const QString& connectString, int loginTimeoutSeconds)
     }
     m_open = true;
     return true;
+}
+
+void OdbcConnection::ensureEnvironment()
+{
+    OdbcEnvironment::handle();
+}
+
+bool OdbcConnection::isDead() const
+{
+    if (!m_open)
+        return true;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttrW(m_dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
+void* OdbcConnection::release()
+{
+    void* handle = nullptr;
+    if (m_open) {
+        handle = m_dbc;
+        m_dbc = nullptr;
+        m_open = false;
+    }
+    close();
+    return handle;
+}
+
+void OdbcConnection::adopt(void* openHandle)
+{
+    close();
+    m_error.clear();
+    m_dbc = openHandle;
+    m_open = openHandle != nullptr;
 }
 
 void OdbcConnection::close()

@@ -21,10 +21,29 @@ public:
     OdbcConnection(const OdbcConnection&) = delete;
     OdbcConnection& operator=(const OdbcConnection&) = delete;
 
-    // False on failure, with lastError() telling why.
+    // False on failure, with lastError() telling why. A string longer than
+    // the driver manager accepts is refused, never cut short.
     bool open(const QString& connectString, int loginTimeoutSeconds = DefaultLoginTimeoutSeconds);
     void close();
     bool isOpen() const { return m_open; }
+
+    // True when the driver knows the link to the server is gone
+    // (SQL_ATTR_CONNECTION_DEAD), typically after a statement failed on it.
+    bool isDead() const;
+
+    // The time limit every statement made on this connection gets from now
+    // on (0: none, the default).
+    void setStatementTimeout(int seconds) { m_statementTimeoutSeconds = seconds; }
+    int statementTimeout() const { return m_statementTimeoutSeconds; }
+
+    // Hands the open connection's handle over (the object is closed
+    // afterwards, the link stays up), and takes such a handle back.
+    void* release();
+    void adopt(void* openHandle);
+
+    // Makes sure the process's ODBC environment exists, so that whatever
+    // keeps connections past this call is torn down before it.
+    static void ensureEnvironment();
 
     // The character the connected driver quotes identifiers with
     // (SQLGetInfo(SQL_IDENTIFIER_QUOTE_CHAR)): "\"", "`", "[" ...; empty when
@@ -53,5 +72,6 @@ public:
 private:
     void* m_dbc = nullptr;
     bool m_open = false;
+    int m_statementTimeoutSeconds = 0;
     OdbcError m_error;
 };

@@ -34,6 +34,11 @@ bool OdbcStatement::ensureHandle()
         return false;
     }
     m_stmt = stmt;
+    if (const int seconds = m_connection.statementTimeout(); seconds > 0) {
+        // Drivers without a query timeout say so and run without one.
+        SQLSetStmtAttrW(m_stmt, SQL_ATTR_QUERY_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), SQL_IS_UINTEGER);
+    }
     return true;
 }
 

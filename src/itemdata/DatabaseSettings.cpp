@@ -2,6 +2,7 @@
 
 #include "base/MORNLIB.h"
 #include "base/OdbcConnection.h"
+#include "base/OdbcPool.h"
 #include "base/OdbcStatement.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
@@ -10,6 +11,10 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+// Opening a table is proved by a statement that can return no row: the
+// driver then has nothing to transfer, however large the table.
+const QString InventoryTrial = QStringLiteral("SELECT * FROM inv WHERE 1=0");
+const QString CisTrial = QStringLiteral("SELECT * FROM special WHERE 1=0");
 
 struct EditTexts
 {
@@ -28,12 +33,12 @@ EditTexts editTexts(DatabaseSettings::Database database)
         return { SettingsKeys::ODBCINV, SettingsKeys::ODBCINVOffered,
             QStringLiteral("Default Connect String: DSN=posdb; UID=SA; PWD="),
             QStringLiteral("(Table = inv)"), QStringLiteral("Inventory ODBC Connect String"),
-            QStringLiteral("SELECT * FROM inv"), QStringLiteral("INV Database") };
+            InventoryTrial, QStringLiteral("INV Database") };
     }
     return { SettingsKeys::ODBCCIS, SettingsKeys::ODBCCISOffered,
         QStringLiteral("Default Connect String: DSN=cisdb; UID=SA; PWD="),
-        QStringLiteral("(Table = special)"), QStringLiteral("CIS ODBC COnnect String"),
-        QStringLiteral("SELECT * FROM special"), QStringLiteral("CIS Database") };
+        QStringLiteral("(Table = special)"), QStringLiteral("CIS ODBC COnnect String"), CisTrial,
+        QStringLiteral("CIS Database") };
 }
 
 // Leading and trailing spaces removed (spaces only, as typed in the box).
@@ -56,14 +61,21 @@ QString signedNumber(qint32 number)
 }
 
 QString testLine(const AppSettings& settings, const QString& key, const QString& notSet,
-    const QString& statement, const QString& ok, const QString& problem)
+    const QString& statement, const QString& ok, const QString& problem, DatabaseState* state)
 {
+    DatabaseState ignored;
+    DatabaseState& outcome = state ? *state : ignored;
     const QString connect = settings.text(key, QString());
-    if (MORNLIB::IsBlank(connect))
+    if (MORNLIB::IsBlank(connect)) {
+        outcome = { DatabaseState::NotSet, QString() };
         return CrLf + notSet;
+    }
     const OdbcError error = DatabaseSettings::TryStatement(connect, statement);
-    if (!error.failed())
+    if (!error.failed()) {
+        outcome = { DatabaseState::Connected, QString() };
         return CrLf + ok;
+    }
+    outcome = { DatabaseState::Unavailable, error.description };
     return CrLf + problem + signedNumber(error.number) + QStringLiteral(", ") + error.description;
 }
 
@@ -71,21 +83,17 @@ QString testLine(const AppSettings& settings, const QString& key, const QString&
 
 OdbcError DatabaseSettings::TryStatement(const QString& connectString, const QString& sql)
 {
-    OdbcConnection connection;
-    if (!connection.open(connectString))
-        return connection.lastError();
-    OdbcStatement statement(connection);
-    // The trial only proves that the table opens: the driver need not
-    // deliver (and hold in memory) more than one of its rows for that.
-    statement.setMaxRows(1);
-    if (!statement.execDirect(sql))
-        return statement.lastError();
-    statement.closeCursor();
-    return OdbcError();
+    return OdbcPool::run(connectString, [&sql](OdbcConnection& connection) -> OdbcError {
+        OdbcStatement statement(connection);
+        if (!statement.execDirect(sql))
+            return statement.lastError();
+        statement.closeCursor();
+        return OdbcError();
+    });
 }
 
-void DatabaseSettings::EditConnectString(
-    Database database, DialogService& dialogs, const AppSettings& settings, QWidget* parent)
+void DatabaseSettings::EditConnectString(Database database, DialogService& dialogs,
+    const AppSettings& settings, QWidget* parent, DatabaseState* state)
 {
     const EditTexts texts = editTexts(database);
     const QString current = settings.text(texts.key, texts.offered);
@@ -99,6 +107,10 @@ void DatabaseSettings::EditConnectString(
     }
     const QString trimmed = trimSpaces(answer);
     const OdbcError error = TryStatement(trimmed, texts.trialStatement);
+    if (state) {
+        *state = error.failed() ? DatabaseState { DatabaseState::Unavailable, error.description }
+                                : DatabaseState { DatabaseState::Connected, QString() };
+    }
     if (error.failed()) {
         dialogs.message(QStringLiteral("Error opening selected odbc source: ") + answer + CrLf
                 + QString::number(error.number) + QStringLiteral(": ") + error.description,
@@ -109,23 +121,23 @@ void DatabaseSettings::EditConnectString(
     settings.save(texts.key, trimmed);
 }
 
-QString DatabaseSettings::TestReport(const AppSettings& settings)
+QString DatabaseSettings::TestReport(
+    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis)
 {
     QString report;
     report += testLine(settings, SettingsKeys::ODBCINV,
-        QStringLiteral("Inventory Database not set to an ODBC data source."),
-        QStringLiteral("SELECT * FROM inv"), QStringLiteral("Inventory Database OK"),
-        QStringLiteral("Inventory Database Problem: "));
+        QStringLiteral("Inventory Database not set to an ODBC data source."), InventoryTrial,
+        QStringLiteral("Inventory Database OK"), QStringLiteral("Inventory Database Problem: "),
+        inventory);
     report += testLine(settings, SettingsKeys::ODBCCIS,
-        QStringLiteral("Optional CIS Database not set to an ODBC data source."),
-        QStringLiteral("SELECT * FROM special"), QStringLiteral("CIS Database OK"),
-        QStringLiteral("CIS Database Problem: "));
+        QStringLiteral("Optional CIS Database not set to an ODBC data source."), CisTrial,
+        QStringLiteral("CIS Database OK"), QStringLiteral("CIS Database Problem: "), cis);
     return report;
 }
 
-void DatabaseSettings::TestDatabaseConnections(
-    DialogService& dialogs, const AppSettings& settings, QWidget* parent)
+void DatabaseSettings::TestDatabaseConnections(DialogService& dialogs, const AppSettings& settings,
+    QWidget* parent, DatabaseState* inventory, DatabaseState* cis)
 {
-    dialogs.message(TestReport(settings), DialogService::Buttons::Ok,
+    dialogs.message(TestReport(settings, inventory, cis), DialogService::Buttons::Ok,
         DialogService::Icon::Information, QStringLiteral("Alert:"), parent);
 }

@@ -139,6 +139,7 @@ frmSigns::frmSigns(DialogService& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Kestrane"));
     buildWidgets();
     buildMenus();
+    buildDatabaseIndicators();
     resize(Twips::toPixelsX(DesignWidth), Twips::toPixelsY(DesignHeight));
     FormLoad();
 }

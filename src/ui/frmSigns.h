@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/SettingsStore.h"
+#include "itemdata/DatabaseState.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -141,6 +142,9 @@ private:
     QFrame* Line1 = nullptr;
     QLabel* picBox = nullptr;
     QLabel* picBoxIv = nullptr;
+    // The status-bar indicators of the two databases' last known state.
+    QLabel* lblInvState = nullptr;
+    QLabel* lblCisState = nullptr;
 
     // Menu entries.
     QAction* mnuFileImport = nullptr;
@@ -189,6 +193,10 @@ private:
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
     void ckbGraphic_Click();
+    // Database state indicators (frmSignsDatabase.cpp).
+    void buildDatabaseIndicators();
+    void noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state);
+    void refreshDatabaseIndicators();
 
     DialogService& m_dialogs;
     AppSettings m_settings;
@@ -202,4 +210,12 @@ private:
     // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
     std::unique_ptr<qorDct> dctInv;
     std::unique_ptr<qorDatFile> m_datFile;
+    // What the last use of each database showed, and for which string.
+    struct KnownDatabaseState
+    {
+        QString connect;
+        DatabaseState state;
+    };
+    KnownDatabaseState m_invState;
+    KnownDatabaseState m_cisState;
 };

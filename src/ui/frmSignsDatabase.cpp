@@ -1,13 +1,17 @@
 // The database commands of the main window: the SKU lookup behind Enter in
-// the SKU box, and the File-menu entries that edit and test the two
-// connection strings.
+// the SKU box, the File-menu entries that edit and test the two connection
+// strings, and the status-bar indicators of both databases.
 #include "ui/frmSigns.h"
 
+#include "base/MORNLIB.h"
 #include "base/SettingsKeys.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+
+#include <QLabel>
+#include <QStatusBar>
 
 void frmSigns::LookupSku()
 {
@@ -15,28 +19,94 @@ void frmSigns::LookupSku()
     GraphicFile.clear();
 
     // Both strings are read afresh, so an edit takes effect at once.
-    const SkuLookup::Result result
-        = SkuLookup::run(txtSku->text(), m_settings.text(SettingsKeys::ODBCINV, QString()),
-            m_settings.text(SettingsKeys::ODBCCIS, QString()));
+    const QString inventory = m_settings.text(SettingsKeys::ODBCINV, QString());
+    const QString cis = m_settings.text(SettingsKeys::ODBCCIS, QString());
+    const SkuLookup::Result result = SkuLookup::run(txtSku->text(), inventory, cis);
     EntryBox* const boxes[SkuLookup::FieldCount]
         = { txtDescription, txtRetail, txtCost, txtPromo, txtBp1, txtBp2, txtBp3 };
     for (int field = 0; field < SkuLookup::FieldCount; ++field)
         boxes[field]->setText(result.values[field]);
+    noteDatabaseState(true, inventory, result.inventory);
+    noteDatabaseState(false, cis, result.cis);
+    statusBar()->showMessage(result.status);
 }
 
 void frmSigns::mnuFileOdbcInventory_Click()
 {
+    DatabaseState state;
     DatabaseSettings::EditConnectString(
-        DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this);
+        DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this, &state);
+    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), state);
 }
 
 void frmSigns::mnuFileOdbcCis_Click()
 {
+    DatabaseState state;
     DatabaseSettings::EditConnectString(
-        DatabaseSettings::Database::Cis, m_dialogs, m_settings, this);
+        DatabaseSettings::Database::Cis, m_dialogs, m_settings, this, &state);
+    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), state);
 }
 
 void frmSigns::mnuFileTestDatabase_Click()
 {
-    DatabaseSettings::TestDatabaseConnections(m_dialogs, m_settings, this);
+    DatabaseState inventory;
+    DatabaseState cis;
+    DatabaseSettings::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis);
+    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), inventory);
+    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), cis);
+}
+
+void frmSigns::buildDatabaseIndicators()
+{
+    lblInvState = new QLabel(this);
+    lblInvState->setObjectName(QStringLiteral("lblInvState"));
+    lblCisState = new QLabel(this);
+    lblCisState->setObjectName(QStringLiteral("lblCisState"));
+    statusBar()->addPermanentWidget(lblInvState);
+    statusBar()->addPermanentWidget(lblCisState);
+    refreshDatabaseIndicators();
+}
+
+// Keeps what a use of a database showed. A state that says nothing new
+// (the database was not needed, or the trial of an answer that was not
+// stored) leaves the last known one.
+void frmSigns::noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state)
+{
+    KnownDatabaseState& known = inventory ? m_invState : m_cisState;
+    if (state.kind != DatabaseState::NotAsked) {
+        known.connect = connect;
+        known.state = state;
+    }
+    refreshDatabaseIndicators();
+}
+
+void frmSigns::refreshDatabaseIndicators()
+{
+    const auto show = [](QLabel* label, const QString& name, const QString& connect,
+                          const KnownDatabaseState& known) {
+        QString text = QStringLiteral("not checked");
+        QString tip;
+        if (MORNLIB::IsBlank(connect)) {
+            text = QStringLiteral("not set");
+        } else if (known.connect == connect) {
+            switch (known.state.kind) {
+            case DatabaseState::Connected:
+                text = QStringLiteral("connected");
+                break;
+            case DatabaseState::Unavailable:
+                text = QStringLiteral("unavailable");
+                tip = known.state.reason;
+                break;
+            case DatabaseState::NotSet:
+            case DatabaseState::NotAsked:
+                break;
+            }
+        }
+        label->setText(name + QStringLiteral(": ") + text);
+        label->setToolTip(tip);
+    };
+    show(lblInvState, QStringLiteral("Inventory"),
+        m_settings.text(SettingsKeys::ODBCINV, QString()), m_invState);
+    show(lblCisState, QStringLiteral("CIS"), m_settings.text(SettingsKeys::ODBCCIS, QString()),
+        m_cisState);
 }
