@@ -2,7 +2,9 @@
 
 #include "base/SettingsStore.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -10,11 +12,14 @@
 class CommonDialog;
 class DialogService;
 class EntryBox;
+class frmAbout;
 class QAction;
+class QUrl;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
@@ -45,7 +50,9 @@ public:
     SignListModel* model() const { return m_model; }
     DialogService& dialogs() const { return m_dialogs; }
     CommonDialog& CommonDialog1() const { return *m_commonDialog; }
-    // The printer for the whole program; the printer dialog's choice becomes it.
+    // The printer for the whole program; the printer dialog's choice becomes
+    // it and is remembered for the next run. The first use of a run restores
+    // the remembered choice, or says once that it is gone.
     QPrinter* printer() const;
     // The settings address: application QORPOS, section KESTRANE.
     const AppSettings& settings() const { return m_settings; }
@@ -97,6 +104,14 @@ public:
     void mnuFileImport_Click();
     void mnuFileExport_Click();
     void mnuFileDict_Click();
+    // Desktop habits (frmSignsDesktop.cpp): the user guide, the recent data
+    // files, reading dropped data files.
+    void mnuHelpGuide_Click();
+    void mnuFileRecent_Click(int index);
+    // Reads the data file as Read Data File does once its dialog has chosen it.
+    void readDataFile(const QString& path);
+    // Reads each dropped data file in turn; anything else gets a message.
+    void dropDataFiles(const QList<QUrl>& urls);
 
     // --- widgets, named as the rest of the program knows them ---
     QTableView* msfGrid = nullptr;
@@ -159,11 +174,16 @@ public:
     QAction* mnuColorsBorder = nullptr;
     QAction* mnuColorsPrice = nullptr;
     QAction* mnuColorsTitle = nullptr;
+    QAction* mnuHelpGuide = nullptr;
     QAction* mnuHelpAbout = nullptr;
+    QAction* mnuFileRecent[5] = { nullptr, nullptr, nullptr, nullptr, nullptr };
+    QLabel* lblCost = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWidgets();
@@ -184,6 +204,14 @@ private:
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
     void ckbGraphic_Click();
+    // frmSignsDesktop.cpp.
+    void addToolTips();
+    // Shortcuts, and files dropped on the window.
+    void addShortcutsAndDrops();
+    void buildRecentFilesMenu(QMenu* file);
+    void showRecentFiles();
+    void rememberDataFile(const QString& path);
+    void importData(const QString& path);
 
     DialogService& m_dialogs;
     AppSettings m_settings;
@@ -197,4 +225,6 @@ private:
     // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
     std::unique_ptr<qorDct> dctInv;
     std::unique_ptr<qorDatFile> m_datFile;
+    QPointer<frmAbout> m_about;
+    QAction* m_recentSeparator = nullptr;
 };
