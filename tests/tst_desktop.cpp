@@ -93,18 +93,14 @@ class TestDesktop : public QObject
 
 private slots:
     void printerChoiceSurvivesRestart();
-    void unusablePrinterFallsBackWithOneMessage_data();
     void unusablePrinterFallsBackWithOneMessage();
-    void shortcuts_data();
     void shortcuts();
-    void deleteKeyActsOnlyInTheGrid();
     void recentFiles();
     void droppedFiles_data();
     void droppedFiles();
     void everyControlExplainedAndWhole();
     void aboutRaisesTheOpenBox();
     void previewNamesPageAndAsksBesideIt();
-    void logoWarnsAboutAFileThatIsNoPicture_data();
     void logoWarnsAboutAFileThatIsNoPicture();
     void tooLargeForADouble_data();
     void tooLargeForADouble();
@@ -134,80 +130,53 @@ void TestDesktop::printerChoiceSurvivesRestart()
     QVERIFY(QFileInfo(pdf).size() > 0);
 }
 
-void TestDesktop::unusablePrinterFallsBackWithOneMessage_data()
-{
-    QTest::addColumn<QString>("choice");
-    QTest::addColumn<QString>("named");
-    QTest::newRow("printer gone") << "Kestrane Gone Printer 9"
-                                  << "Kestrane Gone Printer 9";
-    QTest::newRow("PDF folder gone") << "pdf:/no/such/folder/signs.pdf"
-                                     << "/no/such/folder/signs.pdf";
-}
-
 void TestDesktop::unusablePrinterFallsBackWithOneMessage()
 {
-    QFETCH(QString, choice);
-    QFETCH(QString, named);
-    TestSettingsScope scope;
-    store(SettingsKeys::PRINTER, choice);
-    frmSigns w;
-    QVERIFY(dialogs().messages().isEmpty()); // asked only when the printer is first used
+    // Stored choice, and how the message names it.
+    const QList<QPair<QString, QString>> gone = { { "Kestrane Gone 9", "Kestrane Gone 9" },
+        { "pdf:/no/such/folder/signs.pdf", "/no/such/folder/signs.pdf" } };
     const QPrinter systemDefault(QPrinter::HighResolution);
-    w.printer();
-    w.printer();
-    QCOMPARE(dialogs().messages().size(), 1);
-    QVERIFY(dialogs().messages().constFirst().text.contains("\"" + named + "\""));
-    QCOMPARE(PrinterChoice::destinationName(*w.printer()),
-        PrinterChoice::destinationName(systemDefault));
-    // Kept for when it comes back; a new choice in Printer Setup replaces it.
-    QCOMPARE(stored(SettingsKeys::PRINTER), choice);
-}
-
-void TestDesktop::shortcuts_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("keys");
-    QTest::newRow("print") << "mnuFilePrintGrid"
-                           << "Ctrl+P";
-    QTest::newRow("preview") << "mnuFilePrintPreview"
-                             << "Ctrl+Shift+P";
-    QTest::newRow("read") << "mnuFileImport"
-                          << "Ctrl+O";
-    QTest::newRow("save") << "mnuFileExport"
-                          << "Ctrl+S";
-    QTest::newRow("delete row") << "mnuEditDeleteRow"
-                                << "Del";
-    QTest::newRow("guide") << "mnuHelpGuide"
-                           << "F1";
+    for (const auto& [choice, named] : gone) {
+        TestSettingsScope scope;
+        store(SettingsKeys::PRINTER, choice);
+        frmSigns w;
+        QVERIFY(dialogs().messages().isEmpty()); // said when the printer is first used
+        w.printer();
+        w.printer();
+        QCOMPARE(dialogs().messages().size(), 1);
+        QVERIFY(dialogs().messages().constFirst().text.contains("\"" + named + "\""));
+        QCOMPARE(PrinterChoice::destinationName(*w.printer()),
+            PrinterChoice::destinationName(systemDefault));
+        // Kept for when it comes back; a new choice in Printer Setup replaces it.
+        QCOMPARE(stored(SettingsKeys::PRINTER), choice);
+    }
 }
 
 void TestDesktop::shortcuts()
 {
-    QFETCH(QString, action);
-    QFETCH(QString, keys);
     TestSettingsScope scope;
     frmSigns w;
-    QAction* entry = w.findChild<QAction*>(action);
-    QVERIFY(entry);
-    QCOMPARE(entry->shortcut(), QKeySequence(keys));
-}
+    const QList<QPair<const char*, const char*>> keys = { { "mnuFilePrintGrid", "Ctrl+P" },
+        { "mnuFilePrintPreview", "Ctrl+Shift+P" }, { "mnuFileImport", "Ctrl+O" },
+        { "mnuFileExport", "Ctrl+S" }, { "mnuEditDeleteRow", "Del" }, { "mnuHelpGuide", "F1" } };
+    for (const auto& [action, sequence] : keys) {
+        QAction* entry = w.findChild<QAction*>(action);
+        QVERIFY2(entry, action);
+        QCOMPARE(entry->shortcut(), QKeySequence(sequence));
+    }
 
-void TestDesktop::deleteKeyActsOnlyInTheGrid()
-{
-    TestSettingsScope scope;
-    frmSigns w;
+    // Delete removes a row only in the grid; in an entry box it edits text.
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     w.model()->setRows(4);
     w.model()->setCell(1, SignListModel::ColSku, "A1");
     w.model()->setCell(2, SignListModel::ColSku, "A2");
-    const int rows = w.model()->Rows();
     w.txtSku->setFocus();
     QTest::keyClick(w.txtSku, Qt::Key_Delete);
-    QCOMPARE(w.model()->Rows(), rows);
+    QCOMPARE(w.model()->Rows(), 4);
     w.msfGrid->setFocus();
     QTest::keyClick(w.msfGrid, Qt::Key_Delete);
-    QCOMPARE(w.model()->Rows(), rows - 1);
+    QCOMPARE(w.model()->Rows(), 3);
     QCOMPARE(w.model()->cell(1, SignListModel::ColSku), QString("A2"));
 }
 
@@ -374,34 +343,26 @@ void TestDesktop::previewNamesPageAndAsksBesideIt()
     }
 }
 
-void TestDesktop::logoWarnsAboutAFileThatIsNoPicture_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("messages");
-    QImage picture(8, 8, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    QTest::newRow("picture") << png << 0;
-    QTest::newRow("text") << QByteArray("not a picture\n") << 1;
-    QTest::newRow("empty") << QByteArray() << 1;
-}
-
 void TestDesktop::logoWarnsAboutAFileThatIsNoPicture()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, messages);
     TestSettingsScope scope;
-    const QString path = writeTestFile(scope.path(), "logo.jpg", bytes);
+    const QString picture = scope.path() + "/logo.png";
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
     const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
     CommonDialog common(dialogs(), nullptr);
     frmSignLogo dlg(settings, dialogs(), common, nullptr);
-    dialogs().queueFile(path);
-    dlg.chooseLogoFile();
-    QCOMPARE(dialogs().messages().size(), messages);
-    QCOMPARE(dlg.LogoFile(), path); // kept, as the user chose it
+    // File chosen, and the messages shown so far.
+    const QList<QPair<QString, int>> choices
+        = { { picture, 0 }, { writeTestFile(scope.path(), "notes.jpg", "not a picture\n"), 1 },
+              { writeTestFile(scope.path(), "empty.bmp", ""), 2 } };
+    for (const auto& [path, messages] : choices) {
+        dialogs().queueFile(path);
+        dlg.chooseLogoFile();
+        QCOMPARE(dialogs().messages().size(), messages);
+        QCOMPARE(dlg.LogoFile(), path); // kept, as the user chose it
+    }
 }
 
 void TestDesktop::tooLargeForADouble_data()
