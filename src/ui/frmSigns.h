@@ -35,8 +35,10 @@ class qorDct;
 //
 // The class is split by area: frmSigns.cpp (layout, start-up, shutdown,
 // menus, format, colours, printer), frmSignsRows.cpp (the row commands),
-// frmSignsPanel.cpp (entry panel keys and the item graphic). The commands
-// of the other subsystems live in frmSigns<Area>.cpp files of their own.
+// frmSignsPanel.cpp (entry panel keys and the item graphic),
+// frmSignsDesktop.cpp (tooltips, shortcuts, user guide, recent and dropped
+// data files). The commands of the other subsystems live in
+// frmSigns<Area>.cpp files of their own.
 class frmSigns : public QMainWindow
 {
     Q_OBJECT
