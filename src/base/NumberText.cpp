@@ -44,7 +44,19 @@ namespace {
         if (span == QLatin1String("+") || span == QLatin1String("-") || span.isEmpty())
             return 0.0;
         const double v = span.toDouble(&ok);
-        return ok ? v : 0.0;
+        if (ok)
+            return v;
+        // The span is a well-formed decimal, so a failed conversion is out of
+        // range: too large is an infinity of its sign (which every reader
+        // then treats as an overflow or clamps), too small is zero.
+        const bool negative = span.startsWith(QLatin1Char('-'));
+        const QString whole = span.section(QLatin1Char('.'), 0, 0);
+        for (const QChar c : whole) {
+            if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+                return negative ? -std::numeric_limits<double>::infinity()
+                                : std::numeric_limits<double>::infinity();
+        }
+        return 0.0;
     }
 
 } // namespace

@@ -12,7 +12,8 @@ namespace NumberText {
 
 // The leading decimal number of the text, leading blanks ignored: "12abc" is
 // 12, "abc" is 0, " -1.5x" is -1.5. An optional sign, digits and one decimal
-// point; no exponent and no thousands separators.
+// point; no exponent and no thousands separators. A number too large for a
+// double is an infinity of its sign, never 0.
 double leadingNumber(const QString& text);
 
 // Rounds to the nearest whole number, halves to the even neighbour

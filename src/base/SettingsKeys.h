@@ -27,6 +27,12 @@ inline const QString ColorPrice = QStringLiteral("ColorPrice");
 // Files.
 inline const QString DICTIONARY = QStringLiteral("DICTIONARY"); // text, ""
 inline const QString FILEIMPEXP = QStringLiteral("FILEIMPEXP"); // text, ""
+// The last data files read or saved, newest first, one path a line; text, "".
+inline const QString RECENTFILES = QStringLiteral("RECENTFILES");
+
+// The printer chosen in Printer Setup: its name, or "pdf:" and the PDF file's
+// path; text, "" (the system's default printer).
+inline const QString PRINTER = QStringLiteral("PRINTER");
 
 // Database connection strings: "POSDB"/"CISDB" when offered for editing,
 // "" when used.

@@ -104,9 +104,16 @@ qint64 SignListImportExport::importFile(
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
                                       "Tab Delimited Files (*.txt)|*.txt"));
     m_dialog.setFilterIndex(3);
+    m_lastFile.clear();
     if (!m_dialog.ShowOpen())
         return 0;
-    const QString path = m_dialog.fileName();
+    return importPath(m_dialog.fileName(), reader, dictionary, hooks);
+}
+
+qint64 SignListImportExport::importPath(
+    const QString& path, qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
+{
+    m_lastFile.clear();
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     const qint16 r = reader.fopen(path, dictionary, QString(), 0, 0);
@@ -133,6 +140,7 @@ qint64 SignListImportExport::importFile(
         return 0;
     }
 
+    m_lastFile = path;
     const qint64 added = importRecords(reader, hooks);
     if (reader.nulLine() > 0)
         m_dialogs.message(QStringLiteral("Reading stopped at a NUL byte on line %1 of %2.  %3 "
@@ -217,14 +225,17 @@ bool SignListImportExport::exportFile()
     m_dialog.setFlags(0);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
     m_dialog.setFilterIndex(2);
+    m_lastFile.clear();
     if (!m_dialog.ShowSave())
         return false;
     const QString path = m_dialog.fileName();
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     QString error;
-    if (writeList(path, &error))
+    if (writeList(path, &error)) {
+        m_lastFile = path;
         return true;
+    }
     m_dialogs.message(
         error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return false;

@@ -33,6 +33,10 @@ public:
     // The Read Data File command. Returns the number of rows added (0 also
     // when the user cancelled or the file could not be opened).
     qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
+    // Reads the data file at path as the command does once its dialog has
+    // chosen it (recent files, a file dropped on the window).
+    qint64 importPath(const QString& path, qorDatFile& reader, const qorDct& dictionary,
+        const ImportHooks& hooks);
     // Appends the records of an already opened reader, as the command does
     // after its dialog; the reader is closed afterwards.
     qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
@@ -43,6 +47,10 @@ public:
     // error) when nothing was written. An earlier file of that name is then
     // left as it was.
     bool writeList(const QString& path, QString* error) const;
+
+    // The file the last import opened or the last export wrote; empty when
+    // the command was cancelled or the file could not be opened or written.
+    const QString& lastFile() const { return m_lastFile; }
 
     static const QString ExportHeader;
     // The import lets the window repaint (and shows its progress) at most
@@ -55,4 +63,5 @@ private:
     CommonDialog& m_dialog;
     const AppSettings& m_settings;
     qint64 m_recordsRead = 0; // by the last importRecords
+    QString m_lastFile;
 };

@@ -117,8 +117,9 @@ PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings, Dial
 
 bool PrintJob::ShowPreviewPage(qint32 page, qint32 pages)
 {
+    m_window.previewPageShown(page, pages);
     return m_dialogs.message(PreviewPageMessage(page, pages), DialogService::Buttons::OkCancel,
-               DialogService::Icon::None, QStringLiteral("Print Preview"))
+               DialogService::Icon::None, PreviewPageTitle)
         == DialogService::Answer::Cancel;
 }
 

@@ -42,6 +42,13 @@ public:
     virtual std::unique_ptr<SignCanvas> openPreviewCanvas() = 0;
     virtual void showPreview(const SignCanvas& canvas) = 0;
     virtual void hidePreview() = 0;
+    // The preview shows this page and is about to ask for the next; a
+    // window that names the page or places the question overrides it.
+    virtual void previewPageShown(qint32 page, qint32 pages)
+    {
+        Q_UNUSED(page);
+        Q_UNUSED(pages);
+    }
 
     // "Printing sign n of N": shown while the job runs, cleared at its end.
     virtual void showProgress(bool printing, qint32 sign, qint32 signs) = 0;
@@ -52,6 +59,7 @@ public:
 };
 
 // The message texts of the preview pager and the run-time error report.
+inline const QString PreviewPageTitle = QStringLiteral("Print Preview");
 QString PreviewPageMessage(qint32 page, qint32 pages);
 QString RunTimeErrorMessage(const RunTimeError& error);
 

@@ -1,11 +1,13 @@
 #include "ui/DialogService.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace {
 
@@ -32,6 +34,42 @@ DialogService::Answer firstButton(DialogService::Buttons buttons)
     return buttons == DialogService::Buttons::YesNo ? DialogService::Answer::Yes
                                                     : DialogService::Answer::Ok;
 }
+
+// A message box that can be put against the right edge of a screen area.
+// It is moved once its size is known, before it first appears.
+class PlacedMessageBox : public QMessageBox
+{
+public:
+    PlacedMessageBox(DialogService::Icon icon, const QString& title, const QString& text,
+        DialogService::Buttons buttons, QWidget* parent)
+        : QMessageBox(toQtIcon(icon), title, text, QMessageBox::NoButton, parent)
+    {
+        switch (buttons) {
+        case DialogService::Buttons::Ok:
+            setStandardButtons(QMessageBox::Ok);
+            break;
+        case DialogService::Buttons::OkCancel:
+            setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            setEscapeButton(QMessageBox::Cancel);
+            break;
+        case DialogService::Buttons::YesNo:
+            setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            setEscapeButton(QMessageBox::No);
+            break;
+        }
+    }
+
+    QRect area;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!area.isEmpty())
+            move(area.right() + 1 - frameGeometry().width(),
+                area.center().y() - frameGeometry().height() / 2);
+    }
+};
 
 template <typename T> std::optional<T> takeNext(std::deque<T>& queue)
 {
@@ -72,24 +110,14 @@ void DialogService::reset()
 DialogService::Answer DialogService::message(
     const QString& text, Buttons buttons, Icon icon, const QString& title, QWidget* parent)
 {
-    m_messages.append(Message { text, title, icon, buttons });
+    const QRect area = m_nextArea;
+    m_nextArea = QRect();
+    m_messages.append(Message { text, title, icon, buttons, area });
     if (m_scripted)
         return takeNext(m_answers).value_or(firstButton(buttons));
 
-    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::NoButton, parent);
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-        break;
-    }
+    PlacedMessageBox box(icon, title, text, buttons, parent);
+    box.area = area;
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Answer::Cancel;
@@ -162,8 +190,26 @@ bool DialogService::printerDialog(QPrinter* printer, QWidget* parent)
     if (m_scripted)
         return takeNext(m_printers).value_or(false);
 
-    QPrintDialog dialog(printer, parent);
-    dialog.setWindowTitle(QObject::tr("Printer Setup"));
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    return dialog.exec() == QDialog::Accepted;
+    return makePrinterDialog(printer, parent)->exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<QDialog> DialogService::makePrinterDialog(QPrinter* printer, QWidget* parent)
+{
+    auto dialog = std::make_unique<QPrintDialog>(printer, parent);
+    dialog->setWindowTitle(QObject::tr("Printer Setup"));
+    dialog->setOption(QAbstractPrintDialog::PrintToFile, true);
+    // The dialog only chooses the printer; nothing prints when it closes.
+    for (QDialogButtonBox* buttons : dialog->findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
+            accept->setText(QObject::tr("OK"));
+    }
+    return dialog;
+}
+
+QSize DialogService::messageSize(
+    const QString& text, Buttons buttons, Icon icon, const QString& title)
+{
+    PlacedMessageBox box(icon, title, text, buttons, nullptr);
+    box.adjustSize();
+    return box.frameGeometry().size();
 }

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <memory>
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -28,6 +32,9 @@ public:
         QString title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
+        // Where on the screen the box was placed (see placeNextMessage);
+        // empty when it was shown over its parent.
+        QRect area;
     };
 
     struct InputRequest
@@ -63,6 +70,15 @@ public:
     // Printer setup on the given printer; false on cancel (the printer is then unchanged).
     bool printerDialog(QPrinter* printer, QWidget* parent = nullptr);
 
+    // The next message box is shown against the right edge of this screen
+    // area, centred top to bottom, instead of over its parent: it then
+    // leaves the rest of the screen (a preview) uncovered.
+    void placeNextMessage(const QRect& area) { m_nextArea = area; }
+    // The size a message box with this content takes on screen.
+    static QSize messageSize(const QString& text, Buttons buttons, Icon icon, const QString& title);
+    // The printer setup dialog as printerDialog shows it.
+    static std::unique_ptr<QDialog> makePrinterDialog(QPrinter* printer, QWidget* parent);
+
     // --- scripting for tests ---
     void setScripted(bool scripted);
     bool isScripted() const { return m_scripted; }
@@ -94,4 +110,5 @@ private:
     QList<FileRequest> m_fileRequests;
     int m_colorRequests = 0;
     int m_printerRequests = 0;
+    QRect m_nextArea;
 };

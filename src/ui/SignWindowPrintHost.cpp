@@ -4,6 +4,7 @@
 #include "base/Twips.h"
 #include "printing/PreviewCanvas.h"
 #include "printing/PrinterCanvas.h"
+#include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
 
@@ -18,6 +19,8 @@ namespace {
 
 // How often a long run lets the window repaint its progress.
 constexpr int RepaintMs = 150;
+// Pixels between the paging question and the page, and the window's edge.
+constexpr int QuestionGap = 12;
 
 } // namespace
 
@@ -86,7 +89,13 @@ std::unique_ptr<SignCanvas> SignWindowPrintHost::openPreviewCanvas()
     box->clear();
     box->raise();
     box->show();
-    return std::make_unique<PreviewCanvas>(box->size(), Twips::screenDpiX(), Twips::screenDpiY());
+    // The widest question the preview asks, with room around it.
+    const QSize question = DialogService::messageSize(PreviewPageMessage(99999, 100000),
+        DialogService::Buttons::OkCancel, DialogService::Icon::None, PreviewPageTitle);
+    const int strip = qMin(question.width() + 2 * QuestionGap, box->width() / 2);
+    m_questionArea = QRect(box->width() - strip, 0, strip, box->height());
+    const QSize page(box->width() - strip, box->height());
+    return std::make_unique<PreviewCanvas>(page, Twips::screenDpiX(), Twips::screenDpiY());
 }
 
 void SignWindowPrintHost::showPreview(const SignCanvas& canvas)
@@ -104,6 +113,17 @@ void SignWindowPrintHost::hidePreview()
 {
     m_window.picBox->hide();
     m_window.picBox->clear();
+    if (m_window.windowTitle() != m_title)
+        m_window.setWindowTitle(m_title);
+}
+
+void SignWindowPrintHost::previewPageShown(qint32 page, qint32 pages)
+{
+    m_window.setWindowTitle(
+        QStringLiteral("%1 - Previewing page %2 of %3").arg(m_title).arg(page).arg(pages));
+    QWidget* client = m_window.centralWidget();
+    const QRect area = m_questionArea.adjusted(0, 0, -QuestionGap, 0);
+    m_window.dialogs().placeNextMessage(QRect(client->mapToGlobal(area.topLeft()), area.size()));
 }
 
 void SignWindowPrintHost::showProgress(bool printing, qint32 sign, qint32 signs)

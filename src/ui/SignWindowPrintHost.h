@@ -3,6 +3,7 @@
 #include "printing/PrintJob.h"
 
 #include <QElapsedTimer>
+#include <QRect>
 #include <QString>
 
 class frmSigns;
@@ -11,6 +12,8 @@ class frmSigns;
 // the print options from its widgets, the program's printer, the preview
 // shown in picBox over the whole client area, the window state around the
 // preview, and the progress shown in the title bar while signs are drawn.
+// The page is drawn left of a strip that holds the paging question, so the
+// question never covers a sign.
 class SignWindowPrintHost : public PrintWindow
 {
 public:
@@ -27,6 +30,7 @@ public:
     std::unique_ptr<SignCanvas> openPreviewCanvas() override;
     void showPreview(const SignCanvas& canvas) override;
     void hidePreview() override;
+    void previewPageShown(qint32 page, qint32 pages) override;
     void showProgress(bool printing, qint32 sign, qint32 signs) override;
     void endProgress() override;
     void doPrinterSetup() override;
@@ -36,4 +40,7 @@ private:
     QString m_title;
     QElapsedTimer m_sinceRepaint;
     bool m_busy = false;
+    // The strip at the right of the preview where the paging question
+    // stands, clear of the page (pixels, client coordinates).
+    QRect m_questionArea;
 };

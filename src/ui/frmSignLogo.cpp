@@ -260,6 +260,14 @@ void frmSignLogo::chooseLogoFile()
     // The path box shows the file that Save will store.
     txtLogoFileName->setText(m_logoFile);
     loadPicture(m_logoFile);
+    // Said now, while another file can still be chosen: a logo that is not
+    // a picture would leave the signs without one.
+    if (m_picture.isNull())
+        m_dialogs.message(QStringLiteral("%1 is not a picture that can be read.\nChoose a JPEG or "
+                                         "bitmap file, or the signs will print without a logo.")
+                              .arg(m_logoFile),
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, QStringLiteral("Alert:"),
+            this);
 }
 
 void frmSignLogo::cmdSave_Click()

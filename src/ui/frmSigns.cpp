@@ -7,6 +7,7 @@
 #include "document/SignListModel.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
+#include "printing/PrinterChoice.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -150,8 +152,14 @@ QPrinter* frmSigns::printer() const
 {
     // Created on first use: asking the printing system for its default
     // printer is not free, and many sessions never print.
-    if (!m_printer)
+    if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        const QString gone
+            = PrinterChoice::restore(*m_printer, m_settings.text(SettingsKeys::PRINTER, QString()));
+        if (!gone.isEmpty())
+            m_dialogs.message(gone, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
+                QStringLiteral("Alert:"));
+    }
     return m_printer.get();
 }
 
@@ -209,6 +217,11 @@ void frmSigns::buildWidgets()
     txtCost->setEnabled(false);
     ckbGraphic
         = makeCheckBox(form, "ckbGraphic", QStringLiteral("Item Graphic"), 7080, 960, 1215, 255);
+    // The cost box is narrower than the price boxes to make room for its label.
+    txtCost->resize(Twips::toPixelsX(825), txtCost->height());
+    txtCost->move(Twips::toPixelsX(6150), txtCost->y());
+    lblCost = makeLabel(form, "lblCost", 0, QStringLiteral("Cost:"), 5760, 960);
+    lblCost->setBuddy(txtCost);
 
     txtDescription = makeBox(form, "txtDescription", 1320, 1320, 4455, 285);
     txtBp1 = makeBox(form, "txtBp1", 1320, 1800, 4455, 285);
@@ -245,7 +258,8 @@ void frmSigns::buildWidgets()
     msfGrid->setAutoScroll(false);
     msfGrid->setWordWrap(false);
     // Column 0, the row numbers, shows as the vertical header.
-    msfGrid->verticalHeader()->setFixedWidth(Twips::toPixelsX(ColumnWidths[0]));
+    // It grows with the numbers, so that row 1000 shows all four digits.
+    msfGrid->verticalHeader()->setMinimumWidth(Twips::toPixelsX(ColumnWidths[0]));
     msfGrid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     msfGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     msfGrid->verticalHeader()->setDefaultSectionSize(msfGrid->fontMetrics().height() + 4);
@@ -261,6 +275,12 @@ void frmSigns::buildWidgets()
     picBoxIv = new QLabel(form);
     picBoxIv->setObjectName(QStringLiteral("picBoxIv"));
     picBoxIv->hide();
+
+    // A caption is never cut: a box grows to the width its text needs in
+    // the font the desktop gives it.
+    for (QCheckBox* box : form->findChildren<QCheckBox*>())
+        box->resize(qMax(box->width(), box->sizeHint().width()), box->height());
+    addToolTips();
 
     // Tab order of the entry panel, then the rest of the window.
     QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
@@ -321,6 +341,7 @@ void frmSigns::buildMenus()
     mnuFileTestDatabase
         = makeAction(file, "mnuFileTestDatabase", QStringLiteral("Test Database Connections"));
     addSeparator(file, "mnuFileSep1");
+    buildRecentFilesMenu(file);
     mnuFileExit = makeAction(file, "mnuFileExit", QStringLiteral("E&xit"));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
@@ -353,6 +374,7 @@ void frmSigns::buildMenus()
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpGuide = makeAction(help, "mnuHelpGuide", QStringLiteral("User &Guide"));
     mnuHelpAbout = makeAction(help, "mnuHelpAbout", QStringLiteral("&About"));
 
     connect(mnuFileGraphic, &QAction::triggered, this, &frmSigns::mnuFileGraphic_Click);
@@ -368,6 +390,7 @@ void frmSigns::buildMenus()
     connect(mnuColorsBorder, &QAction::triggered, this, &frmSigns::mnuColorsBorder_Click);
     connect(mnuColorsPrice, &QAction::triggered, this, &frmSigns::mnuColorsPrice_Click);
     connect(mnuColorsTitle, &QAction::triggered, this, &frmSigns::mnuColorsTitle_Click);
+    connect(mnuHelpGuide, &QAction::triggered, this, &frmSigns::mnuHelpGuide_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmSigns::mnuHelpAbout_Click);
 
     // Buttons only run the menu command of the same name.
@@ -381,6 +404,7 @@ void frmSigns::buildMenus()
     connect(cmdPrintGrid, &QPushButton::clicked, mnuFilePrintGrid, &QAction::trigger);
 
     connectLaterCommands();
+    addShortcutsAndDrops();
 }
 
 void frmSigns::connectLaterCommands()
@@ -461,6 +485,18 @@ void frmSigns::closeEvent(QCloseEvent* event)
 
 bool frmSigns::eventFilter(QObject* watched, QEvent* event)
 {
+    // Files dragged over an entry box are the window's to read; text still
+    // drops into the box.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        && qobject_cast<EntryBox*>(watched)
+        && static_cast<QDropEvent*>(event)->mimeData()->hasUrls()) {
+        if (type == QEvent::Drop)
+            dropEvent(static_cast<QDropEvent*>(event));
+        else
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+    }
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         FormResize();
     return QMainWindow::eventFilter(watched, event);
@@ -539,7 +575,8 @@ void frmSigns::doPrinterSetup()
     CommonDialog& dialog = CommonDialog1();
     dialog.setFlags(CommonDialog::FlagPrinterSetup);
     dialog.setCancelError(true);
-    dialog.ShowPrinter(printer());
+    if (dialog.ShowPrinter(printer()))
+        m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*printer()));
 }
 
 void frmSigns::mnuFilePrinterSetup_Click()
@@ -555,7 +592,11 @@ void frmSigns::mnuFileExit_Click()
 void frmSigns::mnuHelpAbout_Click()
 {
     // Modeless and without an owner: the user goes on working, and the
-    // program ends only when this box too has closed.
-    auto* about = new frmAbout(m_dialogs);
-    about->show();
+    // program ends only when this box too has closed. A box already open is
+    // brought to the front rather than joined by a second one.
+    if (!m_about)
+        m_about = new frmAbout(m_dialogs);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }

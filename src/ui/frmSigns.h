@@ -3,7 +3,9 @@
 #include "base/SettingsStore.h"
 #include "itemdata/DatabaseState.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -11,11 +13,14 @@
 class CommonDialog;
 class DialogService;
 class EntryBox;
+class frmAbout;
 class QAction;
+class QUrl;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
@@ -31,8 +36,10 @@ class qorDct;
 //
 // The class is split by area: frmSigns.cpp (layout, start-up, shutdown,
 // menus, format, colours, printer), frmSignsRows.cpp (the row commands),
-// frmSignsPanel.cpp (entry panel keys and the item graphic). The commands
-// of the other subsystems live in frmSigns<Area>.cpp files of their own.
+// frmSignsPanel.cpp (entry panel keys and the item graphic),
+// frmSignsDesktop.cpp (tooltips, shortcuts, user guide, recent and dropped
+// data files). The commands of the other subsystems live in
+// frmSigns<Area>.cpp files of their own.
 class frmSigns : public QMainWindow
 {
     Q_OBJECT
@@ -46,7 +53,9 @@ public:
     SignListModel* model() const { return m_model; }
     DialogService& dialogs() const { return m_dialogs; }
     CommonDialog& CommonDialog1() const { return *m_commonDialog; }
-    // The printer for the whole program; the printer dialog's choice becomes it.
+    // The printer for the whole program; the printer dialog's choice becomes
+    // it and is remembered for the next run. The first use of a run restores
+    // the remembered choice, or says once that it is gone.
     QPrinter* printer() const;
     // The settings address: application QORPOS, section KESTRANE.
     const AppSettings& settings() const { return m_settings; }
@@ -98,6 +107,14 @@ public:
     void mnuFileImport_Click();
     void mnuFileExport_Click();
     void mnuFileDict_Click();
+    // Desktop habits (frmSignsDesktop.cpp): the user guide, the recent data
+    // files, reading dropped data files.
+    void mnuHelpGuide_Click();
+    void mnuFileRecent_Click(int index);
+    // Reads the data file as Read Data File does once its dialog has chosen it.
+    void readDataFile(const QString& path);
+    // Reads each dropped data file in turn; anything else gets a message.
+    void dropDataFiles(const QList<QUrl>& urls);
 
     // The item-graphic path of the row being edited (grid column 9).
     QString GraphicFile;
@@ -105,6 +122,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The print host reads the option boxes when a print starts.
@@ -171,7 +190,10 @@ private:
     QAction* mnuColorsBorder = nullptr;
     QAction* mnuColorsPrice = nullptr;
     QAction* mnuColorsTitle = nullptr;
+    QAction* mnuHelpGuide = nullptr;
     QAction* mnuHelpAbout = nullptr;
+    QAction* mnuFileRecent[5] = { nullptr, nullptr, nullptr, nullptr, nullptr };
+    QLabel* lblCost = nullptr;
 
     void buildWidgets();
     void buildMenus();
@@ -197,6 +219,14 @@ private:
     void buildDatabaseIndicators();
     void noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state);
     void refreshDatabaseIndicators();
+    // frmSignsDesktop.cpp.
+    void addToolTips();
+    // Shortcuts, and files dropped on the window.
+    void addShortcutsAndDrops();
+    void buildRecentFilesMenu(QMenu* file);
+    void showRecentFiles();
+    void rememberDataFile(const QString& path);
+    void importData(const QString& path);
 
     DialogService& m_dialogs;
     AppSettings m_settings;
@@ -218,4 +248,6 @@ private:
     };
     KnownDatabaseState m_invState;
     KnownDatabaseState m_cisState;
+    QPointer<frmAbout> m_about;
+    QAction* m_recentSeparator = nullptr;
 };

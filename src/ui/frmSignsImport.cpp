@@ -46,6 +46,12 @@ void frmSigns::mnuFileDict_Click()
 
 void frmSigns::mnuFileImport_Click()
 {
+    importData(QString());
+}
+
+void frmSigns::importData(const QString& path)
+{
+    // No path: the Read Data File command asks for the file.
     SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     SignListImportExport::ImportHooks hooks;
     hooks.loadSelectedRow = [this]() { LoadSelectedRow(); };
@@ -54,7 +60,10 @@ void frmSigns::mnuFileImport_Click()
         shown = true;
         statusBar()->showMessage(tr("Reading data file: %1 records read").arg(records));
     };
-    const qint64 added = io.importFile(*m_datFile, *dctInv, hooks);
+    const qint64 added = path.isEmpty() ? io.importFile(*m_datFile, *dctInv, hooks)
+                                        : io.importPath(path, *m_datFile, *dctInv, hooks);
+    if (!io.lastFile().isEmpty())
+        rememberDataFile(io.lastFile());
     if (shown)
         statusBar()->showMessage(tr("Signs read from the data file: %1").arg(added), 5000);
 }
@@ -62,5 +71,6 @@ void frmSigns::mnuFileImport_Click()
 void frmSigns::mnuFileExport_Click()
 {
     SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
-    io.exportFile();
+    if (io.exportFile())
+        rememberDataFile(io.lastFile());
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # End to end: the real program in a real X server, driven with real key
 # presses, looks up three SKUs in the demo databases, saves them as rows,
-# picks 2-Up and prints through CUPS to a PDF printer; the printed PDF's text
-# and positions are then checked. Where CUPS cannot start, the print goes
-# through the printer dialog's PDF file choice instead, and the test says so.
+# picks 2-Up, previews (Ctrl+Shift+P) and prints (Ctrl+P) through CUPS to a
+# PDF printer; the printed PDF's text and positions are then checked. Where
+# CUPS cannot start, the print goes through the printer dialog's PDF file
+# choice instead, and the test says so. The program is then started again and
+# prints with Ctrl+P to the printer (or PDF file) it remembered.
 #   e2e_print.sh <build folder>
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -51,10 +53,22 @@ if [ "$mode" = file ]; then
   sleep 1
 fi
 
+# Ctrl+Shift+P: the preview names its page in the title bar; Escape answers
+# the paging question with Cancel.
+xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
+desktop_keys ctrl+shift+p
+timeout 20 xdotool search --sync --onlyvisible --name '^Kestrane - Previewing page 1 of 2$' >/dev/null \
+  || fail "Ctrl+Shift+P showed no preview of page 1 of 2"
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Preview$' | head -n 1) || fail "no paging question"
+xdotool windowfocus --sync "$question" 2>/dev/null || true
+desktop_keys Escape
+timeout 10 xdotool search --sync --onlyvisible --name '^Kestrane$' >/dev/null || fail "the preview did not end"
+
 marker="$KESTRANE_WORK/marker"
 touch "$marker"
 sleep 1
-desktop_menu f 7               # File > Print Signs
+xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
+desktop_keys ctrl+p             # File > Print Signs
 pdf=$(desktop_wait_pdf "$marker" 60) || fail "no PDF was printed"
 echo "printed: $pdf ($mode)"
 
@@ -86,4 +100,21 @@ where() {
 
 # The under-a-dollar price prints as cents.
 grep -q "69" <<<"$text" || fail "the wire nuts price is missing"
-echo "e2e ok: looked up, saved, printed 2-Up through $mode"
+
+# Exit, start again: Ctrl+P prints to the same printer or PDF file without
+# asking for it.
+xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
+desktop_keys alt+x
+for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$DESKTOP_APP_PID" 2>/dev/null && fail "Exit did not end the program"
+desktop_start_kestrane
+desktop_keys ctrl+a             # the SKU box may show a row of a remembered list
+desktop_type 100003
+desktop_keys Return Return Return Return Return
+touch "$marker"
+sleep 1
+desktop_keys ctrl+p
+again=$(desktop_wait_pdf "$marker" 60) || fail "no PDF was printed after the restart"
+pdftotext "$again" - | grep -q 100003 || fail "the print after the restart lacks 100003"
+[ "$mode" = cups ] || [ "$again" = "$pdf" ] || fail "the restarted program printed to $again, not $pdf"
+echo "e2e ok: looked up, saved, previewed and printed 2-Up through $mode with shortcuts, and again after a restart"

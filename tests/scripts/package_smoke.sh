@@ -14,7 +14,8 @@ deb=$(ls "$scratch"/out/kestrane_*.deb)
 # by the closed pipe, would fail the pipeline.
 dpkg-deb --info "$deb" | grep "Depends:.*libqt6widgets6" >/dev/null || { echo "package lacks its Qt dependency"; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
-for f in usr/bin/kestrane usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg; do
+for f in usr/bin/kestrane usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg \
+  usr/share/doc/kestrane/guide.md usr/share/doc/kestrane/images/main-window.png; do
   [ -e "$scratch/root/$f" ] || { echo "missing from the package: $f"; exit 1; }
 done
 grep -q '^Exec=kestrane' "$scratch/root/usr/share/applications/kestrane.desktop"
