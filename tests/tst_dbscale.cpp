@@ -58,11 +58,6 @@ QString joined(const SkuLookup::Result& result)
     return values.join('|');
 }
 
-AppSettings appSettings()
-{
-    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
-}
-
 } // namespace
 
 void TestDbScale::lookupReports_data()
@@ -241,7 +236,7 @@ void TestDbScale::windowShowsState()
     QCOMPARE(inv->text() + " / " + cis->text(), QString("Inventory: not checked / CIS: not set"));
 
     const auto lookup = [&](const QString& sku) {
-        w.txtSku->setText(sku);
+        child<EntryBox>(w, "txtSku")->setText(sku);
         w.LookupSku();
         return w.statusBar()->currentMessage();
     };
@@ -253,7 +248,7 @@ void TestDbScale::windowShowsState()
         "SKU C3 found in CIS; Inventory database unavailable: database file not found: " + missing);
     QCOMPARE(inv->text() + " / " + cis->text(), QString("Inventory: unavailable / CIS: connected"));
     QCOMPARE(inv->toolTip(), "database file not found: " + missing);
-    QCOMPARE(w.txtDescription->text(), QString("Drill"));
+    QCOMPARE(child<EntryBox>(w, "txtDescription")->text(), QString("Drill"));
     QVERIFY(DialogService::instance().messages().isEmpty());
     QVERIFY(!QFile::exists(missing));
 }

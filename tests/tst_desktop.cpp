@@ -37,17 +37,6 @@
 
 namespace {
 
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
-QString stored(const QString& key)
-{
-    return SettingsStore::GetSetting(
-        SettingsKeys::Application, SettingsKeys::Section, key, QStringLiteral("<none>"));
-}
-
 void store(const QString& key, const QString& value)
 {
     SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section, key, value);
@@ -65,7 +54,7 @@ QString dataFile(const QString& folder, const QString& name, const QStringList& 
 QStringList recentEntries(const frmSigns& w)
 {
     QStringList shown;
-    for (QAction* action : w.mnuFileRecent) {
+    for (QAction* action : w.findChildren<QAction*>("mnuFileRecent")) {
         if (action->isVisible())
             shown << action->data().toString();
     }
@@ -114,17 +103,17 @@ void TestDesktop::printerChoiceSurvivesRestart()
         frmSigns w;
         dialogs().queuePrinter(false);
         w.printer()->setOutputFileName(scope.path() + "/cancelled.pdf");
-        w.mnuFilePrinterSetup->trigger();
-        QCOMPARE(stored(SettingsKeys::PRINTER), QString("<none>"));
+        child<QAction>(w, "mnuFilePrinterSetup")->trigger();
+        QCOMPARE(stored(SettingsKeys::PRINTER), Absent);
         // The scripted dialog stands for the user's choice of a PDF file.
         w.printer()->setOutputFileName(pdf);
         dialogs().queuePrinter(true);
-        w.mnuFilePrinterSetup->trigger();
+        child<QAction>(w, "mnuFilePrinterSetup")->trigger();
         QCOMPARE(stored(SettingsKeys::PRINTER), "pdf:" + pdf);
     }
     frmSigns w;
     w.model()->setCell(1, SignListModel::ColSku, "100001");
-    w.mnuFilePrintGrid->trigger();
+    child<QAction>(w, "mnuFilePrintGrid")->trigger();
     QVERIFY(dialogs().messages().isEmpty());
     QCOMPARE(w.printer()->outputFormat(), QPrinter::PdfFormat);
     QVERIFY(QFileInfo(pdf).size() > 0);
@@ -171,11 +160,11 @@ void TestDesktop::shortcuts()
     w.model()->setRows(4);
     w.model()->setCell(1, SignListModel::ColSku, "A1");
     w.model()->setCell(2, SignListModel::ColSku, "A2");
-    w.txtSku->setFocus();
-    QTest::keyClick(w.txtSku, Qt::Key_Delete);
+    child<EntryBox>(w, "txtSku")->setFocus();
+    QTest::keyClick(child<EntryBox>(w, "txtSku"), Qt::Key_Delete);
     QCOMPARE(w.model()->Rows(), 4);
-    w.msfGrid->setFocus();
-    QTest::keyClick(w.msfGrid, Qt::Key_Delete);
+    child<QTableView>(w, "msfGrid")->setFocus();
+    QTest::keyClick(child<QTableView>(w, "msfGrid"), Qt::Key_Delete);
     QCOMPARE(w.model()->Rows(), 3);
     QCOMPARE(w.model()->cell(1, SignListModel::ColSku), QString("A2"));
 }
@@ -191,29 +180,29 @@ void TestDesktop::recentFiles()
         for (int i = 1; i <= 6; ++i) {
             files.prepend(dataFile(scope.path(), QString("f%1.txt").arg(i), { "S" }));
             dialogs().queueFile(files.first());
-            w.mnuFileImport->trigger();
+            child<QAction>(w, "mnuFileImport")->trigger();
         }
         // Read again, the oldest still listed moves to the top.
         w.readDataFile(files.at(4));
         files.move(4, 0);
         files.removeLast();
         QCOMPARE(recentEntries(w), files);
-        QCOMPARE(w.mnuFileRecent[0]->text(), "&1 " + files.first());
+        QCOMPARE(w.findChildren<QAction*>("mnuFileRecent")[0]->text(), "&1 " + files.first());
         // A saved file is listed too.
         dialogs().queueFile(scope.path() + "/saved.txt");
-        w.mnuFileExport->trigger();
+        child<QAction>(w, "mnuFileExport")->trigger();
         files.prepend(scope.path() + "/saved.txt");
         files.removeLast();
     }
     frmSigns w;
     QCOMPARE(recentEntries(w), files);
     QFile::remove(files.at(1));
-    w.mnuFileRecent[1]->trigger();
+    w.findChildren<QAction*>("mnuFileRecent")[1]->trigger();
     QCOMPARE(dialogs().messages().constLast().text, QString("File not found"));
     files.removeAt(1);
     QCOMPARE(recentEntries(w), files);
     const int rows = w.model()->Rows();
-    w.mnuFileRecent[1]->trigger();
+    w.findChildren<QAction*>("mnuFileRecent")[1]->trigger();
     QCOMPARE(w.model()->Rows(), rows + 1);
     QCOMPARE(recentEntries(w).constFirst(), files.at(1));
 }
@@ -254,7 +243,7 @@ void TestDesktop::droppedFiles()
     QMimeData data;
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w.txtSku, &enter);
+    QApplication::sendEvent(child<EntryBox>(w, "txtSku"), &enter);
     QVERIFY(enter.isAccepted());
 }
 
@@ -271,16 +260,17 @@ void TestDesktop::everyControlExplainedAndWhole()
         if (isControl && !control->objectName().isEmpty())
             QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
     }
-    QCOMPARE(w.lblCost->buddy(), w.txtCost);
-    QVERIFY(w.lblCost->geometry().right() < w.txtCost->x());
-    QVERIFY(w.ckbGraphic->width() >= w.ckbGraphic->sizeHint().width());
+    QCOMPARE(child<QLabel>(w, "lblCost")->buddy(), child<EntryBox>(w, "txtCost"));
+    QVERIFY(child<QLabel>(w, "lblCost")->geometry().right() < child<EntryBox>(w, "txtCost")->x());
+    QVERIFY(child<QCheckBox>(w, "ckbGraphic")->width()
+        >= child<QCheckBox>(w, "ckbGraphic")->sizeHint().width());
 
     // Row numbers of four digits show whole.
     w.model()->setRows(1200);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.msfGrid->scrollToBottom();
-    QHeaderView* numbers = w.msfGrid->verticalHeader();
+    child<QTableView>(w, "msfGrid")->scrollToBottom();
+    QHeaderView* numbers = child<QTableView>(w, "msfGrid")->verticalHeader();
     QTRY_VERIFY(numbers->width() > numbers->fontMetrics().horizontalAdvance("1199"));
 
     // The printer setup's accept button only accepts the choice.
@@ -301,15 +291,15 @@ void TestDesktop::aboutRaisesTheOpenBox()
             n += qobject_cast<frmAbout*>(top) && top->isVisible() ? 1 : 0;
         return n;
     };
-    w.mnuHelpAbout->trigger();
-    w.mnuHelpAbout->trigger();
+    child<QAction>(w, "mnuHelpAbout")->trigger();
+    child<QAction>(w, "mnuHelpAbout")->trigger();
     QCOMPARE(openBoxes(), 1);
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (auto* about = qobject_cast<frmAbout*>(top))
             about->cmdOK->click();
     }
     QTRY_COMPARE(openBoxes(), 0);
-    w.mnuHelpAbout->trigger();
+    child<QAction>(w, "mnuHelpAbout")->trigger();
     QCOMPARE(openBoxes(), 1);
 }
 
@@ -323,7 +313,7 @@ void TestDesktop::previewNamesPageAndAsksBesideIt()
         w.model()->setCell(r, SignListModel::ColSku, QString::number(r));
     w.show();
     QSignalSpy titles(&w, &QWidget::windowTitleChanged);
-    w.mnuFilePrintPreview->trigger();
+    child<QAction>(w, "mnuFilePrintPreview")->trigger();
     QStringList seen;
     for (const QList<QVariant>& args : titles)
         seen << args.first().toString();

@@ -37,11 +37,6 @@ using namespace PrintTest;
 
 namespace {
 
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
 QStringList shownTexts()
 {
     QStringList out;
