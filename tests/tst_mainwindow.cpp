@@ -256,11 +256,12 @@ void TestMainWindow::rowCommandsThroughButtons()
     QTest::mouseClick(w.cmdRowInsert, Qt::LeftButton);
     QCOMPARE(skus(w), QStringList({ "", "A", "B", "C", "" }));
     QCOMPARE(w.currentRow(), 1);
-    QCOMPARE(w.txtSku->text(), QString("A")); // the panel is not changed
+    QCOMPARE(w.txtSku->text(), QString()); // the panel stands for the new row
     for (int r = 1; r < w.model()->Rows(); ++r)
         QCOMPARE(w.model()->cell(r, 0), QString::number(r));
 
     // Save Row now writes the panel into the new row and loads the next.
+    QTest::keyClicks(w.txtSku, "A");
     QTest::mouseClick(w.cmdSave, Qt::LeftButton);
     QCOMPARE(skus(w), QStringList({ "A", "A", "B", "C", "" }));
     QCOMPARE(w.currentRow(), 2);

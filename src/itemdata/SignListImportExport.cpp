@@ -11,6 +11,7 @@
 #include "ui/DialogService.h"
 #include "ui/UserInputBlocker.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -203,6 +204,16 @@ bool SignListImportExport::exportFile()
     if (!m_dialog.ShowSave())
         return false;
     const QString path = m_dialog.fileName();
+    // The dialog offers the file last read or written, so Enter alone would
+    // replace it: an existing file is replaced only when the user says so.
+    if (QFileInfo(path).isFile()
+        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
+                                            "Do you want to replace it with the sign list?")
+                                 .arg(QDir::toNativeSeparators(path)),
+               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
+               QStringLiteral("Export File"))
+            != DialogService::Answer::Yes)
+        return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     QString error;
@@ -213,15 +224,24 @@ bool SignListImportExport::exportFile()
     return false;
 }
 
-bool SignListImportExport::writeList(const QString& path, QString* error) const
+std::vector<SignListImportExport::FieldColumn> SignListImportExport::exportFields()
+{
+    std::vector<FieldColumn> fields;
+    for (const Mapping& m : ExportOrder)
+        fields.push_back({ m.field, m.column });
+    return fields;
+}
+
+bool SignListImportExport::encodeRows(
+    const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error)
 {
     const QByteArray lineEnd("\r\n");
-    QByteArray content;
-    content.reserve(qsizetype(m_model.Rows()) * 96);
+    content.clear();
+    content.reserve(qsizetype(rows.size() + 1) * 96);
     content += ExportHeader.toLatin1() + lineEnd;
 
-    for (int row = 1; row < m_model.Rows(); ++row) {
-        const SignRow& sign = m_model.signRow(row);
+    for (int row = 1; row <= int(rows.size()); ++row) {
+        const SignRow& sign = rows[size_t(row - 1)];
         if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
             continue;
         bool first = true;
@@ -246,6 +266,14 @@ bool SignListImportExport::writeList(const QString& path, QString* error) const
         }
         content += lineEnd;
     }
+    return true;
+}
+
+bool SignListImportExport::writeList(const QString& path, QString* error) const
+{
+    QByteArray content;
+    if (!encodeRows(m_model.signRows(), path, content, error))
+        return false;
 
     auto fail = [&](const QString& reason) {
         if (error)

@@ -3,12 +3,16 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <QByteArray>
+
 #include <functional>
+#include <vector>
 
 class AppSettings;
 class CommonDialog;
 class DialogService;
 class SignListModel;
+struct SignRow;
 class qorDatFile;
 class qorDct;
 
@@ -43,6 +47,21 @@ public:
     // error) when nothing was written. An earlier file of that name is then
     // left as it was.
     bool writeList(const QString& path, QString* error) const;
+
+    // The bytes of an export file holding rows (signs with a blank SKU are
+    // left out). False, with the reason in error, when a character cannot be
+    // written; path is named in that reason.
+    static bool encodeRows(
+        const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error);
+
+    // The POS field number of each grid column, in the order of the export
+    // line.
+    struct FieldColumn
+    {
+        qint16 field;
+        int column;
+    };
+    static std::vector<FieldColumn> exportFields();
 
     static const QString ExportHeader;
     // The import lets the window repaint (and shows its progress) at most

@@ -4,6 +4,7 @@
 #include "ui/frmSigns.h"
 
 #include "base/SettingsKeys.h"
+#include "document/SignListHistory.h"
 #include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
@@ -53,7 +54,9 @@ void frmSigns::mnuFileImport_Click()
         shown = true;
         statusBar()->showMessage(tr("Reading data file: %1 records read").arg(records));
     };
+    m_history->begin(tr("Read Data File"), currentRow());
     const qint64 added = io.importFile(*m_datFile, *dctInv, hooks);
+    m_history->end(currentRow());
     if (shown)
         statusBar()->showMessage(tr("Signs read from the data file: %1").arg(added), 5000);
 }
