@@ -1,7 +1,6 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
-#include "itemdata/WorkList.h"
 #include "support/TestSupport.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
