@@ -1,6 +1,8 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
+#include "itemdata/SignListImportExport.h"
+#include "itemdata/WorkList.h"
 #include "support/TestSupport.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
@@ -8,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QRandomGenerator>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -55,6 +58,7 @@ class TestWorkList : public QObject
 
 private slots:
     void listSurvivesSessions();
+    void fileFollowsEveryEdit();
     void damagedFileIsSetAside_data();
     void damagedFileIsSetAside();
     void exportAsksBeforeReplacing_data();
@@ -112,6 +116,52 @@ void TestWorkList::listSurvivesSessions()
     frmSigns w;
     QCOMPARE(skus(w), QStringList({ "" }));
     QCOMPARE(w.statusBar()->currentMessage(), QString());
+}
+
+// The lines kept ready for the file must stay the list's through edits
+// anywhere in a long list (where they are held in several blocks).
+void TestWorkList::fileFollowsEveryEdit()
+{
+    TestSettingsScope scope;
+    SignListModel model;
+    std::vector<SignRow> signs(5000);
+    for (int i = 0; i < 5000; ++i)
+        signs[size_t(i)].column(SignListModel::ColSku) = QString::number(i);
+    model.appendSigns(std::move(signs));
+    WorkList list(model);
+    list.watch();
+    QRandomGenerator random(7);
+    for (int step = 0; step < 400; ++step) {
+        const int row = 1 + int(random.bounded(model.Rows() - 1));
+        switch (step % 4) {
+        case 0:
+            model.insertEmptyRow(row);
+            model.setCell(row, SignListModel::ColSku, QString("new %1").arg(step));
+            break;
+        case 1:
+            model.duplicateRow(row);
+            break;
+        case 2:
+            model.deleteRow(row);
+            break;
+        default:
+            model.replaceRows(row, qMin(3, model.Rows() - row), { SignRow(), SignRow() });
+            model.setCell(row, SignListModel::ColDescription, "x");
+            break;
+        }
+    }
+    model.appendSigns(std::vector<SignRow>(3000, model.signRow(1)));
+    QVERIFY(list.saveNow(nullptr));
+    QByteArray expected;
+    QVERIFY(SignListImportExport::encodeRows(model.signRows(), list.path(), expected, nullptr));
+    QCOMPARE(contents(list.path()), expected);
+
+    // A character the file cannot hold fails the save and keeps the last file.
+    model.setCell(2, SignListModel::ColBullet1, "Ω");
+    QString error;
+    QVERIFY(!list.saveNow(&error));
+    QVERIFY2(error.startsWith("Row 2, bullet line 1"), qPrintable(error));
+    QCOMPARE(contents(list.path()), expected);
 }
 
 void TestWorkList::damagedFileIsSetAside_data()

@@ -235,37 +235,40 @@ std::vector<SignListImportExport::FieldColumn> SignListImportExport::exportField
 bool SignListImportExport::encodeRows(
     const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error)
 {
-    const QByteArray lineEnd("\r\n");
     content.clear();
     content.reserve(qsizetype(rows.size() + 1) * 96);
-    content += ExportHeader.toLatin1() + lineEnd;
-
+    content += ExportHeader.toLatin1() + "\r\n";
     for (int row = 1; row <= int(rows.size()); ++row) {
-        const SignRow& sign = rows[size_t(row - 1)];
-        if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
-            continue;
-        bool first = true;
-        for (const Mapping& m : ExportOrder) {
-            if (!first)
-                content += '\t';
-            first = false;
-            const QString text = guardedCell(sign.column(m.column));
-            qsizetype bad = -1;
-            if (!Cp1252::appendEncoded(content, text, &bad)) {
-                // Report the whole character, also when it takes two units.
-                const qsizetype len
-                    = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
-                if (error)
-                    *error
-                        = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
-                                         "data file.  Nothing was written to %4")
-                              .arg(row)
-                              .arg(QLatin1String(m.name), text.mid(bad, len), path);
-                return false;
-            }
-        }
-        content += lineEnd;
+        if (!appendRow(content, rows[size_t(row - 1)], row, path, error))
+            return false;
     }
+    return true;
+}
+
+bool SignListImportExport::appendRow(
+    QByteArray& content, const SignRow& sign, int row, const QString& path, QString* error)
+{
+    if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
+        return true;
+    bool first = true;
+    for (const Mapping& m : ExportOrder) {
+        if (!first)
+            content += '\t';
+        first = false;
+        const QString text = guardedCell(sign.column(m.column));
+        qsizetype bad = -1;
+        if (!Cp1252::appendEncoded(content, text, &bad)) {
+            // Report the whole character, also when it takes two units.
+            const qsizetype len = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
+            if (error)
+                *error = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
+                                        "data file.  Nothing was written to %4")
+                             .arg(row)
+                             .arg(QLatin1String(m.name), text.mid(bad, len), path);
+            return false;
+        }
+    }
+    content += "\r\n";
     return true;
 }
 

@@ -53,6 +53,10 @@ public:
     // written; path is named in that reason.
     static bool encodeRows(
         const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error);
+    // Appends the export line of sign, grid row `row` (nothing for a blank
+    // SKU); false as above, content then holding part of the line.
+    static bool appendRow(
+        QByteArray& content, const SignRow& sign, int row, const QString& path, QString* error);
 
     // The POS field number of each grid column, in the order of the export
     // line.

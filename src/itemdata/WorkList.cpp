@@ -130,12 +130,123 @@ WorkList::Restored WorkList::restore()
     return result;
 }
 
+WorkList::Line WorkList::lineOf(int row) const
+{
+    Line line;
+    line.unwritable
+        = !SignListImportExport::appendRow(line.bytes, m_model.signRow(row), row, m_path, nullptr);
+    return line;
+}
+
+std::vector<WorkList::Line>& WorkList::ownBlock(int i, size_t& at)
+{
+    size_t b = 0;
+    at = size_t(i);
+    while (b + 1 < m_blocks.size() && at >= m_blocks[b]->size()) {
+        at -= m_blocks[b]->size();
+        ++b;
+    }
+    // Only the window hands blocks out, so a block nobody else holds now
+    // stays the window's own.
+    if (m_blocks[b].use_count() > 1)
+        m_blocks[b] = std::make_shared<std::vector<Line>>(*m_blocks[b]);
+    return *m_blocks[b];
+}
+
+void WorkList::encode(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        size_t at = 0;
+        Line& line = ownBlock(i, at)[at];
+        m_unwritable -= line.unwritable ? 1 : 0;
+        line = lineOf(i + 1);
+        m_unwritable += line.unwritable ? 1 : 0;
+    }
+}
+
+void WorkList::rowsInserted(int first, int last)
+{
+    std::vector<Line> lines;
+    lines.reserve(size_t(last - first + 1));
+    for (int i = first; i <= last; ++i) {
+        lines.push_back(lineOf(i + 1));
+        m_unwritable += lines.back().unwritable ? 1 : 0;
+    }
+    if (m_blocks.empty())
+        m_blocks.push_back(std::make_shared<std::vector<Line>>());
+    size_t at = 0;
+    std::vector<Line>& block = ownBlock(first, at);
+    block.insert(block.begin() + qsizetype(at), std::make_move_iterator(lines.begin()),
+        std::make_move_iterator(lines.end()));
+    if (block.size() <= 2 * BlockLines)
+        return;
+    // A grown block is cut into blocks of the usual size.
+    size_t b = 0;
+    while (m_blocks[b].get() != &block)
+        ++b;
+    std::vector<Block> pieces;
+    for (size_t from = 0; from < block.size(); from += BlockLines) {
+        const auto begin = block.begin() + qsizetype(from);
+        const auto end = block.begin() + qsizetype(qMin(block.size(), from + BlockLines));
+        pieces.push_back(std::make_shared<std::vector<Line>>(
+            std::make_move_iterator(begin), std::make_move_iterator(end)));
+    }
+    m_blocks.erase(m_blocks.begin() + qsizetype(b));
+    m_blocks.insert(m_blocks.begin() + qsizetype(b), pieces.begin(), pieces.end());
+}
+
+void WorkList::rowsRemoved(int first, int last)
+{
+    int count = last - first + 1;
+    while (count > 0) {
+        size_t at = 0;
+        std::vector<Line>& block = ownBlock(first, at);
+        const size_t n = qMin(block.size() - at, size_t(count));
+        for (size_t k = at; k < at + n; ++k)
+            m_unwritable -= block[k].unwritable ? 1 : 0;
+        block.erase(block.begin() + qsizetype(at), block.begin() + qsizetype(at + n));
+        count -= int(n);
+        if (block.empty() && m_blocks.size() > 1) {
+            size_t b = 0;
+            while (m_blocks[b].get() != &block)
+                ++b;
+            m_blocks.erase(m_blocks.begin() + qsizetype(b));
+        }
+    }
+}
+
+void WorkList::rebuild()
+{
+    m_blocks.clear();
+    m_unwritable = 0;
+    rowsInserted(0, m_model.rowCount() - 1);
+}
+
 void WorkList::watch()
 {
-    connect(&m_model, &QAbstractItemModel::dataChanged, this, &WorkList::schedule);
-    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &WorkList::schedule);
-    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, &WorkList::schedule);
-    connect(&m_model, &QAbstractItemModel::modelReset, this, &WorkList::schedule);
+    if (m_watching)
+        return;
+    m_watching = true;
+    rebuild();
+    connect(&m_model, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            encode(topLeft.row(), bottomRight.row());
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) {
+            rowsInserted(first, last);
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex&, int first, int last) {
+            rowsRemoved(first, last);
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        rebuild();
+        schedule();
+    });
 }
 
 void WorkList::schedule()
@@ -146,16 +257,41 @@ void WorkList::schedule()
         m_timer.start(SaveDelayMs);
 }
 
+QString WorkList::unwritableReason() const
+{
+    if (m_unwritable == 0)
+        return QString();
+    int row = 1;
+    for (const Block& block : m_blocks) {
+        for (const Line& line : *block) {
+            if (line.unwritable) {
+                QByteArray ignored;
+                QString reason;
+                SignListImportExport::appendRow(
+                    ignored, m_model.signRow(row), row, m_path, &reason);
+                return reason;
+            }
+            ++row;
+        }
+    }
+    return QString();
+}
+
 void WorkList::startWrite()
 {
     if (m_writing) {
         m_again = true;
         return;
     }
+    const QString unwritable = unwritableReason();
+    if (!unwritable.isEmpty()) {
+        writeDone(unwritable);
+        return;
+    }
     m_writing = true;
-    // The copy shares the rows' texts; the window goes on with its own.
-    m_pool.start([this, rows = m_model.signRows(), path = m_path]() {
-        const QString error = write(rows, path);
+    // The blocks are shared with the worker, not copied.
+    m_pool.start([this, blocks = m_blocks, path = m_path]() {
+        const QString error = write(blocks, path);
         QMetaObject::invokeMethod(
             this, [this, error]() { writeDone(error); }, Qt::QueuedConnection);
     });
@@ -179,19 +315,31 @@ bool WorkList::saveNow(QString* error)
     m_pool.waitForDone();
     m_writing = false;
     m_again = false;
-    const QString reason = write(m_model.signRows(), m_path);
+    if (!m_watching)
+        rebuild();
+    QString reason = unwritableReason();
+    if (reason.isEmpty())
+        reason = write(m_blocks, m_path);
     if (error)
         *error = reason;
     m_lastError = reason;
     return reason.isEmpty();
 }
 
-QString WorkList::write(const std::vector<SignRow>& rows, const QString& path)
+QString WorkList::write(const std::vector<Block>& blocks, const QString& path)
 {
-    QByteArray content;
-    QString error;
-    if (!SignListImportExport::encodeRows(rows, path, content, &error))
-        return error;
+    QByteArray content = SignListImportExport::ExportHeader.toLatin1() + "\r\n";
+    qsizetype size = content.size();
+    for (const Block& block : blocks) {
+        for (const Line& line : *block)
+            size += line.bytes.size();
+    }
+    content.reserve(size);
+    for (const Block& block : blocks) {
+        for (const Line& line : *block)
+            content += line.bytes;
+    }
+
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return QStringLiteral("Can not create the folder %1").arg(QDir::toNativeSeparators(folder));
