@@ -52,7 +52,8 @@ bool WorkList::parse(
     qorDatFile reader;
     QList<qint32> header;
     if (reader.fopenData(bytes, path, dictionary) != qorDatFile::StatusOk
-        || reader.layout() != qorDatFile::TabDelimited || reader.GetFieldList(header) != 9)
+        || reader.layout() != qorDatFile::TabDelimited
+        || reader.GetFieldList(header) != qsizetype(fields.size()))
         return fail(QStringLiteral("its first line is not the list's header"));
     for (size_t i = 0; i < fields.size(); ++i) {
         if (header.at(qsizetype(i)) != fields[i].field)
