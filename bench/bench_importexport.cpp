@@ -136,6 +136,8 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    // The window's working list goes there too, not into the user's own.
+    qputenv("XDG_DATA_HOME", dir.filePath("share").toLocal8Bit());
     DialogService::instance().setScripted(true);
 
     const QString tab = dir.filePath("items.txt");

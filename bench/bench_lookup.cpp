@@ -158,6 +158,8 @@ void measure(const char* name, const char* key, const QString& connect, int item
     // The whole lookup as the window runs it on Enter.
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    // The window's working list goes there too, not into the user's own.
+    qputenv("XDG_DATA_HOME", settingsDir.filePath("share").toLocal8Bit());
     const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
     settings.save(SettingsKeys::ODBCINV, connect);
     settings.save(SettingsKeys::ODBCCIS, connect);

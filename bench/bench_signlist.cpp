@@ -1,9 +1,11 @@
 // Times the row commands and a full grid repaint on a list of 100,000 filled
-// rows, the creation of the main window, and the process's peak memory.
+// rows, the creation of the main window, and the process's peak memory. The
+// working list is on, as in use: the commands are timed while it saves.
 //   bench_signlist [rows]
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
+#include "itemdata/WorkList.h"
 #include "ui/DialogService.h"
 #include "ui/frmSigns.h"
 
@@ -68,6 +70,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir settingsDir;
     qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", settingsDir.filePath(QStringLiteral("share")).toLocal8Bit());
     QApplication app(argc, argv);
     // A dictionary to load at start-up, and no dialog that could wait for
     // an answer.
@@ -103,11 +106,24 @@ int main(int argc, char* argv[])
     const double fillMs = timeMs([&] { w.model()->appendSigns(std::move(signs)); });
     std::printf("filled %d rows in %.1f ms\n", rows, fillMs);
 
-    std::vector<double> insertMs, deleteMs, saveMs, repaintMs;
+    // Lets the working list's save of the last change start, so that the
+    // next command is timed while it writes.
+    auto letSaveStart = [] {
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < WorkList::SaveDelayMs + 20)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    std::vector<double> insertMs, deleteMs, copyMs, undoMs, saveMs, repaintMs;
     for (int i = 0; i < Runs; ++i) {
         w.setCurrentRow(1);
         insertMs.push_back(timeMs([&] { w.findChild<QAction*>("mnuEditInsertRow")->trigger(); }));
+        letSaveStart();
         deleteMs.push_back(timeMs([&] { w.findChild<QAction*>("mnuEditDeleteRow")->trigger(); }));
+        letSaveStart();
+        copyMs.push_back(timeMs([&] { w.findChild<QAction*>("mnuEditCopyRow")->trigger(); }));
+        undoMs.push_back(timeMs([&] { w.findChild<QAction*>("mnuEditUndo")->trigger(); }));
+        letSaveStart();
     }
     for (int i = 0; i < Runs; ++i) {
         w.setCurrentRow(w.model()->Rows() - 1);
@@ -116,14 +132,22 @@ int main(int argc, char* argv[])
             w.findChild<QAction*>("mnuEditSaveRow")->trigger();
             QCoreApplication::processEvents();
         }));
+        letSaveStart();
     }
     for (int i = 0; i < Runs; ++i)
-        repaintMs.push_back(
-            timeMs([&] { w.findChild<QTableView*>("msfGrid")->viewport()->repaint(); }));
+        repaintMs.push_back(timeMs([&] { w.findChild<QTableView*>("msfGrid")->viewport()->repaint(); }));
+    // A whole save as at exit, the file's lines made afresh.
+    std::vector<double> writeMs;
+    WorkList list(*w.model());
+    for (int i = 0; i < 5; ++i)
+        writeMs.push_back(timeMs([&] { list.saveNow(nullptr); }));
 
     std::printf("Insert Row at row 1: median %.2f ms\n", median(insertMs));
     std::printf("Delete Row at row 1: median %.2f ms\n", median(deleteMs));
+    std::printf("Copy Row at row 1:   median %.2f ms\n", median(copyMs));
+    std::printf("Undo (of Copy Row):  median %.2f ms\n", median(undoMs));
     std::printf("Save Row at the end: median %.2f ms\n", median(saveMs));
+    std::printf("working list, whole save with every line made: median %.2f ms\n", median(writeMs));
     std::printf("full grid repaint:   median %.2f ms\n", median(repaintMs));
     std::printf("peak memory: %ld MB (rows now %d)\n", peakRssMb(), w.model()->Rows() - 1);
     return 0;

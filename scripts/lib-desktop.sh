@@ -54,7 +54,9 @@ desktop_start_cups_pdf() {
 # Makes the demo data and a settings store preset to it, under KESTRANE_WORK.
 desktop_demo_settings() {
   export XDG_CONFIG_HOME="$KESTRANE_WORK/config"
-  mkdir -p "$XDG_CONFIG_HOME"
+  # The working list of these sessions, away from the user's own.
+  export XDG_DATA_HOME="$KESTRANE_WORK/share"
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
   DESKTOP_DATA="$KESTRANE_WORK/data"
   QT_QPA_PLATFORM=offscreen "$KESTRANE_BUILD/kestrane_demo_data" "$DESKTOP_DATA" --preset-settings >/dev/null
   sqlite3 "$DESKTOP_DATA/inventory.db" < "$DESKTOP_DATA/inventory.sql"

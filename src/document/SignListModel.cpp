@@ -1,5 +1,6 @@
 #include "document/SignListModel.h"
 
+#include <algorithm>
 #include <iterator>
 
 SignListModel::SignListModel(QObject* parent)
@@ -44,6 +45,11 @@ void SignListModel::setCell(int row, int col, const QString& text)
     QString& target = m_rows[size_t(row - 1)].column(col);
     if (target == text)
         return;
+    if (m_observer) {
+        SignRow after = m_rows[size_t(row - 1)];
+        after.column(col) = text;
+        tell(row, { m_rows[size_t(row - 1)] }, { after });
+    }
     target = text;
     const QModelIndex changed = index(row - 1, col);
     emit dataChanged(changed, changed, { Qt::DisplayRole });
@@ -51,8 +57,10 @@ void SignListModel::setCell(int row, int col, const QString& text)
 
 void SignListModel::setSignRow(int row, const SignRow& sign)
 {
-    if (!isDataRow(row))
+    if (!isDataRow(row) || m_rows[size_t(row - 1)] == sign)
         return;
+    if (m_observer)
+        tell(row, { m_rows[size_t(row - 1)] }, { sign });
     m_rows[size_t(row - 1)] = sign;
     emit dataChanged(index(row - 1, 1), index(row - 1, Cols - 1), { Qt::DisplayRole });
 }
@@ -63,10 +71,14 @@ void SignListModel::setRows(int rows)
     const int dataRows = rows - 1;
     const int current = int(m_rows.size());
     if (dataRows > current) {
+        if (m_observer)
+            tell(current + 1, {}, std::vector<SignRow>(size_t(dataRows - current)));
         beginInsertRows(QModelIndex(), current, dataRows - 1);
         m_rows.resize(size_t(dataRows));
         endInsertRows();
     } else if (dataRows < current) {
+        if (m_observer)
+            tell(dataRows + 1, std::vector<SignRow>(m_rows.begin() + dataRows, m_rows.end()), {});
         beginRemoveRows(QModelIndex(), dataRows, current - 1);
         m_rows.resize(size_t(dataRows));
         endRemoveRows();
@@ -75,17 +87,24 @@ void SignListModel::setRows(int rows)
 
 void SignListModel::reset()
 {
+    const bool wasEmpty = m_rows.size() == 1 && m_rows.front() == SignRow();
     beginResetModel();
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    std::vector<SignRow> old;
+    old.swap(m_rows);
     m_rows.resize(1);
     endResetModel();
+    // Told after the fact: the old rows move to the observer rather than
+    // being copied.
+    if (m_observer && !wasEmpty)
+        tell(1, std::move(old), { SignRow() });
 }
 
 void SignListModel::insertEmptyRow(int r)
 {
     if (r < 1 || r > Rows())
         return;
+    if (m_observer)
+        tell(r, {}, { SignRow() });
     beginInsertRows(QModelIndex(), r - 1, r - 1);
     m_rows.insert(m_rows.begin() + (r - 1), SignRow());
     endInsertRows();
@@ -96,6 +115,8 @@ void SignListModel::duplicateRow(int r)
     if (!isDataRow(r))
         return;
     const SignRow copy = m_rows[size_t(r - 1)];
+    if (m_observer)
+        tell(r + 1, {}, { copy });
     beginInsertRows(QModelIndex(), r, r);
     m_rows.insert(m_rows.begin() + r, copy);
     endInsertRows();
@@ -109,6 +130,8 @@ void SignListModel::deleteRow(int r)
         setSignRow(1, SignRow());
         return;
     }
+    if (m_observer)
+        tell(r, { m_rows[size_t(r - 1)] }, {});
     beginRemoveRows(QModelIndex(), r - 1, r - 1);
     m_rows.erase(m_rows.begin() + (r - 1));
     endRemoveRows();
@@ -119,10 +142,50 @@ void SignListModel::appendSigns(std::vector<SignRow>&& signs)
     if (signs.empty())
         return;
     const int first = int(m_rows.size());
+    if (m_observer)
+        tell(first + 1, {}, signs);
     beginInsertRows(QModelIndex(), first, first + int(signs.size()) - 1);
     m_rows.insert(
         m_rows.end(), std::make_move_iterator(signs.begin()), std::make_move_iterator(signs.end()));
     endInsertRows();
+}
+
+void SignListModel::replaceRows(int first, int count, std::vector<SignRow> rows)
+{
+    const int dataRows = int(m_rows.size());
+    if (first < 1 || count < 0 || first - 1 + count > dataRows
+        || dataRows - count + int(rows.size()) < 1)
+        return;
+    if (m_observer)
+        tell(first,
+            std::vector<SignRow>(
+                m_rows.begin() + (first - 1), m_rows.begin() + (first - 1 + count)),
+            rows);
+    // Rows present before and after are overwritten in place; only the
+    // difference is inserted or removed, so views keep their position.
+    const int overlap = qMin(count, int(rows.size()));
+    const auto at = m_rows.begin() + (first - 1);
+    std::move(rows.begin(), rows.begin() + overlap, at);
+    if (overlap > 0)
+        emit dataChanged(
+            index(first - 1, 1), index(first - 2 + overlap, Cols - 1), { Qt::DisplayRole });
+    const int from = first - 1 + overlap;
+    if (int(rows.size()) > overlap) {
+        beginInsertRows(QModelIndex(), from, from + int(rows.size()) - overlap - 1);
+        m_rows.insert(m_rows.begin() + from, std::make_move_iterator(rows.begin() + overlap),
+            std::make_move_iterator(rows.end()));
+        endInsertRows();
+    } else if (count > overlap) {
+        beginRemoveRows(QModelIndex(), from, from + count - overlap - 1);
+        m_rows.erase(m_rows.begin() + from, m_rows.begin() + first - 1 + count);
+        endRemoveRows();
+    }
+}
+
+void SignListModel::tell(int first, std::vector<SignRow> removed, std::vector<SignRow> inserted)
+{
+    if (m_observer)
+        m_observer(SignListChange { first, std::move(removed), std::move(inserted) });
 }
 
 int SignListModel::rowCount(const QModelIndex& parent) const

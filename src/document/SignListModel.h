@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // One sign: the text of grid columns 1 to 9 (SKU, promotional price, regular
@@ -18,6 +19,16 @@ struct SignRow
     QString& column(int c) { return fields[size_t(c - 1)]; }
     const QString& column(int c) const { return fields[size_t(c - 1)]; }
     bool operator==(const SignRow& other) const { return fields == other.fields; }
+};
+
+// One change of the sign list: from data row first on (grid numbering), the
+// rows in removed gave way to the rows in inserted. Every edit of the list
+// can be told as one or more of these, which is what undo keeps.
+struct SignListChange
+{
+    int first = 1;
+    std::vector<SignRow> removed;
+    std::vector<SignRow> inserted;
 };
 
 // The sign list: the program's one document. The grid operations address
@@ -66,6 +77,16 @@ public:
     void deleteRow(int r);
     // Appends signs at the end in one step (used by import).
     void appendSigns(std::vector<SignRow>&& signs);
+    // Replaces count rows from row first on by rows; the list must keep at
+    // least one data row. Undo and redo put changes back through this.
+    void replaceRows(int first, int count, std::vector<SignRow> rows);
+
+    // Every sign, in list order (Qt row i is element i).
+    const std::vector<SignRow>& signRows() const { return m_rows; }
+
+    // Told of every change made through the operations above; one observer.
+    using ChangeObserver = std::function<void(SignListChange&&)>;
+    void setChangeObserver(ChangeObserver observer) { m_observer = std::move(observer); }
 
     static QString headerText(int col);
 
@@ -78,6 +99,8 @@ public:
 
 private:
     bool isDataRow(int row) const { return row >= 1 && row < Rows(); }
+    void tell(int first, std::vector<SignRow> removed, std::vector<SignRow> inserted);
 
     std::vector<SignRow> m_rows;
+    ChangeObserver m_observer;
 };

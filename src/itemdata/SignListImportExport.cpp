@@ -12,6 +12,7 @@
 #include "ui/DialogService.h"
 #include "ui/UserInputBlocker.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -229,6 +230,16 @@ bool SignListImportExport::exportFile()
     if (!m_dialog.ShowSave())
         return false;
     const QString path = m_dialog.fileName();
+    // The dialog offers the file last read or written, so Enter alone would
+    // replace it: an existing file is replaced only when the user says so.
+    if (QFileInfo(path).isFile()
+        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
+                                            "Do you want to replace it with the sign list?")
+                                 .arg(QDir::toNativeSeparators(path)),
+               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
+               QStringLiteral("Export File"))
+            != DialogService::Answer::Yes)
+        return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     QString error;
@@ -241,39 +252,59 @@ bool SignListImportExport::exportFile()
     return false;
 }
 
+std::vector<SignListImportExport::FieldColumn> SignListImportExport::exportFields()
+{
+    std::vector<FieldColumn> fields;
+    for (const Mapping& m : ExportOrder)
+        fields.push_back({ m.field, m.column });
+    return fields;
+}
+
+bool SignListImportExport::encodeRows(
+    const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error)
+{
+    content.clear();
+    content.reserve(qsizetype(rows.size() + 1) * 96);
+    content += ExportHeader.toLatin1() + "\r\n";
+    for (int row = 1; row <= int(rows.size()); ++row) {
+        if (!appendRow(content, rows[size_t(row - 1)], row, path, error))
+            return false;
+    }
+    return true;
+}
+
+bool SignListImportExport::appendRow(
+    QByteArray& content, const SignRow& sign, int row, const QString& path, QString* error)
+{
+    if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
+        return true;
+    bool first = true;
+    for (const Mapping& m : ExportOrder) {
+        if (!first)
+            content += '\t';
+        first = false;
+        const QString text = guardedCell(sign.column(m.column));
+        qsizetype bad = -1;
+        if (!Cp1252::appendEncoded(content, text, &bad)) {
+            // Report the whole character, also when it takes two units.
+            const qsizetype len = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
+            if (error)
+                *error = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
+                                        "data file.  Nothing was written to %4")
+                             .arg(row)
+                             .arg(QLatin1String(m.name), text.mid(bad, len), path);
+            return false;
+        }
+    }
+    content += "\r\n";
+    return true;
+}
+
 bool SignListImportExport::writeList(const QString& path, QString* error) const
 {
-    const QByteArray lineEnd("\r\n");
     QByteArray content;
-    content.reserve(qsizetype(m_model.Rows()) * 96);
-    content += ExportHeader.toLatin1() + lineEnd;
-
-    for (int row = 1; row < m_model.Rows(); ++row) {
-        const SignRow& sign = m_model.signRow(row);
-        if (MORNLIB::IsBlank(sign.column(SignListModel::ColSku)))
-            continue;
-        bool first = true;
-        for (const Mapping& m : ExportOrder) {
-            if (!first)
-                content += '\t';
-            first = false;
-            const QString text = guardedCell(sign.column(m.column));
-            qsizetype bad = -1;
-            if (!Cp1252::appendEncoded(content, text, &bad)) {
-                // Report the whole character, also when it takes two units.
-                const qsizetype len
-                    = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
-                if (error)
-                    *error
-                        = QStringLiteral("Row %1, %2: the character \"%3\" can not be written to a "
-                                         "data file.  Nothing was written to %4")
-                              .arg(row)
-                              .arg(QLatin1String(m.name), text.mid(bad, len), path);
-                return false;
-            }
-        }
-        content += lineEnd;
-    }
+    if (!encodeRows(m_model.signRows(), path, content, error))
+        return false;
 
     auto fail = [&](const QString& reason) {
         if (error)

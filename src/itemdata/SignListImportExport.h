@@ -3,12 +3,16 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <QByteArray>
+
 #include <functional>
+#include <vector>
 
 class AppSettings;
 class CommonDialog;
 class DialogService;
 class SignListModel;
+struct SignRow;
 class qorDatFile;
 class qorDct;
 
@@ -51,6 +55,24 @@ public:
     // The file the last import opened or the last export wrote; empty when
     // the command was cancelled or the file could not be opened or written.
     const QString& lastFile() const { return m_lastFile; }
+    // The bytes of an export file holding rows (signs with a blank SKU are
+    // left out). False, with the reason in error, when a character cannot be
+    // written; path is named in that reason.
+    static bool encodeRows(
+        const std::vector<SignRow>& rows, const QString& path, QByteArray& content, QString* error);
+    // Appends the export line of sign, grid row `row` (nothing for a blank
+    // SKU); false as above, content then holding part of the line.
+    static bool appendRow(
+        QByteArray& content, const SignRow& sign, int row, const QString& path, QString* error);
+
+    // The POS field number of each grid column, in the order of the export
+    // line.
+    struct FieldColumn
+    {
+        qint16 field;
+        int column;
+    };
+    static std::vector<FieldColumn> exportFields();
 
     static const QString ExportHeader;
     // The import lets the window repaint (and shows its progress) at most

@@ -5,7 +5,8 @@
 // A single-line box of the entry panel. Enter is swallowed (no character,
 // no beep) and reported as enterPressed(); key releases are reported so the
 // arrow keys can act when the key comes up, once per press however long the
-// key is held.
+// key is held. The undo and redo keys are left to the window, whose undo
+// acts on the sign list.
 class EntryBox : public QLineEdit
 {
     Q_OBJECT
@@ -18,6 +19,7 @@ signals:
     void keyReleased(int key);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 };

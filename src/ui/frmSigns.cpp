@@ -4,7 +4,9 @@
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"
 #include "base/Twips.h"
+#include "document/SignListHistory.h"
 #include "document/SignListModel.h"
+#include "itemdata/WorkList.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
 #include "printing/PrinterChoice.h"
@@ -28,7 +30,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QStatusBar>
 #include <QTableView>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -135,6 +139,8 @@ frmSigns::frmSigns(DialogService& dialogs, QWidget* parent)
     , m_dialogs(dialogs)
     , m_settings(SettingsKeys::Application, SettingsKeys::Section)
     , m_model(new SignListModel(this))
+    , m_history(new SignListHistory(*m_model, this))
+    , m_workList(new WorkList(*m_model, this))
     , m_commonDialog(std::make_unique<CommonDialog>(dialogs, this))
 {
     setObjectName(QStringLiteral("frmSigns"));
@@ -354,6 +360,17 @@ void frmSigns::buildMenus()
     mnuEditClearSku = makeAction(edit, "mnuEditClearSku", QStringLiteral("Clear Sku"));
     mnuEditClearGraphic
         = makeAction(edit, "mnuEditClearGraphic", QStringLiteral("Clear Item Graphic"));
+    // Undo and redo come last, so the entries above keep their places.
+    addSeparator(edit, "mnuEditSep1");
+    mnuEditUndo = m_history->stack()->createUndoAction(this, QStringLiteral("Undo"));
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addAction(mnuEditUndo);
+    mnuEditRedo = m_history->stack()->createRedoAction(this, QStringLiteral("Redo"));
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(mnuEditRedo);
+    connect(m_history, &SignListHistory::rowToShow, this, &frmSigns::showRow);
 
     QMenu* format = bar->addMenu(QStringLiteral("F&ormat"));
     format->setObjectName(QStringLiteral("mnuFormat"));
@@ -430,8 +447,11 @@ void frmSigns::FormLoad()
     setCheckValue(ckbRetail, m_settings.whole16(SettingsKeys::PRINTREGRETAIL, 0));
     setCheckValue(ckbTitle, m_settings.whole16(SettingsKeys::PRINTTITLE, 0));
     setCheckValue(ckbBorder, m_settings.whole16(SettingsKeys::PRINTBORDER, 0));
-    setOption(ckbBullet, m_settings.truth(SettingsKeys::PRINTBULLET, false));
-    setOption(ckbLongDesc, m_settings.truth(SettingsKeys::PRINTLONGDESC, false));
+    // The two styles exclude each other; should both be stored as chosen,
+    // Bullet wins.
+    const bool bullet = m_settings.truth(SettingsKeys::PRINTBULLET, false);
+    setOption(ckbBullet, bullet);
+    setOption(ckbLongDesc, !bullet && m_settings.truth(SettingsKeys::PRINTLONGDESC, false));
     setCheckValue(ckbLogo, m_settings.whole16(SettingsKeys::PRINTLOGO, 0));
     setCheckValue(ckbGraphic, m_settings.whole16(SettingsKeys::PRINTGRAPHIC, 0));
 
@@ -459,6 +479,32 @@ void frmSigns::FormLoad()
     // The POS data dictionary and the data-file reader are loaded next, by
     // the item-data commands.
     loadDictionaryAtStartup();
+
+    restoreWorkList();
+}
+
+void frmSigns::restoreWorkList()
+{
+    const WorkList::Restored restored = m_workList->restore();
+    if (!restored.problem.isEmpty()) {
+        m_dialogs.message(restored.problem, DialogService::Buttons::Ok,
+            DialogService::Icon::Exclamation, QStringLiteral("Alert:"));
+    } else if (restored.signs > 0) {
+        statusBar()->showMessage(restored.signs == 1
+                ? tr("Restored 1 sign from the last session")
+                : tr("Restored %1 signs from the last session").arg(restored.signs),
+            15000);
+        // The empty row after the signs, so that typing goes on the list.
+        setCurrentRow(m_model->Rows() - 1);
+        LoadSelectedRow();
+    }
+    // The restored list is where this session starts, not a step to undo.
+    m_history->stack()->clear();
+    m_workList->watch();
+    connect(m_workList, &WorkList::saveFailed, this, [this](const QString& reason) {
+        statusBar()->showMessage(
+            tr("The sign list could not be kept for the next session: %1").arg(reason));
+    });
 }
 
 void frmSigns::FormUnload()
@@ -475,6 +521,12 @@ void frmSigns::FormUnload()
     m_settings.save(SettingsKeys::PRINTLONGDESC, NumberText::truthText(ckbLongDesc->isChecked()));
     m_settings.save(SettingsKeys::PRINTLOGO, QString::number(checkValue(ckbLogo)));
     m_settings.save(SettingsKeys::PRINTGRAPHIC, QString::number(checkValue(ckbGraphic)));
+
+    QString error;
+    if (!m_workList->saveNow(&error))
+        m_dialogs.message(
+            QStringLiteral("The sign list could not be kept for the next session.\n") + error,
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, QStringLiteral("Alert:"));
 }
 
 void frmSigns::closeEvent(QCloseEvent* event)

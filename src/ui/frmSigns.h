@@ -25,7 +25,9 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QTableView;
+class SignListHistory;
 class SignListModel;
+class WorkList;
 class ImageBox;
 class qorDatFile;
 class qorDct;
@@ -186,6 +188,8 @@ private:
     QAction* mnuEditClearGrid = nullptr;
     QAction* mnuEditClearSku = nullptr;
     QAction* mnuEditClearGraphic = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
     QAction* mnuFormatSel[3] = { nullptr, nullptr, nullptr };
     QAction* mnuColorsBorder = nullptr;
     QAction* mnuColorsPrice = nullptr;
@@ -212,6 +216,10 @@ private:
     void moveToBox(EntryBox* box);
     void showItemPicture(const QString& path);
     void gridRowChosen();
+    // Makes the row current and loads it (after an undo or redo).
+    void showRow(int row);
+    // Start-up: reads back the sign list of the last session.
+    void restoreWorkList();
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
     void ckbGraphic_Click();
@@ -231,6 +239,8 @@ private:
     DialogService& m_dialogs;
     AppSettings m_settings;
     SignListModel* m_model = nullptr;
+    SignListHistory* m_history = nullptr;
+    WorkList* m_workList = nullptr;
     std::unique_ptr<CommonDialog> m_commonDialog;
     mutable std::unique_ptr<QPrinter> m_printer;
     bool m_unloaded = false;

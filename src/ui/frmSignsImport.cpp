@@ -4,6 +4,7 @@
 #include "ui/frmSigns.h"
 
 #include "base/SettingsKeys.h"
+#include "document/SignListHistory.h"
 #include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
@@ -60,8 +61,10 @@ void frmSigns::importData(const QString& path)
         shown = true;
         statusBar()->showMessage(tr("Reading data file: %1 records read").arg(records));
     };
+    m_history->begin(tr("Read Data File"), currentRow());
     const qint64 added = path.isEmpty() ? io.importFile(*m_datFile, *dctInv, hooks)
                                         : io.importPath(path, *m_datFile, *dctInv, hooks);
+    m_history->end(currentRow());
     if (!io.lastFile().isEmpty())
         rememberDataFile(io.lastFile());
     if (shown)

@@ -4,6 +4,7 @@
 
 #include "base/MORNLIB.h"
 #include "base/NumberText.h"
+#include "document/SignListHistory.h"
 #include "document/SignListModel.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
@@ -91,9 +92,11 @@ void frmSigns::StoreEntryPanel()
 void frmSigns::mnuEditSaveRow_Click()
 {
     const int r = currentRow();
+    m_history->begin(tr("Save Row"), r);
     StoreEntryPanel();
     if (r > m_model->Rows() - 2)
         m_model->setRows(m_model->Rows() + 1);
+    m_history->end(r + 1);
     setCurrentRow(r + 1);
     LoadSelectedRow();
 }
@@ -101,36 +104,55 @@ void frmSigns::mnuEditSaveRow_Click()
 void frmSigns::mnuEditInsertRow_Click()
 {
     const int r = currentRow();
+    m_history->begin(tr("Insert Row"), r);
     ++m_programmaticMove;
     m_model->insertEmptyRow(r);
     --m_programmaticMove;
+    m_history->end(r);
     setCurrentRow(r);
+    // The panel now stands for the new, empty row: what it showed belongs
+    // to the row below, and saving it here would make a second copy.
+    LoadSelectedRow();
 }
 
 void frmSigns::mnuEditCopyRow_Click()
 {
     const int r = currentRow();
+    m_history->begin(tr("Copy Row"), r);
     ++m_programmaticMove;
     m_model->duplicateRow(r);
     --m_programmaticMove;
+    m_history->end(r);
     setCurrentRow(r);
 }
 
 void frmSigns::mnuEditDeleteRow_Click()
 {
     const int r = currentRow();
+    m_history->begin(tr("Delete Row"), r);
     ++m_programmaticMove;
     m_model->deleteRow(r);
     --m_programmaticMove;
-    setCurrentRow(qMin(r, m_model->Rows() - 1));
-    const std::optional<qint32> selRow = NumberText::toWhole32(txtSelRow->text());
-    if (selRow && *selRow > m_model->Rows() - 2)
-        txtSelRow->setText(QString::number(m_model->Rows() - 1));
+    const int now = qMin(r, m_model->Rows() - 1);
+    m_history->end(now);
+    setCurrentRow(now);
+    // The panel still held the deleted sign; a Save Row would have written
+    // it over the row that moved up into its place. It shows that row now
+    // (empty when the list had only the deleted one).
+    LoadSelectedRow();
 }
 
 void frmSigns::mnuEditClearGrid_Click()
 {
+    m_history->begin(tr("Clear Grid"), currentRow());
     ResetGrid();
+    m_history->end(1);
+}
+
+void frmSigns::showRow(int row)
+{
+    setCurrentRow(row);
+    LoadSelectedRow();
 }
 
 void frmSigns::gridRowChosen()

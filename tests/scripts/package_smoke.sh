@@ -22,7 +22,7 @@ grep -q '^Exec=kestrane' "$scratch/root/usr/share/applications/kestrane.desktop"
 
 # Start the installed program with its own settings; it must come up and
 # keep running until it is stopped.
-export XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=offscreen
+export XDG_DATA_HOME="$scratch/share" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=offscreen
 set +e
 timeout 3 "$scratch/root/usr/bin/kestrane" >"$scratch/log" 2>&1
 rc=$?

@@ -13,6 +13,8 @@
 TestSettingsScope::TestSettingsScope()
 {
     qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+    // The working list too: each scope starts with none of its own.
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     DialogService::instance().setScripted(true);

@@ -9,9 +9,9 @@
 
 class DialogService;
 
-// Points the per-user settings store at a fresh temporary folder for the
-// lifetime of the object, and puts the dialog service into scripted mode
-// with nothing queued or recorded.
+// Points the per-user settings store and data folder (where the working
+// list is kept) at a fresh temporary folder for the lifetime of the object, and puts the dialog
+// service into scripted mode with nothing queued or recorded.
 //
 // The store starts as on a configured machine in one respect: DICTIONARY
 // names a POS data dictionary (dictionaryPath(), in the temporary folder)

@@ -1,0 +1,359 @@
+#include "itemdata/WorkList.h"
+
+#include "document/SignListModel.h"
+#include "itemdata/SignListImportExport.h"
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <limits>
+
+WorkList::WorkList(SignListModel& model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+          + QStringLiteral("/kestrane/worklist.txt"))
+{
+    m_timer.setSingleShot(true);
+    m_pool.setMaxThreadCount(1);
+    connect(&m_timer, &QTimer::timeout, this, &WorkList::startWrite);
+}
+
+WorkList::~WorkList()
+{
+    m_pool.waitForDone();
+}
+
+bool WorkList::parse(
+    const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows, QString* reason)
+{
+    auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const std::vector<SignListImportExport::FieldColumn> fields
+        = SignListImportExport::exportFields();
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        return fail(
+            QStringLiteral("it holds a NUL byte on line %1").arg(bytes.left(nul).count('\n') + 1));
+
+    // Every field is taken whole: the reader cuts values to the dictionary's
+    // lengths, so this one allows the longest.
+    qorDct dictionary;
+    for (const auto& f : fields)
+        dictionary.setDLen(f.field, std::numeric_limits<qint16>::max());
+    qorDatFile reader;
+    QList<qint32> header;
+    if (reader.fopenData(bytes, path, dictionary) != qorDatFile::StatusOk
+        || reader.layout() != qorDatFile::TabDelimited
+        || reader.GetFieldList(header) != qsizetype(fields.size()))
+        return fail(QStringLiteral("its first line is not the list's header"));
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (header.at(qsizetype(i)) != fields[i].field)
+            return fail(QStringLiteral("its first line is not the list's header"));
+    }
+
+    rows.clear();
+    QString value;
+    while (reader.gr(-1)) {
+        if (reader.LineBuf().count(QLatin1Char('\t')) != qsizetype(fields.size()) - 1) {
+            const qint32 line = reader.lineNumber() + 1;
+            rows.clear();
+            return fail(
+                QStringLiteral("line %1 does not hold %2 fields").arg(line).arg(fields.size()));
+        }
+        SignRow row;
+        for (const auto& f : fields) {
+            reader.gf(f.field, value);
+            row.column(f.column) = value;
+        }
+        rows.push_back(std::move(row));
+    }
+    if (reader.readFailed()) {
+        rows.clear();
+        return fail(QStringLiteral("it could not be read to its end"));
+    }
+    return true;
+}
+
+WorkList::Restored WorkList::restore()
+{
+    Restored result;
+    const QFileInfo info(m_path);
+    if (!info.exists() && !info.isSymLink())
+        return result;
+
+    QString reason;
+    std::vector<SignRow> rows;
+    QFile file(m_path);
+    if (!info.isFile())
+        reason = QStringLiteral("it is not a regular file");
+    else if (!file.open(QIODevice::ReadOnly))
+        reason = file.errorString();
+    else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            reason = file.errorString();
+        else
+            parse(bytes, m_path, rows, &reason);
+        file.close();
+    }
+
+    if (!reason.isEmpty()) {
+        // Kept for the user to look at (it is an export file, so Read Data
+        // File can load what is readable); the session starts empty.
+        const QString bad = m_path + QStringLiteral(".bad");
+        QFile::remove(bad);
+        const bool kept = QFile::rename(m_path, bad);
+        result.problem = kept
+            ? QStringLiteral("The sign list of the last session could not be read (%1).\n"
+                             "The file was set aside as %2 and the list starts empty.")
+                  .arg(reason, QDir::toNativeSeparators(bad))
+            : QStringLiteral("The sign list of the last session could not be read (%1), "
+                             "nor set aside as %2.\nThe list starts empty.")
+                  .arg(reason, QDir::toNativeSeparators(bad));
+        return result;
+    }
+
+    result.signs = int(rows.size());
+    if (!rows.empty()) {
+        // As after an import: the signs, then an empty row to go on with.
+        rows.emplace_back();
+        m_model.replaceRows(1, m_model.Rows() - 1, std::move(rows));
+    }
+    return result;
+}
+
+WorkList::Line WorkList::lineOf(int row) const
+{
+    Line line;
+    line.unwritable
+        = !SignListImportExport::appendRow(line.bytes, m_model.signRow(row), row, m_path, nullptr);
+    return line;
+}
+
+std::vector<WorkList::Line>& WorkList::ownBlock(int i, size_t& at)
+{
+    size_t b = 0;
+    at = size_t(i);
+    while (b + 1 < m_blocks.size() && at >= m_blocks[b]->size()) {
+        at -= m_blocks[b]->size();
+        ++b;
+    }
+    // Only the window hands blocks out, so a block nobody else holds now
+    // stays the window's own.
+    if (m_blocks[b].use_count() > 1)
+        m_blocks[b] = std::make_shared<std::vector<Line>>(*m_blocks[b]);
+    return *m_blocks[b];
+}
+
+void WorkList::encode(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        size_t at = 0;
+        Line& line = ownBlock(i, at)[at];
+        m_unwritable -= line.unwritable ? 1 : 0;
+        line = lineOf(i + 1);
+        m_unwritable += line.unwritable ? 1 : 0;
+    }
+}
+
+void WorkList::rowsInserted(int first, int last)
+{
+    std::vector<Line> lines;
+    lines.reserve(size_t(last - first + 1));
+    for (int i = first; i <= last; ++i) {
+        lines.push_back(lineOf(i + 1));
+        m_unwritable += lines.back().unwritable ? 1 : 0;
+    }
+    if (m_blocks.empty())
+        m_blocks.push_back(std::make_shared<std::vector<Line>>());
+    size_t at = 0;
+    std::vector<Line>& block = ownBlock(first, at);
+    block.insert(block.begin() + qsizetype(at), std::make_move_iterator(lines.begin()),
+        std::make_move_iterator(lines.end()));
+    if (block.size() <= 2 * BlockLines)
+        return;
+    // A grown block is cut into blocks of the usual size.
+    size_t b = 0;
+    while (m_blocks[b].get() != &block)
+        ++b;
+    std::vector<Block> pieces;
+    for (size_t from = 0; from < block.size(); from += BlockLines) {
+        const auto begin = block.begin() + qsizetype(from);
+        const auto end = block.begin() + qsizetype(qMin(block.size(), from + BlockLines));
+        pieces.push_back(std::make_shared<std::vector<Line>>(
+            std::make_move_iterator(begin), std::make_move_iterator(end)));
+    }
+    m_blocks.erase(m_blocks.begin() + qsizetype(b));
+    m_blocks.insert(m_blocks.begin() + qsizetype(b), pieces.begin(), pieces.end());
+}
+
+void WorkList::rowsRemoved(int first, int last)
+{
+    int count = last - first + 1;
+    while (count > 0) {
+        size_t at = 0;
+        std::vector<Line>& block = ownBlock(first, at);
+        const size_t n = qMin(block.size() - at, size_t(count));
+        for (size_t k = at; k < at + n; ++k)
+            m_unwritable -= block[k].unwritable ? 1 : 0;
+        block.erase(block.begin() + qsizetype(at), block.begin() + qsizetype(at + n));
+        count -= int(n);
+        if (block.empty() && m_blocks.size() > 1) {
+            size_t b = 0;
+            while (m_blocks[b].get() != &block)
+                ++b;
+            m_blocks.erase(m_blocks.begin() + qsizetype(b));
+        }
+    }
+}
+
+void WorkList::rebuild()
+{
+    m_blocks.clear();
+    m_unwritable = 0;
+    rowsInserted(0, m_model.rowCount() - 1);
+}
+
+void WorkList::watch()
+{
+    if (m_watching)
+        return;
+    m_watching = true;
+    rebuild();
+    connect(&m_model, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            encode(topLeft.row(), bottomRight.row());
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) {
+            rowsInserted(first, last);
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex&, int first, int last) {
+            rowsRemoved(first, last);
+            schedule();
+        });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] {
+        rebuild();
+        schedule();
+    });
+}
+
+void WorkList::schedule()
+{
+    // Not restarted by further changes: a steady stream of edits is still
+    // saved every SaveDelayMs.
+    if (!m_timer.isActive())
+        m_timer.start(SaveDelayMs);
+}
+
+QString WorkList::unwritableReason() const
+{
+    if (m_unwritable == 0)
+        return QString();
+    int row = 1;
+    for (const Block& block : m_blocks) {
+        for (const Line& line : *block) {
+            if (line.unwritable) {
+                QByteArray ignored;
+                QString reason;
+                SignListImportExport::appendRow(
+                    ignored, m_model.signRow(row), row, m_path, &reason);
+                return reason;
+            }
+            ++row;
+        }
+    }
+    return QString();
+}
+
+void WorkList::startWrite()
+{
+    if (m_writing) {
+        m_again = true;
+        return;
+    }
+    const QString unwritable = unwritableReason();
+    if (!unwritable.isEmpty()) {
+        writeDone(unwritable);
+        return;
+    }
+    m_writing = true;
+    // The blocks are shared with the worker, not copied.
+    m_pool.start([this, blocks = m_blocks, path = m_path]() {
+        const QString error = write(blocks, path);
+        QMetaObject::invokeMethod(
+            this, [this, error]() { writeDone(error); }, Qt::QueuedConnection);
+    });
+}
+
+void WorkList::writeDone(const QString& error)
+{
+    m_writing = false;
+    if (!error.isEmpty() && error != m_lastError)
+        emit saveFailed(error);
+    m_lastError = error;
+    if (m_again) {
+        m_again = false;
+        schedule();
+    }
+}
+
+bool WorkList::saveNow(QString* error)
+{
+    m_timer.stop();
+    m_pool.waitForDone();
+    m_writing = false;
+    m_again = false;
+    if (!m_watching)
+        rebuild();
+    QString reason = unwritableReason();
+    if (reason.isEmpty())
+        reason = write(m_blocks, m_path);
+    if (error)
+        *error = reason;
+    m_lastError = reason;
+    return reason.isEmpty();
+}
+
+QString WorkList::write(const std::vector<Block>& blocks, const QString& path)
+{
+    QByteArray content = SignListImportExport::ExportHeader.toLatin1() + "\r\n";
+    qsizetype size = content.size();
+    for (const Block& block : blocks) {
+        for (const Line& line : *block)
+            size += line.bytes.size();
+    }
+    content.reserve(size);
+    for (const Block& block : blocks) {
+        for (const Line& line : *block)
+            content += line.bytes;
+    }
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("Can not create the folder %1").arg(QDir::toNativeSeparators(folder));
+    // A new file takes the old one's place only when it is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Can not write %1: %2").arg(path, file.errorString());
+    if (file.write(content) != content.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return QStringLiteral("Can not write %1: %2").arg(path, reason);
+    }
+    if (!file.commit())
+        return QStringLiteral("Can not write %1: %2").arg(path, file.errorString());
+    return QString();
+}

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# End to end under a real window manager (openbox): three signs typed and
+# looked up, the middle one deleted, Save Row; the list on disk must hold the
+# first and the third. Exit, start again: the list is restored. Then five
+# starts: the window must reopen at the same size and place every time.
+#   e2e_worklist.sh <build folder>
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export KESTRANE_BUILD=$1
+KESTRANE_WORK=$(mktemp -d)
+export KESTRANE_WORK
+# shellcheck source=../../scripts/lib-desktop.sh
+. "$here/../../scripts/lib-desktop.sh"
+stop_all() {
+  desktop_stop
+  [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
+  [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"
+}
+trap stop_all EXIT
+
+fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+
+desktop_start_x
+openbox >"$KESTRANE_WORK/openbox.log" 2>&1 &
+OPENBOX_PID=$!
+for _ in $(seq 1 50); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+desktop_demo_settings
+worklist="$XDG_DATA_HOME/kestrane/worklist.txt"
+
+# Ends the program through File > Exit and waits for it.
+exit_kestrane() {
+  desktop_menu f 12
+  for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.1; done
+  ! kill -0 "$DESKTOP_APP_PID" 2>/dev/null || fail "the program did not end at Exit"
+  wait "$DESKTOP_APP_PID" || fail "the program ended with an error"
+  DESKTOP_APP_PID=
+}
+
+# The SKUs of the list on disk, one a line.
+listed() { tail -n +2 "$worklist" | cut -f1; }
+
+desktop_start_kestrane
+for sku in 100001 100012 900002; do
+  desktop_type "$sku"
+  desktop_keys Return                          # look up, on to the promotional price
+  desktop_keys Return Return Return Return     # bullet 1, 2, 3, save the row
+done
+desktop_keys Up Up                             # back to row 2
+desktop_menu e 3                               # Edit > Delete Row
+desktop_menu e 0                               # Edit > Save Row
+sleep 2
+[ "$(listed | tr '\n' ' ')" = "100001 900002 " ] || fail "after delete and save the list holds: $(listed | tr '\n' ' ')"
+grep -q "CLAW" "$worklist" || fail "the looked-up description was not kept"
+exit_kestrane
+
+# The next session starts with that list, and keeps it through its own exit.
+before=$(cat "$worklist")
+desktop_start_kestrane
+exit_kestrane
+[ "$(cat "$worklist")" = "$before" ] || fail "the list did not survive a restart: $(listed | tr '\n' ' ')"
+
+# Placement: move and size the window once, then five starts in a row.
+desktop_start_kestrane
+xdotool windowsize --sync "$DESKTOP_WIN" 700 520 2>/dev/null || xdotool windowsize "$DESKTOP_WIN" 700 520
+xdotool windowmove --sync "$DESKTOP_WIN" 150 120 2>/dev/null || xdotool windowmove "$DESKTOP_WIN" 150 120
+sleep 1
+exit_kestrane
+first=""
+for start in 1 2 3 4 5; do
+  desktop_start_kestrane
+  sleep 2.5                                    # the placement settles within two seconds
+  geometry=$(xdotool getwindowgeometry "$DESKTOP_WIN" | tail -n +2 | tr -s ' ' | tr '\n' ' ')
+  stored=$(grep '^frmSigns' "$XDG_CONFIG_HOME/QORPOS.conf" | sort | tr '\n' ' ')
+  echo "start $start: $geometry| $stored"
+  [ -n "$first" ] || first="$geometry"
+  [ "$geometry" = "$first" ] || fail "start $start opened at $geometry, the first at $first"
+  exit_kestrane
+done
+echo "e2e ok: rows kept through delete, save and restart; five starts at $first"
