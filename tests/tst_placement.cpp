@@ -14,12 +14,6 @@ void store(const QString& key, const QString& value)
     SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section, key, value);
 }
 
-QString stored(const QString& key)
-{
-    return SettingsStore::GetSetting(
-        SettingsKeys::Application, SettingsKeys::Section, key, QStringLiteral("<none>"));
-}
-
 const QStringList PlacementKeys
     = { "frmSignsFTOP", "frmSignsFLEFT", "frmSignsFHEIGHT", "frmSignsFWIDTH" };
 
@@ -102,8 +96,8 @@ void TestPlacement::bothStylesStoredSelectBullet()
     store(SettingsKeys::PRINTBULLET, "True");
     store(SettingsKeys::PRINTLONGDESC, "True");
     frmSigns w;
-    QVERIFY(w.ckbBullet->isChecked());
-    QVERIFY(!w.ckbLongDesc->isChecked());
+    QVERIFY(w.findChild<QRadioButton*>("ckbBullet")->isChecked());
+    QVERIFY(!w.findChild<QRadioButton*>("ckbLongDesc")->isChecked());
     w.close();
     QCOMPARE(stored(SettingsKeys::PRINTLONGDESC), QString("False"));
 }

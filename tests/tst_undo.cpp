@@ -10,18 +10,11 @@
 
 namespace {
 
-void trigger(frmSigns& w, const QString& name)
-{
-    QAction* action = w.findChild<QAction*>(name);
-    QVERIFY2(action && action->isEnabled(), qPrintable(name));
-    action->trigger();
-}
-
 // Types each SKU into the panel and saves it as the next row.
 void typeList(frmSigns& w, const QStringList& skus)
 {
     for (const QString& sku : skus) {
-        QTest::keyClicks(w.txtSku, sku);
+        QTest::keyClicks(w.findChild<EntryBox*>("txtSku"), sku);
         trigger(w, "mnuEditSaveRow");
     }
 }
@@ -37,7 +30,8 @@ QStringList skus(const frmSigns& w)
 // The row the panel names and the SKU it shows.
 QString panel(const frmSigns& w)
 {
-    return w.txtSelRow->text() + ":" + w.txtSku->text();
+    return w.findChild<EntryBox*>("txtSelRow")->text() + ":"
+        + w.findChild<EntryBox*>("txtSku")->text();
 }
 
 } // namespace
@@ -87,10 +81,10 @@ void TestUndo::rowCommandsLeaveNoStaleSign()
     w.setCurrentRow(row);
     w.LoadSelectedRow();
     if (list.isEmpty())
-        w.txtSku->setText("typed, not saved");
-    trigger(w, command);
+        w.findChild<EntryBox*>("txtSku")->setText("typed, not saved");
+    trigger(w, qPrintable(command));
     QCOMPARE(panel(w), panelAfter);
-    QCOMPARE(w.currentRow(), w.txtSelRow->text().toInt());
+    QCOMPARE(w.currentRow(), w.findChild<EntryBox*>("txtSelRow")->text().toInt());
     trigger(w, "mnuEditSaveRow");
     QCOMPARE(skus(w), afterSave);
 }
@@ -130,10 +124,10 @@ void TestUndo::undoAndRedoEachCommand()
     const QStringList before = skus(w);
     w.setCurrentRow(row);
     w.LoadSelectedRow();
-    w.txtSku->setText("XYZ");
+    w.findChild<EntryBox*>("txtSku")->setText("XYZ");
     w.GraphicFile = "/pictures/xyz.jpg";
 
-    trigger(w, command);
+    trigger(w, qPrintable(command));
     QCOMPARE(skus(w), after);
     QAction* undo = w.findChild<QAction*>("mnuEditUndo");
     QVERIFY(undo->text().startsWith("Undo "));
@@ -147,8 +141,8 @@ void TestUndo::undoAndRedoEachCommand()
 
     trigger(w, "mnuEditRedo");
     QCOMPARE(skus(w), after);
-    QCOMPARE(w.txtSelRow->text().toInt(), w.currentRow());
-    QCOMPARE(w.txtSku->text(), after.at(w.currentRow() - 1));
+    QCOMPARE(w.findChild<EntryBox*>("txtSelRow")->text().toInt(), w.currentRow());
+    QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), after.at(w.currentRow() - 1));
     // Every step back to the empty list of the start, and no further.
     while (undo->isEnabled())
         undo->trigger();
@@ -174,9 +168,10 @@ void TestUndo::keysAndStepLimit()
     QCOMPARE(w.model()->Rows(), 107);
 
     // The keys reach the list from the entry panel, where the focus is.
-    QTest::keyClick(w.txtSku, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.findChild<EntryBox*>("txtSku"), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(w.model()->Rows(), 106);
-    QTest::keyClick(w.txtSku, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(
+        w.findChild<EntryBox*>("txtSku"), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(w.model()->Rows(), 107);
 
     int steps = 0;

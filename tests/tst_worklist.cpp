@@ -26,7 +26,7 @@ void trigger(frmSigns& w, const char* name)
 void typeList(frmSigns& w, const QStringList& skus)
 {
     for (const QString& sku : skus) {
-        QTest::keyClicks(w.txtSku, sku);
+        QTest::keyClicks(w.findChild<EntryBox*>("txtSku"), sku);
         trigger(w, "mnuEditSaveRow");
     }
 }
@@ -81,14 +81,14 @@ void TestWorkList::listSurvivesSessions()
         // A row with every field and a character beyond ASCII comes back whole.
         w.setCurrentRow(3);
         w.LoadSelectedRow();
-        w.txtSku->setText("DDD");
-        w.txtPromo->setText("2.99");
-        w.txtRetail->setText("3.49");
-        w.txtDescription->setText("Crème hinge \"brass\"");
-        w.txtBp1->setText("b1");
-        w.txtBp2->setText("b2");
-        w.txtBp3->setText("b3");
-        w.txtCost->setText("1.10");
+        w.findChild<EntryBox*>("txtSku")->setText("DDD");
+        w.findChild<EntryBox*>("txtPromo")->setText("2.99");
+        w.findChild<EntryBox*>("txtRetail")->setText("3.49");
+        w.findChild<EntryBox*>("txtDescription")->setText("Crème hinge \"brass\"");
+        w.findChild<EntryBox*>("txtBp1")->setText("b1");
+        w.findChild<EntryBox*>("txtBp2")->setText("b2");
+        w.findChild<EntryBox*>("txtBp3")->setText("b3");
+        w.findChild<EntryBox*>("txtCost")->setText("1.10");
         w.GraphicFile = "/pictures/hinge.jpg";
         trigger(w, "mnuEditSaveRow");
         w.close();
@@ -102,7 +102,7 @@ void TestWorkList::listSurvivesSessions()
         QCOMPARE(
             w.statusBar()->currentMessage(), QString("Restored 3 signs from the last session"));
         QCOMPARE(w.currentRow(), 4);
-        QCOMPARE(w.txtSelRow->text(), QString("4"));
+        QCOMPARE(w.findChild<EntryBox*>("txtSelRow")->text(), QString("4"));
         full = w.model()->signRow(3);
         QVERIFY(DialogService::instance().messages().isEmpty());
         // The restored list is not a step to undo; an empty list is kept too.
