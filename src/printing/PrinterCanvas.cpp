@@ -83,6 +83,7 @@ void PrinterCanvas::beginDocument()
             QStringLiteral("the printer \"%1\" cannot start a document").arg(DeviceName()));
     m_painter.setRenderHints(
         QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    forgetPainterClip();
 }
 
 QPainter* PrinterCanvas::devicePainter()
@@ -113,6 +114,7 @@ void PrinterCanvas::deviceNewPage()
     }
     if (!m_printer->newPage())
         throw RunTimeError::printerError(QStringLiteral("the printer cannot start a new page"));
+    forgetPainterClip();
 }
 
 void PrinterCanvas::deviceEndDoc()
@@ -129,6 +131,8 @@ void PrinterCanvas::deviceEndDoc()
             else if (!m_printer->newPage())
                 throw RunTimeError::printerError(
                     QStringLiteral("the printer cannot start a new page"));
+            else
+                forgetPainterClip();
         }
     }
     if (!m_painter.isActive())
