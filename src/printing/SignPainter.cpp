@@ -120,7 +120,7 @@ struct SignPainter::Sign
     SignOptions options;
     bool bullet = true;
     double k = 1, fs = 1, x0 = 0, edge = 0;
-    QString sku, description, promo, retail, picture;
+    QString sku, description, promo, retail, retailText, picture;
     QString bullets[3];
     SignPrice price;
     int colorBorder = 0, colorTitle = 0, colorPrice = 0;
@@ -138,6 +138,8 @@ struct SignPainter::Sign
     std::vector<Item> items;
     unsigned present = 0;
     bool shrunk = false, cut = false;
+    // Where the stack as last laid out ends.
+    double stackBottom = 0;
 
     struct Measured
     {
@@ -309,6 +311,7 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
         s.promo = TrimSpaces(row.column(SignListModel::ColRetail));
     s.price = PriceForSign(s.promo);
     s.retail = row.column(SignListModel::ColRetail);
+    s.retailText = retailLine(s.retail);
     s.bullets[0] = row.column(SignListModel::ColBullet1);
     s.bullets[1] = row.column(SignListModel::ColBullet2);
     s.bullets[2] = row.column(SignListModel::ColBullet3);
@@ -433,32 +436,21 @@ SignFit SignPainter::arrange(Sign& s)
     Fit fit;
     if (layOut(s, fit))
         return { s.shrunk, s.cut };
+    const double naturalBottom = s.stackBottom;
     size_t next = 0;
     for (;;) {
         Fit closed = fit;
         closed.gaps = 0;
         if (layOut(s, closed)) {
-            double lo = 0, hi = 1;
-            for (int i = 0; i < SearchSteps; ++i) {
-                Fit f = fit;
-                f.gaps = (lo + hi) / 2;
-                (layOut(s, f) ? lo : hi) = f.gaps;
-            }
-            fit.gaps = lo;
-            layOut(s, fit);
+            fit.gaps = 1;
+            largestThatFits(s, fit, fit.gaps, 0, s.stackBottom, naturalBottom);
             return { true, s.cut };
         }
+        const double closedBottom = s.stackBottom;
         Fit smallest = closed;
         smallest.scale = Floor;
         if (layOut(s, smallest)) {
-            double lo = Floor, hi = 1;
-            for (int i = 0; i < SearchSteps; ++i) {
-                Fit f = closed;
-                f.scale = (lo + hi) / 2;
-                (layOut(s, f) ? lo : hi) = f.scale;
-            }
-            closed.scale = lo;
-            layOut(s, closed);
+            largestThatFits(s, closed, closed.scale, Floor, s.stackBottom, closedBottom);
             return { true, s.cut };
         }
         while (next < std::size(DropOrder) && !(s.present & DropOrder[next]))
@@ -467,6 +459,38 @@ SignFit SignPainter::arrange(Sign& s)
             return { true, true };
         fit.dropped |= DropOrder[next++];
     }
+}
+
+// The largest value of one factor of the fit (between lo, which fits, and
+// hi, which does not) with which the stack fits, found by interpolating
+// where the stack ends; leaves the sign laid out with it. The stack's end
+// moves almost in proportion to either factor, so one or two tries do.
+void SignPainter::largestThatFits(
+    Sign& s, Fit& fit, double& factor, double lo, double loBottom, double hiBottom)
+{
+    double hi = factor;
+    bool laidOut = false;
+    for (int i = 0; i < SearchSteps && hi - lo > 1e-3; ++i) {
+        // Aim two twips short of the limit so rounding does not spill over.
+        const double span = hiBottom - loBottom;
+        double guess
+            = span > 0 ? lo + (hi - lo) * (s.stackLimit - 2 - loBottom) / span : (lo + hi) / 2;
+        guess = std::clamp(guess, lo + (hi - lo) / 64, hi - (hi - lo) / 64);
+        factor = guess;
+        laidOut = layOut(s, fit);
+        if (laidOut) {
+            lo = guess;
+            loBottom = s.stackBottom;
+            if (s.stackLimit - s.stackBottom < 8)
+                return;
+        } else {
+            hi = guess;
+            hiBottom = s.stackBottom;
+        }
+    }
+    factor = lo;
+    if (!laidOut)
+        layOut(s, fit);
 }
 
 // Lays the stack out; true when every item is inside the limits and the
@@ -483,17 +507,18 @@ bool SignPainter::layOut(Sign& s, const Fit& fit)
     else
         descStack(s, fit, y);
     s.cut = s.cut || (fit.dropped & s.present) != 0;
+    s.stackBottom = s.top;
+    bool inside = true;
     for (const Sign::Item& i : s.items) {
         const bool dot = i.kind == Sign::Item::Kind::Dot;
         const double x1 = dot ? i.x - i.width : std::min(i.x, i.x + i.width);
         const double x2 = dot ? i.x + i.width : std::max(i.x, i.x + i.width);
         const double y1 = dot ? i.y - i.width : std::min(i.y, i.y + i.height);
         const double y2 = dot ? i.y + i.width : std::max(i.y, i.y + i.height);
-        if (x1 < s.left - Slack || x2 > s.right + Slack || y1 < s.top - Slack
-            || y2 > s.stackLimit + Slack)
-            return false;
+        s.stackBottom = std::max(s.stackBottom, y2);
+        inside = inside && x1 >= s.left - Slack && x2 <= s.right + Slack && y1 >= s.top - Slack;
     }
-    return true;
+    return inside && s.stackBottom <= s.stackLimit + Slack;
 }
 
 // The logo, and where the stack's text starts.
@@ -641,7 +666,7 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
         s.present |= Retail;
         if (!(fit.dropped & Retail))
-            s.addText(s.fit(retailLine(s.retail), 15 * fs, false, true, room, f), px, y, 0);
+            s.addText(s.fit(s.retailText, 15 * fs, false, true, room, f), px, y, 0);
     }
 }
 
@@ -745,7 +770,7 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
         s.present |= Retail;
         if (!(fit.dropped & Retail)) {
-            const Sign::Line line = s.fit(retailLine(s.retail), 15 * fs, false, true, room, f);
+            const Sign::Line line = s.fit(s.retailText, 15 * fs, false, true, room, f);
             s.addText(line, s.centred(line.width), y, 0);
         }
     }

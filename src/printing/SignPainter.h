@@ -58,6 +58,8 @@ private:
     void drawBorder(Sign& s);
     void prepare(Sign& s);
     SignFit arrange(Sign& s);
+    void largestThatFits(
+        Sign& s, Fit& fit, double& factor, double lo, double loBottom, double hiBottom);
     bool layOut(Sign& s, const Fit& fit);
     double stackStart(Sign& s, const Fit& fit);
     void bulletStack(Sign& s, const Fit& fit, double y);

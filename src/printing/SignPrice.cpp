@@ -1,8 +1,44 @@
 #include "printing/SignPrice.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// True when the text is digits, optionally grouped by commas in threes,
+// with an optional decimal part, and has at least one digit.
+bool isPlainAmount(const QString& text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? text : text.left(point);
+    bool digits = false;
+    for (qsizetype i = point < 0 ? text.size() : point + 1; i < text.size(); ++i) {
+        if (!isDigit(text[i]))
+            return false;
+        digits = true;
+    }
+    const bool grouped = whole.contains(QLatin1Char(','));
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        // Counted from the right, every fourth character is a comma when
+        // the whole part is grouped.
+        const bool commaPlace = (whole.size() - i) % 4 == 0;
+        if (grouped && commaPlace) {
+            if (whole[i] != QLatin1Char(',') || i == 0)
+                return false;
+        } else if (!isDigit(whole[i])) {
+            return false;
+        } else {
+            digits = true;
+        }
+    }
+    return digits;
+}
+
+} // namespace
 
 SignPrice PriceForSign(const QString& typed)
 {
@@ -12,12 +48,7 @@ SignPrice PriceForSign(const QString& typed)
     QString number = text;
     if (number.startsWith(QLatin1Char('$')))
         number = number.mid(1).trimmed();
-    // Digits, optionally grouped by commas in threes, and an optional
-    // decimal part; at least one digit somewhere.
-    static const QRegularExpression plain(
-        QStringLiteral("^(?:\\d+|\\d{1,3}(?:,\\d{3})+)?(?:\\.\\d*)?$"));
-    if (!number.contains(QRegularExpression(QStringLiteral("\\d")))
-        || !plain.match(number).hasMatch())
+    if (!isPlainAmount(number))
         return price;
 
     QString digits = number;
