@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -91,6 +92,7 @@ private slots:
         QCOMPARE(pdfPages(first), 2);
         QVERIFY(pdfText(first).contains("SALE"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
+        QCOMPARE(w.statusBar()->currentMessage(), "3 signs printed on 2 pages to " + first);
 
         // 1-Up from the button: three pages.
         w.mnuFormatSel_Click(2);
@@ -122,6 +124,7 @@ private slots:
         QVERIFY(dialogs().messages()[1].text.startsWith("Previewing page 2 of 2\r\nTo move"));
         QVERIFY(!w.picBox->isVisible());
         QCOMPARE(w.windowState(), before);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("5 signs previewed on 2 pages"));
     }
 
     void printerFailureOffersSetup()
