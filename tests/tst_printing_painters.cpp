@@ -194,9 +194,11 @@ private slots:
         QTest::newRow("zero") << "0" << "" << QStringList { "0", cent };
         QTest::newRow("blank promo uses retail") << "" << "8.49" << QStringList { "$", "8.49" };
         QTest::newRow("blank everything") << "" << "" << QStringList { "" };
-        QTest::newRow("letters") << "abc" << "" << QStringList { "abc", cent };
-        QTest::newRow("negative") << "-1" << "" << QStringList { "-1", cent };
-        QTest::newRow("two points") << "0.5.5" << "" << QStringList { "5.5", cent };
+        QTest::newRow("letters") << "abc" << "" << QStringList { "abc" };
+        QTest::newRow("negative") << "-1" << "" << QStringList { "-1" };
+        QTest::newRow("two points") << "0.5.5" << "" << QStringList { "0.5.5" };
+        QTest::newRow("typed dollar") << "$12.99" << "" << QStringList { "$", "12.99" };
+        QTest::newRow("half") << ".5" << "" << QStringList { "50", cent };
         QTest::newRow("spaces trimmed") << "  3 " << "" << QStringList { "$", "3" };
         // clang-format on
     }
@@ -221,8 +223,7 @@ private slots:
 
     void centSignPlacement()
     {
-        // Bullet style: the cent sign follows the width of the whole promo
-        // text, so 0.99 leaves a gap as wide as "0." before it.
+        // The cent sign follows the digits, a little higher.
         fill(*m_model, { sign("1", "0.99") });
         const QString cent = QString(QChar(0xA2));
         RecordingCanvas c;
@@ -230,9 +231,7 @@ private slots:
         const CanvasOp* digits = findText(c.operations(), "99");
         const CanvasOp* centOp = findText(c.operations(), cent);
         QVERIFY(digits && centOp);
-        c.setFontBold(true);
-        c.setFontSize(60);
-        QCOMPARE(centOp->x, digits->x + c.TextWidth("0.99"));
+        QCOMPARE(centOp->x, digits->x + digits->width);
         QCOMPARE(centOp->y, digits->y + 100);
         QCOMPARE(centOp->fontSize, 40.0);
     }
@@ -258,12 +257,14 @@ private slots:
         for (bool bullet : { true, false }) {
             RecordingCanvas c;
             SignPlacement at = cell(&c);
-            at.width = 100; // every description is too wide
+            // Every description is too wide for one line, and its halves fit.
+            c.setFontSize(20);
+            at.width = int(c.TextWidth(description));
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
             QStringList printed;
             double lastY = -1;
             for (const CanvasOp& op : textOps(c.operations())) {
-                if (op.fontSize == 20.0) {
+                if (!op.bold && op.fontSize > 10) {
                     printed << op.text;
                     QVERIFY(op.y > lastY);
                     lastY = op.y;
@@ -444,6 +445,8 @@ private slots:
         RecordingCanvas c;
         SignPlacement at = cell(&c);
         at.formatScale = 2.0;
+        at.width = 14400; // a 1-Up cell, which the doubled sign fits
+        at.height = 10800;
         painter().PaintBulletSign(at);
         QCOMPARE(findText(c.operations(), "2")->fontSize, 120.0);
         QCOMPARE(findText(c.operations(), "2")->y, 360.0 + 2200);

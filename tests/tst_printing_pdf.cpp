@@ -237,6 +237,78 @@ private slots:
         QCOMPARE(objects.size(), 1);
     }
 
+    void demoSignsStayInTheirBorders_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("bullet");
+        for (int format : { 0, 1, 2 }) {
+            for (bool bullet : { true, false })
+                QTest::addRow("%d %s", format, bullet ? "bullet" : "desc") << format << bullet;
+        }
+    }
+
+    // The demo store's settings (a 2 x 0.65 inch logo, title, regular
+    // retail, border, pictures, its margins): every word of every sign lies
+    // inside the border line of its own cell.
+    void demoSignsStayInTheirBorders()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, bullet);
+        const QString pdf = m_dir->path() + "/demo.pdf";
+        m_settings->save(SettingsKeys::FILELOGO, writePicture(m_dir->path(), "logo.jpg", 200, 65));
+        m_settings->save(SettingsKeys::LOGOWIDTH, "2");
+        m_settings->save(SettingsKeys::LOGOHEIGHT, "0.65");
+        m_settings->save(SettingsKeys::MARGINTOP, "180");
+        m_settings->save(SettingsKeys::MARGINLEFT, "270");
+        const QString picture = writePicture(m_dir->path(), "item.jpg", 120, 120);
+        fill(*m_model,
+            { sign("100001", "11.99", "14.99", "PROLINE CLAW HAMMER 16 OZ", "Forged steel head",
+                  "Anti-vibration grip", "Lifetime warranty", picture),
+                sign("100012", "0.59", "0.79", "PROLINE WIRE NUTS ASSORTED", "UL listed",
+                    "Color coded", "Pack of 10", picture),
+                sign("100024", "", "129.59", "HANDYMAN CORDLESS DRILL 20 V BRUSHLESS",
+                    "2 batteries included", "Two-speed gearbox", "LED work light", picture),
+                sign("100040", "23.99", "29.99", "HANDYMAN DUCT TAPE 1.88 IN X 60 YD",
+                    "Weather resistant", "Tears by hand", "Strong adhesive", picture) });
+        PdfWindow w(pdf);
+        w.format = format;
+        w.bullet = bullet;
+        w.options = { 1, 1, 1, 1, 1, QStringLiteral("WEEKLY SPECIAL") };
+        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        const PrintResult result = job.PrintSigns(true);
+        QVERIFY(DialogService::instance().messages().isEmpty());
+        QCOMPARE(result.signs, 4);
+        QVERIFY(result.rowsCut.empty());
+
+        // Each sign's border line, inner edge, in points on its page.
+        const bool portrait = format == 1;
+        const SheetMetrics sheet { portrait ? 12240.0 : 15840, portrait ? 15840.0 : 12240,
+            portrait ? 11520.0 : 15120, portrait ? 15120.0 : 11520 };
+        const double k = format == 0 ? 1.0 : format == 1 ? 15840.0 / 12240 : 2.0;
+        const double e = std::nearbyint(24 * k), pen = 24 * k * 1440 / 1200 / 2;
+        std::vector<std::pair<int, QRectF>> borders;
+        for (int n = 1; n <= 4; ++n) {
+            const SignCell cell = CellForSign(
+                SignFormat(format), n, sheet, portrait ? 180 : 270, portrait ? 270 : 180);
+            const QRectF box(QPointF(cell.left + 2 * e + pen, cell.top + 2 * e + pen),
+                QPointF(
+                    cell.left + cell.width - 4 * e - pen, cell.top + cell.height - 4 * e - pen));
+            borders.push_back(
+                { (n - 1) / SignsPerPage(SignFormat(format)) + 1, box.translated(360, 360) });
+        }
+        const auto words = readWords(pdf);
+        QVERIFY(find(words, "100040"));
+        for (const Word& word : words) {
+            const QRectF box(
+                QPointF(word.xMin * 20, word.yMin * 20), QPointF(word.xMax * 20, word.yMax * 20));
+            bool inside = false;
+            for (const auto& [page, border] : borders)
+                inside
+                    = inside || (page == word.page && border.adjusted(-2, -2, 2, 2).contains(box));
+            QVERIFY2(inside, qPrintable(word.text));
+        }
+    }
+
     void abortedRunLeavesNoDocument()
     {
         const QString pdf = m_dir->path() + "/aborted.pdf";

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +73,7 @@ private slots:
         QCOMPARE(pdfPages(first), 2);
         QVERIFY(run("pdftotext", { first, "-" }).contains("SALE"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
+        QCOMPARE(w.statusBar()->currentMessage(), "3 signs printed on 2 pages to " + first);
 
         // 1-Up from the button: three pages.
         w.mnuFormatSel_Click(2);
@@ -102,6 +104,7 @@ private slots:
         QVERIFY(messageTexts()[1].startsWith("Previewing page 2 of 2\r\nTo move"));
         QVERIFY(!child<QLabel>(w, "picBox")->isVisible());
         QCOMPARE(w.windowState(), before);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("5 signs previewed on 2 pages"));
     }
 
     void printerFailureOffersSetup()

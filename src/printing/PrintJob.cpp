@@ -8,6 +8,8 @@
 #include "printing/SignPainter.h"
 #include "ui/DialogService.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 namespace {
@@ -71,6 +73,37 @@ double formatScaleOf(SignFormat format, const SheetMetrics& sheet)
 
 } // namespace
 
+QString PrintResultMessage(const PrintResult& result)
+{
+    auto count = [](qint32 n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    QString text = count(result.signs, "sign", "signs")
+        + (result.preview ? QStringLiteral(" previewed on ") : QStringLiteral(" printed on "))
+        + count(result.pages, "page", "pages");
+    if (!result.preview)
+        text += QStringLiteral(" to ") + result.destination;
+    QStringList fit;
+    if (result.signsShrunk > 0)
+        fit << QStringLiteral("%1 shrunk to fit").arg(result.signsShrunk);
+    if (!result.rowsCut.empty()) {
+        // A long list of rows is cut short; the count says how many.
+        constexpr size_t Listed = 5;
+        QStringList rows;
+        for (size_t i = 0; i < result.rowsCut.size() && i < Listed; ++i)
+            rows << QString::number(result.rowsCut[i]);
+        if (result.rowsCut.size() > Listed)
+            rows << QStringLiteral("...");
+        fit << QStringLiteral("%1 cut (%2 %3)")
+                   .arg(result.rowsCut.size())
+                   .arg(result.rowsCut.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
+                       rows.join(QStringLiteral(", ")));
+    }
+    if (!fit.isEmpty())
+        text += QStringLiteral("; ") + fit.join(QStringLiteral(", "));
+    return text;
+}
+
 QString PreviewPageMessage(qint32 page, qint32 pages)
 {
     QString text = QStringLiteral("Previewing page %1 of %2").arg(page).arg(pages);
@@ -130,8 +163,10 @@ void PrintJob::ReportPrintError(const RunTimeError& error)
         m_window.doPrinterSetup();
 }
 
-void PrintJob::PrintSigns(bool print)
+PrintResult PrintJob::PrintSigns(bool print)
 {
+    PrintResult result;
+    result.preview = !print;
     const int lastRow = m_model.Rows() - 1;
     qint32 signs = 0;
     for (int row = 1; row <= lastRow; ++row) {
@@ -141,7 +176,7 @@ void PrintJob::PrintSigns(bool print)
     if (signs == 0) {
         m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
             DialogService::Icon::Information, AlertTitle);
-        return;
+        return result;
     }
 
     // The printer's page is set up for the format in preview as well, so the
@@ -155,6 +190,8 @@ void PrintJob::PrintSigns(bool print)
     sheet.printableWidth = std::nearbyint(printer->ScaleWidth());
     sheet.printableHeight = std::nearbyint(printer->ScaleHeight());
     const qint32 pages = PageCount(f.format, signs);
+    if (print)
+        result.destination = printer->DeviceName();
     const double formatScale = formatScaleOf(f.format, sheet);
 
     const int savedState = m_window.windowState();
@@ -217,13 +254,14 @@ void PrintJob::PrintSigns(bool print)
             if (pageFull) {
                 if (print) {
                     if (!printerStep([&] { canvas->NewPage(); }))
-                        return;
+                        return result;
                 } else {
                     m_window.showPreview(*canvas);
                     if (ShowPreviewPage(page, pages)) {
                         m_window.endProgress();
                         finishPreview();
-                        return;
+                        result.completed = true;
+                        return result;
                     }
                     canvas->Cls();
                 }
@@ -246,17 +284,23 @@ void PrintJob::PrintSigns(bool print)
             placement.shiftLeftRight = f.shiftLeftRight;
             placement.previewScale = previewScale;
             placement.formatScale = formatScale;
-            if (bullet)
-                painter.PaintBulletSign(placement);
-            else
-                painter.PaintDescSign(placement);
+            placement.printableWidth = sheet.printableWidth;
+            placement.printableHeight = sheet.printableHeight;
+            const SignFit fit
+                = bullet ? painter.PaintBulletSign(placement) : painter.PaintDescSign(placement);
+            result.signs = k;
+            result.pages = page;
+            if (fit.cut)
+                result.rowsCut.push_back(row);
+            else if (fit.shrunk)
+                ++result.signsShrunk;
 
             if (k % SignsPerPage(f.format) == 0)
                 pageFull = true;
         }
         if (m_printAborted) {
             abandon();
-            return;
+            return result;
         }
     }
 
@@ -264,11 +308,13 @@ void PrintJob::PrintSigns(bool print)
     if (started) {
         if (print) {
             if (!printerStep([&] { canvas->EndDoc(); }))
-                return;
+                return result;
         } else {
             m_window.showPreview(*canvas);
             ShowPreviewPage(page, page);
         }
     }
     finishPreview();
+    result.completed = started;
+    return result;
 }

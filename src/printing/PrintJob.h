@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <vector>
 
 class AppSettings;
 class DialogService;
@@ -58,6 +59,28 @@ public:
     virtual void doPrinterSetup() = 0;
 };
 
+// What a print run did: signs and pages drawn, where to, and how many signs
+// were changed to fit their cells.
+struct PrintResult
+{
+    // True when the run ended normally (or the preview was closed early);
+    // false after an error or when there was nothing to print.
+    bool completed = false;
+    bool preview = false;
+    qint32 signs = 0;
+    qint32 pages = 0;
+    // Signs made smaller to fit but with nothing left off.
+    qint32 signsShrunk = 0;
+    // Grid rows of the signs that had a line cut or left off.
+    std::vector<int> rowsCut;
+    // The printer's name or the PDF file ("" for the preview).
+    QString destination;
+};
+
+// The status-bar line for a finished run, e.g. "30 signs printed on 8 pages
+// to Office; 2 shrunk to fit, 1 cut (row 7)".
+QString PrintResultMessage(const PrintResult& result);
+
 // The message texts of the preview pager and the run-time error report.
 inline const QString PreviewPageTitle = QStringLiteral("Print Preview");
 QString PreviewPageMessage(qint32 page, qint32 pages);
@@ -77,7 +100,7 @@ public:
         PrintWindow& window);
 
     // print true: to the printer; false: the on-screen preview.
-    void PrintSigns(bool print);
+    PrintResult PrintSigns(bool print);
 
     // The preview's "next page?" box; true when the user cancels.
     bool ShowPreviewPage(qint32 page, qint32 pages);

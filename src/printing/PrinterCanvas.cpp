@@ -106,6 +106,7 @@ void PrinterCanvas::beginDocument()
     }
     m_painter.setRenderHints(
         QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    forgetPainterClip();
 }
 
 QPainter* PrinterCanvas::devicePainter()
@@ -136,6 +137,7 @@ void PrinterCanvas::deviceNewPage()
     }
     if (!m_printer->newPage())
         throw RunTimeError::printerError(QStringLiteral("the printer cannot start a new page"));
+    forgetPainterClip();
 }
 
 void PrinterCanvas::deviceEndDoc()
@@ -152,6 +154,8 @@ void PrinterCanvas::deviceEndDoc()
             else if (!m_printer->newPage())
                 throw RunTimeError::printerError(
                     QStringLiteral("the printer cannot start a new page"));
+            else
+                forgetPainterClip();
         }
     }
     if (!m_painter.isActive())

@@ -205,6 +205,7 @@ CanvasOp SignCanvas::stateOp(CanvasOp::Kind kind) const
     op.bold = m_fontBold;
     op.italic = m_fontItalic;
     op.page = m_page;
+    op.clip = m_clip;
     return op;
 }
 
@@ -237,6 +238,18 @@ void SignCanvas::paintOp(QPainter& p, const CanvasOp& op)
 {
     using Kind = CanvasOp::Kind;
     const QBrush fill = op.fillStyle == 0 ? QBrush(colorOf(op.fillColor)) : QBrush(Qt::NoBrush);
+    if (op.kind != Kind::NewPage && op.kind != Kind::EndDoc && op.kind != Kind::Cls
+        && m_painterClip != op.clip) {
+        p.setTransform(QTransform());
+        if (op.clip.isEmpty()) {
+            p.setClipping(false);
+        } else {
+            p.setClipRect(QRectF(QPointF(toDeviceX(op.clip.left()), toDeviceY(op.clip.top())),
+                QPointF(toDeviceX(op.clip.right()), toDeviceY(op.clip.bottom())))
+                              .normalized());
+        }
+        m_painterClip = op.clip;
+    }
     switch (op.kind) {
     case Kind::Line:
         p.setTransform(QTransform());

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImage>
 #include <QRawFont>
+#include <QRectF>
 #include <QString>
 
 #include <array>
@@ -45,6 +46,7 @@ struct CanvasOp
     bool bold = false;
     bool italic = false;
     int page = 1; // page of the document the call landed on (from 1)
+    QRectF clip; // drawing is cut off outside this rectangle; empty: nowhere
 };
 
 // The drawing surface through which signs and the calibration page are
@@ -129,6 +131,10 @@ public:
     void setFontBold(bool on) { m_fontBold = on; }
     bool FontItalic() const { return m_fontItalic; }
     void setFontItalic(bool on) { m_fontItalic = on; }
+    // Drawing outside this rectangle (user units) is cut off; an empty
+    // rectangle cuts off nothing.
+    QRectF clip() const { return m_clip; }
+    void setClip(const QRectF& rect) { m_clip = rect; }
 
     // --- operations ---
     // A straight line in ForeColor.
@@ -193,6 +199,8 @@ protected:
     virtual void deferOp(const CanvasOp&) { }
     // Draws one call on a painter, as the operations draw it.
     void paintOp(QPainter& painter, const CanvasOp& op);
+    // The painter was started afresh: its clip is unknown again.
+    void forgetPainterClip() { m_painterClip.reset(); }
 
     // Checks a picture file and returns its image, or a null image when
     // the pixels are decoded only as it is drawn (the default, which reads
@@ -246,6 +254,11 @@ private:
     int m_foreColor = 0, m_fillColor = 0, m_fillStyle = 1, m_drawStyle = 0, m_drawWidth = 1;
     double m_fontSize = 12;
     bool m_fontBold = false, m_fontItalic = false;
+
+    QRectF m_clip;
+    // The clip last set on the painter (in user units), set only when it
+    // changes: every change costs a graphics state in a PDF.
+    std::optional<QRectF> m_painterClip;
 
     int m_page = 1;
     bool m_recording = false;

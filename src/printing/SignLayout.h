@@ -25,6 +25,10 @@ struct SignPlacement
     qint32 shiftLeftRight = 0;
     double previewScale = 1.0;
     double formatScale = 1.0;
+    // The printer's printable area in twips from (0, 0); nothing of the sign
+    // is drawn outside it. 0: not known, no limit.
+    double printableWidth = 0;
+    double printableHeight = 0;
 };
 
 // The main window's print options as the painters read them for each sign:

@@ -7,8 +7,15 @@
 #include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
+#include "printing/SignPrice.h"
 
+#include <QRectF>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,9 +25,32 @@ double roundEven(double v)
 }
 
 const QString Dollar = QStringLiteral("$");
-const QString Cent = QString(QChar(0x00A2));
 const QString LetterA = QStringLiteral("A");
-const QString Digit1 = QStringLiteral("1");
+const QString Ellipsis = QString(QChar(0x2026));
+
+// No font or picture of a sign is drawn at less than this part of its size.
+constexpr double Floor = 0.5;
+// Halvings in the search for the largest gap or scale factor that fits.
+constexpr int SearchSteps = 10;
+// Slack when comparing positions reached along different sums.
+constexpr double Slack = 0.01;
+
+// Parts of the stack that may be left off, in the order they go when the
+// sign does not fit even at the floor.
+enum Part : unsigned {
+    Bullet1 = 1u << 0,
+    Bullet2 = 1u << 1,
+    Bullet3 = 1u << 2,
+    Retail = 1u << 3,
+    Description2 = 1u << 4,
+    Title = 1u << 5,
+    Logo = 1u << 6,
+    Description1 = 1u << 7,
+    Price = 1u << 8,
+};
+const unsigned DropOrder[]
+    = { Bullet3, Bullet2, Bullet1, Retail, Description2, Title, Logo, Description1, Price };
+const unsigned BulletPart[3] = { Bullet1, Bullet2, Bullet3 };
 
 // Where a too-wide description is broken: the first space from the middle
 // rightwards (positions from 1), or 0 when there is none.
@@ -37,23 +67,220 @@ qsizetype splitPosition(const QString& text)
     return 0;
 }
 
+// A length between its closed-up value (t = 0) and its natural one (t = 1).
+double between(double closed, double natural, double t)
+{
+    return t >= 1 ? natural : closed + (natural - closed) * t;
+}
+
+// The price as the retail line shows it.
+QString retailLine(const QString& retail)
+{
+    const SignPrice price = PriceForSign(retail);
+    return QStringLiteral("(regular retail ") + price.dollar + price.amount + price.cent
+        + QLatin1Char(')');
+}
+
 } // namespace
 
-// Everything one sign needs, read once at its start.
+// How a sign is laid out: gaps (1 natural, 0 closed up), the stack's scale
+// and the parts left off.
+struct SignPainter::Fit
+{
+    double gaps = 1;
+    double scale = 1;
+    unsigned dropped = 0;
+};
+
+// Everything one sign needs, read once at its start, and its layout.
 struct SignPainter::Sign
 {
+    // One thing the sign draws. Dot: centre (x, y) and radius in width.
+    struct Item
+    {
+        enum class Kind { Text, Picture, Dot };
+        Kind kind = Kind::Text;
+        double x = 0, y = 0, width = 0, height = 0;
+        QString text;
+        double points = 0;
+        bool bold = false, italic = false;
+        int color = 0;
+        SignPicture picture;
+    };
+    // A line of text fitted into its room.
+    struct Line
+    {
+        QString text;
+        double points = 0, width = 0, height = 0;
+        bool bold = false, italic = false;
+    };
+
     SignCanvas* c = nullptr;
     SignPlacement at;
     SignOptions options;
-    double k = 1, fs = 1, x0 = 0, y = 0, dw = 0;
-    QString sku, description, promo, retail, picture;
+    bool bullet = true;
+    double k = 1, fs = 1, x0 = 0, edge = 0;
+    QString sku, description, promo, retail, retailText, picture;
     QString bullets[3];
+    SignPrice price;
     int colorBorder = 0, colorTitle = 0, colorPrice = 0;
     QString logoFile, logoPlace;
     double logoWidth = 0, logoHeight = 0, printSku = 1;
+    bool logoShown = false, pictureShown = false;
+    SignPicture logo, item;
 
-    // x for text centred in the cell.
-    double centred(const QString& text) const { return (at.width - c->TextWidth(text)) / 2 + x0; }
+    // Where the sign may draw (inside the border, or the cell, and the
+    // printable area); the stack ends above the footer.
+    double left = 0, top = 0, right = 0, bottom = 0, stackLimit = 0;
+    std::vector<Item> footer;
+    bool footerShrunk = false, footerCut = false;
+    // The stack as last laid out, the parts it has and how it was changed.
+    std::vector<Item> items;
+    unsigned present = 0;
+    bool shrunk = false, cut = false;
+    // Where the stack as last laid out ends.
+    double stackBottom = 0;
+
+    struct Measured
+    {
+        QString text;
+        int face = 0;
+        double points = 0, width = 0;
+    };
+    std::vector<Measured> measured;
+
+    // Text width at a size. Each text is measured once; other sizes scale
+    // that width, so the natural layout uses the canvas's own figures.
+    double width(const QString& text, double points, bool bold, bool italic = false)
+    {
+        const int face = (bold ? 1 : 0) + (italic ? 2 : 0);
+        for (const Measured& m : measured) {
+            if (m.face == face && m.text == text)
+                return m.points == points ? m.width : m.width * (points / m.points);
+        }
+        setFont(points, bold, italic);
+        const double w = c->TextWidth(text);
+        measured.push_back({ text, face, points, w });
+        return w;
+    }
+    double height(double points, bool bold, bool italic = false)
+    {
+        setFont(points, bold, italic);
+        return c->TextHeight(LetterA);
+    }
+    void setFont(double points, bool bold, bool italic)
+    {
+        c->setFontBold(bold);
+        c->setFontItalic(italic);
+        c->setFontSize(points);
+    }
+
+    double clampX(double x, double w) const { return std::max(left, std::min(x, right - w)); }
+    // x for text of this width centred in the cell, kept inside the limits.
+    double centred(double w) const { return clampX((at.width - w) / 2 + x0, w); }
+
+    // The text at its size times the stack's scale when that fits the
+    // room (extra: width beside the text that scales with it); else
+    // shrunk alone to fit, and below the floor cut with an ellipsis.
+    Line fit(const QString& text, double points, bool bold, bool italic, double room,
+        double stackScale, double extra = 0)
+    {
+        Line line;
+        line.text = text;
+        line.bold = bold;
+        line.italic = italic;
+        const double w = width(text, points, bold, italic);
+        double scale = stackScale;
+        if ((w + extra) * scale > room + Slack) {
+            scale = std::max(Floor, room / (w + extra));
+            shrunk = true;
+        }
+        line.points = points * scale;
+        if ((w + extra) * scale > room + Slack) {
+            line.text = cutToWidth(text, line.points, bold, italic, room - extra * scale);
+            cut = true;
+        }
+        line.width = width(line.text, line.points, bold, italic);
+        line.height = height(line.points, bold, italic);
+        return line;
+    }
+    // The longest start of the text that fits the room with an ellipsis.
+    QString cutToWidth(const QString& text, double points, bool bold, bool italic, double room)
+    {
+        auto cutAt = [&](qsizetype n) {
+            QString start = text.left(n);
+            while (start.endsWith(QLatin1Char(' ')))
+                start.chop(1);
+            return start + Ellipsis;
+        };
+        qsizetype lo = 0, hi = text.size();
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (width(cutAt(mid), points, bold, italic) <= room)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        const QString best = cutAt(lo);
+        return width(best, points, bold, italic) <= room ? best : QString();
+    }
+
+    void addText(const Line& line, double x, double y, int color)
+    {
+        Item i;
+        i.x = x, i.y = y, i.width = line.width, i.height = line.height;
+        i.text = line.text;
+        i.points = line.points;
+        i.bold = line.bold;
+        i.italic = line.italic;
+        i.color = color;
+        items.push_back(std::move(i));
+    }
+    void addPicture(const SignPicture& p, double x, double y, double w, double h)
+    {
+        Item i;
+        i.kind = Item::Kind::Picture;
+        i.x = x, i.y = y, i.width = w, i.height = h;
+        i.picture = p;
+        items.push_back(std::move(i));
+    }
+    // The "$", amount and cent sign of the price line: big and small sizes
+    // at the line's scale, the amount's width (it may have been cut).
+    void addPrice(double x, double y, double big, double small, double scale, const QString& amount)
+    {
+        Line part;
+        part.bold = true;
+        double ax = x;
+        if (!price.dollar.isEmpty()) {
+            part.text = price.dollar;
+            part.points = small;
+            part.width = width(part.text, small, true);
+            part.height = height(small, true);
+            addText(part, x, y + 150 * k * scale, colorPrice);
+            ax = x + part.width;
+        }
+        part.text = amount;
+        part.points = big;
+        part.width = width(amount, big, true);
+        part.height = height(big, true);
+        addText(part, ax, y, colorPrice);
+        if (!price.cent.isEmpty()) {
+            const double cx = ax + part.width;
+            part.text = price.cent;
+            part.points = small;
+            part.width = width(part.text, small, true);
+            part.height = height(small, true);
+            addText(part, cx, y + 100 * k * scale, colorPrice);
+        }
+    }
+    // The price line's width for placing it: the drawn width, and for cents
+    // at least the width the typed text had, so cent prices keep their place.
+    double priceWidth(double big, double small, double drawn)
+    {
+        if (price.cent.isEmpty())
+            return drawn;
+        return std::max(drawn, width(promo, big, true) + width(Dollar, small, true));
+    }
 };
 
 SignPainter::SignPainter(const SignListModel& model, const AppSettings& settings,
@@ -82,7 +309,9 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     s.promo = TrimSpaces(row.column(SignListModel::ColPromo));
     if (s.promo.isEmpty())
         s.promo = TrimSpaces(row.column(SignListModel::ColRetail));
+    s.price = PriceForSign(s.promo);
     s.retail = row.column(SignListModel::ColRetail);
+    s.retailText = retailLine(s.retail);
     s.bullets[0] = row.column(SignListModel::ColBullet1);
     s.bullets[1] = row.column(SignListModel::ColBullet2);
     s.bullets[2] = row.column(SignListModel::ColBullet3);
@@ -99,51 +328,222 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     return s;
 }
 
-void SignPainter::PaintBulletSign(const SignPlacement& placement)
+SignFit SignPainter::PaintBulletSign(const SignPlacement& placement)
 {
+    return paint(placement, true);
+}
+
+SignFit SignPainter::PaintDescSign(const SignPlacement& placement)
+{
+    return paint(placement, false);
+}
+
+SignFit SignPainter::paint(const SignPlacement& placement, bool bullet)
+{
+    SignFit result;
+    SignCanvas& c = *placement.canvas;
+    // The last guard: nothing of a sign reaches beyond its cell.
+    c.setClip(
+        QRectF(placement.left, placement.top, placement.width, placement.height).normalized());
     try {
         Sign s = begin(placement);
-        drawFrameAndLogo(s);
-        bulletSign(s);
-        drawSku(s);
+        s.bullet = bullet;
+        drawBorder(s);
+        prepare(s);
+        footer(s);
+        result = arrange(s);
+        result.shrunk = result.shrunk || s.footerShrunk;
+        result.cut = result.cut || s.footerCut;
+        drawItems(s);
     } catch (const RunTimeError& error) {
         m_onError(error);
     }
+    c.setClip(QRectF());
+    return result;
 }
 
-void SignPainter::PaintDescSign(const SignPlacement& placement)
+// The border. It is placed as the printer draws it, one line width being 24
+// twips at the format's scale, on the preview too (where the line itself is
+// one pixel wide), so both show the same sign.
+void SignPainter::drawBorder(Sign& s)
 {
-    try {
-        Sign s = begin(placement);
-        drawFrameAndLogo(s);
-        descSign(s);
-        drawSku(s);
-    } catch (const RunTimeError& error) {
-        m_onError(error);
-    }
-}
-
-// Border, logo and the starting height, shared by both styles.
-void SignPainter::drawFrameAndLogo(Sign& s)
-{
+    if (s.options.border != 1)
+        return;
     SignCanvas& c = *s.c;
     const SignPlacement& at = s.at;
-    const double k = s.k;
-    const double ud = at.shiftUpDown, lr = at.shiftLeftRight;
+    c.setFillStyle(1);
+    c.setDrawStyle(0);
+    c.setDrawWidth(at.printing ? 24 * s.k : 1);
+    s.edge = roundEven(24 * s.k);
+    const double e = s.edge;
+    c.Box(at.left + 2 * e, at.top + 2 * e, double(at.left) + at.width - 4 * e,
+        double(at.top) + at.height - 4 * e, s.colorBorder);
+}
 
-    if (s.options.border == 1) {
-        c.setFillStyle(1);
-        c.setDrawStyle(0);
-        c.setDrawWidth(at.printing ? 24 * k : 1);
-        s.dw = c.DrawWidth();
-        c.Box(at.left + 2 * s.dw, at.top + 2 * s.dw, double(at.left) + at.width - 4 * s.dw,
-            double(at.top) + at.height - 4 * s.dw, s.colorBorder);
+// The limits the sign keeps to, and its pictures.
+void SignPainter::prepare(Sign& s)
+{
+    const SignPlacement& at = s.at;
+    // Inside the border line with a line's width to spare, or the cell.
+    const double e = s.edge;
+    s.left = at.left + 4 * e;
+    s.top = at.top + 4 * e;
+    s.right = double(at.left) + at.width - 6 * e;
+    s.bottom = double(at.top) + at.height - 6 * e;
+    if (at.printableWidth > 0) {
+        s.left = std::max(s.left, 0.0);
+        s.right = std::min(s.right, at.printableWidth);
     }
+    if (at.printableHeight > 0) {
+        s.top = std::max(s.top, 0.0);
+        s.bottom = std::min(s.bottom, at.printableHeight);
+    }
+    s.logoShown = s.options.logo != 0 && MORNLIB::FileExists(s.logoFile);
+    if (s.logoShown)
+        s.logo = s.c->LoadPicture(s.logoFile);
+    s.pictureShown = s.options.graphic == 1 && MORNLIB::FileExists(s.picture);
+    if (s.pictureShown)
+        s.item = s.c->LoadPicture(s.picture);
+}
 
-    if (s.options.logo != 0 && MORNLIB::FileExists(s.logoFile)) {
-        const double lw = roundEven(s.logoWidth * 1440 * k);
-        const double lh = roundEven(s.logoHeight * 1440 * k);
-        const double logoTop = roundEven((ud + 250) * k + at.top);
+// The SKU in the bottom right corner; the stack ends above it.
+void SignPainter::footer(Sign& s)
+{
+    s.stackLimit = s.bottom;
+    if (s.printSku == 0)
+        return;
+    const SignPlacement& at = s.at;
+    const double size = 10 * s.fs;
+    const double room = double(at.left) + at.width - 300 * s.k - s.left;
+    s.shrunk = s.cut = false;
+    const Sign::Line line = s.fit(s.sku, size, false, false, room, 1);
+    s.footerShrunk = s.shrunk;
+    s.footerCut = s.cut;
+    const double x = s.clampX(double(at.left) + at.width - line.width - 300 * s.k, line.width);
+    const double y = double(at.top) + at.height - 1.5 * line.height - 4 * s.edge;
+    s.items.clear();
+    s.addText(line, x, y, 0);
+    s.footer = std::move(s.items);
+    s.items.clear();
+    if (!s.sku.isEmpty())
+        s.stackLimit = std::min(s.bottom, y);
+}
+
+// Lays the stack out at its natural size when it fits; else closes up the
+// gaps, then scales the stack, then leaves parts off.
+SignFit SignPainter::arrange(Sign& s)
+{
+    Fit fit;
+    if (layOut(s, fit))
+        return { s.shrunk, s.cut };
+    const double naturalBottom = s.stackBottom;
+    size_t next = 0;
+    for (;;) {
+        Fit closed = fit;
+        closed.gaps = 0;
+        if (layOut(s, closed)) {
+            fit.gaps = 1;
+            largestThatFits(s, fit, fit.gaps, 0, s.stackBottom, naturalBottom);
+            return { true, s.cut };
+        }
+        const double closedBottom = s.stackBottom;
+        Fit smallest = closed;
+        smallest.scale = Floor;
+        if (layOut(s, smallest)) {
+            largestThatFits(s, closed, closed.scale, Floor, s.stackBottom, closedBottom);
+            return { true, s.cut };
+        }
+        while (next < std::size(DropOrder) && !(s.present & DropOrder[next]))
+            ++next;
+        if (next == std::size(DropOrder))
+            return { true, true };
+        fit.dropped |= DropOrder[next++];
+    }
+}
+
+// The largest value of one factor of the fit (between lo, which fits, and
+// hi, which does not) with which the stack fits, found by interpolating
+// where the stack ends; leaves the sign laid out with it. The stack's end
+// moves almost in proportion to either factor, so one or two tries do.
+void SignPainter::largestThatFits(
+    Sign& s, Fit& fit, double& factor, double lo, double loBottom, double hiBottom)
+{
+    double hi = factor;
+    bool laidOut = false;
+    for (int i = 0; i < SearchSteps && hi - lo > 1e-3; ++i) {
+        // Aim two twips short of the limit so rounding does not spill over.
+        const double span = hiBottom - loBottom;
+        double guess
+            = span > 0 ? lo + (hi - lo) * (s.stackLimit - 2 - loBottom) / span : (lo + hi) / 2;
+        guess = std::clamp(guess, lo + (hi - lo) / 64, hi - (hi - lo) / 64);
+        factor = guess;
+        laidOut = layOut(s, fit);
+        if (laidOut) {
+            lo = guess;
+            loBottom = s.stackBottom;
+            if (s.stackLimit - s.stackBottom < 8)
+                return;
+        } else {
+            hi = guess;
+            hiBottom = s.stackBottom;
+        }
+    }
+    factor = lo;
+    if (!laidOut)
+        layOut(s, fit);
+}
+
+// Lays the stack out; true when every item is inside the limits and the
+// stack ends above the footer.
+bool SignPainter::layOut(Sign& s, const Fit& fit)
+{
+    s.items.clear();
+    s.present = 0;
+    s.shrunk = fit.gaps < 1 || fit.scale < 1;
+    s.cut = false;
+    const double y = stackStart(s, fit);
+    if (s.bullet)
+        bulletStack(s, fit, y);
+    else
+        descStack(s, fit, y);
+    s.cut = s.cut || (fit.dropped & s.present) != 0;
+    s.stackBottom = s.top;
+    bool inside = true;
+    for (const Sign::Item& i : s.items) {
+        const bool dot = i.kind == Sign::Item::Kind::Dot;
+        const double x1 = dot ? i.x - i.width : std::min(i.x, i.x + i.width);
+        const double x2 = dot ? i.x + i.width : std::max(i.x, i.x + i.width);
+        const double y1 = dot ? i.y - i.width : std::min(i.y, i.y + i.height);
+        const double y2 = dot ? i.y + i.width : std::max(i.y, i.y + i.height);
+        s.stackBottom = std::max(s.stackBottom, y2);
+        inside = inside && x1 >= s.left - Slack && x2 <= s.right + Slack && y1 >= s.top - Slack;
+    }
+    return inside && s.stackBottom <= s.stackLimit + Slack;
+}
+
+// The logo, and where the stack's text starts.
+double SignPainter::stackStart(Sign& s, const Fit& fit)
+{
+    const SignPlacement& at = s.at;
+    const double k = s.k, ud = at.shiftUpDown, lr = at.shiftLeftRight, t = fit.gaps;
+    auto atTop = [&](double y) {
+        y = roundEven(between(s.top, y, t));
+        return y < s.top ? std::ceil(s.top) : y;
+    };
+    if (s.logoShown)
+        s.present |= Logo;
+    if (s.logoShown && !(fit.dropped & Logo)) {
+        const double lw1 = roundEven(s.logoWidth * 1440 * k);
+        const double lh1 = roundEven(s.logoHeight * 1440 * k);
+        double scale = fit.scale;
+        if (lw1 * scale > s.right - s.left + Slack) {
+            scale = std::max(Floor, (s.right - s.left) / lw1);
+            s.shrunk = true;
+        }
+        const double lw = scale == 1 ? lw1 : roundEven(s.logoWidth * 1440 * k * scale);
+        const double lh = scale == 1 ? lh1 : roundEven(s.logoHeight * 1440 * k * scale);
+        const double topNatural = roundEven((ud + 250) * k + at.top);
+        const double logoTop = atTop(topNatural);
         double logoLeft;
         if (s.logoPlace == QLatin1String("RIGHT"))
             logoLeft = roundEven(at.left + lr + at.width - lw - 250 * k);
@@ -151,252 +551,262 @@ void SignPainter::drawFrameAndLogo(Sign& s)
             logoLeft = roundEven(at.left + lr + 150 * k);
         else
             logoLeft = roundEven((at.width - lw) / 2 + at.left + lr);
-        const SignPicture logo = c.LoadPicture(s.logoFile);
-        c.PaintPicture(logo, logoLeft, logoTop, lw, lh);
-        s.y = roundEven(at.top + ud + lh + 350 * k);
-    } else {
-        s.y = roundEven(at.top + ud + 1100 * k);
-        if (s.options.title == 1)
-            s.y = roundEven(s.y - 500 * k);
-        if (s.options.retail == 1)
-            s.y = roundEven(s.y - 300 * k);
+        s.addPicture(s.logo, s.clampX(logoLeft, lw), logoTop, lw, lh);
+        const double gap = roundEven(at.top + ud + lh1 + 350 * k) - topNatural - lh1;
+        return roundEven(logoTop + lh + between(std::min(gap, 10 * k), gap, t));
     }
+    double y = roundEven(at.top + ud + 1100 * k);
+    if (s.options.title == 1)
+        y = roundEven(y - 500 * k);
+    if (s.options.retail == 1)
+        y = roundEven(y - 300 * k);
+    return atTop(y);
 }
 
-void SignPainter::drawSku(Sign& s)
+void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
 {
-    if (s.printSku == 0)
-        return;
-    SignCanvas& c = *s.c;
-    c.setFontSize(10 * s.fs);
-    c.setCurrentX(double(s.at.left) + s.at.width - c.TextWidth(s.sku) - 300 * s.k);
-    c.setCurrentY(double(s.at.top) + s.at.height - 1.5 * c.TextHeight(s.sku) - 4 * s.dw);
-    c.Print(s.sku);
-}
-
-void SignPainter::bulletSign(Sign& s)
-{
-    SignCanvas& c = *s.c;
     const SignPlacement& at = s.at;
-    const double k = s.k, fs = s.fs;
-    double& y = s.y;
+    const double k = s.k, fs = s.fs, f = fit.scale, t = fit.gaps;
+    auto gap = [&](double natural) { return between(std::min(natural, 10 * k), natural, t); };
+    const double px = std::max(roundEven(0.15 * at.width + s.x0), s.left);
+    const double room = s.right - px;
 
     if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
-        c.setForeColor(s.colorTitle);
-        c.setFontBold(true);
-        c.setFontSize(25 * fs);
-        c.setCurrentX(s.centred(s.options.titleText));
-        c.setCurrentY(y);
-        c.Print(s.options.titleText);
-        y = roundEven(y + 10 + c.TextHeight(LetterA));
-        c.setFontBold(false);
-        c.setForeColor(0);
+        s.present |= Title;
+        if (!(fit.dropped & Title)) {
+            const Sign::Line line
+                = s.fit(s.options.titleText, 25 * fs, true, false, s.right - s.left, f);
+            s.addText(line, s.centred(line.width), y, s.colorTitle);
+            y = roundEven(y + gap(10) + line.height);
+        }
     }
 
-    // Price line, 15 % of the cell in from the left.
-    const double px = roundEven(0.15 * at.width + s.x0);
-    c.setForeColor(s.colorPrice);
-    c.setFontBold(true);
-    c.setFontSize(60 * fs);
-    double pw = c.TextWidth(s.promo);
-    const double ph = c.TextHeight(Digit1);
-    c.setFontSize(40 * fs);
-    pw += c.TextWidth(Dollar);
-
-    double gx = 0;
-    if (s.options.graphic != 0) {
-        // The mirror of the price's inset, never overlapping the price.
-        gx = at.left + at.width - (px - at.left) - ph;
-        if (px + 1.1 * pw > gx)
-            gx = roundEven(px + 1.1 * pw);
+    // Price line, 15 % of the cell in from the left, the picture beside it
+    // at the mirror of that inset and never on it.
+    s.present |= Price;
+    if (!(fit.dropped & Price)) {
+        const double big = 60 * fs, small = 40 * fs;
+        const SignPrice& price = s.price;
+        const double drawn1 = (price.dollar.isEmpty() ? 0 : s.width(Dollar, small, true))
+            + s.width(price.amount, big, true)
+            + (price.cent.isEmpty() ? 0 : s.width(price.cent, small, true));
+        const double pw1 = s.priceWidth(big, small, drawn1);
+        const double ph1 = s.height(big, true);
+        const double need1 = s.pictureShown ? 1.1 * pw1 + ph1 : drawn1;
+        double x = px, scale = f;
+        if (need1 * scale > s.right - x + Slack) {
+            scale = (s.right - x) / need1;
+            if (scale < Floor) {
+                x = s.left;
+                scale = std::min(f, (s.right - x) / need1);
+            }
+            scale = std::max(scale, Floor);
+            s.shrunk = true;
+        }
+        const double ph = ph1 * scale, pw = pw1 * scale;
+        QString amount = price.amount;
+        double gx = at.left + at.width - (x - at.left) - ph;
+        if (x + 1.1 * pw > gx)
+            gx = roundEven(x + 1.1 * pw);
+        gx = std::min(gx, s.right - ph);
+        if (need1 * scale > s.right - x + Slack) {
+            // Even the floor is too wide: the amount is cut to the room left.
+            const double end = s.pictureShown ? s.right - 1.1 * ph : s.right;
+            gx = s.right - ph;
+            amount = s.cutToWidth(amount, big * scale, true, false,
+                end - x - (drawn1 - s.width(price.amount, big, true)) * scale);
+            s.cut = true;
+        }
+        s.addPrice(x, y, big * scale, small * scale, scale, amount);
+        if (s.pictureShown)
+            s.addPicture(s.item, gx, y, ph, ph);
+        y = roundEven(y + ph + 10 * k);
     }
-
-    const double v = NumberText::leadingNumber(s.promo);
-    QString text = s.promo;
-    if (v >= 1) {
-        c.setCurrentX(px);
-        c.setCurrentY(y + 150 * k);
-        c.setFontSize(40 * fs);
-        c.Print(Dollar);
-        c.setCurrentX(px + c.TextWidth(Dollar));
-    } else {
-        const qsizetype point = text.indexOf(QLatin1Char('.'));
-        if (point >= 0)
-            text = text.mid(point + 1);
-        c.setCurrentX(px);
-    }
-    c.setCurrentY(y);
-    c.setFontSize(60 * fs);
-    c.Print(text);
-    if (!s.promo.isEmpty() && v < 1) {
-        c.setCurrentX(px + c.TextWidth(s.promo));
-        c.setCurrentY(y + 100 * k);
-        c.setFontSize(40 * fs);
-        c.Print(Cent);
-        c.setFontSize(60 * fs);
-    }
-
-    if (s.options.graphic == 1 && MORNLIB::FileExists(s.picture)) {
-        const SignPicture picture = c.LoadPicture(s.picture);
-        c.PaintPicture(picture, gx, y, ph, ph);
-    }
-
-    y = roundEven(y + c.TextHeight(Digit1) + 10 * k);
-    c.setFontBold(false);
-    c.setForeColor(0);
 
     // Description, broken in two when it would run past 90 % of the cell.
-    c.setCurrentX(px);
-    c.setCurrentY(y);
-    c.setFontSize(20 * fs);
-    const qsizetype split = c.TextWidth(s.description) + 0.15 * at.width > 0.9 * at.width
-        ? splitPosition(s.description)
-        : 0;
-    if (split > 0) {
-        c.Print(s.description.left(split - 1));
-        y = roundEven(y + c.TextHeight(LetterA) + 10 * k);
-        c.setCurrentX(px);
-        c.setCurrentY(y);
-        c.Print(s.description.mid(split));
-    } else {
-        c.Print(s.description);
+    const double d1 = s.width(s.description, 20 * fs, false);
+    const qsizetype split
+        = d1 * f + 0.15 * at.width > 0.9 * at.width ? splitPosition(s.description) : 0;
+    s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
+    if (!(fit.dropped & Description1)) {
+        const Sign::Line first = s.fit(split > 0 ? s.description.left(split - 1) : s.description,
+            20 * fs, false, false, room, f);
+        s.addText(first, px, y, 0);
+        if (split > 0 && !(fit.dropped & Description2)) {
+            y = roundEven(y + first.height + 10 * k);
+            const Sign::Line rest = s.fit(s.description.mid(split), 20 * fs, false, false, room, f);
+            s.addText(rest, px, y, 0);
+            y = roundEven(y + rest.height + gap(200 * k));
+        } else {
+            y = roundEven(y + first.height + gap(200 * k));
+        }
     }
-    y = roundEven(y + c.TextHeight(LetterA) + 200 * k);
 
     // Bullet lines with round black dots.
-    c.setFontSize(15 * fs);
-    c.setDrawWidth(1);
     const double gaps[3] = { 10 * k, 10 * k, 50 * k };
+    const double h1 = s.height(15 * fs, false);
     for (int i = 0; i < 3; ++i) {
         if (MORNLIB::IsBlank(s.bullets[i]))
             continue;
-        const double h = c.TextHeight(LetterA);
-        c.setFillColor(0);
-        c.setFillStyle(0);
-        c.Circle(roundEven(h / 2 + px), roundEven(h / 2 + y), h / 8);
-        c.setCurrentX(px + h);
-        c.setCurrentY(y);
-        c.Print(s.bullets[i]);
-        y = roundEven(y + h + gaps[i]);
+        s.present |= BulletPart[i];
+        if (fit.dropped & BulletPart[i])
+            continue;
+        const Sign::Line line = s.fit(s.bullets[i], 15 * fs, false, false, room, f, h1);
+        const double h = line.height;
+        Sign::Item dot;
+        dot.kind = Sign::Item::Kind::Dot;
+        dot.x = roundEven(h / 2 + px);
+        dot.y = roundEven(h / 2 + y);
+        dot.width = h / 8;
+        s.items.push_back(dot);
+        s.addText(line, px + h, y, 0);
+        y = roundEven(y + h + gap(gaps[i]));
     }
 
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
-        c.setCurrentX(px);
-        c.setCurrentY(y);
-        c.setFontItalic(true);
-        c.Print(QStringLiteral("(regular retail $") + TrimSpaces(s.retail) + QLatin1Char(')'));
-        c.setFontItalic(false);
+        s.present |= Retail;
+        if (!(fit.dropped & Retail))
+            s.addText(s.fit(s.retailText, 15 * fs, false, true, room, f), px, y, 0);
     }
 }
 
-void SignPainter::descSign(Sign& s)
+void SignPainter::descStack(Sign& s, const Fit& fit, double y)
 {
-    SignCanvas& c = *s.c;
     const SignPlacement& at = s.at;
-    const double k = s.k, fs = s.fs;
-    double& y = s.y;
+    const double k = s.k, fs = s.fs, f = fit.scale, t = fit.gaps;
+    auto gap = [&](double natural) { return between(std::min(natural, 10 * k), natural, t); };
+    const double room = s.right - s.left;
 
     if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
-        c.setForeColor(s.colorTitle);
-        c.setFontBold(true);
-        c.setFontSize(25 * fs);
-        c.setCurrentX(s.centred(s.options.titleText));
-        c.setCurrentY(y);
-        c.Print(s.options.titleText);
-        y = roundEven(y + c.TextHeight(LetterA) + 200 * k);
-        c.setFontBold(false);
-        c.setForeColor(0);
+        s.present |= Title;
+        if (!(fit.dropped & Title)) {
+            const Sign::Line line = s.fit(s.options.titleText, 25 * fs, true, false, room, f);
+            s.addText(line, s.centred(line.width), y, s.colorTitle);
+            y = roundEven(y + line.height + gap(200 * k));
+        }
     }
 
     // Description, centred, broken in two when wider than 90 % of the cell.
-    c.setCurrentY(y);
-    c.setFontSize(20 * fs);
-    const qsizetype split
-        = c.TextWidth(s.description) > 0.9 * at.width ? splitPosition(s.description) : 0;
-    if (split > 0) {
-        const QString first = s.description.left(split - 1);
-        const QString rest = s.description.mid(split);
-        c.setCurrentX(s.centred(first));
-        c.Print(first);
-        y = roundEven(y + c.TextHeight(LetterA) + 10 * k);
-        c.setCurrentX(s.centred(rest));
-        c.setCurrentY(y);
-        c.Print(rest);
-    } else {
-        c.setCurrentX(s.centred(s.description));
-        c.Print(s.description);
-    }
-    y = roundEven(y + c.TextHeight(LetterA) + 10 * k);
-
-    // Three plain lines; the first always takes its line, blank or not.
-    c.setFontSize(15 * fs);
-    c.setDrawWidth(1);
-    for (int i = 0; i < 3; ++i) {
-        const bool blank = MORNLIB::IsBlank(s.bullets[i]);
-        if (!blank) {
-            c.setCurrentX(s.centred(s.bullets[i]));
-            c.setCurrentY(y);
-            c.Print(s.bullets[i]);
+    const double d1 = s.width(s.description, 20 * fs, false);
+    const qsizetype split = d1 * f > 0.9 * at.width ? splitPosition(s.description) : 0;
+    s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
+    if (!(fit.dropped & Description1)) {
+        Sign::Line line = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs,
+            false, false, room, f);
+        s.addText(line, s.centred(line.width), y, 0);
+        if (split > 0 && !(fit.dropped & Description2)) {
+            y = roundEven(y + line.height + 10 * k);
+            line = s.fit(s.description.mid(split), 20 * fs, false, false, room, f);
+            s.addText(line, s.centred(line.width), y, 0);
         }
-        if (!blank || i == 0)
-            y = roundEven(y + c.TextHeight(LetterA) + 10 * k);
+        y = roundEven(y + line.height + 10 * k);
     }
 
-    // Price, centred, or sharing the width with the picture in three gaps.
-    c.setForeColor(s.colorPrice);
-    c.setFontBold(true);
-    c.setFontSize(80 * fs);
-    double pw = c.TextWidth(s.promo);
-    const double ph = c.TextHeight(Digit1);
-    c.setFontSize(40 * fs);
-    pw += c.TextWidth(Dollar);
-    double gx = 0;
-    if (s.options.graphic == 0) {
-        c.setCurrentX((at.width - pw) / 2 + s.x0);
-    } else {
-        const double g = roundEven((at.width - pw - ph) / 3);
-        c.setCurrentX(g + s.x0);
-        gx = s.x0 + at.width - g - ph;
+    // Three plain lines; the first always takes its line, blank or not
+    // (closed up with the gaps).
+    for (int i = 0; i < 3; ++i) {
+        if (MORNLIB::IsBlank(s.bullets[i])) {
+            if (i == 0) {
+                const double h = s.height(15 * fs * f, false);
+                y = t >= 1 ? roundEven(y + h + 10 * k) : roundEven(y + (h + 10 * k) * t);
+            }
+            continue;
+        }
+        s.present |= BulletPart[i];
+        if (fit.dropped & BulletPart[i])
+            continue;
+        const Sign::Line line = s.fit(s.bullets[i], 15 * fs, false, false, room, f);
+        s.addText(line, s.centred(line.width), y, 0);
+        y = roundEven(y + line.height + 10 * k);
     }
 
-    const double v = NumberText::leadingNumber(s.promo);
-    QString text = s.promo;
-    if (v >= 1) {
-        c.setCurrentY(y + 150 * k);
-        c.setFontSize(40 * fs);
-        c.Print(Dollar, SignCanvas::PrintEnd::Continue);
-    } else {
-        const qsizetype point = text.indexOf(QLatin1Char('.'));
-        if (point >= 0)
-            text = text.mid(point + 1);
+    // Price, centred, or sharing the width with the picture in three equal
+    // gaps, none narrower than the border's margin.
+    s.present |= Price;
+    if (!(fit.dropped & Price)) {
+        const double big = 80 * fs, small = 40 * fs;
+        const SignPrice& price = s.price;
+        const double amount1 = s.width(price.amount, big, true);
+        const double drawn1 = (price.dollar.isEmpty() ? 0 : s.width(Dollar, small, true)) + amount1
+            + (price.cent.isEmpty() ? 0 : s.width(price.cent, small, true));
+        const double pw1 = s.priceWidth(big, small, drawn1);
+        const double ph1 = s.height(big, true);
+        const double gapMin = std::max({ s.left - s.x0, s.x0 + at.width - s.right, 0.0 });
+        const double width1 = s.pictureShown ? pw1 + ph1 : drawn1;
+        const double space = s.pictureShown ? at.width - 3 * gapMin : room;
+        double scale = f;
+        if (width1 * scale > space + Slack) {
+            scale = std::max(Floor, space / width1);
+            s.shrunk = true;
+        }
+        const double ph = ph1 * scale, pw = pw1 * scale;
+        QString amount = price.amount;
+        double x, gx = 0;
+        if (!s.pictureShown) {
+            x = (at.width - pw) / 2 + s.x0;
+        } else {
+            const double g = roundEven((at.width - pw - ph) / 3);
+            x = g + s.x0;
+            gx = s.x0 + at.width - g - ph;
+        }
+        if (width1 * scale > space + Slack) {
+            // Even the floor is too wide: the amount is cut to the room left.
+            x = s.left;
+            gx = s.right - ph;
+            const double end = s.pictureShown ? gx - 0.1 * ph : s.right;
+            amount = s.cutToWidth(
+                amount, big * scale, true, false, end - x - (drawn1 - amount1) * scale);
+            s.cut = true;
+        }
+        x = s.clampX(x, drawn1 * scale);
+        if (s.pictureShown)
+            gx = std::min(gx, s.right - ph);
+        s.addPrice(x, y, big * scale, small * scale, scale, amount);
+        if (s.pictureShown)
+            s.addPicture(s.item, gx, y, ph, ph);
+        y = roundEven(y + ph + 10 * k);
     }
-    c.setCurrentY(y);
-    c.setFontSize(80 * fs);
-    c.Print(text, SignCanvas::PrintEnd::Continue);
-    if (!s.promo.isEmpty() && v < 1) {
-        c.setCurrentY(y + 100 * k);
-        c.setFontSize(40 * fs);
-        c.Print(Cent, SignCanvas::PrintEnd::Continue);
-        c.setFontSize(80 * fs);
-    }
-
-    if (s.options.graphic == 1 && MORNLIB::FileExists(s.picture)) {
-        const SignPicture picture = c.LoadPicture(s.picture);
-        c.PaintPicture(picture, gx, y, ph, ph);
-    }
-
-    y = roundEven(y + c.TextHeight(Digit1) + 10 * k);
-    c.setFontBold(false);
-    c.setForeColor(0);
 
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
-        c.setFontSize(15 * fs);
-        const QString line
-            = QStringLiteral("(regular retail $") + TrimSpaces(s.retail) + QLatin1Char(')');
-        c.setCurrentX(s.centred(line));
-        c.setCurrentY(y);
-        c.setFontItalic(true);
-        c.Print(line);
-        c.setFontItalic(false);
+        s.present |= Retail;
+        if (!(fit.dropped & Retail)) {
+            const Sign::Line line = s.fit(s.retailText, 15 * fs, false, true, room, f);
+            s.addText(line, s.centred(line.width), y, 0);
+        }
     }
+}
+
+void SignPainter::drawItems(Sign& s)
+{
+    SignCanvas& c = *s.c;
+    auto draw = [&c](const Sign::Item& item) {
+        switch (item.kind) {
+        case Sign::Item::Kind::Picture:
+            c.PaintPicture(item.picture, item.x, item.y, item.width, item.height);
+            break;
+        case Sign::Item::Kind::Dot:
+            c.setForeColor(0);
+            c.setDrawWidth(1);
+            c.setFillColor(0);
+            c.setFillStyle(0);
+            c.Circle(item.x, item.y, item.width);
+            break;
+        case Sign::Item::Kind::Text:
+            c.setForeColor(item.color);
+            c.setFontBold(item.bold);
+            c.setFontItalic(item.italic);
+            c.setFontSize(item.points);
+            c.setCurrentX(item.x);
+            c.setCurrentY(item.y);
+            c.Print(item.text);
+            break;
+        }
+    };
+    for (const Sign::Item& item : s.items)
+        draw(item);
+    for (const Sign::Item& item : s.footer)
+        draw(item);
+    c.setForeColor(0);
+    c.setFontBold(false);
+    c.setFontItalic(false);
 }

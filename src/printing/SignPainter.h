@@ -9,6 +9,15 @@ class AppSettings;
 class RunTimeError;
 class SignListModel;
 
+// How a sign was changed to fit its cell: shrunk (gaps closed up, fonts or
+// pictures made smaller) and cut (a line shortened with an ellipsis or left
+// off).
+struct SignFit
+{
+    bool shrunk = false;
+    bool cut = false;
+};
+
 // Draws one sign into the cell the print job hands it, in the bullet style
 // (PaintBulletSign: title, price, description, bullet lines, retail) or the
 // description style (PaintDescSign: title, description, plain lines,
@@ -16,6 +25,19 @@ class SignListModel;
 // the row afresh for every sign, and draw only through the placement's
 // canvas. A run-time error anywhere inside ends the sign there and goes to
 // the error handler.
+//
+// Every sign is laid out before anything but its border is drawn, and made
+// to fit inside its border (the cell without one) and the printable area:
+// - the stack from the logo down to the retail line must end above the SKU:
+//   first the gaps close up, then the stack's fonts and logo shrink together
+//   by the largest factor that fits, never below half their size; when even
+//   that does not fit, lines are left off (bullet 3, 2, 1, retail, second
+//   description line, title, logo, description, price) until it does;
+// - a line wider than its room shrinks alone to the same floor and is then
+//   cut with an ellipsis; the price line keeps "$", amount, cent sign and
+//   picture inside the border, moving to the left edge before it is cut;
+// - each sign is clipped to its cell.
+// Content that fits is drawn exactly where the plain layout puts it.
 class SignPainter
 {
 public:
@@ -25,16 +47,25 @@ public:
     SignPainter(const SignListModel& model, const AppSettings& settings, OptionsSource options,
         ErrorHandler onError);
 
-    void PaintBulletSign(const SignPlacement& placement);
-    void PaintDescSign(const SignPlacement& placement);
+    SignFit PaintBulletSign(const SignPlacement& placement);
+    SignFit PaintDescSign(const SignPlacement& placement);
 
 private:
     struct Sign;
+    struct Fit;
+    SignFit paint(const SignPlacement& placement, bool bullet);
     Sign begin(const SignPlacement& placement) const;
-    void drawFrameAndLogo(Sign& s);
-    void drawSku(Sign& s);
-    void bulletSign(Sign& s);
-    void descSign(Sign& s);
+    void drawBorder(Sign& s);
+    void prepare(Sign& s);
+    SignFit arrange(Sign& s);
+    void largestThatFits(
+        Sign& s, Fit& fit, double& factor, double lo, double loBottom, double hiBottom);
+    bool layOut(Sign& s, const Fit& fit);
+    double stackStart(Sign& s, const Fit& fit);
+    void bulletStack(Sign& s, const Fit& fit, double y);
+    void descStack(Sign& s, const Fit& fit, double y);
+    void footer(Sign& s);
+    void drawItems(Sign& s);
 
     const SignListModel& m_model;
     RunSettings m_settings;

@@ -5,11 +5,15 @@
 #include "printing/PrintJob.h"
 #include "ui/SignWindowPrintHost.h"
 
+#include <QStatusBar>
+
 void frmSigns::PrintSigns(bool print)
 {
     SignWindowPrintHost host(*this);
     PrintJob job(*m_model, m_settings, m_dialogs, host);
-    job.PrintSigns(print);
+    const PrintResult result = job.PrintSigns(print);
+    if (result.completed)
+        statusBar()->showMessage(PrintResultMessage(result));
 }
 
 void frmSigns::mnuFilePrintGrid_Click()
