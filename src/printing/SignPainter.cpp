@@ -7,6 +7,7 @@
 #include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
+#include "printing/SkuBarcode.h"
 
 #include <utility>
 
@@ -70,6 +71,7 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     using namespace SettingsKeys;
     Sign s;
     s.c = placement.canvas;
+    s.c->startExtents();
     s.at = placement;
     s.options = m_options();
     s.k = placement.formatScale;
@@ -171,7 +173,24 @@ void SignPainter::drawSku(Sign& s)
     c.setFontSize(10 * s.fs);
     c.setCurrentX(double(s.at.left) + s.at.width - c.TextWidth(s.sku) - 300 * s.k);
     c.setCurrentY(double(s.at.top) + s.at.height - 1.5 * c.TextHeight(s.sku) - 4 * s.dw);
+    if (s.options.barcode == 1)
+        drawSkuBarcode(s, c.CurrentX() + c.TextWidth(s.sku), c.CurrentY());
     c.Print(s.sku);
+}
+
+// The SKU as a barcode over its text line, clear of everything the sign
+// has drawn and inside the border.
+void SignPainter::drawSkuBarcode(Sign& s, double skuRight, double skuTop)
+{
+    SkuBarcodeBox box;
+    box.skuRight = skuRight;
+    box.skuTop = skuTop;
+    box.obstacles = s.c->extents();
+    box.areaLeft = double(s.at.left) + 5 * s.dw;
+    box.areaRight = double(s.at.left) + s.at.width - 5 * s.dw;
+    box.scale = s.k;
+    for (const QRectF& bar : SkuBarcodeBars(s.sku, box))
+        s.c->FillRect(bar.left(), bar.top(), bar.right(), bar.bottom(), 0);
 }
 
 void SignPainter::bulletSign(Sign& s)

@@ -33,6 +33,7 @@ private:
     Sign begin(const SignPlacement& placement) const;
     void drawFrameAndLogo(Sign& s);
     void drawSku(Sign& s);
+    void drawSkuBarcode(Sign& s, double skuRight, double skuTop);
     void bulletSign(Sign& s);
     void descSign(Sign& s);
 

@@ -115,6 +115,7 @@ public:
     QCheckBox* ckbLogo = nullptr;
     QCheckBox* ckbRetail = nullptr;
     QCheckBox* ckbGraphic = nullptr;
+    QCheckBox* chkBarcode = nullptr;
     QGroupBox* Frame1 = nullptr;
     QRadioButton* ckbBullet = nullptr;
     QRadioButton* ckbLongDesc = nullptr;
