@@ -55,6 +55,10 @@ marker="$KESTRANE_WORK/marker"
 touch "$marker"
 sleep 1
 desktop_menu f 7               # File > Print Signs
+# The print range question: all pages of the whole list from the first cell.
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Signs$' | head -n 1) || fail "no print range question"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+desktop_keys Return
 pdf=$(desktop_wait_pdf "$marker" 60) || fail "no PDF was printed"
 echo "printed: $pdf ($mode)"
 
