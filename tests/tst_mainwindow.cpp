@@ -152,6 +152,8 @@ void TestMainWindow::optionsSurviveRestart()
         QVERIFY(!w.Image1->isHidden());
         w.ckbLongDesc->click();
         w.ckbBorder->click();
+        QCOMPARE(w.chkBarcode->checkState(), Qt::Unchecked);
+        w.chkBarcode->click();
         trigger(w, "mnuFormatSel");
         w.mnuFormatSel[2]->trigger();
         QCOMPARE(w.cmdPrintGrid->text(), QString("Print: 1-Up"));
@@ -163,11 +165,13 @@ void TestMainWindow::optionsSurviveRestart()
     QCOMPARE(stored(SettingsKeys::PRINTBORDER), QString("1"));
     QCOMPARE(stored(SettingsKeys::PRINTGRAPHIC), QString("2"));
     QCOMPARE(stored(SettingsKeys::PRINTTITLE), QString("0"));
+    QCOMPARE(stored(SettingsKeys::PRINTBARCODE), QString("1"));
 
     frmSigns again;
     QVERIFY(again.ckbLongDesc->isChecked());
     QVERIFY(!again.ckbBullet->isChecked());
     QCOMPARE(again.ckbBorder->checkState(), Qt::Checked);
+    QCOMPARE(again.chkBarcode->checkState(), Qt::Checked);
     QCOMPARE(again.checkedFormat(), 2);
     // A click turns the grey box into an ordinary one.
     again.ckbGraphic->click();
