@@ -36,11 +36,16 @@ void frmSigns::PrintSigns(bool print)
             ++request.selectedSigns;
     }
     request.initial = m_lastPrintRange;
-    std::optional<PrintRange> range = m_dialogs.printRangeDialog(request, this);
+    // An empty list has nothing to choose from: the job says so.
+    std::optional<PrintRange> range = PrintRange();
+    if (request.signs > 0)
+        range = m_dialogs.printRangeDialog(request, this);
     if (!range)
         return;
-    m_lastPrintRange = *range;
-    m_lastPrintRange.rows.clear();
+    if (request.signs > 0) {
+        m_lastPrintRange = *range;
+        m_lastPrintRange.rows.clear();
+    }
     if (range->selectedOnly)
         range->rows = rows;
 
