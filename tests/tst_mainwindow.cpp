@@ -121,6 +121,7 @@ private slots:
             QVERIFY(!picture(w)->isHidden());
             child<QRadioButton>(w, "ckbLongDesc")->click();
             check(w, "ckbBorder")->click();
+            check(w, "chkBarcode")->click();
             w.findChildren<QAction*>("mnuFormatSel").at(2)->trigger();
             QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 1-Up"));
             w.close();
@@ -128,13 +129,15 @@ private slots:
         const QList<QPair<QString, QString>> saved
             = { { SettingsKeys::PRINTFORMAT, "2" }, { SettingsKeys::PRINTLONGDESC, "True" },
                   { SettingsKeys::PRINTBULLET, "False" }, { SettingsKeys::PRINTBORDER, "1" },
-                  { SettingsKeys::PRINTGRAPHIC, "2" }, { SettingsKeys::PRINTTITLE, "0" } };
+                  { SettingsKeys::PRINTGRAPHIC, "2" }, { SettingsKeys::PRINTTITLE, "0" },
+                  { SettingsKeys::PRINTBARCODE, "1" } };
         for (const auto& key : saved)
             QCOMPARE(stored(key.first), key.second);
 
         frmSigns again;
         QVERIFY(child<QRadioButton>(again, "ckbLongDesc")->isChecked());
         QCOMPARE(check(again, "ckbBorder")->checkState(), Qt::Checked);
+        QCOMPARE(check(again, "chkBarcode")->checkState(), Qt::Checked);
         QCOMPARE(again.checkedFormat(), 2);
         // A click turns the grey box into an ordinary one.
         check(again, "ckbGraphic")->click();

@@ -16,6 +16,7 @@ inline const QString PRINTTITLE = QStringLiteral("PRINTTITLE"); // whole-16, "0"
 inline const QString PRINTBORDER = QStringLiteral("PRINTBORDER"); // whole-16, 0
 inline const QString PRINTLOGO = QStringLiteral("PRINTLOGO"); // whole-16, 0
 inline const QString PRINTGRAPHIC = QStringLiteral("PRINTGRAPHIC"); // whole-16, 0
+inline const QString PRINTBARCODE = QStringLiteral("PRINTBARCODE"); // whole-16, 0
 inline const QString PRINTBULLET = QStringLiteral("PRINTBULLET"); // truth, 0
 inline const QString PRINTLONGDESC = QStringLiteral("PRINTLONGDESC"); // truth, 0
 

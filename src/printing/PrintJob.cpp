@@ -10,7 +10,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -163,33 +165,72 @@ void PrintJob::ReportPrintError(const RunTimeError& error)
         m_window.doPrinterSetup();
 }
 
-PrintResult PrintJob::PrintSigns(bool print)
+PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
 {
     PrintResult result;
     result.preview = !print;
     const int lastRow = m_model.Rows() - 1;
-    qint32 signs = 0;
-    for (int row = 1; row <= lastRow; ++row) {
-        if (!IsBlankRow(m_model, row))
-            ++signs;
+    std::vector<int> rows;
+    if (range.selectedOnly) {
+        std::vector<int> chosen(range.rows.begin(), range.rows.end());
+        std::sort(chosen.begin(), chosen.end());
+        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+        for (int row : chosen) {
+            if (row >= 1 && row <= lastRow && !IsBlankRow(m_model, row))
+                rows.push_back(row);
+        }
+    } else {
+        for (int row = 1; row <= lastRow; ++row) {
+            if (!IsBlankRow(m_model, row))
+                rows.push_back(row);
+        }
     }
-    if (signs == 0) {
+    if (rows.empty()) {
         m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
             DialogService::Icon::Information, AlertTitle);
         return result;
     }
 
+    // Each sign's place in the run: slot n is cell n of the first page, the
+    // slots after the first page's last cell fill the next pages.
+    const FormatSetup f = readFormat(m_window.checkedFormat(), m_settings);
+    const int perPage = SignsPerPage(f.format);
+    const int firstCell = std::clamp(range.firstCell, 1, perPage);
+    const qint32 lastPage = PageCount(f.format, qint32(rows.size()) + firstCell - 1);
+    const qint32 fromPage = std::max(range.fromPage, 1);
+    const qint32 toPage = range.toPage <= 0 ? lastPage : std::min(range.toPage, lastPage);
+    if (fromPage > toPage) {
+        m_dialogs.message(QStringLiteral("There is no page %1 to print: the signs fill %2.")
+                              .arg(fromPage)
+                              .arg(lastPage == 1 ? QStringLiteral("1 page")
+                                                 : QStringLiteral("%1 pages").arg(lastPage)),
+            DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
+        return result;
+    }
+    struct Placed
+    {
+        int row;
+        qint32 slot;
+    };
+    std::vector<Placed> placed;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const qint32 slot = qint32(i) + firstCell;
+        const qint32 page = (slot - 1) / perPage + 1;
+        if (page >= fromPage && page <= toPage)
+            placed.push_back({ rows[i], slot });
+    }
+    const qint32 signs = qint32(placed.size());
+
     // The printer's page is set up for the format in preview as well, so the
     // preview shows the current printer's page.
     std::unique_ptr<SignCanvas> printer = m_window.openPrinterCanvas();
-    const FormatSetup f = readFormat(m_window.checkedFormat(), m_settings);
     printer->setOrientation(f.orientation);
     SheetMetrics sheet;
     sheet.width = printer->Width();
     sheet.height = printer->Height();
     sheet.printableWidth = std::nearbyint(printer->ScaleWidth());
     sheet.printableHeight = std::nearbyint(printer->ScaleHeight());
-    const qint32 pages = PageCount(f.format, signs);
+    const qint32 pages = toPage - fromPage + 1;
     if (print)
         result.destination = printer->DeviceName();
     const double formatScale = formatScaleOf(f.format, sheet);
@@ -244,60 +285,57 @@ PrintResult PrintJob::PrintSigns(bool print)
     const bool bullet = m_window.bulletStyle();
 
     m_printAborted = false;
-    qint32 page = 1;
+    qint32 page = 1; // of this run
+    qint32 sheetPage = fromPage; // as the whole run lays the pages out
     qint32 k = 0;
-    bool pageFull = false;
     bool started = false;
-    for (int row = 1; row <= lastRow; ++row) {
-        if (!IsBlankRow(m_model, row)) {
-            ++k;
-            if (pageFull) {
-                if (print) {
-                    if (!printerStep([&] { canvas->NewPage(); }))
-                        return result;
-                } else {
-                    m_window.showPreview(*canvas);
-                    if (ShowPreviewPage(page, pages)) {
-                        m_window.endProgress();
-                        finishPreview();
-                        result.completed = true;
-                        return result;
-                    }
-                    canvas->Cls();
+    for (const Placed& sign : placed) {
+        ++k;
+        const qint32 signPage = (sign.slot - 1) / perPage + 1;
+        if (started && signPage != sheetPage) {
+            if (print) {
+                if (!printerStep([&] { canvas->NewPage(); }))
+                    return result;
+            } else {
+                m_window.showPreview(*canvas);
+                if (ShowPreviewPage(page, pages)) {
+                    m_window.endProgress();
+                    finishPreview();
+                    result.completed = true;
+                    return result;
                 }
-                pageFull = false;
-                ++page;
+                canvas->Cls();
             }
-            started = true;
-            m_window.showProgress(print, k, signs);
-
-            const SignCell cell = CellForSign(f.format, k, sheet, f.m1, f.m2);
-            SignPlacement placement;
-            placement.canvas = canvas;
-            placement.printing = print;
-            placement.row = row;
-            placement.top = cell.top;
-            placement.height = cell.height;
-            placement.left = cell.left;
-            placement.width = cell.width;
-            placement.shiftUpDown = f.shiftUpDown;
-            placement.shiftLeftRight = f.shiftLeftRight;
-            placement.previewScale = previewScale;
-            placement.formatScale = formatScale;
-            placement.printableWidth = sheet.printableWidth;
-            placement.printableHeight = sheet.printableHeight;
-            const SignFit fit
-                = bullet ? painter.PaintBulletSign(placement) : painter.PaintDescSign(placement);
-            result.signs = k;
-            result.pages = page;
-            if (fit.cut)
-                result.rowsCut.push_back(row);
-            else if (fit.shrunk)
-                ++result.signsShrunk;
-
-            if (k % SignsPerPage(f.format) == 0)
-                pageFull = true;
+            ++page;
         }
+        sheetPage = signPage;
+        started = true;
+        m_window.showProgress(print, k, signs);
+
+        const SignCell cell = CellForSign(f.format, sign.slot, sheet, f.m1, f.m2);
+        SignPlacement placement;
+        placement.canvas = canvas;
+        placement.printing = print;
+        placement.row = sign.row;
+        placement.top = cell.top;
+        placement.height = cell.height;
+        placement.left = cell.left;
+        placement.width = cell.width;
+        placement.shiftUpDown = f.shiftUpDown;
+        placement.shiftLeftRight = f.shiftLeftRight;
+        placement.previewScale = previewScale;
+        placement.formatScale = formatScale;
+        placement.printableWidth = sheet.printableWidth;
+        placement.printableHeight = sheet.printableHeight;
+        const SignFit fit
+            = bullet ? painter.PaintBulletSign(placement) : painter.PaintDescSign(placement);
+        result.signs = k;
+        result.pages = page;
+        if (fit.cut)
+            result.rowsCut.push_back(sign.row);
+        else if (fit.shrunk)
+            ++result.signsShrunk;
+
         if (m_printAborted) {
             abandon();
             return result;

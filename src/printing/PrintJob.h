@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/PrintRange.h"
 #include "printing/SignLayout.h"
 
 #include <QString>
@@ -99,8 +100,9 @@ public:
     PrintJob(const SignListModel& model, const AppSettings& settings, DialogService& dialogs,
         PrintWindow& window);
 
-    // print true: to the printer; false: the on-screen preview.
-    PrintResult PrintSigns(bool print);
+    // print true: to the printer; false: the on-screen preview. The range
+    // says which signs and pages, and the first sheet's first cell.
+    PrintResult PrintSigns(bool print, const PrintRange& range = PrintRange());
 
     // The preview's "next page?" box; true when the user cancels.
     bool ShowPreviewPage(qint32 page, qint32 pages);

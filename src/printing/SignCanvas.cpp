@@ -227,6 +227,21 @@ static QPen penFor(int color, int width, int style)
 
 void SignCanvas::submit(CanvasOp op)
 {
+    switch (op.kind) {
+    case CanvasOp::Kind::Text:
+    case CanvasOp::Kind::Picture:
+        m_extents.push_back(QRectF(op.x, op.y, op.width, op.height).normalized());
+        break;
+    case CanvasOp::Kind::Circle:
+        m_extents.push_back(
+            QRectF(op.x - op.radius, op.y - op.radius, 2 * op.radius, 2 * op.radius).normalized());
+        break;
+    case CanvasOp::Kind::FillRect:
+        m_extents.push_back(QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)).normalized());
+        break;
+    default:
+        break;
+    }
     if (QPainter* p = devicePainter())
         paintOp(*p, op);
     else
@@ -264,6 +279,13 @@ void SignCanvas::paintOp(QPainter& p, const CanvasOp& op)
         p.drawRect(QRectF(
             QPointF(toDeviceX(op.x), toDeviceY(op.y)), QPointF(toDeviceX(op.x2), toDeviceY(op.y2)))
                        .normalized());
+        break;
+    case Kind::FillRect:
+        p.setTransform(QTransform());
+        p.fillRect(QRectF(QPointF(toDeviceX(op.x), toDeviceY(op.y)),
+                       QPointF(toDeviceX(op.x2), toDeviceY(op.y2)))
+                       .normalized(),
+            colorOf(op.color));
         break;
     case Kind::Circle: {
         p.setTransform(QTransform());
@@ -327,6 +349,14 @@ void SignCanvas::Line(double x1, double y1, double x2, double y2)
 void SignCanvas::Box(double x1, double y1, double x2, double y2, int color)
 {
     CanvasOp op = stateOp(CanvasOp::Kind::Box);
+    op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
+    op.color = color;
+    submit(std::move(op));
+}
+
+void SignCanvas::FillRect(double x1, double y1, double x2, double y2, int color)
+{
+    CanvasOp op = stateOp(CanvasOp::Kind::FillRect);
     op.x = x1, op.y = y1, op.x2 = x2, op.y2 = y2;
     op.color = color;
     submit(std::move(op));

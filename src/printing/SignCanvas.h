@@ -28,14 +28,14 @@ struct SignPicture
 // (twips on the printer). Kept when recording is on, for tests.
 struct CanvasOp
 {
-    enum class Kind { Line, Box, Circle, Picture, Text, NewPage, EndDoc, Cls };
+    enum class Kind { Line, Box, Circle, Picture, Text, NewPage, EndDoc, Cls, FillRect };
     Kind kind = Kind::Text;
-    // Line and Box: (x, y) to (x2, y2). Circle: centre (x, y), radius.
+    // Line, Box and FillRect: (x, y) to (x2, y2). Circle: centre (x, y), radius.
     // Picture: (x, y) top-left, width, height. Text: (x, y) top-left of the
     // line, width and height as TextWidth/TextHeight measure them.
     double x = 0, y = 0, x2 = 0, y2 = 0;
     double width = 0, height = 0, radius = 0;
-    int color = 0; // line, box or outline colour; text colour
+    int color = 0; // line, box, outline or FillRect colour; text colour
     int fillColor = 0; // Circle
     int fillStyle = 1; // Circle and Box: 0 solid, 1 transparent
     int drawWidth = 1; // Line, Box, Circle
@@ -142,6 +142,10 @@ public:
     // The outline of the rectangle with corners (x1, y1) and (x2, y2) in the
     // colour, filled with FillColor when FillStyle is 0.
     void Box(double x1, double y1, double x2, double y2, int color);
+    // The rectangle with corners (x1, y1) and (x2, y2) filled solid in the
+    // colour, without an outline, whatever FillStyle and DrawWidth are: its
+    // edges are exactly where they are given (barcode bars).
+    void FillRect(double x1, double y1, double x2, double y2, int color);
     // Circle centred at (x, y): outline in ForeColor, filled with FillColor
     // when FillStyle is 0.
     void Circle(double x, double y, double radius);
@@ -167,6 +171,12 @@ public:
     void Cls();
     // Throws away a half-finished document: nothing reaches the printer.
     virtual void abandonDocument() { }
+
+    // The bounding boxes, in user units, of the texts, pictures, circles and
+    // filled rectangles drawn since startExtents (boxes and lines, the
+    // frames around things, are not kept).
+    void startExtents() { m_extents.clear(); }
+    const std::vector<QRectF>& extents() const { return m_extents; }
 
     // Page of the document the next drawing lands on (from 1).
     int page() const { return m_page; }
@@ -263,6 +273,7 @@ private:
     int m_page = 1;
     bool m_recording = false;
     std::vector<CanvasOp> m_ops;
+    std::vector<QRectF> m_extents;
     mutable std::array<std::unique_ptr<FontFace>, 4> m_faces;
     QHash<QString, SignPicture> m_pictures;
     PictureCache m_pictureCache;

@@ -41,6 +41,7 @@ struct SignOptions
     int retail = 0;
     int graphic = 0;
     QString titleText;
+    int barcode = 0;
 };
 
 // One axis of a sign's cell: where it starts and how long it is, in twips.

@@ -8,6 +8,7 @@
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "printing/SignPrice.h"
+#include "printing/SkuBarcode.h"
 
 #include <QRectF>
 
@@ -134,6 +135,8 @@ struct SignPainter::Sign
     double left = 0, top = 0, right = 0, bottom = 0, stackLimit = 0;
     std::vector<Item> footer;
     bool footerShrunk = false, footerCut = false;
+    // The SKU line's right end and top, under which the barcode stands.
+    double skuRight = 0, skuTop = 0;
     // The stack as last laid out, the parts it has and how it was changed.
     std::vector<Item> items;
     unsigned present = 0;
@@ -355,6 +358,7 @@ SignFit SignPainter::paint(const SignPlacement& placement, bool bullet)
         result.shrunk = result.shrunk || s.footerShrunk;
         result.cut = result.cut || s.footerCut;
         drawItems(s);
+        drawSkuBarcode(s);
     } catch (const RunTimeError& error) {
         m_onError(error);
     }
@@ -425,8 +429,39 @@ void SignPainter::footer(Sign& s)
     s.addText(line, x, y, 0);
     s.footer = std::move(s.items);
     s.items.clear();
-    if (!s.sku.isEmpty())
+    s.skuRight = x + line.width;
+    s.skuTop = y;
+    if (!s.sku.isEmpty()) {
         s.stackLimit = std::min(s.bottom, y);
+        // The barcode's shortest bars stand above the SKU line: the stack
+        // ends above them.
+        if (s.options.barcode == 1)
+            s.stackLimit = std::min(s.bottom, y - SkuBarcodeLeastHeight(s.k));
+    }
+}
+
+// The SKU as a barcode over its text line, clear of everything the sign
+// shows and inside its limits.
+void SignPainter::drawSkuBarcode(Sign& s)
+{
+    if (s.options.barcode != 1 || s.printSku == 0 || s.sku.isEmpty())
+        return;
+    SkuBarcodeBox box;
+    box.skuRight = s.skuRight;
+    box.skuTop = s.skuTop;
+    for (const Sign::Item& item : s.items) {
+        if (item.kind == Sign::Item::Kind::Dot)
+            box.obstacles.push_back(QRectF(
+                item.x - item.width, item.y - item.width, 2 * item.width, 2 * item.width));
+        else
+            box.obstacles.push_back(
+                QRectF(item.x, item.y, item.width, item.height).normalized());
+    }
+    box.areaLeft = s.left;
+    box.areaRight = s.right;
+    box.scale = s.k;
+    for (const QRectF& bar : SkuBarcodeBars(s.sku, box))
+        s.c->FillRect(bar.left(), bar.top(), bar.right(), bar.bottom(), 0);
 }
 
 // Lays the stack out at its natural size when it fits; else closes up the

@@ -65,6 +65,7 @@ private:
     void bulletStack(Sign& s, const Fit& fit, double y);
     void descStack(Sign& s, const Fit& fit, double y);
     void footer(Sign& s);
+    void drawSkuBarcode(Sign& s);
     void drawItems(Sign& s);
 
     const SignListModel& m_model;

@@ -1,5 +1,7 @@
 #include "ui/DialogService.h"
 
+#include "ui/PrintRangeDialog.h"
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -100,6 +102,8 @@ void DialogService::reset()
     m_files.clear();
     m_colors.clear();
     m_printers.clear();
+    m_ranges.clear();
+    m_rangeRequests.clear();
     m_messages.clear();
     m_inputRequests.clear();
     m_fileRequests.clear();
@@ -212,4 +216,25 @@ QSize DialogService::messageSize(
     PlacedMessageBox box(icon, title, text, buttons, nullptr);
     box.adjustSize();
     return box.frameGeometry().size();
+}
+
+std::optional<PrintRange> DialogService::printRangeDialog(
+    const PrintRangeRequest& request, QWidget* parent)
+{
+    m_rangeRequests.append(request);
+    if (m_scripted) {
+        if (m_ranges.empty())
+            return request.initial;
+        const ScriptedRange next = m_ranges.front();
+        m_ranges.pop_front();
+        if (!next.accept)
+            return std::nullopt;
+        return next.range;
+    }
+
+    PrintRangeDialog dialog(request.title, request.signsPerPage, request.signs,
+        request.selectedSigns, request.initial, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.range();
 }

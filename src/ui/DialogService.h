@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/PrintRange.h"
+
 #include <QList>
 #include <QRect>
 #include <QSize>
@@ -55,6 +57,18 @@ public:
         bool mustExist = false;
     };
 
+    // What the print range question offers: the command's title, the
+    // format's cells per sheet, the signs of the whole list and of the
+    // selected rows, and the choice to start from.
+    struct PrintRangeRequest
+    {
+        QString title;
+        int signsPerPage = 4;
+        int signs = 0;
+        int selectedSigns = 0;
+        PrintRange initial;
+    };
+
     // The process-wide service.
     static DialogService& instance();
 
@@ -69,6 +83,10 @@ public:
     std::optional<int> colorDialog(int startColor, QWidget* parent = nullptr);
     // Printer setup on the given printer; false on cancel (the printer is then unchanged).
     bool printerDialog(QPrinter* printer, QWidget* parent = nullptr);
+    // The first cell, the pages and the rows to print, or nothing on cancel.
+    // Scripted with nothing queued, the request's starting choice is taken.
+    std::optional<PrintRange> printRangeDialog(
+        const PrintRangeRequest& request, QWidget* parent = nullptr);
 
     // The next message box is shown against the right edge of this screen
     // area, centred top to bottom, instead of over its parent: it then
@@ -87,12 +105,18 @@ public:
     void queueFile(const std::optional<QString>& path) { m_files.push_back(path); }
     void queueColor(const std::optional<int>& color) { m_colors.push_back(color); }
     void queuePrinter(bool accept) { m_printers.push_back(accept); }
+    // The next print range question: this choice, or cancelled when nothing.
+    void queuePrintRange(const std::optional<PrintRange>& range)
+    {
+        m_ranges.push_back({ range.has_value(), range.value_or(PrintRange()) });
+    }
 
     const QList<Message>& messages() const { return m_messages; }
     const QList<InputRequest>& inputRequests() const { return m_inputRequests; }
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
     int colorRequests() const { return m_colorRequests; }
     int printerRequests() const { return m_printerRequests; }
+    const QList<PrintRangeRequest>& printRangeRequests() const { return m_rangeRequests; }
     // Forget what was recorded and queued.
     void reset();
 
@@ -105,6 +129,13 @@ private:
     std::deque<std::optional<QString>> m_files;
     std::deque<std::optional<int>> m_colors;
     std::deque<bool> m_printers;
+    struct ScriptedRange
+    {
+        bool accept = true;
+        PrintRange range;
+    };
+    std::deque<ScriptedRange> m_ranges;
+    QList<PrintRangeRequest> m_rangeRequests;
     QList<Message> m_messages;
     QList<InputRequest> m_inputRequests;
     QList<FileRequest> m_fileRequests;

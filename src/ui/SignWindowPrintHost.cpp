@@ -54,6 +54,7 @@ SignOptions SignWindowPrintHost::signOptions() const
     options.retail = frmSigns::checkValue(m_window.ckbRetail);
     options.graphic = frmSigns::checkValue(m_window.ckbGraphic);
     options.titleText = m_window.txtTitle->text();
+    options.barcode = frmSigns::checkValue(m_window.chkBarcode);
     return options;
 }
 

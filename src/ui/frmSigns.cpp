@@ -212,6 +212,8 @@ void frmSigns::buildWidgets()
     txtTitle = makeBox(form, "txtTitle", 3720, 600, 2295, 285);
     ckbBorder = makeCheckBox(form, "ckbBorder", QStringLiteral("Border"), 6120, 600, 855, 255);
     ckbLogo = makeCheckBox(form, "ckbLogo", QStringLiteral("Logo"), 7080, 600, 1215, 255);
+    chkBarcode = makeCheckBox(form, "chkBarcode", QStringLiteral("Barcode"), 8400, 600, 1095, 255);
+    chkBarcode->setToolTip(QStringLiteral("Check this box to print the Sku as a barcode."));
 
     txtPromo = makeBox(form, "txtPromo", 1440, 960, 1335, 285);
     ckbRetail
@@ -258,7 +260,8 @@ void frmSigns::buildWidgets()
     msfGrid->setObjectName(QStringLiteral("msfGrid"));
     msfGrid->setModel(m_model);
     msfGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    msfGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be selected to print only those.
+    msfGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     msfGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     msfGrid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     msfGrid->setAutoScroll(false);
@@ -290,8 +293,8 @@ void frmSigns::buildWidgets()
 
     // Tab order of the entry panel, then the rest of the window.
     QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
-        txtBp3, ckbTitle, txtTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, ckbBullet,
-        ckbLongDesc, msfGrid, txtSelRow };
+        txtBp3, ckbTitle, txtTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode,
+        ckbBullet, ckbLongDesc, msfGrid, txtSelRow };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -307,7 +310,7 @@ void frmSigns::buildWidgets()
     connect(Image1, &ImageBox::clicked, this, &frmSigns::mnuFileGraphic_Click);
 
     // A click on a grey check box makes it an ordinary two-state box again.
-    for (QCheckBox* box : { ckbTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic }) {
+    for (QCheckBox* box : { ckbTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode }) {
         connect(box, &QCheckBox::clicked, box, [box] {
             if (box->isTristate() && box->checkState() != Qt::PartiallyChecked)
                 box->setTristate(false);
@@ -454,6 +457,7 @@ void frmSigns::FormLoad()
     setOption(ckbLongDesc, !bullet && m_settings.truth(SettingsKeys::PRINTLONGDESC, false));
     setCheckValue(ckbLogo, m_settings.whole16(SettingsKeys::PRINTLOGO, 0));
     setCheckValue(ckbGraphic, m_settings.whole16(SettingsKeys::PRINTGRAPHIC, 0));
+    setCheckValue(chkBarcode, m_settings.whole16(SettingsKeys::PRINTBARCODE, 0));
 
     const bool graphic = ckbGraphic->checkState() != Qt::Unchecked;
     Image1->setVisible(graphic);
@@ -521,6 +525,7 @@ void frmSigns::FormUnload()
     m_settings.save(SettingsKeys::PRINTLONGDESC, NumberText::truthText(ckbLongDesc->isChecked()));
     m_settings.save(SettingsKeys::PRINTLOGO, QString::number(checkValue(ckbLogo)));
     m_settings.save(SettingsKeys::PRINTGRAPHIC, QString::number(checkValue(ckbGraphic)));
+    m_settings.save(SettingsKeys::PRINTBARCODE, QString::number(checkValue(chkBarcode)));
 
     QString error;
     if (!m_workList->saveNow(&error))

@@ -2,6 +2,7 @@
 
 #include "base/SettingsStore.h"
 #include "itemdata/DatabaseState.h"
+#include "printing/PrintRange.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -79,8 +80,11 @@ public:
     void ClearSku();
     void LookupSku();
     void doPrinterSetup();
-    // Prints the sign list (print true) or shows it in the preview.
+    // Prints the sign list (print true) or shows it in the preview, after
+    // asking for the first cell, the pages and the rows.
     void PrintSigns(bool print);
+    // The grid rows selected (grid numbering), in list order.
+    QVector<int> selectedRows() const;
 
     // --- commands (menu handlers; buttons only call these) ---
     void mnuEditSaveRow_Click();
@@ -148,6 +152,7 @@ private:
     QCheckBox* ckbLogo = nullptr;
     QCheckBox* ckbRetail = nullptr;
     QCheckBox* ckbGraphic = nullptr;
+    QCheckBox* chkBarcode = nullptr;
     QGroupBox* Frame1 = nullptr;
     QRadioButton* ckbBullet = nullptr;
     QRadioButton* ckbLongDesc = nullptr;
@@ -244,6 +249,8 @@ private:
     std::unique_ptr<CommonDialog> m_commonDialog;
     mutable std::unique_ptr<QPrinter> m_printer;
     bool m_unloaded = false;
+    // The last print range chosen in this session (rows excepted).
+    PrintRange m_lastPrintRange;
     // Non-zero while a command moves the grid's current row itself, so the
     // row-chosen notification does not reload the panel behind its back.
     int m_programmaticMove = 0;

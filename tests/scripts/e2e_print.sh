@@ -69,6 +69,10 @@ touch "$marker"
 sleep 1
 xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
 desktop_keys ctrl+p             # File > Print Signs
+# The print range question: all pages of the whole list from the first cell.
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Signs$' | head -n 1) || fail "no print range question"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+desktop_keys Return
 pdf=$(desktop_wait_pdf "$marker" 60) || fail "no PDF was printed"
 echo "printed: $pdf ($mode)"
 

@@ -1,0 +1,81 @@
+#pragma once
+
+// Helpers for tests that print to a real PDF file and read it back with
+// poppler's tools.
+
+#include "PrintTestSupport.h"
+
+#include "printing/PrinterCanvas.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <vector>
+
+namespace PdfTest {
+
+// The program's standard output, or "" when it fails or cannot start.
+inline QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+struct Word
+{
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+
+// Every word of the PDF with its box in points from the sheet's top-left.
+inline std::vector<Word> readWords(const QString& pdf)
+{
+    const QString html = run(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, "-" });
+    std::vector<Word> words;
+    int page = 0;
+    static const QRegularExpression wordRe("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+                                           "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    for (const QString& line : html.split('\n')) {
+        if (line.contains(QLatin1String("<page ")))
+            ++page;
+        const auto m = wordRe.match(line);
+        if (m.hasMatch())
+            words.push_back({ page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+                m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5) });
+    }
+    return words;
+}
+
+inline int pageCount(const QString& pdf)
+{
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(run(QStringLiteral("pdfinfo"), { pdf }));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// A print run going to a PDF file on US Letter with a quarter inch margin.
+class PdfWindow : public PrintTest::FakePrintWindow
+{
+public:
+    explicit PdfWindow(const QString& file)
+        : printer(QPrinter::HighResolution)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+    }
+    std::unique_ptr<SignCanvas> openPrinterCanvas() override
+    {
+        return std::make_unique<PrinterCanvas>(&printer);
+    }
+    QPrinter printer;
+};
+
+} // namespace PdfTest
