@@ -163,19 +163,19 @@ private slots:
         // A click loads the row; a control-click adds a row to the selection
         // and loads that one.
         const auto click = [&](int row, Qt::KeyboardModifiers keys) {
-            const QRect cell = w.msfGrid->visualRect(w.model()->index(row - 1, 1));
-            QTest::mouseClick(w.msfGrid->viewport(), Qt::LeftButton, keys, cell.center());
+            const QRect cell = w.findChild<QTableView*>("msfGrid")->visualRect(w.model()->index(row - 1, 1));
+            QTest::mouseClick(w.findChild<QTableView*>("msfGrid")->viewport(), Qt::LeftButton, keys, cell.center());
         };
         click(2, Qt::NoModifier);
-        QCOMPARE(w.txtSku->text(), QStringLiteral("SKU2"));
+        QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), QStringLiteral("SKU2"));
         click(5, Qt::ControlModifier);
-        QCOMPARE(w.txtSku->text(), QStringLiteral("SKU5"));
+        QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), QStringLiteral("SKU5"));
         QCOMPARE(w.selectedRows(), QVector<int>({ 2, 5 }));
 
         const QString first = dir.filePath("first.pdf");
         w.printer()->setOutputFileName(first);
         dialogs().queuePrintRange(rangeOf(2, 1, 0, { 1 }));
-        w.mnuFilePrintGrid->trigger();
+        w.findChild<QAction*>("mnuFilePrintGrid")->trigger();
         QCOMPARE(dialogs().printRangeRequests().size(), 1);
         const DialogService::PrintRangeRequest asked = dialogs().printRangeRequests()[0];
         QCOMPARE(asked.title, QStringLiteral("Print Signs"));
@@ -192,7 +192,7 @@ private slots:
         const QString second = dir.filePath("second.pdf");
         w.printer()->setOutputFileName(second);
         dialogs().queuePrintRange(std::nullopt);
-        w.mnuFilePrintPreview->trigger();
+        w.findChild<QAction*>("mnuFilePrintPreview")->trigger();
         QCOMPARE(dialogs().printRangeRequests().size(), 2);
         const DialogService::PrintRangeRequest again = dialogs().printRangeRequests()[1];
         QCOMPARE(again.title, QStringLiteral("Print Preview"));
