@@ -5,6 +5,7 @@
 #include "itemdata/SkuLookup.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
@@ -108,7 +109,7 @@ void TestDbCommands::editRules()
 
     DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(QString(answer).replace("<db>", db.connectString()));
-    DatabaseSettings::EditConnectString(database, dialogs, appSettings());
+    DatabaseCommands::EditConnectString(database, dialogs, appSettings());
 
     QCOMPARE(dialogs.inputRequests().first().defaultText, QString("previous"));
     QCOMPARE(
@@ -136,7 +137,7 @@ void TestDbCommands::failedTrialQuotesAnswer()
     TestSettingsScope scope;
     DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(" " + NoSuchSource + " ");
-    DatabaseSettings::EditConnectString(DatabaseSettings::Database::Cis, dialogs, appSettings());
+    DatabaseCommands::EditConnectString(DatabaseSettings::Database::Cis, dialogs, appSettings());
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().first().text,
         "Error opening selected odbc source:  " + NoSuchSource
@@ -191,7 +192,7 @@ void TestDbCommands::testReport()
     store(SettingsKeys::ODBCCIS, cis);
 
     DialogService& dialogs = DialogService::instance();
-    DatabaseSettings::TestDatabaseConnections(dialogs, appSettings());
+    DatabaseCommands::TestDatabaseConnections(dialogs, appSettings());
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().first().text, report);
     QCOMPARE(dialogs.messages().first().title, QString("Alert:"));
@@ -226,7 +227,7 @@ void TestDbCommands::dataSourceNames()
     const QString typed = "DSN=kestrane_inv; UID=SA; PWD=";
     DialogService& dialogs = DialogService::instance();
     dialogs.queueInput(typed);
-    DatabaseSettings::EditConnectString(
+    DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Inventory, dialogs, appSettings());
     QVERIFY2(dialogs.messages().isEmpty(), qPrintable(dialogs.messages().value(0).text));
     QCOMPARE(appSettings().text(SettingsKeys::ODBCINV, QString()), typed);

@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
 #include "ui/EntryBox.h"
+#include "ui/ImportExportCommands.h"
 #include "ui/frmSigns.h"
 
 #include <QAction>
@@ -59,11 +61,11 @@ private:
         SignListModel model;
         CommonDialog dialog { dialogs, nullptr };
         AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
-        SignListImportExport io { model, dialogs, dialog, settings };
+        ImportExportCommands io { model, dialogs, dialog, settings };
         qorDct dict;
-        qorDatFile reader { qorDatFile::dialogNotifier(dialogs) };
+        qorDatFile reader { DataFileDialogNotifier(dialogs) };
         int loads = 0;
-        SignListImportExport::ImportHooks hooks;
+        ImportExportCommands::ImportHooks hooks;
 
         Fixture()
         {

@@ -122,7 +122,7 @@ private slots:
         PrintTest::fill(*window.model(), { PrintTest::typicalSign(1) });
         PrintTest::FakePrintWindow printWindow;
         printWindow.format = 0; // 4-Up
-        PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
+        PrintTest::jobFor(*window.model(), settings, printWindow).PrintSigns(true);
         const std::vector<CanvasOp> before = textOps(printWindow.printer);
         QVERIFY(!before.empty());
 
@@ -146,7 +146,7 @@ private slots:
         // The next print moves every text of the sign by exactly the shifts
         // (-180.5 rounds to -180, halves to even); the SKU, which keeps to the
         // cell's corner, is no longer printed.
-        PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
+        PrintTest::jobFor(*window.model(), settings, printWindow).PrintSigns(true);
         const std::vector<CanvasOp> after = textOps(printWindow.printer);
         QCOMPARE(before.back().text, QString("SKU1"));
         QCOMPARE(after.size(), before.size() - 1);

@@ -48,6 +48,9 @@ AppSettings::AppSettings(QString application, QString section)
 
 QString AppSettings::text(const QString& key, const QString& defaultValue) const
 {
+    const auto overridden = m_overrides.constFind(key);
+    if (overridden != m_overrides.constEnd())
+        return overridden.value();
     return SettingsStore::GetSetting(m_application, m_section, key, defaultValue);
 }
 
@@ -81,4 +84,9 @@ qint32 AppSettings::wholePrefix(const QString& key, const QString& defaultValue)
 void AppSettings::save(const QString& key, const QString& value) const
 {
     SettingsStore::SaveSetting(m_application, m_section, key, value);
+}
+
+void AppSettings::setOverride(const QString& key, const QString& value)
+{
+    m_overrides.insert(key, value);
 }

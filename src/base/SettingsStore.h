@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -45,7 +46,14 @@ public:
 
     void save(const QString& key, const QString& value) const;
 
+    // A value that takes the place of the stored one for every read through
+    // this object (and the run settings made from it); the store itself is
+    // never written. Used for one-off runs such as the batch command's --set.
+    void setOverride(const QString& key, const QString& value);
+    const QHash<QString, QString>& overrides() const { return m_overrides; }
+
 private:
     QString m_application;
     QString m_section;
+    QHash<QString, QString> m_overrides;
 };

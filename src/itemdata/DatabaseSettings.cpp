@@ -5,7 +5,6 @@
 #include "base/OdbcStatement.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
-#include "ui/DialogService.h"
 
 namespace {
 
@@ -84,29 +83,35 @@ OdbcError DatabaseSettings::TryStatement(const QString& connectString, const QSt
     return OdbcError();
 }
 
-void DatabaseSettings::EditConnectString(
-    Database database, DialogService& dialogs, const AppSettings& settings, QWidget* parent)
+DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
+    Database database, const AppSettings& settings)
 {
     const EditTexts texts = editTexts(database);
-    const QString current = settings.text(texts.key, texts.offered);
-    const QString answer = dialogs.inputBox(
-        texts.promptLine1 + CrLf + texts.promptLine2, texts.title, current, parent);
+    return { texts.promptLine1 + CrLf + texts.promptLine2, texts.title,
+        settings.text(texts.key, texts.offered) };
+}
+
+CommandResult DatabaseSettings::applyConnectString(
+    Database database, const QString& answer, const AppSettings& settings)
+{
+    const EditTexts texts = editTexts(database);
     if (answer.isEmpty())
-        return;
+        return {};
     if (MORNLIB::IsBlank(answer)) {
         settings.save(texts.key, QString());
-        return;
+        return {};
     }
     const QString trimmed = trimSpaces(answer);
     const OdbcError error = TryStatement(trimmed, texts.trialStatement);
     if (error.failed()) {
-        dialogs.message(QStringLiteral("Error opening selected odbc source: ") + answer + CrLf
-                + QString::number(error.number) + QStringLiteral(": ") + error.description,
-            DialogService::Buttons::Ok, DialogService::Icon::Information, texts.failureTitle,
-            parent);
-        return;
+        CommandResult result
+            = CommandResult::notice(QStringLiteral("Error opening selected odbc source: ") + answer
+                + CrLf + QString::number(error.number) + QStringLiteral(": ") + error.description);
+        result.title = texts.failureTitle;
+        return result;
     }
     settings.save(texts.key, trimmed);
+    return {};
 }
 
 QString DatabaseSettings::TestReport(const AppSettings& settings)
@@ -123,9 +128,7 @@ QString DatabaseSettings::TestReport(const AppSettings& settings)
     return report;
 }
 
-void DatabaseSettings::TestDatabaseConnections(
-    DialogService& dialogs, const AppSettings& settings, QWidget* parent)
+CommandResult DatabaseSettings::TestConnections(const AppSettings& settings)
 {
-    dialogs.message(TestReport(settings), DialogService::Buttons::Ok,
-        DialogService::Icon::Information, QStringLiteral("Alert:"), parent);
+    return CommandResult::notice(TestReport(settings));
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "base/CommandResult.h"
 #include "base/OdbcError.h"
 
 #include <QString>
 
 class AppSettings;
-class DialogService;
-class QWidget;
 
-// The File-menu commands that manage the two database connection strings:
-// edit one (type it, try it, store it) and test both.
+// The two database connection strings behind the File-menu commands: edit
+// one (type it, try it, store it) and test both. The window asks for the
+// string and shows the outcomes (ui/DatabaseCommands).
 class DatabaseSettings
 {
 public:
@@ -24,12 +24,20 @@ public:
     // (or POSDB / CISDB when none is stored); a box of spaces switches the
     // database off; anything else is stored trimmed once its trial statement
     // opens, and otherwise reported and not stored.
-    static void EditConnectString(Database database, DialogService& dialogs,
-        const AppSettings& settings, QWidget* parent = nullptr);
+    struct ConnectPrompt
+    {
+        QString prompt;
+        QString title;
+        QString current;
+    };
+    static ConnectPrompt connectPrompt(Database database, const AppSettings& settings);
+    // What the user typed into the box ("" when cancelled): done, or a
+    // notice when the trial statement failed.
+    static CommandResult applyConnectString(
+        Database database, const QString& answer, const AppSettings& settings);
 
     // Test Database Connections: the report of both stored strings, one line
     // each after a leading line break, as the message shows it.
     static QString TestReport(const AppSettings& settings);
-    static void TestDatabaseConnections(
-        DialogService& dialogs, const AppSettings& settings, QWidget* parent = nullptr);
+    static CommandResult TestConnections(const AppSettings& settings);
 };

@@ -2,14 +2,9 @@
 
 #include "base/Cp1252.h"
 #include "base/MORNLIB.h"
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
-#include "ui/CommonDialog.h"
-#include "ui/DialogService.h"
-#include "ui/UserInputBlocker.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,8 +47,6 @@ constexpr Mapping ImportOrder[] = {
     { 182, SignListModel::ColGraphic, nullptr },
 };
 
-const QString AlertTitle = QStringLiteral("Alert:");
-
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
 QString guardedCell(const QString& text)
@@ -67,77 +60,46 @@ QString guardedCell(const QString& text)
     return out;
 }
 
-// The busy pointer for the length of the import, restored however it ends.
-struct BusyCursor
-{
-    BusyCursor() { MORNLIB::SetBusyCursor(true); }
-    ~BusyCursor() { MORNLIB::SetBusyCursor(false); }
-};
-
 } // namespace
 
 const QString SignListImportExport::ExportHeader
     = QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182");
 
-SignListImportExport::SignListImportExport(
-    SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
+SignListImportExport::SignListImportExport(SignListModel& model)
     : m_model(model)
-    , m_dialogs(dialogs)
-    , m_dialog(dialog)
-    , m_settings(settings)
 {
 }
 
-qint64 SignListImportExport::importFile(
-    qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
+CommandResult SignListImportExport::openDataFile(
+    qorDatFile& reader, const QString& path, const qorDct& dictionary)
 {
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
-    m_dialog.setDialogTitle(QStringLiteral("Import File"));
-    m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
-    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
-                                      "Tab Delimited Files (*.txt)|*.txt"));
-    m_dialog.setFilterIndex(3);
-    if (!m_dialog.ShowOpen())
-        return 0;
-    const QString path = m_dialog.fileName();
-    m_settings.save(SettingsKeys::FILEIMPEXP, path);
-
     const qint16 r = reader.fopen(path, dictionary, QString(), 0, 0);
-    if (r != qorDatFile::StatusOk) {
-        QString text;
-        switch (r) {
-        case qorDatFile::StatusCannotOpen:
-            text = QStringLiteral("File not found");
-            break;
-        case qorDatFile::StatusEmpty:
-            text = QStringLiteral("File is empty");
-            break;
-        case qorDatFile::StatusInvalidHeader:
-            text = QStringLiteral("Error in file header");
-            break;
-        default:
-            text = QStringLiteral("Can not open file");
-            break;
-        }
-        m_dialogs.message(
-            text, DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
-        return 0;
+    switch (r) {
+    case qorDatFile::StatusOk:
+        return {};
+    case qorDatFile::StatusCannotOpen:
+        return CommandResult::notice(QStringLiteral("File not found"));
+    case qorDatFile::StatusEmpty:
+        return CommandResult::notice(QStringLiteral("File is empty"));
+    case qorDatFile::StatusInvalidHeader:
+        return CommandResult::notice(QStringLiteral("Error in file header"));
+    default:
+        return CommandResult::notice(QStringLiteral("Can not open file"));
     }
+}
 
-    const qint64 added = importRecords(reader, hooks);
+CommandResult SignListImportExport::readResult(const qorDatFile& reader, const QString& path)
+{
     if (reader.readFailed())
-        m_dialogs.message(QStringLiteral("The data file could not be read to its end: ") + path,
-            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
-    return added;
+        return CommandResult::failure(
+            QStringLiteral("The data file could not be read to its end: ") + path);
+    return {};
 }
 
 qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks& hooks)
 {
     qint64 added = 0;
     {
-        BusyCursor busy;
-        UserInputBlocker blockInput;
-
         // Rows are handed to the list in batches, each time the window gets
         // a chance to repaint, rather than one model insertion per record.
         std::vector<SignRow> pending;
@@ -168,7 +130,8 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
                 flush();
                 if (hooks.progress)
                     hooks.progress(recordsRead);
-                UserInputBlocker::processPendingEvents();
+                if (hooks.letWindowRepaint)
+                    hooks.letWindowRepaint();
                 sinceRepaint.restart();
             }
         }
@@ -188,29 +151,19 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
     return added;
 }
 
-bool SignListImportExport::exportFile()
+CommandResult SignListImportExport::checkExportable() const
 {
-    if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku))) {
-        m_dialogs.message(QStringLiteral("Grid is empty.  No data to export"),
-            DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
-        return false;
-    }
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
-    m_dialog.setDialogTitle(QStringLiteral("Export File"));
-    m_dialog.setFlags(0);
-    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
-    m_dialog.setFilterIndex(2);
-    if (!m_dialog.ShowSave())
-        return false;
-    const QString path = m_dialog.fileName();
-    m_settings.save(SettingsKeys::FILEIMPEXP, path);
+    if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku)))
+        return CommandResult::notice(QStringLiteral("Grid is empty.  No data to export"));
+    return {};
+}
 
+CommandResult SignListImportExport::exportTo(const QString& path) const
+{
     QString error;
     if (writeList(path, &error))
-        return true;
-    m_dialogs.message(
-        error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
-    return false;
+        return {};
+    return CommandResult::failure(error);
 }
 
 bool SignListImportExport::writeList(const QString& path, QString* error) const

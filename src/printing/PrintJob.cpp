@@ -1,73 +1,15 @@
 #include "printing/PrintJob.h"
 
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "printing/SignPainter.h"
-#include "ui/DialogService.h"
 
 #include <cmath>
 
 namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
-const QString AlertTitle = QStringLiteral("Alert:");
-
-// The format's orientation, margins and shifts as the run reads them.
-struct FormatSetup
-{
-    SignFormat format = SignFormat::FourUp;
-    int orientation = SignCanvas::Landscape;
-    qint32 m1 = 0, m2 = 0, shiftUpDown = 0, shiftLeftRight = 0;
-};
-
-FormatSetup readFormat(int index, const AppSettings& settings)
-{
-    using namespace SettingsKeys;
-    const QString zero = QStringLiteral("0");
-    const qint32 marginLeft = settings.wholePrefix(MARGINLEFT, zero);
-    const qint32 marginTop = settings.wholePrefix(MARGINTOP, zero);
-    FormatSetup f;
-    switch (index) {
-    case 1:
-        f.format = SignFormat::TwoUp;
-        f.orientation = SignCanvas::Portrait;
-        f.m1 = marginTop;
-        f.m2 = marginLeft;
-        f.shiftUpDown = settings.wholePrefix(ADJ2UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ2LR, zero);
-        break;
-    case 2:
-        f.format = SignFormat::OneUp;
-        f.m1 = marginLeft;
-        f.m2 = marginTop;
-        f.shiftUpDown = settings.wholePrefix(ADJ1UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ1LR, zero);
-        break;
-    default:
-        f.m1 = marginLeft;
-        f.m2 = marginTop;
-        f.shiftUpDown = settings.wholePrefix(ADJ4UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ4LR, zero);
-        break;
-    }
-    return f;
-}
-
-double formatScaleOf(SignFormat format, const SheetMetrics& sheet)
-{
-    switch (format) {
-    case SignFormat::FourUp:
-        return 1.0;
-    case SignFormat::TwoUp:
-        return sheet.width > 0 ? sheet.height / sheet.width : 1.0;
-    case SignFormat::OneUp:
-        return 2.0;
-    }
-    return 1.0;
-}
 
 } // namespace
 
@@ -94,38 +36,24 @@ QString RunTimeErrorMessage(const RunTimeError& error)
     return text;
 }
 
-bool ReportRunTimeError(DialogService& dialogs, const RunTimeError& error)
-{
-    if (error.number() == RunTimeError::PrinterError) {
-        return dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::YesNo,
-                   DialogService::Icon::Information, AlertTitle)
-            == DialogService::Answer::Yes;
-    }
-    dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::Ok,
-        DialogService::Icon::Information, AlertTitle);
-    return false;
-}
-
-PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings, DialogService& dialogs,
-    PrintWindow& window)
+PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings,
+    const PrintOptions& options, PrintHost& host)
     : m_model(model)
     , m_settings(settings)
-    , m_dialogs(dialogs)
-    , m_window(window)
+    , m_options(options)
+    , m_window(host)
 {
 }
 
 bool PrintJob::ShowPreviewPage(qint32 page, qint32 pages)
 {
-    return m_dialogs.message(PreviewPageMessage(page, pages), DialogService::Buttons::OkCancel,
-               DialogService::Icon::None, QStringLiteral("Print Preview"))
-        == DialogService::Answer::Cancel;
+    return m_window.previewPage(page, pages);
 }
 
 void PrintJob::ReportPrintError(const RunTimeError& error)
 {
     m_printAborted = true;
-    if (ReportRunTimeError(m_dialogs, error))
+    if (m_window.reportError(error))
         m_window.doPrinterSetup();
 }
 
@@ -138,23 +66,23 @@ void PrintJob::PrintSigns(bool print)
             ++signs;
     }
     if (signs == 0) {
-        m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
-            DialogService::Icon::Information, AlertTitle);
+        m_window.reportNoData();
         return;
     }
 
     // The printer's page is set up for the format in preview as well, so the
     // preview shows the current printer's page.
     std::unique_ptr<SignCanvas> printer = m_window.openPrinterCanvas();
-    const FormatSetup f = readFormat(m_window.checkedFormat(), m_settings);
-    printer->setOrientation(f.orientation);
+    const FormatInfo& format = formatInfo(m_options.format);
+    const qint32 m1 = m_options.marginAcross(), m2 = m_options.marginDown();
+    printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
     SheetMetrics sheet;
     sheet.width = printer->Width();
     sheet.height = printer->Height();
     sheet.printableWidth = std::nearbyint(printer->ScaleWidth());
     sheet.printableHeight = std::nearbyint(printer->ScaleHeight());
-    const qint32 pages = PageCount(f.format, signs);
-    const double formatScale = formatScaleOf(f.format, sheet);
+    const qint32 pages = PageCount(m_options.format, signs);
+    const double formatScale = format.scaleFor(sheet.width, sheet.height);
 
     const int savedState = m_window.windowState();
     std::unique_ptr<SignCanvas> preview;
@@ -163,9 +91,10 @@ void PrintJob::PrintSigns(bool print)
     if (!print) {
         m_window.maximize();
         preview = m_window.openPreviewCanvas();
+        if (!preview)
+            return;
         preview->Cls();
-        const PreviewView view
-            = PreviewViewFor(preview->Width(), preview->Height(), sheet, f.m1, f.m2);
+        const PreviewView view = PreviewViewFor(preview->Width(), preview->Height(), sheet, m1, m2);
         previewScale = view.previewScale;
         preview->setScaleLeft(view.left);
         preview->setScaleTop(view.top);
@@ -201,9 +130,9 @@ void PrintJob::PrintSigns(bool print)
     };
 
     SignPainter painter(
-        m_model, m_settings, [this] { return m_window.signOptions(); },
+        m_model, m_settings, [this] { return m_window.signOptions(m_options.sign); },
         [this](const RunTimeError& error) { ReportPrintError(error); });
-    const bool bullet = m_window.bulletStyle();
+    const bool bullet = m_options.bullet;
 
     m_printAborted = false;
     qint32 page = 1;
@@ -232,7 +161,7 @@ void PrintJob::PrintSigns(bool print)
             started = true;
             m_window.showProgress(print, k, signs);
 
-            const SignCell cell = CellForSign(f.format, k, sheet, f.m1, f.m2);
+            const SignCell cell = CellForSign(m_options.format, k, sheet, m1, m2);
             SignPlacement placement;
             placement.canvas = canvas;
             placement.printing = print;
@@ -241,8 +170,8 @@ void PrintJob::PrintSigns(bool print)
             placement.height = cell.height;
             placement.left = cell.left;
             placement.width = cell.width;
-            placement.shiftUpDown = f.shiftUpDown;
-            placement.shiftLeftRight = f.shiftLeftRight;
+            placement.shiftUpDown = m_options.shiftUpDown;
+            placement.shiftLeftRight = m_options.shiftLeftRight;
             placement.previewScale = previewScale;
             placement.formatScale = formatScale;
             if (bullet)
@@ -250,7 +179,7 @@ void PrintJob::PrintSigns(bool print)
             else
                 painter.PaintDescSign(placement);
 
-            if (k % SignsPerPage(f.format) == 0)
+            if (k % format.signsPerPage == 0)
                 pageFull = true;
         }
         if (m_printAborted) {

@@ -6,6 +6,7 @@
 #include "base/SettingsKeys.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
 
@@ -26,17 +27,17 @@ void frmSigns::LookupSku()
 
 void frmSigns::mnuFileOdbcInventory_Click()
 {
-    DatabaseSettings::EditConnectString(
+    DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this);
 }
 
 void frmSigns::mnuFileOdbcCis_Click()
 {
-    DatabaseSettings::EditConnectString(
+    DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Cis, m_dialogs, m_settings, this);
 }
 
 void frmSigns::mnuFileTestDatabase_Click()
 {
-    DatabaseSettings::TestDatabaseConnections(m_dialogs, m_settings, this);
+    DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this);
 }

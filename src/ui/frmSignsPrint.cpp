@@ -8,7 +8,7 @@
 void frmSigns::PrintSigns(bool print)
 {
     SignWindowPrintHost host(*this);
-    PrintJob job(*m_model, m_settings, m_dialogs, host);
+    PrintJob job(*m_model, m_settings, host.printOptions(m_settings), host);
     job.PrintSigns(print);
 }
 
