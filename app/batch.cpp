@@ -157,6 +157,11 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
+    // Qt takes some options for itself (--style among them), so the command
+    // line is read as given, before the application sees it.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("kestrane-batch"));
 
@@ -175,7 +180,7 @@ int main(int argc, char* argv[])
     parser.addOptions({ help, dictionaryOption, formatOption, styleOption, titleOption, setOption,
         firstCellOption, pagesOption, pdfOption, printerOption });
     parser.addPositionalArgument(QStringLiteral("DATAFILE"), {});
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(arguments))
         return badArguments(parser.errorText());
     if (parser.isSet(help)) {
         std::fputs(Usage, stdout);

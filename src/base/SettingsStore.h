@@ -44,6 +44,12 @@ public:
     // Number-prefix, rounded to a whole 32-bit number (halves to even).
     qint32 wholePrefix(const QString& key, const QString& defaultValue) const;
 
+    // A number key of the settings key table, read in its form with the
+    // table's default: Whole16 and Whole32 as whole numbers, NumberPrefix as
+    // its leading number made whole, Truth as 1 or 0. Other keys read as
+    // their leading number made whole (default 0).
+    qint32 value(const QString& key) const;
+
     void save(const QString& key, const QString& value) const;
 
     // A value that takes the place of the stored one for every read through

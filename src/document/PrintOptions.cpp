@@ -13,7 +13,7 @@ qint32 PrintOptions::marginDown() const
     return formatInfo(format).marginsSwapped ? marginLeft : marginTop;
 }
 
-int CheckValueOf(qint16 stored)
+int CheckValueOf(qint32 stored)
 {
     return stored == 1 || stored == 2 ? stored : 0;
 }
@@ -21,25 +21,24 @@ int CheckValueOf(qint16 stored)
 void ReadCalibration(const AppSettings& settings, PrintOptions& options)
 {
     using namespace SettingsKeys;
-    const QString zero = QStringLiteral("0");
     const FormatInfo& info = formatInfo(options.format);
-    options.marginLeft = settings.wholePrefix(MARGINLEFT, zero);
-    options.marginTop = settings.wholePrefix(MARGINTOP, zero);
-    options.shiftUpDown = settings.wholePrefix(info.shiftUpDownKey, zero);
-    options.shiftLeftRight = settings.wholePrefix(info.shiftLeftRightKey, zero);
+    options.marginLeft = settings.value(MARGINLEFT);
+    options.marginTop = settings.value(MARGINTOP);
+    options.shiftUpDown = settings.value(info.shiftUpDownKey);
+    options.shiftLeftRight = settings.value(info.shiftLeftRightKey);
 }
 
 PrintOptions ReadPrintOptions(const AppSettings& settings)
 {
     using namespace SettingsKeys;
     PrintOptions options;
-    options.format = formatFromIndex(settings.whole16(PRINTFORMAT, 0));
-    options.bullet = settings.truth(PRINTBULLET, false);
-    options.sign.title = CheckValueOf(settings.whole16(PRINTTITLE, 0));
-    options.sign.border = CheckValueOf(settings.whole16(PRINTBORDER, 0));
-    options.sign.logo = CheckValueOf(settings.whole16(PRINTLOGO, 0));
-    options.sign.retail = CheckValueOf(settings.whole16(PRINTREGRETAIL, 0));
-    options.sign.graphic = CheckValueOf(settings.whole16(PRINTGRAPHIC, 0));
+    options.format = formatFromIndex(settings.value(PRINTFORMAT));
+    options.bullet = settings.value(PRINTBULLET) != 0;
+    options.sign.title = CheckValueOf(settings.value(PRINTTITLE));
+    options.sign.border = CheckValueOf(settings.value(PRINTBORDER));
+    options.sign.logo = CheckValueOf(settings.value(PRINTLOGO));
+    options.sign.retail = CheckValueOf(settings.value(PRINTREGRETAIL));
+    options.sign.graphic = CheckValueOf(settings.value(PRINTGRAPHIC));
     ReadCalibration(settings, options);
     return options;
 }

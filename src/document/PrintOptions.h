@@ -48,4 +48,4 @@ void ReadCalibration(const AppSettings& settings, PrintOptions& options);
 
 // A stored check-box value as the check box keeps it: 1 and 2 as they are,
 // anything else unchecked.
-int CheckValueOf(qint16 stored);
+int CheckValueOf(qint32 stored);
