@@ -23,7 +23,7 @@ for format in 4up 2up 1up; do
     /usr/bin/time -f '%e %M %U %S' -o "$work/time" \
       "$bin" --dictionary "$work/pos.dct" --format "$format" --style bullet --pdf "$work/out.pdf" "$work/list.txt"
     read -r t m u s <"$work/time"
-    times+=("$t") mems+=("$m") cpus+=("$(echo "$u + $s" | bc)")
+    times+=("$t") mems+=("$m") cpus+=("$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')")
   done
   t=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")
   m=$(printf '%s\n' "${mems[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")
