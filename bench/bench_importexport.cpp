@@ -16,6 +16,8 @@
 #include "itemdata/qorDct.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
+#include "ui/ImportExportCommands.h"
 #include "ui/frmSigns.h"
 
 #include <QAction>
@@ -107,8 +109,8 @@ qint64 importInto(SignListModel& model, const QString& path, const qorDct& dict)
     DialogService& dialogs = DialogService::instance();
     CommonDialog dialog(dialogs, nullptr);
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
-    SignListImportExport io(model, dialogs, dialog, settings);
-    qorDatFile reader(qorDatFile::dialogNotifier(dialogs));
+    ImportExportCommands io(model, dialogs, dialog, settings);
+    qorDatFile reader(DataFileDialogNotifier(dialogs));
     dialogs.queueFile(path);
     return io.importFile(reader, dict, {});
 }
@@ -197,9 +199,7 @@ int main(int argc, char** argv)
 
     SignListModel model;
     importInto(model, tab, dict);
-    CommonDialog dialog(DialogService::instance(), nullptr);
-    AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
-    SignListImportExport io(model, DialogService::instance(), dialog, settings);
+    SignListImportExport io(model);
     const QString out = dir.filePath("export.txt");
     bool ok = true;
     const double exportMs = medianMs(runs, [&]() { ok = io.writeList(out, nullptr) && ok; });

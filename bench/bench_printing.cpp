@@ -21,6 +21,7 @@
 #include "printing/PrinterCanvas.h"
 #include "printing/RecordingCanvas.h"
 #include "printing/SignCanvas.h"
+#include "ui/DialogPrintHost.h"
 #include "ui/DialogService.h"
 
 #include <QElapsedTimer>
@@ -40,19 +41,26 @@
 
 namespace {
 
-class BenchWindow : public PrintWindow
+class BenchWindow : public DialogPrintHost
 {
 public:
     BenchWindow(QPrinter* printer, int format, bool bullet, SignOptions options)
-        : m_printer(printer)
+        : DialogPrintHost(DialogService::instance())
+        , m_printer(printer)
         , m_format(format)
         , m_bullet(bullet)
         , m_options(std::move(options))
     {
     }
-    int checkedFormat() const override { return m_format; }
-    bool bulletStyle() const override { return m_bullet; }
-    SignOptions signOptions() const override { return m_options; }
+    PrintOptions options(const AppSettings& settings) const
+    {
+        PrintOptions run;
+        run.format = formatFromIndex(m_format);
+        run.bullet = m_bullet;
+        run.sign = m_options;
+        ReadCalibration(settings, run);
+        return run;
+    }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
     {
         if (!m_printer) {
@@ -63,9 +71,6 @@ public:
         }
         return std::make_unique<PrinterCanvas>(m_printer);
     }
-    int windowState() const override { return 0; }
-    void setWindowState(int) override { }
-    void maximize() override { }
     std::unique_ptr<SignCanvas> openPreviewCanvas() override
     {
         return std::make_unique<PreviewCanvas>(QSize(1920, 1080), 96, 96);
@@ -76,10 +81,8 @@ public:
             static_cast<const PreviewCanvas&>(canvas).image().save(savePreview);
     }
     QString savePreview;
-    void hidePreview() override { }
     void showProgress(bool, qint32, qint32) override { }
     void endProgress() override { }
-    void doPrinterSetup() override { }
 
 private:
     QPrinter* m_printer;
@@ -242,7 +245,7 @@ int main(int argc, char** argv)
             QElapsedTimer t;
             t.start();
             const double c0 = cpuSeconds();
-            PrintJob job(page, settings, DialogService::instance(), window);
+            PrintJob job(page, settings, window.options(settings), window);
             job.PrintSigns(false);
             times.push_back(t.nsecsElapsed() / 1e6);
             cpu.push_back((cpuSeconds() - c0) * 1e3);
@@ -259,7 +262,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         const double c0 = cpuSeconds();
-        PrintJob job(model, settings, DialogService::instance(), window);
+        PrintJob job(model, settings, window.options(settings), window);
         job.PrintSigns(true);
         times.push_back(t.nsecsElapsed() / 1e9);
         cpu.push_back(cpuSeconds() - c0);

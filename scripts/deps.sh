@@ -11,7 +11,7 @@ KESTRANE_PACKAGES=(
   poppler-utils
   clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
-  openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr
+  openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr time
   libpng-dev
 )
 

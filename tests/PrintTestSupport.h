@@ -7,6 +7,8 @@
 #include "printing/PrintJob.h"
 #include "printing/RecordingCanvas.h"
 #include "printing/RunTimeError.h"
+#include "ui/DialogPrintHost.h"
+#include "ui/DialogService.h"
 
 #include <QColor>
 #include <QImage>
@@ -110,9 +112,14 @@ private:
 // The main window's side of a print run, over recording surfaces: a US
 // Letter printer with a quarter inch unprintable all round, and a preview
 // box of 1920 x 1000 pixels at 96 dpi.
-class FakePrintWindow : public PrintWindow
+class FakePrintWindow : public DialogPrintHost
 {
 public:
+    FakePrintWindow()
+        : DialogPrintHost(DialogService::instance())
+    {
+    }
+
     int format = 0;
     bool bullet = true;
     SignOptions options;
@@ -133,9 +140,16 @@ public:
     qint32 progressTotal = 0;
     bool progressEnded = false;
 
-    int checkedFormat() const override { return format; }
-    bool bulletStyle() const override { return bullet; }
-    SignOptions signOptions() const override
+    PrintOptions printOptions(const AppSettings& settings) const
+    {
+        PrintOptions run;
+        run.format = formatFromIndex(format);
+        run.bullet = bullet;
+        run.sign = options;
+        ReadCalibration(settings, run);
+        return run;
+    }
+    SignOptions signOptions(const SignOptions&) const override
     {
         ++m_signsAsked;
         if (beforeSign)
@@ -180,6 +194,12 @@ public:
 private:
     mutable int m_signsAsked = 0;
 };
+
+// A print job with the fake window's options, as the window starts one.
+inline PrintJob jobFor(const SignListModel& model, const AppSettings& settings, FakePrintWindow& w)
+{
+    return PrintJob(model, settings, w.printOptions(settings), w);
+}
 
 // A picture file of the given size in a folder.
 inline QString writePicture(

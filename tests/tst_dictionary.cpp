@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ private:
         qorDct d;
         bool run(bool ask)
         {
-            return d.rsetup(ask, dlg, dialogs, "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99);
+            return rsetup(d, ask, dlg, dialogs, "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99);
         }
     };
 

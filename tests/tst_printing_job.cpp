@@ -69,7 +69,7 @@ private:
     DialogService& dialogs() { return DialogService::instance(); }
     void run(bool print)
     {
-        PrintJob job(*m_model, *m_settings, dialogs(), *m_window);
+        PrintJob job = jobFor(*m_model, *m_settings, *m_window);
         job.PrintSigns(print);
     }
 

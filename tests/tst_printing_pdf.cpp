@@ -197,7 +197,7 @@ private slots:
         w.format = format;
         w.bullet = bullet;
         w.options = { 1, 0, 1, 1, 1, QStringLiteral("SALE") };
-        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        PrintJob job = jobFor(*m_model, *m_settings, w);
         job.PrintSigns(true);
         QVERIFY(DialogService::instance().messages().isEmpty());
 
@@ -323,7 +323,7 @@ private slots:
         fill(*m_model, rows);
         PdfWindow w(pdf);
         w.options.graphic = 1;
-        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        PrintJob job = jobFor(*m_model, *m_settings, w);
         job.PrintSigns(true);
         QCOMPARE(DialogService::instance().messages().size(), 1);
         QVERIFY(job.PrintAborted());

@@ -1,7 +1,5 @@
 #include "base/MORNLIB.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 
@@ -48,20 +46,6 @@ bool FileExists(const QString& path)
 QString NullToEmpty(const std::optional<QString>& value)
 {
     return value.value_or(QString());
-}
-
-void SetBusyCursor(bool on)
-{
-    // The override-cursor stack of Qt remembers the pointer it replaces; we
-    // keep at most one hourglass on it so that one "off" always restores.
-    static bool busy = false;
-    if (on && !busy) {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        busy = true;
-    } else if (!on && busy) {
-        QApplication::restoreOverrideCursor();
-        busy = false;
-    }
 }
 
 } // namespace MORNLIB

@@ -4,9 +4,8 @@
 
 #include <optional>
 
-class QWidget;
-
-// Small helpers shared by every subsystem.
+// Small helpers shared by every subsystem (the widget ones are in
+// ui/WindowHelpers.h).
 namespace MORNLIB {
 
 // True when the text is empty or holds only spaces.
@@ -20,14 +19,5 @@ bool FileExists(const QString& path);
 
 // The empty text for a database Null, the value itself otherwise.
 QString NullToEmpty(const std::optional<QString>& value);
-
-// Shows the hourglass pointer (once, however often it is asked for), or
-// restores the pointer it replaced.
-void SetBusyCursor(bool on);
-
-// Keep a window's top, left, height and width in twips under keys formed
-// from its objectName, in the given settings application and section.
-void SaveWindowPlacement(const QString& application, const QString& section, QWidget* window);
-void RestoreWindowPlacement(const QString& application, const QString& section, QWidget* window);
 
 } // namespace MORNLIB

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // Every settings key of the program, in one place, with the defaults its
 // readers pass. Where two readers pass different defaults, both are here.
 namespace SettingsKeys {
@@ -65,5 +67,24 @@ inline const QString PlacementTop = QStringLiteral("FTOP"); // whole-16, -1
 inline const QString PlacementLeft = QStringLiteral("FLEFT"); // whole-16, -1
 inline const QString PlacementHeight = QStringLiteral("FHEIGHT"); // whole-16, 0
 inline const QString PlacementWidth = QStringLiteral("FWIDTH"); // whole-16, 0
+
+// How a key's stored text is read: as it is, as a 16- or 32-bit whole number
+// (anything else reads as the default), as truth text, or by its leading
+// number (read whole, halves to even).
+enum class Form { Text, Whole16, Whole32, Truth, NumberPrefix };
+
+// One row per key the print options and the print job read: name, form and
+// the default a reader gets when nothing usable is stored. (Dialogs offer
+// their own starting texts for some keys, such as 180 and 270 for the
+// margins; those are what the dialog shows, not what a print run reads.)
+struct Key
+{
+    QString name;
+    Form form;
+    QString defaultValue;
+};
+const std::vector<Key>& table();
+// The row of a key; null for a key not in the table.
+const Key* find(const QString& name);
 
 } // namespace SettingsKeys

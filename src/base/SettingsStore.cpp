@@ -1,6 +1,7 @@
 #include "base/SettingsStore.h"
 
 #include "base/NumberText.h"
+#include "base/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,9 @@ AppSettings::AppSettings(QString application, QString section)
 
 QString AppSettings::text(const QString& key, const QString& defaultValue) const
 {
+    const auto overridden = m_overrides.constFind(key);
+    if (overridden != m_overrides.constEnd())
+        return overridden.value();
     return SettingsStore::GetSetting(m_application, m_section, key, defaultValue);
 }
 
@@ -123,7 +127,32 @@ qint32 AppSettings::wholePrefix(const QString& key, const QString& defaultValue)
     return NumberText::leadingWhole32(text(key, defaultValue));
 }
 
+qint32 AppSettings::value(const QString& key) const
+{
+    using SettingsKeys::Form;
+    const SettingsKeys::Key* row = SettingsKeys::find(key);
+    if (!row)
+        return wholePrefix(key, QStringLiteral("0"));
+    switch (row->form) {
+    case Form::Whole16:
+        return whole16(key, NumberText::toWhole16(row->defaultValue).value_or(0));
+    case Form::Whole32:
+        return whole32(key, NumberText::toWhole32(row->defaultValue).value_or(0));
+    case Form::Truth:
+        return truth(key, NumberText::toTruth(row->defaultValue).value_or(false)) ? 1 : 0;
+    case Form::Text:
+    case Form::NumberPrefix:
+        break;
+    }
+    return wholePrefix(key, row->defaultValue);
+}
+
 void AppSettings::save(const QString& key, const QString& value) const
 {
     SettingsStore::SaveSetting(m_application, m_section, key, value);
+}
+
+void AppSettings::setOverride(const QString& key, const QString& value)
+{
+    m_overrides.insert(key, value);
 }

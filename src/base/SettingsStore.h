@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -51,9 +52,22 @@ public:
     // Number-prefix, rounded to a whole 32-bit number (halves to even).
     qint32 wholePrefix(const QString& key, const QString& defaultValue) const;
 
+    // A number key of the settings key table, read in its form with the
+    // table's default: Whole16 and Whole32 as whole numbers, NumberPrefix as
+    // its leading number made whole, Truth as 1 or 0. Other keys read as
+    // their leading number made whole (default 0).
+    qint32 value(const QString& key) const;
+
     void save(const QString& key, const QString& value) const;
+
+    // A value that takes the place of the stored one for every read through
+    // this object (and the run settings made from it); the store itself is
+    // never written. Used for one-off runs such as the batch command's --set.
+    void setOverride(const QString& key, const QString& value);
+    const QHash<QString, QString>& overrides() const { return m_overrides; }
 
 private:
     QString m_application;
     QString m_section;
+    QHash<QString, QString> m_overrides;
 };

@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
 
 #include <cmath>
 
@@ -38,11 +37,6 @@ double fromPixelsX(int pixels)
 double fromPixelsY(int pixels)
 {
     return pixels * PerInch / screenDpiY();
-}
-
-void place(QWidget* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
 }
 
 } // namespace Twips

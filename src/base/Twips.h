@@ -2,8 +2,6 @@
 
 #include <QtGlobal>
 
-class QWidget;
-
 // Window geometry is specified in twips (1440 to the inch); widgets are
 // placed in pixels at the screen's logical resolution.
 namespace Twips {
@@ -18,8 +16,5 @@ int toPixelsX(double twips);
 int toPixelsY(double twips);
 double fromPixelsX(int pixels);
 double fromPixelsY(int pixels);
-
-// Places a child widget at a rectangle given in twips.
-void place(QWidget* widget, int left, int top, int width, int height);
 
 } // namespace Twips

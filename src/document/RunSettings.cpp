@@ -5,12 +5,16 @@
 
 RunSettings::RunSettings(const AppSettings& settings)
     : m_prefix(settings.section() + QLatin1Char('/'))
+    , m_overrides(settings.overrides())
     , m_store(QSettings::NativeFormat, QSettings::UserScope, settings.application())
 {
 }
 
 QString RunSettings::text(const QString& key, const QString& defaultValue) const
 {
+    const auto overridden = m_overrides.constFind(key);
+    if (overridden != m_overrides.constEnd())
+        return overridden.value();
     const QVariant value = m_store.value(m_prefix + key);
     return value.isValid() ? value.toString() : defaultValue;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
 #include <QtGlobal>
@@ -25,5 +26,6 @@ public:
 
 private:
     QString m_prefix;
+    QHash<QString, QString> m_overrides;
     mutable QSettings m_store;
 };

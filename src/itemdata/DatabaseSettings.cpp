@@ -6,7 +6,6 @@
 #include "base/OdbcStatement.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
-#include "ui/DialogService.h"
 
 namespace {
 
@@ -92,18 +91,23 @@ OdbcError DatabaseSettings::TryStatement(const QString& connectString, const QSt
     });
 }
 
-void DatabaseSettings::EditConnectString(Database database, DialogService& dialogs,
-    const AppSettings& settings, QWidget* parent, DatabaseState* state)
+DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
+    Database database, const AppSettings& settings)
 {
     const EditTexts texts = editTexts(database);
-    const QString current = settings.text(texts.key, texts.offered);
-    const QString answer = dialogs.inputBox(
-        texts.promptLine1 + CrLf + texts.promptLine2, texts.title, current, parent);
+    return { texts.promptLine1 + CrLf + texts.promptLine2, texts.title,
+        settings.text(texts.key, texts.offered) };
+}
+
+CommandResult DatabaseSettings::applyConnectString(
+    Database database, const QString& answer, const AppSettings& settings, DatabaseState* state)
+{
+    const EditTexts texts = editTexts(database);
     if (answer.isEmpty())
-        return;
+        return {};
     if (MORNLIB::IsBlank(answer)) {
         settings.save(texts.key, QString());
-        return;
+        return {};
     }
     const QString trimmed = trimSpaces(answer);
     const OdbcError error = TryStatement(trimmed, texts.trialStatement);
@@ -112,13 +116,14 @@ void DatabaseSettings::EditConnectString(Database database, DialogService& dialo
                                 : DatabaseState { DatabaseState::Connected, QString() };
     }
     if (error.failed()) {
-        dialogs.message(QStringLiteral("Error opening selected odbc source: ") + answer + CrLf
-                + QString::number(error.number) + QStringLiteral(": ") + error.description,
-            DialogService::Buttons::Ok, DialogService::Icon::Information, texts.failureTitle,
-            parent);
-        return;
+        CommandResult result
+            = CommandResult::notice(QStringLiteral("Error opening selected odbc source: ") + answer
+                + CrLf + QString::number(error.number) + QStringLiteral(": ") + error.description);
+        result.title = texts.failureTitle;
+        return result;
     }
     settings.save(texts.key, trimmed);
+    return {};
 }
 
 QString DatabaseSettings::TestReport(
@@ -135,9 +140,8 @@ QString DatabaseSettings::TestReport(
     return report;
 }
 
-void DatabaseSettings::TestDatabaseConnections(DialogService& dialogs, const AppSettings& settings,
-    QWidget* parent, DatabaseState* inventory, DatabaseState* cis)
+CommandResult DatabaseSettings::TestConnections(
+    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis)
 {
-    dialogs.message(TestReport(settings, inventory, cis), DialogService::Buttons::Ok,
-        DialogService::Icon::Information, QStringLiteral("Alert:"), parent);
+    return CommandResult::notice(TestReport(settings, inventory, cis));
 }

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "base/CommandResult.h"
 #include "base/OdbcError.h"
 #include "itemdata/DatabaseState.h"
 
 #include <QString>
 
 class AppSettings;
-class DialogService;
-class QWidget;
 
-// The File-menu commands that manage the two database connection strings:
-// edit one (type it, try it, store it) and test both.
+// The two database connection strings behind the File-menu commands: edit
+// one (type it, try it, store it) and test both. The window asks for the
+// string and shows the outcomes (ui/DatabaseCommands).
 class DatabaseSettings
 {
 public:
@@ -27,8 +27,17 @@ public:
     // database off; anything else is stored trimmed once its trial statement
     // opens, and otherwise reported and not stored. The trial's outcome is
     // handed back where asked for.
-    static void EditConnectString(Database database, DialogService& dialogs,
-        const AppSettings& settings, QWidget* parent = nullptr, DatabaseState* state = nullptr);
+    struct ConnectPrompt
+    {
+        QString prompt;
+        QString title;
+        QString current;
+    };
+    static ConnectPrompt connectPrompt(Database database, const AppSettings& settings);
+    // What the user typed into the box ("" when cancelled): done, or a
+    // notice when the trial statement failed.
+    static CommandResult applyConnectString(Database database, const QString& answer,
+        const AppSettings& settings, DatabaseState* state = nullptr);
 
     // Test Database Connections: the report of both stored strings, one line
     // each after a leading line break, as the message shows it. Each table
@@ -36,7 +45,6 @@ public:
     // database is also handed back where asked for.
     static QString TestReport(const AppSettings& settings, DatabaseState* inventory = nullptr,
         DatabaseState* cis = nullptr);
-    static void TestDatabaseConnections(DialogService& dialogs, const AppSettings& settings,
-        QWidget* parent = nullptr, DatabaseState* inventory = nullptr,
-        DatabaseState* cis = nullptr);
+    static CommandResult TestConnections(const AppSettings& settings,
+        DatabaseState* inventory = nullptr, DatabaseState* cis = nullptr);
 };

@@ -2,15 +2,15 @@
 
 #include "base/Cp1252.h"
 #include "base/MORNLIB.h"
+<<<<<<< HEAD
 #include "base/SafeFile.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
+=======
+>>>>>>> layer
 #include "document/SignListModel.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
-#include "ui/CommonDialog.h"
-#include "ui/DialogService.h"
-#include "ui/UserInputBlocker.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -53,10 +53,13 @@ constexpr Mapping ImportOrder[] = {
     { 182, SignListModel::ColGraphic, nullptr },
 };
 
+<<<<<<< HEAD
 const QString AlertTitle = QStringLiteral("Alert:");
 // The byte a data-file reader reads as a double quote.
 constexpr char QuoteByte = '\x02';
 
+=======
+>>>>>>> layer
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
 QString guardedCell(const QString& text)
@@ -75,30 +78,20 @@ QString guardedCell(const QString& text)
     return out;
 }
 
-// The busy pointer for the length of the import, restored however it ends.
-struct BusyCursor
-{
-    BusyCursor() { MORNLIB::SetBusyCursor(true); }
-    ~BusyCursor() { MORNLIB::SetBusyCursor(false); }
-};
-
 } // namespace
 
 const QString SignListImportExport::ExportHeader
     = QStringLiteral("1\t10\t48\t54\t56\t177\t178\t179\t182");
 
-SignListImportExport::SignListImportExport(
-    SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
+SignListImportExport::SignListImportExport(SignListModel& model)
     : m_model(model)
-    , m_dialogs(dialogs)
-    , m_dialog(dialog)
-    , m_settings(settings)
 {
 }
 
-qint64 SignListImportExport::importFile(
-    qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
+CommandResult SignListImportExport::openDataFile(
+    qorDatFile& reader, const QString& path, const qorDct& dictionary)
 {
+<<<<<<< HEAD
     m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
     m_dialog.setDialogTitle(QStringLiteral("Import File"));
     m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
@@ -139,8 +132,24 @@ qint64 SignListImportExport::importPath(
         m_dialogs.message(
             text, DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
         return 0;
+=======
+    const qint16 r = reader.fopen(path, dictionary, QString(), 0, 0);
+    switch (r) {
+    case qorDatFile::StatusOk:
+        return {};
+    case qorDatFile::StatusCannotOpen:
+        return CommandResult::notice(QStringLiteral("File not found"));
+    case qorDatFile::StatusEmpty:
+        return CommandResult::notice(QStringLiteral("File is empty"));
+    case qorDatFile::StatusInvalidHeader:
+        return CommandResult::notice(QStringLiteral("Error in file header"));
+    default:
+        return CommandResult::notice(QStringLiteral("Can not open file"));
+>>>>>>> layer
     }
+}
 
+<<<<<<< HEAD
     m_lastFile = path;
     const qint64 added = importRecords(reader, hooks);
     if (reader.nulLine() > 0)
@@ -154,15 +163,20 @@ qint64 SignListImportExport::importPath(
         m_dialogs.message(QStringLiteral("The data file could not be read to its end: ") + path,
             DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return added;
+=======
+CommandResult SignListImportExport::readResult(const qorDatFile& reader, const QString& path)
+{
+    if (reader.readFailed())
+        return CommandResult::failure(
+            QStringLiteral("The data file could not be read to its end: ") + path);
+    return {};
+>>>>>>> layer
 }
 
 qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks& hooks)
 {
     qint64 added = 0;
     {
-        BusyCursor busy;
-        UserInputBlocker blockInput;
-
         // Rows are handed to the list in batches, each time the window gets
         // a chance to repaint, rather than one model insertion per record.
         std::vector<SignRow> pending;
@@ -193,7 +207,8 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
                 flush();
                 if (hooks.progress)
                     hooks.progress(recordsRead);
-                UserInputBlocker::processPendingEvents();
+                if (hooks.letWindowRepaint)
+                    hooks.letWindowRepaint();
                 sinceRepaint.restart();
             }
         }
@@ -214,8 +229,9 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
     return added;
 }
 
-bool SignListImportExport::exportFile()
+CommandResult SignListImportExport::checkExportable() const
 {
+<<<<<<< HEAD
     if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku))) {
         m_dialogs.message(QStringLiteral("Grid is empty.  No data to export"),
             DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
@@ -241,8 +257,17 @@ bool SignListImportExport::exportFile()
             != DialogService::Answer::Yes)
         return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
+=======
+    if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku)))
+        return CommandResult::notice(QStringLiteral("Grid is empty.  No data to export"));
+    return {};
+}
+>>>>>>> layer
 
+CommandResult SignListImportExport::exportTo(const QString& path) const
+{
     QString error;
+<<<<<<< HEAD
     if (writeList(path, &error)) {
         m_lastFile = path;
         return true;
@@ -250,6 +275,11 @@ bool SignListImportExport::exportFile()
     m_dialogs.message(
         error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
     return false;
+=======
+    if (writeList(path, &error))
+        return {};
+    return CommandResult::failure(error);
+>>>>>>> layer
 }
 
 std::vector<SignListImportExport::FieldColumn> SignListImportExport::exportFields()

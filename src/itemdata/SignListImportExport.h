@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/CommandResult.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -8,32 +10,32 @@
 #include <functional>
 #include <vector>
 
-class AppSettings;
-class CommonDialog;
-class DialogService;
 class SignListModel;
 struct SignRow;
 class qorDatFile;
 class qorDct;
 
-// The two File commands that move the sign list to and from files: import
-// appends the records of a POS data file (through the data-file reader) and
-// export writes the list as a tab-delimited file with a header of POS field
-// numbers. Both remember the last file under FILEIMPEXP.
+// Moves the sign list to and from files: import appends the records of a POS
+// data file (through the data-file reader) and export writes the list as a
+// tab-delimited file with a header of POS field numbers. Outcomes come back
+// as values; the window's File commands (which choose the file and remember
+// it under FILEIMPEXP) and the batch command show them.
 class SignListImportExport
 {
 public:
-    // What the window does around an import: load the current row into the
-    // entry panel at the end, and show how many records have been read.
+    // What the caller does around an import: load the current row into the
+    // entry panel at the end, show how many records have been read, and let
+    // the window repaint now and then.
     struct ImportHooks
     {
         std::function<void()> loadSelectedRow;
         std::function<void(qint64 recordsRead)> progress;
+        std::function<void()> letWindowRepaint;
     };
 
-    SignListImportExport(SignListModel& model, DialogService& dialogs, CommonDialog& dialog,
-        const AppSettings& settings);
+    explicit SignListImportExport(SignListModel& model);
 
+<<<<<<< HEAD
     // The Read Data File command. Returns the number of rows added (0 also
     // when the user cancelled or the file could not be opened).
     qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
@@ -43,10 +45,23 @@ public:
         const ImportHooks& hooks);
     // Appends the records of an already opened reader, as the command does
     // after its dialog; the reader is closed afterwards.
+=======
+    // Opens the data file with the reader: a notice ("File not found", "File
+    // is empty", "Error in file header", "Can not open file") when it cannot.
+    static CommandResult openDataFile(
+        qorDatFile& reader, const QString& path, const qorDct& dictionary);
+    // Appends the records of an opened reader; the reader is closed
+    // afterwards. Returns the number of rows added.
+>>>>>>> layer
     qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
+    // After importRecords: a failure when reading stopped before the end.
+    static CommandResult readResult(const qorDatFile& reader, const QString& path);
 
-    // The Save To Data File command. True when a file was written.
-    bool exportFile();
+    // A notice when the list holds nothing to export.
+    CommandResult checkExportable() const;
+    // Writes the list to path: a failure with the reason when nothing was
+    // written.
+    CommandResult exportTo(const QString& path) const;
     // Writes the list to path without any dialog; false (with the reason in
     // error) when nothing was written. An earlier file of that name is then
     // left as it was.
@@ -81,9 +96,12 @@ public:
 
 private:
     SignListModel& m_model;
+<<<<<<< HEAD
     DialogService& m_dialogs;
     CommonDialog& m_dialog;
     const AppSettings& m_settings;
     qint64 m_recordsRead = 0; // by the last importRecords
     QString m_lastFile;
+=======
+>>>>>>> layer
 };

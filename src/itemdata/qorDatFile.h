@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class DialogService;
 class QIODevice;
 class qorDct;
 
@@ -37,9 +36,6 @@ public:
 
     // Receives the text of each "Fopen:" message.
     using Notifier = std::function<void(const QString& text)>;
-    // The notifier that shows the messages in a message box (title "Fopen:",
-    // exclamation icon, OK).
-    static Notifier dialogNotifier(DialogService& dialogs);
 
     explicit qorDatFile(Notifier notify = Notifier());
     ~qorDatFile();

@@ -5,8 +5,6 @@
 
 #include <array>
 
-class CommonDialog;
-class DialogService;
 class QIODevice;
 
 // The POS data dictionary: per POS field number, a description, an
@@ -51,13 +49,6 @@ public:
     // 2 no block or nothing after %BEGIN%, 1 unreadable.
     qint16 setupms(const QString& fnam, bool prisame);
     qint16 setupmsFromData(const QByteArray& data, bool prisame);
-
-    // Lets the user choose a dictionary file (remembered in the settings
-    // store under regApp/regSec/regKey) and loads it; asks again after a
-    // failed load until the user cancels. True when a dictionary was loaded.
-    bool rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
-        const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
-        qint16 lev);
 
     static const QString MasterStoreWarning;
     static const QString CannotReadMessage;

@@ -1,12 +1,9 @@
 #include "printing/PrintJob.h"
 
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "printing/SignPainter.h"
-#include "ui/DialogService.h"
 
 #include <QStringList>
 
@@ -17,61 +14,6 @@
 namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
-const QString AlertTitle = QStringLiteral("Alert:");
-
-// The format's orientation, margins and shifts as the run reads them.
-struct FormatSetup
-{
-    SignFormat format = SignFormat::FourUp;
-    int orientation = SignCanvas::Landscape;
-    qint32 m1 = 0, m2 = 0, shiftUpDown = 0, shiftLeftRight = 0;
-};
-
-FormatSetup readFormat(int index, const AppSettings& settings)
-{
-    using namespace SettingsKeys;
-    const QString zero = QStringLiteral("0");
-    const qint32 marginLeft = settings.wholePrefix(MARGINLEFT, zero);
-    const qint32 marginTop = settings.wholePrefix(MARGINTOP, zero);
-    FormatSetup f;
-    switch (index) {
-    case 1:
-        f.format = SignFormat::TwoUp;
-        f.orientation = SignCanvas::Portrait;
-        f.m1 = marginTop;
-        f.m2 = marginLeft;
-        f.shiftUpDown = settings.wholePrefix(ADJ2UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ2LR, zero);
-        break;
-    case 2:
-        f.format = SignFormat::OneUp;
-        f.m1 = marginLeft;
-        f.m2 = marginTop;
-        f.shiftUpDown = settings.wholePrefix(ADJ1UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ1LR, zero);
-        break;
-    default:
-        f.m1 = marginLeft;
-        f.m2 = marginTop;
-        f.shiftUpDown = settings.wholePrefix(ADJ4UD, zero);
-        f.shiftLeftRight = settings.wholePrefix(ADJ4LR, zero);
-        break;
-    }
-    return f;
-}
-
-double formatScaleOf(SignFormat format, const SheetMetrics& sheet)
-{
-    switch (format) {
-    case SignFormat::FourUp:
-        return 1.0;
-    case SignFormat::TwoUp:
-        return sheet.width > 0 ? sheet.height / sheet.width : 1.0;
-    case SignFormat::OneUp:
-        return 2.0;
-    }
-    return 1.0;
-}
 
 } // namespace
 
@@ -129,39 +71,25 @@ QString RunTimeErrorMessage(const RunTimeError& error)
     return text;
 }
 
-bool ReportRunTimeError(DialogService& dialogs, const RunTimeError& error)
-{
-    if (error.number() == RunTimeError::PrinterError) {
-        return dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::YesNo,
-                   DialogService::Icon::Information, AlertTitle)
-            == DialogService::Answer::Yes;
-    }
-    dialogs.message(RunTimeErrorMessage(error), DialogService::Buttons::Ok,
-        DialogService::Icon::Information, AlertTitle);
-    return false;
-}
-
-PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings, DialogService& dialogs,
-    PrintWindow& window)
+PrintJob::PrintJob(const SignListModel& model, const AppSettings& settings,
+    const PrintOptions& options, PrintHost& host)
     : m_model(model)
     , m_settings(settings)
-    , m_dialogs(dialogs)
-    , m_window(window)
+    , m_options(options)
+    , m_window(host)
 {
 }
 
 bool PrintJob::ShowPreviewPage(qint32 page, qint32 pages)
 {
     m_window.previewPageShown(page, pages);
-    return m_dialogs.message(PreviewPageMessage(page, pages), DialogService::Buttons::OkCancel,
-               DialogService::Icon::None, PreviewPageTitle)
-        == DialogService::Answer::Cancel;
+    return m_window.previewPage(page, pages);
 }
 
 void PrintJob::ReportPrintError(const RunTimeError& error)
 {
     m_printAborted = true;
-    if (ReportRunTimeError(m_dialogs, error))
+    if (m_window.reportError(error))
         m_window.doPrinterSetup();
 }
 
@@ -186,25 +114,24 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
         }
     }
     if (rows.empty()) {
-        m_dialogs.message(QStringLiteral("No data to print."), DialogService::Buttons::Ok,
-            DialogService::Icon::Information, AlertTitle);
+        m_window.reportNoData();
         return result;
     }
 
     // Each sign's place in the run: slot n is cell n of the first page, the
     // slots after the first page's last cell fill the next pages.
-    const FormatSetup f = readFormat(m_window.checkedFormat(), m_settings);
-    const int perPage = SignsPerPage(f.format);
+    const FormatInfo& format = formatInfo(m_options.format);
+    const qint32 m1 = m_options.marginAcross(), m2 = m_options.marginDown();
+    const int perPage = format.signsPerPage;
     const int firstCell = std::clamp(range.firstCell, 1, perPage);
-    const qint32 lastPage = PageCount(f.format, qint32(rows.size()) + firstCell - 1);
+    const qint32 lastPage = PageCount(m_options.format, qint32(rows.size()) + firstCell - 1);
     const qint32 fromPage = std::max(range.fromPage, 1);
     const qint32 toPage = range.toPage <= 0 ? lastPage : std::min(range.toPage, lastPage);
     if (fromPage > toPage) {
-        m_dialogs.message(QStringLiteral("There is no page %1 to print: the signs fill %2.")
-                              .arg(fromPage)
-                              .arg(lastPage == 1 ? QStringLiteral("1 page")
-                                                 : QStringLiteral("%1 pages").arg(lastPage)),
-            DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
+        m_window.reportNotice(QStringLiteral("There is no page %1 to print: the signs fill %2.")
+                                  .arg(fromPage)
+                                  .arg(lastPage == 1 ? QStringLiteral("1 page")
+                                                     : QStringLiteral("%1 pages").arg(lastPage)));
         return result;
     }
     struct Placed
@@ -224,7 +151,7 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     // The printer's page is set up for the format in preview as well, so the
     // preview shows the current printer's page.
     std::unique_ptr<SignCanvas> printer = m_window.openPrinterCanvas();
-    printer->setOrientation(f.orientation);
+    printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
     SheetMetrics sheet;
     sheet.width = printer->Width();
     sheet.height = printer->Height();
@@ -233,7 +160,7 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     const qint32 pages = toPage - fromPage + 1;
     if (print)
         result.destination = printer->DeviceName();
-    const double formatScale = formatScaleOf(f.format, sheet);
+    const double formatScale = format.scaleFor(sheet.width, sheet.height);
 
     const int savedState = m_window.windowState();
     std::unique_ptr<SignCanvas> preview;
@@ -242,9 +169,10 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     if (!print) {
         m_window.maximize();
         preview = m_window.openPreviewCanvas();
+        if (!preview)
+            return result;
         preview->Cls();
-        const PreviewView view
-            = PreviewViewFor(preview->Width(), preview->Height(), sheet, f.m1, f.m2);
+        const PreviewView view = PreviewViewFor(preview->Width(), preview->Height(), sheet, m1, m2);
         previewScale = view.previewScale;
         preview->setScaleLeft(view.left);
         preview->setScaleTop(view.top);
@@ -280,9 +208,9 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     };
 
     SignPainter painter(
-        m_model, m_settings, [this] { return m_window.signOptions(); },
+        m_model, m_settings, [this] { return m_window.signOptions(m_options.sign); },
         [this](const RunTimeError& error) { ReportPrintError(error); });
-    const bool bullet = m_window.bulletStyle();
+    const bool bullet = m_options.bullet;
 
     m_printAborted = false;
     qint32 page = 1; // of this run
@@ -312,7 +240,7 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
         started = true;
         m_window.showProgress(print, k, signs);
 
-        const SignCell cell = CellForSign(f.format, sign.slot, sheet, f.m1, f.m2);
+        const SignCell cell = CellForSign(m_options.format, sign.slot, sheet, m1, m2);
         SignPlacement placement;
         placement.canvas = canvas;
         placement.printing = print;
@@ -321,8 +249,8 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
         placement.height = cell.height;
         placement.left = cell.left;
         placement.width = cell.width;
-        placement.shiftUpDown = f.shiftUpDown;
-        placement.shiftLeftRight = f.shiftLeftRight;
+        placement.shiftUpDown = m_options.shiftUpDown;
+        placement.shiftLeftRight = m_options.shiftLeftRight;
         placement.previewScale = previewScale;
         placement.formatScale = formatScale;
         placement.printableWidth = sheet.printableWidth;

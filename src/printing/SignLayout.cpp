@@ -76,15 +76,7 @@ SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics& sheet, qin
 
 int SignsPerPage(SignFormat format)
 {
-    switch (format) {
-    case SignFormat::FourUp:
-        return 4;
-    case SignFormat::TwoUp:
-        return 2;
-    case SignFormat::OneUp:
-        return 1;
-    }
-    return 1;
+    return formatInfo(format).signsPerPage;
 }
 
 qint32 PageCount(SignFormat format, qint32 signs)

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "document/PrintOptions.h"
+
 #include <QString>
 #include <QtGlobal>
 
 class SignCanvas;
 class SignListModel;
-
-// The three sign formats, as the index of the checked format menu entry.
-enum class SignFormat { FourUp = 0, TwoUp = 1, OneUp = 2 };
 
 // What the print job hands a sign painter: the surface, whether it is the
 // printer, the grid row, the sign's cell in twips, the format's shifts and
@@ -29,19 +28,6 @@ struct SignPlacement
     // is drawn outside it. 0: not known, no limit.
     double printableWidth = 0;
     double printableHeight = 0;
-};
-
-// The main window's print options as the painters read them for each sign:
-// check-box values (0, 1 or 2) and the title text.
-struct SignOptions
-{
-    int border = 0;
-    int logo = 0;
-    int title = 0;
-    int retail = 0;
-    int graphic = 0;
-    QString titleText;
-    int barcode = 0;
 };
 
 // One axis of a sign's cell: where it starts and how long it is, in twips.

@@ -1,11 +1,11 @@
 #include "ui/SignWindowPrintHost.h"
 
-#include "base/MORNLIB.h"
 #include "base/Twips.h"
 #include "printing/PreviewCanvas.h"
 #include "printing/PrinterCanvas.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
+#include "ui/WindowHelpers.h"
 #include "ui/frmSigns.h"
 
 #include <QCheckBox>
@@ -25,7 +25,8 @@ constexpr int QuestionGap = 12;
 } // namespace
 
 SignWindowPrintHost::SignWindowPrintHost(frmSigns& window)
-    : m_window(window)
+    : DialogPrintHost(window.dialogs())
+    , m_window(window)
     , m_title(window.windowTitle())
 {
 }
@@ -35,17 +36,17 @@ SignWindowPrintHost::~SignWindowPrintHost()
     endProgress();
 }
 
-int SignWindowPrintHost::checkedFormat() const
+PrintOptions SignWindowPrintHost::printOptions(const AppSettings& settings) const
 {
-    return m_window.checkedFormat();
+    PrintOptions options;
+    options.format = formatFromIndex(m_window.checkedFormat());
+    options.bullet = m_window.ckbBullet->isChecked();
+    options.sign = signOptions(options.sign);
+    ReadCalibration(settings, options);
+    return options;
 }
 
-bool SignWindowPrintHost::bulletStyle() const
-{
-    return m_window.ckbBullet->isChecked();
-}
-
-SignOptions SignWindowPrintHost::signOptions() const
+SignOptions SignWindowPrintHost::signOptions(const SignOptions&) const
 {
     SignOptions options;
     options.border = frmSigns::checkValue(m_window.ckbBorder);

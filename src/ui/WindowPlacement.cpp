@@ -1,5 +1,5 @@
 // Window placement: the main window reopens where the user last left it.
-#include "base/MORNLIB.h"
+#include "ui/WindowHelpers.h"
 
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"

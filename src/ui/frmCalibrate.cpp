@@ -3,10 +3,10 @@
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"
 #include "printing/CalibrationTestPage.h"
-#include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
+#include "ui/DialogPrintHost.h"
 #include "ui/DialogService.h"
 
 #include <QCheckBox>

@@ -4,6 +4,7 @@
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"
 #include "base/Twips.h"
+#include "document/SignFormat.h"
 #include "document/SignListHistory.h"
 #include "document/SignListModel.h"
 #include "itemdata/WorkList.h"
@@ -14,6 +15,7 @@
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/WindowHelpers.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
@@ -377,10 +379,8 @@ void frmSigns::buildMenus()
 
     QMenu* format = bar->addMenu(QStringLiteral("F&ormat"));
     format->setObjectName(QStringLiteral("mnuFormat"));
-    const QString formatCaptions[3]
-        = { QStringLiteral("4-Up"), QStringLiteral("2-Up"), QStringLiteral("1-Up") };
     for (int i = 0; i < 3; ++i) {
-        mnuFormatSel[i] = makeAction(format, "mnuFormatSel", formatCaptions[i]);
+        mnuFormatSel[i] = makeAction(format, "mnuFormatSel", SignFormats()[size_t(i)].caption);
         mnuFormatSel[i]->setProperty("index", i);
         mnuFormatSel[i]->setCheckable(true);
         connect(mnuFormatSel[i], &QAction::triggered, this, [this, i] { mnuFormatSel_Click(i); });
@@ -464,10 +464,7 @@ void frmSigns::FormLoad()
     cmdClearGraphic->setVisible(graphic);
 
     // A stored format outside the three the menu offers counts as 4-Up.
-    int format = m_settings.whole16(SettingsKeys::PRINTFORMAT, 0);
-    if (format < 0 || format > 2)
-        format = 0;
-    mnuFormatSel_Click(format);
+    mnuFormatSel_Click(int(formatFromIndex(m_settings.whole16(SettingsKeys::PRINTFORMAT, 0))));
 
     ResetGrid();
     msfGrid->setColumnHidden(SignListModel::ColNumber, true);

@@ -7,6 +7,7 @@
 #include "base/SettingsKeys.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
 
@@ -34,7 +35,7 @@ void frmSigns::LookupSku()
 void frmSigns::mnuFileOdbcInventory_Click()
 {
     DatabaseState state;
-    DatabaseSettings::EditConnectString(
+    DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this, &state);
     noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), state);
 }
@@ -42,7 +43,7 @@ void frmSigns::mnuFileOdbcInventory_Click()
 void frmSigns::mnuFileOdbcCis_Click()
 {
     DatabaseState state;
-    DatabaseSettings::EditConnectString(
+    DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Cis, m_dialogs, m_settings, this, &state);
     noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), state);
 }
@@ -51,7 +52,7 @@ void frmSigns::mnuFileTestDatabase_Click()
 {
     DatabaseState inventory;
     DatabaseState cis;
-    DatabaseSettings::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis);
+    DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis);
     noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), inventory);
     noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), cis);
 }

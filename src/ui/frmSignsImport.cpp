@@ -6,20 +6,19 @@
 #include "base/SettingsKeys.h"
 #include "document/SignListHistory.h"
 #include "document/SignListModel.h"
-#include "itemdata/SignListImportExport.h"
+#include "itemdata/InventoryDictionary.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
+#include "ui/ImportExportCommands.h"
 
 #include <QStatusBar>
 
 namespace {
-const QString DictionaryType = QStringLiteral("INV");
-constexpr qint16 DictionaryLevel = 99;
-// The item graphic path is longer than POS dictionaries allow for field 182.
-constexpr qint16 GraphicFileField = 182;
-constexpr qint16 GraphicFileLength = 160;
+const QString& DictionaryType = InventoryDictionary::Type;
+constexpr qint16 DictionaryLevel = InventoryDictionary::Level;
 } // namespace
 
 void frmSigns::loadDictionaryAtStartup()
@@ -33,20 +32,26 @@ void frmSigns::loadDictionaryAtStartup()
     if (dctInv->setupms(path, true) != qorDct::StatusOk)
         m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
             DialogService::Icon::Information, QStringLiteral("Alert:"));
-    dctInv->setDLen(GraphicFileField, GraphicFileLength);
+    InventoryDictionary::widenGraphicField(*dctInv);
 
-    m_datFile = std::make_unique<qorDatFile>(qorDatFile::dialogNotifier(m_dialogs));
+    m_datFile = std::make_unique<qorDatFile>(DataFileDialogNotifier(m_dialogs));
 }
 
 void frmSigns::mnuFileDict_Click()
 {
+<<<<<<< HEAD
     dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(), m_settings.section(),
         SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
     dctInv->setDLen(GraphicFileField, GraphicFileLength);
+=======
+    rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings.application(),
+        m_settings.section(), SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
+>>>>>>> layer
 }
 
 void frmSigns::mnuFileImport_Click()
 {
+<<<<<<< HEAD
     importData(QString());
 }
 
@@ -55,6 +60,10 @@ void frmSigns::importData(const QString& path)
     // No path: the Read Data File command asks for the file.
     SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     SignListImportExport::ImportHooks hooks;
+=======
+    ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
+    ImportExportCommands::ImportHooks hooks;
+>>>>>>> layer
     hooks.loadSelectedRow = [this]() { LoadSelectedRow(); };
     bool shown = false;
     hooks.progress = [this, &shown](qint64 records) {
@@ -73,7 +82,12 @@ void frmSigns::importData(const QString& path)
 
 void frmSigns::mnuFileExport_Click()
 {
+<<<<<<< HEAD
     SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     if (io.exportFile())
         rememberDataFile(io.lastFile());
+=======
+    ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
+    io.exportFile();
+>>>>>>> layer
 }

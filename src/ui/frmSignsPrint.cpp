@@ -51,7 +51,7 @@ void frmSigns::PrintSigns(bool print)
         range->rows = rows;
 
     SignWindowPrintHost host(*this);
-    PrintJob job(*m_model, m_settings, m_dialogs, host);
+    PrintJob job(*m_model, m_settings, host.printOptions(m_settings), host);
     const PrintResult result = job.PrintSigns(print, *range);
     if (result.completed)
         statusBar()->showMessage(PrintResultMessage(result));

@@ -14,7 +14,7 @@ deb=$(ls "$scratch"/out/kestrane_*.deb)
 # by the closed pipe, would fail the pipeline.
 dpkg-deb --info "$deb" | grep "Depends:.*libqt6widgets6" >/dev/null || { echo "package lacks its Qt dependency"; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
-for f in usr/bin/kestrane usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg \
+for f in usr/bin/kestrane usr/bin/kestrane-batch usr/share/man/man1/kestrane-batch.1 usr/share/applications/kestrane.desktop usr/share/icons/hicolor/scalable/apps/kestrane.svg \
   usr/share/doc/kestrane/guide.md usr/share/doc/kestrane/images/main-window.png; do
   [ -e "$scratch/root/$f" ] || { echo "missing from the package: $f"; exit 1; }
 done
@@ -30,4 +30,7 @@ set -e
 if [ "$rc" -ne 124 ]; then
   echo "the installed program ended early with status $rc:"; cat "$scratch/log"; exit 1
 fi
+# The installed batch command runs without a display and answers --help.
+env -u QT_QPA_PLATFORM "$scratch/root/usr/bin/kestrane-batch" --help | grep -q '^Usage: kestrane-batch' \
+  || { echo "the installed kestrane-batch does not start"; exit 1; }
 echo "package ok: $(basename "$deb")"

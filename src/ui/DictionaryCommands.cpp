@@ -1,14 +1,15 @@
-// The interactive part of the dictionary: choosing the file with the common
-// dialog and reporting a failed load. Kept apart from the reader so that the
-// reader needs nothing beyond Qt Core.
-#include "itemdata/qorDct.h"
+// The interactive side of the dictionary and the data-file reader: choosing
+// the dictionary file with the common dialog, and the readers' messages in
+// message boxes.
+#include "ui/DictionaryCommands.h"
 
 #include "base/MORNLIB.h"
 #include "base/SettingsStore.h"
+#include "itemdata/qorDct.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
 
-bool qorDct::rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
+bool rsetup(qorDct& dictionary, bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
     const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
     qint16 lev)
 {
@@ -27,17 +28,25 @@ bool qorDct::rsetup(bool AskFirst, CommonDialog& dlgCommon, DialogService& dialo
             name = dlgCommon.fileName();
             SettingsStore::SaveSetting(regApp, regSec, regKey, name);
         }
-        if (setup(name, Typ, lev) == StatusOk) {
-            if (setupms(name, true) != StatusOk)
-                dialogs.message(MasterStoreWarning, DialogService::Buttons::Ok,
+        if (dictionary.setup(name, Typ, lev) == qorDct::StatusOk) {
+            if (dictionary.setupms(name, true) != qorDct::StatusOk)
+                dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
                     DialogService::Icon::Information, QStringLiteral("Alert:"));
             return true;
         }
         const DialogService::Answer answer
-            = dialogs.message(CannotReadMessage, DialogService::Buttons::OkCancel,
+            = dialogs.message(qorDct::CannotReadMessage, DialogService::Buttons::OkCancel,
                 DialogService::Icon::Information, QStringLiteral("Alert:"));
         if (answer != DialogService::Answer::Ok)
             return false;
         ask = true;
     }
+}
+
+qorDatFile::Notifier DataFileDialogNotifier(DialogService& dialogs)
+{
+    return [&dialogs](const QString& text) {
+        dialogs.message(text, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
+            QStringLiteral("Fopen:"));
+    };
 }

@@ -1,0 +1,83 @@
+#include "ui/ImportExportCommands.h"
+
+#include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
+#include "ui/CommonDialog.h"
+#include "ui/ResultMessage.h"
+#include "ui/UserInputBlocker.h"
+#include "ui/WindowHelpers.h"
+
+namespace {
+
+// The busy pointer for the length of the import, restored however it ends.
+struct BusyCursor
+{
+    BusyCursor() { MORNLIB::SetBusyCursor(true); }
+    ~BusyCursor() { MORNLIB::SetBusyCursor(false); }
+};
+
+} // namespace
+
+ImportExportCommands::ImportExportCommands(
+    SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
+    : m_io(model)
+    , m_dialogs(dialogs)
+    , m_dialog(dialog)
+    , m_settings(settings)
+{
+}
+
+qint64 ImportExportCommands::importFile(
+    qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
+{
+    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setDialogTitle(QStringLiteral("Import File"));
+    m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
+    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
+                                      "Tab Delimited Files (*.txt)|*.txt"));
+    m_dialog.setFilterIndex(3);
+    if (!m_dialog.ShowOpen())
+        return 0;
+    const QString path = m_dialog.fileName();
+    m_settings.save(SettingsKeys::FILEIMPEXP, path);
+
+    const CommandResult opened = SignListImportExport::openDataFile(reader, path, dictionary);
+    if (!opened.done()) {
+        ShowResult(m_dialogs, opened);
+        return 0;
+    }
+    const qint64 added = importRecords(reader, hooks);
+    ShowResult(m_dialogs, SignListImportExport::readResult(reader, path));
+    return added;
+}
+
+qint64 ImportExportCommands::importRecords(qorDatFile& reader, const ImportHooks& hooks)
+{
+    BusyCursor busy;
+    UserInputBlocker blockInput;
+    ImportHooks blocked = hooks;
+    blocked.letWindowRepaint = [] { UserInputBlocker::processPendingEvents(); };
+    return m_io.importRecords(reader, blocked);
+}
+
+bool ImportExportCommands::exportFile()
+{
+    const CommandResult exportable = m_io.checkExportable();
+    if (!exportable.done()) {
+        ShowResult(m_dialogs, exportable);
+        return false;
+    }
+    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setDialogTitle(QStringLiteral("Export File"));
+    m_dialog.setFlags(0);
+    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
+    m_dialog.setFilterIndex(2);
+    if (!m_dialog.ShowSave())
+        return false;
+    const QString path = m_dialog.fileName();
+    m_settings.save(SettingsKeys::FILEIMPEXP, path);
+
+    const CommandResult written = m_io.exportTo(path);
+    ShowResult(m_dialogs, written);
+    return written.done();
+}

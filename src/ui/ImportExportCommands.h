@@ -1,0 +1,36 @@
+#pragma once
+
+#include "itemdata/SignListImportExport.h"
+
+class AppSettings;
+class CommonDialog;
+class DialogService;
+
+// The window's Read Data File and Save To Data File commands: the file
+// dialog (starting from, and remembering, the file under FILEIMPEXP), the
+// busy pointer and blocked input while records are read, and the outcome in
+// a message box.
+class ImportExportCommands
+{
+public:
+    using ImportHooks = SignListImportExport::ImportHooks;
+
+    ImportExportCommands(SignListModel& model, DialogService& dialogs, CommonDialog& dialog,
+        const AppSettings& settings);
+
+    // Read Data File. Returns the number of rows added (0 also when the user
+    // cancelled or the file could not be opened).
+    qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
+    // Appends the records of an already opened reader under the busy
+    // pointer and blocked input; the reader is closed afterwards.
+    qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
+
+    // Save To Data File. True when a file was written.
+    bool exportFile();
+
+private:
+    SignListImportExport m_io;
+    DialogService& m_dialogs;
+    CommonDialog& m_dialog;
+    const AppSettings& m_settings;
+};
