@@ -12,6 +12,7 @@
 #include "itemdata/qorDct.h"
 #include "printing/PrintHost.h"
 #include "printing/PrintJob.h"
+#include "printing/PrintRange.h"
 #include "printing/PrinterCanvas.h"
 #include "printing/RunTimeError.h"
 
@@ -63,15 +64,6 @@ int badArguments(const QString& text)
     std::fputs(Usage, stderr);
     return 2;
 }
-
-// The signs' positions on the pages; parsed here, applied by the print job.
-struct Paging
-{
-    int firstCell = 1;
-    qint32 fromPage = 1;
-    qint32 toPage = 0; // 0: to the end
-    bool given = false;
-};
 
 // The batch side of a print run: progress and outcome on standard error.
 class BatchPrintHost : public PrintHost
@@ -236,7 +228,8 @@ int main(int argc, char* argv[])
             options.sign.title = 1;
     }
 
-    Paging paging;
+    // The signs' positions on the pages; parsed here, applied by the print job.
+    PrintRange paging;
     if (parser.isSet(firstCellOption)) {
         const std::optional<int> cell = positiveNumber(parser.value(firstCellOption));
         const int cells = formatInfo(options.format).signsPerPage;
@@ -245,7 +238,6 @@ int main(int argc, char* argv[])
                                     .arg(cells)
                                     .arg(formatInfo(options.format).name));
         paging.firstCell = *cell;
-        paging.given = true;
     }
     if (parser.isSet(pagesOption)) {
         const QStringList range = parser.value(pagesOption).split(QLatin1Char('-'));
@@ -257,7 +249,6 @@ int main(int argc, char* argv[])
                     .arg(parser.value(pagesOption)));
         paging.fromPage = *from;
         paging.toPage = *to;
-        paging.given = true;
     }
 
     // The dictionary, as the window loads it at start-up.
@@ -286,18 +277,11 @@ int main(int argc, char* argv[])
         say(dataFile + QStringLiteral(": ") + opened.message);
         return 1;
     }
-    SignListImportExport(model).importRecords(reader, {});
-    const CommandResult read = SignListImportExport::readResult(reader, dataFile);
+    SignListImportExport io(model);
+    io.importRecords(reader, {});
+    const CommandResult read = io.readResult(reader, dataFile);
     if (!read.done()) {
         say(read.message);
-        return 1;
-    }
-
-    // The paging options need the print job's first-cell and page-range
-    // support; until it is connected here, a run that asks for them stops
-    // rather than printing every sign from the first cell.
-    if (paging.given) {
-        say(QStringLiteral("--first-cell and --pages are not available in this build"));
         return 1;
     }
 
@@ -318,6 +302,6 @@ int main(int argc, char* argv[])
 
     BatchPrintHost host(printer, target);
     PrintJob job(model, settings, options, host);
-    job.PrintSigns(true);
+    job.PrintSigns(true, paging);
     return host.failed() ? 1 : 0;
 }

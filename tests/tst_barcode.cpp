@@ -86,7 +86,7 @@ private slots:
         w.format = format;
         w.bullet = bullet;
         w.options = { 1, 0, 1, 0, 0, QStringLiteral("SALE"), 1 };
-        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        PrintJob job = jobFor(*m_model, *m_settings, w);
         job.PrintSigns(true);
         QVERIFY(DialogService::instance().messages().isEmpty());
 
@@ -120,7 +120,7 @@ private slots:
         w.format = format;
         w.bullet = bullet;
         w.options = { 1, 0, 1, 0, 0, QStringLiteral("SALE"), 1 };
-        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        PrintJob job = jobFor(*m_model, *m_settings, w);
         job.PrintSigns(true);
 
         // Each sign starts with its border.

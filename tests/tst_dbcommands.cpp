@@ -83,14 +83,8 @@ private slots:
         const QString key = inventory(database) ? SettingsKeys::ODBCINV : SettingsKeys::ODBCCIS;
         appSettings().save(key, "previous");
 
-<<<<<<< HEAD
         dialogs().queueInput(QString(answer).replace("<db>", db.connectString()));
-        DatabaseSettings::EditConnectString(database, dialogs(), appSettings());
-=======
-    DialogService& dialogs = DialogService::instance();
-    dialogs.queueInput(QString(answer).replace("<db>", db.connectString()));
-    DatabaseCommands::EditConnectString(database, dialogs, appSettings());
->>>>>>> layer
+        DatabaseCommands::EditConnectString(database, dialogs(), appSettings());
 
         QCOMPARE(dialogs().inputRequests().first().defaultText, QString("previous"));
         QCOMPARE(::stored(key), QString(stored).replace("<db>", db.connectString()));
@@ -108,37 +102,19 @@ private slots:
         }
     }
 
-<<<<<<< HEAD
     // The failure message quotes the answer exactly as typed, spaces included,
     // with the error number and description of the driver manager.
     void failedTrialQuotesAnswer()
     {
         TestSettingsScope scope;
         dialogs().queueInput(" " + NoSuchSource + " ");
-        DatabaseSettings::EditConnectString(
+        DatabaseCommands::EditConnectString(
             DatabaseSettings::Database::Cis, dialogs(), appSettings());
         QCOMPARE(messageTexts(),
             QStringList { "Error opening selected odbc source:  " + NoSuchSource
                 + " \r\n-1: " + DriverManagerNoSource });
         QCOMPARE(stored(SettingsKeys::ODBCCIS), Absent);
     }
-=======
-// The failure message quotes the answer exactly as typed, spaces included,
-// with the error number and description of the driver manager.
-void TestDbCommands::failedTrialQuotesAnswer()
-{
-    TestSettingsScope scope;
-    DialogService& dialogs = DialogService::instance();
-    dialogs.queueInput(" " + NoSuchSource + " ");
-    DatabaseCommands::EditConnectString(DatabaseSettings::Database::Cis, dialogs, appSettings());
-    QCOMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first().text,
-        "Error opening selected odbc source:  " + NoSuchSource
-            + " \r\n-1: " + DriverManagerNoSource);
-    QCOMPARE(dialogs.messages().first().title, QString("CIS Database"));
-    QCOMPARE(appSettings().text(SettingsKeys::ODBCCIS, "<unset>"), QString("<unset>"));
-}
->>>>>>> layer
 
     void testReport_data()
     {
@@ -179,13 +155,12 @@ void TestDbCommands::failedTrialQuotesAnswer()
             if (value != Absent)
                 appSettings().save(key, value);
         }
-        DatabaseSettings::TestDatabaseConnections(dialogs(), appSettings());
+        DatabaseCommands::TestDatabaseConnections(dialogs(), appSettings());
         QCOMPARE(messageTexts(), QStringList { report });
         QCOMPARE(dialogs().messages().first().title, QString("Alert:"));
         QCOMPARE(dialogs().messages().first().icon, DialogService::Icon::Information);
     }
 
-<<<<<<< HEAD
     // Enter in the SKU box of the real window: the boxes fill from inv and
     // special, the picture and its path are emptied, the sign list is left
     // alone, no message shows, and the focus moves to the promotional price.
@@ -203,15 +178,6 @@ void TestDbCommands::failedTrialQuotesAnswer()
             { QString("A1"), QString("Other"), QString("1"), QString("4.44"), QString("6.66") }));
         appSettings().save(SettingsKeys::ODBCINV, db.connectString());
         appSettings().save(SettingsKeys::ODBCCIS, db.connectString());
-=======
-    DialogService& dialogs = DialogService::instance();
-    DatabaseCommands::TestDatabaseConnections(dialogs, appSettings());
-    QCOMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first().text, report);
-    QCOMPARE(dialogs.messages().first().title, QString("Alert:"));
-    QCOMPARE(dialogs.messages().first().icon, DialogService::Icon::Information);
-}
->>>>>>> layer
 
         frmSigns w(dialogs());
         w.show();
@@ -242,7 +208,6 @@ void TestDbCommands::failedTrialQuotesAnswer()
         QCOMPARE(QApplication::focusWidget(), child<EntryBox>(w, "txtPromo"));
         QCOMPARE(w.model()->Rows(), rows);
 
-<<<<<<< HEAD
         // An unknown SKU empties every box; a changed string is used at once.
         sku->setFocus();
         sku->setText("Z9");
@@ -256,21 +221,6 @@ void TestDbCommands::failedTrialQuotesAnswer()
         QCOMPARE(text("txtBp1"), QString(""));
         QVERIFY(dialogs().messages().isEmpty());
     }
-=======
-    const QString typed = "DSN=kestrane_inv; UID=SA; PWD=";
-    DialogService& dialogs = DialogService::instance();
-    dialogs.queueInput(typed);
-    DatabaseCommands::EditConnectString(
-        DatabaseSettings::Database::Inventory, dialogs, appSettings());
-    QVERIFY2(dialogs.messages().isEmpty(), qPrintable(dialogs.messages().value(0).text));
-    QCOMPARE(appSettings().text(SettingsKeys::ODBCINV, QString()), typed);
-    QCOMPARE(DatabaseSettings::TestReport(appSettings()),
-        QString("\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
-                "source."));
-    QCOMPARE(
-        SkuLookup::run("A1", typed, QString()).values[SkuLookup::Description], QString("Hammer"));
-}
->>>>>>> layer
 
     // The three File-menu entries of the real window: first-use prompts and
     // offers, editing and testing the stored strings.

@@ -13,7 +13,9 @@
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
 #include "ui/ImageBox.h"
+#include "ui/ImportExportCommands.h"
 #include "ui/frmCalibrate.h"
 #include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
@@ -198,9 +200,9 @@ private:
         SignListModel model;
         CommonDialog dialog { dialogs(), nullptr };
         AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
-        SignListImportExport io { model, dialogs(), dialog, settings };
+        ImportExportCommands io { model, dialogs(), dialog, settings };
         qorDct dict;
-        qorDatFile reader { qorDatFile::dialogNotifier(dialogs()) };
+        qorDatFile reader { DataFileDialogNotifier(dialogs()) };
 
         Lists()
         {
@@ -253,7 +255,7 @@ private slots:
             fill(f.model, { typicalSign(1), typicalSign(2) });
             PdfPrintWindow window(target.path);
             dialogs().queueAnswer(DialogService::Answer::Yes);
-            PrintJob(f.model, f.settings, dialogs(), window).PrintSigns(true);
+            jobFor(f.model, f.settings, window).PrintSigns(true);
             setups = window.setupRuns;
             QCOMPARE(window.pdf.outputFileName(), target.path);
         } else {

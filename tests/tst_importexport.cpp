@@ -58,11 +58,11 @@ struct Fixture
     SignListModel model;
     CommonDialog dialog { dialogs(), nullptr };
     AppSettings settings = appSettings();
-    SignListImportExport io { model, dialogs(), dialog, settings };
+    ImportExportCommands io { model, dialogs(), dialog, settings };
     qorDct dict;
-    qorDatFile reader { qorDatFile::dialogNotifier(dialogs()) };
+    qorDatFile reader { DataFileDialogNotifier(dialogs()) };
     int loads = 0;
-    SignListImportExport::ImportHooks hooks;
+    ImportExportCommands::ImportHooks hooks;
 
     Fixture()
     {
@@ -96,52 +96,6 @@ class TestImportExport : public QObject
     {
         return writeTestFile(m_dir.path(), name, bytes);
     }
-<<<<<<< HEAD
-=======
-
-    struct Fixture
-    {
-        TestSettingsScope scope;
-        DialogService& dialogs = DialogService::instance();
-        SignListModel model;
-        CommonDialog dialog { dialogs, nullptr };
-        AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
-        ImportExportCommands io { model, dialogs, dialog, settings };
-        qorDct dict;
-        qorDatFile reader { DataFileDialogNotifier(dialogs) };
-        int loads = 0;
-        ImportExportCommands::ImportHooks hooks;
-
-        Fixture()
-        {
-            for (const qint16 f : { 1, 48, 54, 56 })
-                dict.setDLen(f, 12);
-            dict.setDLen(10, 30);
-            for (const qint16 f : { 177, 178, 179 })
-                dict.setDLen(f, 40);
-            dict.setDLen(182, 160);
-            hooks.loadSelectedRow = [this]() { ++loads; };
-        }
-        qint64 importPath(const QString& path)
-        {
-            dialogs.queueFile(path);
-            return io.importFile(reader, dict, hooks);
-        }
-        bool exportPath(const QString& path)
-        {
-            dialogs.queueFile(path);
-            return io.exportFile();
-        }
-        QStringList texts() const
-        {
-            QStringList out;
-            for (const auto& m : dialogs.messages())
-                out << m.text;
-            return out;
-        }
-    };
-
->>>>>>> layer
     QTemporaryDir m_dir;
 
 private slots:

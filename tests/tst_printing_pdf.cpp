@@ -274,7 +274,7 @@ private slots:
         w.format = format;
         w.bullet = bullet;
         w.options = { 1, 1, 1, 1, 1, QStringLiteral("WEEKLY SPECIAL") };
-        PrintJob job(*m_model, *m_settings, DialogService::instance(), w);
+        PrintJob job = jobFor(*m_model, *m_settings, w);
         const PrintResult result = job.PrintSigns(true);
         QVERIFY(DialogService::instance().messages().isEmpty());
         QCOMPARE(result.signs, 4);

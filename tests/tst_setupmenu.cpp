@@ -81,16 +81,9 @@ private slots:
         settings.save(SettingsKeys::MARGINTOP, "180");
         settings.save(SettingsKeys::MARGINLEFT, "270");
         PrintTest::fill(*window.model(), { PrintTest::typicalSign(1) });
-<<<<<<< HEAD
         PrintTest::FakePrintWindow printWindow; // 4-Up
-        PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> before = PrintTest::textOps(printWindow.printer.ops);
-=======
-        PrintTest::FakePrintWindow printWindow;
-        printWindow.format = 0; // 4-Up
         PrintTest::jobFor(*window.model(), settings, printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> before = textOps(printWindow.printer);
->>>>>>> layer
+        const std::vector<CanvasOp> before = PrintTest::textOps(printWindow.printer.ops);
         QVERIFY(!before.empty());
 
         QVERIFY(runFromMenu<frmCalibrate>(window, "mnuFilePrintTest", [](frmCalibrate* dlg) {
@@ -107,13 +100,8 @@ private slots:
         // The next print moves every text of the sign by exactly the shifts
         // (-180.5 rounds to -180, halves to even); the SKU, which keeps to the
         // cell's corner, is no longer printed.
-<<<<<<< HEAD
-        PrintJob(*window.model(), settings, dialogs(), printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> after = PrintTest::textOps(printWindow.printer.ops);
-=======
         PrintTest::jobFor(*window.model(), settings, printWindow).PrintSigns(true);
-        const std::vector<CanvasOp> after = textOps(printWindow.printer);
->>>>>>> layer
+        const std::vector<CanvasOp> after = PrintTest::textOps(printWindow.printer.ops);
         QCOMPARE(before.back().text, QString("SKU1"));
         QCOMPARE(after.size(), before.size() - 1);
         for (size_t i = 0; i < after.size(); ++i) {

@@ -177,7 +177,7 @@ private slots:
                 w.options = { mask & 1, logo ? 1 : 0, (mask & 4) ? 1 : 0, (mask & 8) ? 1 : 0,
                     (mask & 16) ? 1 : 0, QString() };
                 w.beforeSign = [&](int k) { w.options.titleText = titles[k - 1]; };
-                PrintJob printJob(model, *m_settings, DialogService::instance(), w);
+                PrintJob printJob = jobFor(model, *m_settings, w);
                 const PrintResult result = printJob.PrintSigns(true);
                 QVERIFY(DialogService::instance().messages().isEmpty());
                 QCOMPARE(result.signs, 12);

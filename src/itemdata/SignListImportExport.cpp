@@ -2,17 +2,11 @@
 
 #include "base/Cp1252.h"
 #include "base/MORNLIB.h"
-<<<<<<< HEAD
 #include "base/SafeFile.h"
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
-=======
->>>>>>> layer
 #include "document/SignListModel.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -53,13 +47,9 @@ constexpr Mapping ImportOrder[] = {
     { 182, SignListModel::ColGraphic, nullptr },
 };
 
-<<<<<<< HEAD
-const QString AlertTitle = QStringLiteral("Alert:");
 // The byte a data-file reader reads as a double quote.
 constexpr char QuoteByte = '\x02';
 
-=======
->>>>>>> layer
 // A tab or a line break would split the record, and a NUL would end the
 // data for any reader: each is written as a space.
 QString guardedCell(const QString& text)
@@ -91,86 +81,35 @@ SignListImportExport::SignListImportExport(SignListModel& model)
 CommandResult SignListImportExport::openDataFile(
     qorDatFile& reader, const QString& path, const qorDct& dictionary)
 {
-<<<<<<< HEAD
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
-    m_dialog.setDialogTitle(QStringLiteral("Import File"));
-    m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
-    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
-                                      "Tab Delimited Files (*.txt)|*.txt"));
-    m_dialog.setFilterIndex(3);
-    m_lastFile.clear();
-    if (!m_dialog.ShowOpen())
-        return 0;
-    return importPath(m_dialog.fileName(), reader, dictionary, hooks);
-}
-
-qint64 SignListImportExport::importPath(
-    const QString& path, qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
-{
-    m_lastFile.clear();
-    m_settings.save(SettingsKeys::FILEIMPEXP, path);
-
-    const qint16 r = reader.fopen(path, dictionary, QString(), 0, 0);
-    if (r != qorDatFile::StatusOk) {
-        QString text;
-        switch (r) {
-        case qorDatFile::StatusCannotOpen:
-            text = !QFileInfo::exists(path) ? QStringLiteral("File not found")
-                : reader.readFailed()       ? QStringLiteral("File can not be read")
-                                            : QStringLiteral("Can not open file");
-            break;
-        case qorDatFile::StatusEmpty:
-            text = QStringLiteral("File is empty");
-            break;
-        case qorDatFile::StatusInvalidHeader:
-            text = QStringLiteral("Error in file header");
-            break;
-        default:
-            text = QStringLiteral("Can not open file");
-            break;
-        }
-        m_dialogs.message(
-            text, DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
-        return 0;
-=======
     const qint16 r = reader.fopen(path, dictionary, QString(), 0, 0);
     switch (r) {
     case qorDatFile::StatusOk:
         return {};
     case qorDatFile::StatusCannotOpen:
-        return CommandResult::notice(QStringLiteral("File not found"));
+        return CommandResult::notice(!QFileInfo::exists(path) ? QStringLiteral("File not found")
+                : reader.readFailed() ? QStringLiteral("File can not be read")
+                                      : QStringLiteral("Can not open file"));
     case qorDatFile::StatusEmpty:
         return CommandResult::notice(QStringLiteral("File is empty"));
     case qorDatFile::StatusInvalidHeader:
         return CommandResult::notice(QStringLiteral("Error in file header"));
     default:
         return CommandResult::notice(QStringLiteral("Can not open file"));
->>>>>>> layer
     }
 }
 
-<<<<<<< HEAD
-    m_lastFile = path;
-    const qint64 added = importRecords(reader, hooks);
-    if (reader.nulLine() > 0)
-        m_dialogs.message(QStringLiteral("Reading stopped at a NUL byte on line %1 of %2.  %3 "
-                                         "records were read.")
-                              .arg(reader.nulLine())
-                              .arg(path)
-                              .arg(m_recordsRead),
-            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
-    else if (reader.readFailed())
-        m_dialogs.message(QStringLiteral("The data file could not be read to its end: ") + path,
-            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
-    return added;
-=======
-CommandResult SignListImportExport::readResult(const qorDatFile& reader, const QString& path)
+CommandResult SignListImportExport::readResult(const qorDatFile& reader, const QString& path) const
 {
+    if (reader.nulLine() > 0)
+        return CommandResult::failure(
+            QStringLiteral("Reading stopped at a NUL byte on line %1 of %2.  %3 records were read.")
+                .arg(reader.nulLine())
+                .arg(path)
+                .arg(m_recordsRead));
     if (reader.readFailed())
         return CommandResult::failure(
             QStringLiteral("The data file could not be read to its end: ") + path);
     return {};
->>>>>>> layer
 }
 
 qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks& hooks)
@@ -231,55 +170,17 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
 
 CommandResult SignListImportExport::checkExportable() const
 {
-<<<<<<< HEAD
-    if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku))) {
-        m_dialogs.message(QStringLiteral("Grid is empty.  No data to export"),
-            DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle);
-        return false;
-    }
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
-    m_dialog.setDialogTitle(QStringLiteral("Export File"));
-    m_dialog.setFlags(0);
-    m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
-    m_dialog.setFilterIndex(2);
-    m_lastFile.clear();
-    if (!m_dialog.ShowSave())
-        return false;
-    const QString path = m_dialog.fileName();
-    // The dialog offers the file last read or written, so Enter alone would
-    // replace it: an existing file is replaced only when the user says so.
-    if (QFileInfo(path).isFile()
-        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
-                                            "Do you want to replace it with the sign list?")
-                                 .arg(QDir::toNativeSeparators(path)),
-               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
-               QStringLiteral("Export File"))
-            != DialogService::Answer::Yes)
-        return false;
-    m_settings.save(SettingsKeys::FILEIMPEXP, path);
-=======
     if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku)))
         return CommandResult::notice(QStringLiteral("Grid is empty.  No data to export"));
     return {};
 }
->>>>>>> layer
 
 CommandResult SignListImportExport::exportTo(const QString& path) const
 {
     QString error;
-<<<<<<< HEAD
-    if (writeList(path, &error)) {
-        m_lastFile = path;
-        return true;
-    }
-    m_dialogs.message(
-        error, DialogService::Buttons::Ok, DialogService::Icon::Exclamation, AlertTitle);
-    return false;
-=======
     if (writeList(path, &error))
         return {};
     return CommandResult::failure(error);
->>>>>>> layer
 }
 
 std::vector<SignListImportExport::FieldColumn> SignListImportExport::exportFields()

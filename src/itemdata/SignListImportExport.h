@@ -35,27 +35,17 @@ public:
 
     explicit SignListImportExport(SignListModel& model);
 
-<<<<<<< HEAD
-    // The Read Data File command. Returns the number of rows added (0 also
-    // when the user cancelled or the file could not be opened).
-    qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
-    // Reads the data file at path as the command does once its dialog has
-    // chosen it (recent files, a file dropped on the window).
-    qint64 importPath(const QString& path, qorDatFile& reader, const qorDct& dictionary,
-        const ImportHooks& hooks);
-    // Appends the records of an already opened reader, as the command does
-    // after its dialog; the reader is closed afterwards.
-=======
     // Opens the data file with the reader: a notice ("File not found", "File
-    // is empty", "Error in file header", "Can not open file") when it cannot.
+    // can not be read", "File is empty", "Error in file header", "Can not
+    // open file") when it cannot.
     static CommandResult openDataFile(
         qorDatFile& reader, const QString& path, const qorDct& dictionary);
     // Appends the records of an opened reader; the reader is closed
     // afterwards. Returns the number of rows added.
->>>>>>> layer
     qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
-    // After importRecords: a failure when reading stopped before the end.
-    static CommandResult readResult(const qorDatFile& reader, const QString& path);
+    // After importRecords: a failure when reading stopped before the end (at
+    // a NUL byte, with the number of records read, or on a read error).
+    CommandResult readResult(const qorDatFile& reader, const QString& path) const;
 
     // A notice when the list holds nothing to export.
     CommandResult checkExportable() const;
@@ -67,9 +57,6 @@ public:
     // left as it was.
     bool writeList(const QString& path, QString* error) const;
 
-    // The file the last import opened or the last export wrote; empty when
-    // the command was cancelled or the file could not be opened or written.
-    const QString& lastFile() const { return m_lastFile; }
     // The bytes of an export file holding rows (signs with a blank SKU are
     // left out). False, with the reason in error, when a character cannot be
     // written; path is named in that reason.
@@ -96,12 +83,5 @@ public:
 
 private:
     SignListModel& m_model;
-<<<<<<< HEAD
-    DialogService& m_dialogs;
-    CommonDialog& m_dialog;
-    const AppSettings& m_settings;
     qint64 m_recordsRead = 0; // by the last importRecords
-    QString m_lastFile;
-=======
->>>>>>> layer
 };

@@ -3,9 +3,13 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "ui/CommonDialog.h"
+#include "ui/DialogService.h"
 #include "ui/ResultMessage.h"
 #include "ui/UserInputBlocker.h"
 #include "ui/WindowHelpers.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -36,9 +40,16 @@ qint64 ImportExportCommands::importFile(
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
                                       "Tab Delimited Files (*.txt)|*.txt"));
     m_dialog.setFilterIndex(3);
+    m_lastFile.clear();
     if (!m_dialog.ShowOpen())
         return 0;
-    const QString path = m_dialog.fileName();
+    return importPath(m_dialog.fileName(), reader, dictionary, hooks);
+}
+
+qint64 ImportExportCommands::importPath(
+    const QString& path, qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
+{
+    m_lastFile.clear();
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     const CommandResult opened = SignListImportExport::openDataFile(reader, path, dictionary);
@@ -46,8 +57,9 @@ qint64 ImportExportCommands::importFile(
         ShowResult(m_dialogs, opened);
         return 0;
     }
+    m_lastFile = path;
     const qint64 added = importRecords(reader, hooks);
-    ShowResult(m_dialogs, SignListImportExport::readResult(reader, path));
+    ShowResult(m_dialogs, m_io.readResult(reader, path));
     return added;
 }
 
@@ -72,12 +84,25 @@ bool ImportExportCommands::exportFile()
     m_dialog.setFlags(0);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
     m_dialog.setFilterIndex(2);
+    m_lastFile.clear();
     if (!m_dialog.ShowSave())
         return false;
     const QString path = m_dialog.fileName();
+    // The dialog offers the file last read or written, so Enter alone would
+    // replace it: an existing file is replaced only when the user says so.
+    if (QFileInfo(path).isFile()
+        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
+                                            "Do you want to replace it with the sign list?")
+                                 .arg(QDir::toNativeSeparators(path)),
+               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
+               QStringLiteral("Export File"))
+            != DialogService::Answer::Yes)
+        return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);
 
     const CommandResult written = m_io.exportTo(path);
     ShowResult(m_dialogs, written);
+    if (written.done())
+        m_lastFile = path;
     return written.done();
 }

@@ -21,6 +21,10 @@ public:
     // Read Data File. Returns the number of rows added (0 also when the user
     // cancelled or the file could not be opened).
     qint64 importFile(qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks);
+    // Reads the data file at path as the command does once its dialog has
+    // chosen it (recent files, a file dropped on the window).
+    qint64 importPath(const QString& path, qorDatFile& reader, const qorDct& dictionary,
+        const ImportHooks& hooks);
     // Appends the records of an already opened reader under the busy
     // pointer and blocked input; the reader is closed afterwards.
     qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
@@ -28,9 +32,14 @@ public:
     // Save To Data File. True when a file was written.
     bool exportFile();
 
+    // The file the last import opened or the last export wrote; empty when
+    // the command was cancelled or the file could not be opened or written.
+    const QString& lastFile() const { return m_lastFile; }
+
 private:
     SignListImportExport m_io;
     DialogService& m_dialogs;
     CommonDialog& m_dialog;
     const AppSettings& m_settings;
+    QString m_lastFile;
 };

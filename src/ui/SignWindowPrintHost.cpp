@@ -2,6 +2,7 @@
 
 #include "base/Twips.h"
 #include "printing/PreviewCanvas.h"
+#include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"

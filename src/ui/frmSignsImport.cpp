@@ -39,31 +39,21 @@ void frmSigns::loadDictionaryAtStartup()
 
 void frmSigns::mnuFileDict_Click()
 {
-<<<<<<< HEAD
-    dctInv->rsetup(true, *m_commonDialog, m_dialogs, m_settings.application(), m_settings.section(),
-        SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
-    dctInv->setDLen(GraphicFileField, GraphicFileLength);
-=======
     rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings.application(),
         m_settings.section(), SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
->>>>>>> layer
+    InventoryDictionary::widenGraphicField(*dctInv);
 }
 
 void frmSigns::mnuFileImport_Click()
 {
-<<<<<<< HEAD
     importData(QString());
 }
 
 void frmSigns::importData(const QString& path)
 {
     // No path: the Read Data File command asks for the file.
-    SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
-    SignListImportExport::ImportHooks hooks;
-=======
     ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     ImportExportCommands::ImportHooks hooks;
->>>>>>> layer
     hooks.loadSelectedRow = [this]() { LoadSelectedRow(); };
     bool shown = false;
     hooks.progress = [this, &shown](qint64 records) {
@@ -82,12 +72,7 @@ void frmSigns::importData(const QString& path)
 
 void frmSigns::mnuFileExport_Click()
 {
-<<<<<<< HEAD
-    SignListImportExport io(*m_model, m_dialogs, *m_commonDialog, m_settings);
+    ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     if (io.exportFile())
         rememberDataFile(io.lastFile());
-=======
-    ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
-    io.exportFile();
->>>>>>> layer
 }
