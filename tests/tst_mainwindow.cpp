@@ -126,11 +126,10 @@ private slots:
             QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 1-Up"));
             w.close();
         }
-        const QList<QPair<QString, QString>> saved
-            = { { SettingsKeys::PRINTFORMAT, "2" }, { SettingsKeys::PRINTLONGDESC, "True" },
-                  { SettingsKeys::PRINTBULLET, "False" }, { SettingsKeys::PRINTBORDER, "1" },
-                  { SettingsKeys::PRINTGRAPHIC, "2" }, { SettingsKeys::PRINTTITLE, "0" },
-                  { SettingsKeys::PRINTBARCODE, "1" } };
+        const QList<QPair<QString, QString>> saved = { { SettingsKeys::PRINTFORMAT, "2" },
+            { SettingsKeys::PRINTLONGDESC, "True" }, { SettingsKeys::PRINTBULLET, "False" },
+            { SettingsKeys::PRINTBORDER, "1" }, { SettingsKeys::PRINTGRAPHIC, "2" },
+            { SettingsKeys::PRINTTITLE, "0" }, { SettingsKeys::PRINTBARCODE, "1" } };
         for (const auto& key : saved)
             QCOMPARE(stored(key.first), key.second);
 

@@ -163,8 +163,10 @@ private slots:
         // A click loads the row; a control-click adds a row to the selection
         // and loads that one.
         const auto click = [&](int row, Qt::KeyboardModifiers keys) {
-            const QRect cell = w.findChild<QTableView*>("msfGrid")->visualRect(w.model()->index(row - 1, 1));
-            QTest::mouseClick(w.findChild<QTableView*>("msfGrid")->viewport(), Qt::LeftButton, keys, cell.center());
+            const QRect cell
+                = w.findChild<QTableView*>("msfGrid")->visualRect(w.model()->index(row - 1, 1));
+            QTest::mouseClick(w.findChild<QTableView*>("msfGrid")->viewport(), Qt::LeftButton, keys,
+                cell.center());
         };
         click(2, Qt::NoModifier);
         QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), QStringLiteral("SKU2"));
