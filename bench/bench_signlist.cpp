@@ -135,7 +135,8 @@ int main(int argc, char* argv[])
         letSaveStart();
     }
     for (int i = 0; i < Runs; ++i)
-        repaintMs.push_back(timeMs([&] { w.findChild<QTableView*>("msfGrid")->viewport()->repaint(); }));
+        repaintMs.push_back(
+            timeMs([&] { w.findChild<QTableView*>("msfGrid")->viewport()->repaint(); }));
     // A whole save as at exit, the file's lines made afresh.
     std::vector<double> writeMs;
     WorkList list(*w.model());

@@ -451,11 +451,10 @@ void SignPainter::drawSkuBarcode(Sign& s)
     box.skuTop = s.skuTop;
     for (const Sign::Item& item : s.items) {
         if (item.kind == Sign::Item::Kind::Dot)
-            box.obstacles.push_back(QRectF(
-                item.x - item.width, item.y - item.width, 2 * item.width, 2 * item.width));
-        else
             box.obstacles.push_back(
-                QRectF(item.x, item.y, item.width, item.height).normalized());
+                QRectF(item.x - item.width, item.y - item.width, 2 * item.width, 2 * item.width));
+        else
+            box.obstacles.push_back(QRectF(item.x, item.y, item.width, item.height).normalized());
     }
     box.areaLeft = s.left;
     box.areaRight = s.right;
