@@ -35,8 +35,9 @@ desktop_start_cups_pdf() {
   [ -x /usr/sbin/cupsd ] && [ -x /usr/lib/cups/backend/cups-pdf ] || { desktop_log "CUPS or cups-pdf missing"; return 1; }
   if ! lpstat -r >/dev/null 2>&1; then
     /usr/sbin/cupsd || return 1
+    # A busy machine can take several seconds to get the scheduler going.
     local i
-    for i in $(seq 1 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+    for i in $(seq 1 150); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   lpstat -r >/dev/null 2>&1 || { desktop_log "cupsd is not answering"; return 1; }
   local ppd

@@ -58,8 +58,10 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     layout->addWidget(m_allPages);
     layout->addLayout(pagesRow);
 
-    m_selectedOnly = new QCheckBox(
-        QStringLiteral("Only the selected rows (%1 signs)").arg(m_selectedSigns), this);
+    m_selectedOnly = new QCheckBox(m_selectedSigns == 1
+            ? QStringLiteral("Only the selected row (1 sign)")
+            : QStringLiteral("Only the selected rows (%1 signs)").arg(m_selectedSigns),
+        this);
     m_selectedOnly->setObjectName(QStringLiteral("chkSelectedOnly"));
     m_selectedOnly->setEnabled(m_selectedSigns > 0);
     m_selectedOnly->setChecked(initial.selectedOnly && m_selectedSigns > 0);

@@ -57,6 +57,10 @@ fi
 # the paging question with Cancel.
 xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
 desktop_keys ctrl+shift+p
+# The range question first, answered as it stands.
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Preview$' | head -n 1) || fail "no print range question before the preview"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+desktop_keys Return
 timeout 20 xdotool search --sync --onlyvisible --name '^Kestrane - Previewing page 1 of 2$' >/dev/null \
   || fail "Ctrl+Shift+P showed no preview of page 1 of 2"
 question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Preview$' | head -n 1) || fail "no paging question"
@@ -118,6 +122,9 @@ desktop_keys Return Return Return Return Return
 touch "$marker"
 sleep 1
 desktop_keys ctrl+p
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print Signs$' | head -n 1) || fail "no print range question after the restart"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+desktop_keys Return
 again=$(desktop_wait_pdf "$marker" 60) || fail "no PDF was printed after the restart"
 pdftotext "$again" - | grep -q 100003 || fail "the print after the restart lacks 100003"
 [ "$mode" = cups ] || [ "$again" = "$pdf" ] || fail "the restarted program printed to $again, not $pdf"
