@@ -154,7 +154,14 @@ frmSigns::frmSigns(DialogService& dialogs, QWidget* parent)
     FormLoad();
 }
 
-frmSigns::~frmSigns() = default;
+frmSigns::~frmSigns()
+{
+    // The undo history and the working list watch the model: they go before
+    // it, where the children would otherwise be deleted in the order they
+    // were made.
+    delete m_workList;
+    delete m_history;
+}
 
 QPrinter* frmSigns::printer() const
 {
