@@ -1,58 +1,20 @@
 // End to end: signs printed to a real PDF through the printer surface, read
 // back with poppler's tools.
 
-#include "PrintTestSupport.h"
+#include "PdfTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
-#include "printing/PrinterCanvas.h"
 #include "ui/DialogService.h"
 
-#include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace PrintTest;
+using namespace PdfTest;
 
 namespace {
-
-struct Word
-{
-    int page = 0;
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    QString text;
-};
-
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// Every word of the PDF with its box in points from the sheet's top-left.
-std::vector<Word> readWords(const QString& pdf)
-{
-    const QString html = run("pdftotext", { "-bbox", pdf, "-" });
-    std::vector<Word> words;
-    int page = 0;
-    static const QRegularExpression wordRe("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
-                                           "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-    for (const QString& line : html.split('\n')) {
-        if (line.contains("<page "))
-            ++page;
-        const auto m = wordRe.match(line);
-        if (m.hasMatch())
-            words.push_back({ page, m.captured(1).toDouble(), m.captured(2).toDouble(),
-                m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5) });
-    }
-    return words;
-}
 
 const Word* find(const std::vector<Word>& words, const QString& text, int page = 0)
 {
@@ -63,34 +25,9 @@ const Word* find(const std::vector<Word>& words, const QString& text, int page =
     return nullptr;
 }
 
-int pageCount(const QString& pdf)
-{
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", { pdf }));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
 // Liberation Sans: ascent 1854 and descent 434 in 2048 units per em; poppler
 // boxes a word from the ascent to the descent.
 constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
-
-// A print run going to a PDF file on US Letter with a quarter inch margin.
-class PdfWindow : public FakePrintWindow
-{
-public:
-    explicit PdfWindow(const QString& file)
-        : printer(QPrinter::HighResolution)
-    {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        printer.setPageSize(QPageSize(QPageSize::Letter));
-        printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
-    }
-    std::unique_ptr<SignCanvas> openPrinterCanvas() override
-    {
-        return std::make_unique<PrinterCanvas>(&printer);
-    }
-    QPrinter printer;
-};
 
 } // namespace
 
