@@ -62,14 +62,6 @@ void typeSign(frmSigns& w, const QString& sku, const QString& promo, const QStri
     }
 }
 
-QStringList skus(const frmSigns& w)
-{
-    QStringList result;
-    for (int r = 1; r < w.model()->Rows(); ++r)
-        result << w.model()->cell(r, SignListModel::ColSku);
-    return result;
-}
-
 void arrow(const frmSigns& w, Qt::Key key)
 {
     QTest::keyPress(box(w, "txtSku"), key);

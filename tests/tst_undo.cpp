@@ -10,23 +10,6 @@
 
 namespace {
 
-// Types each SKU into the panel and saves it as the next row.
-void typeList(frmSigns& w, const QStringList& skus)
-{
-    for (const QString& sku : skus) {
-        QTest::keyClicks(w.findChild<EntryBox*>("txtSku"), sku);
-        trigger(w, "mnuEditSaveRow");
-    }
-}
-
-QStringList skus(const frmSigns& w)
-{
-    QStringList result;
-    for (int r = 1; r < w.model()->Rows(); ++r)
-        result << w.model()->cell(r, SignListModel::ColSku);
-    return result;
-}
-
 // The row the panel names and the SKU it shows.
 QString panel(const frmSigns& w)
 {

@@ -16,29 +16,6 @@
 
 namespace {
 
-void trigger(frmSigns& w, const char* name)
-{
-    QAction* action = w.findChild<QAction*>(QLatin1String(name));
-    QVERIFY2(action && action->isEnabled(), name);
-    action->trigger();
-}
-
-void typeList(frmSigns& w, const QStringList& skus)
-{
-    for (const QString& sku : skus) {
-        QTest::keyClicks(w.findChild<EntryBox*>("txtSku"), sku);
-        trigger(w, "mnuEditSaveRow");
-    }
-}
-
-QStringList skus(const frmSigns& w)
-{
-    QStringList result;
-    for (int r = 1; r < w.model()->Rows(); ++r)
-        result << w.model()->cell(r, SignListModel::ColSku);
-    return result;
-}
-
 QByteArray contents(const QString& path)
 {
     QFile f(path);

@@ -1,6 +1,9 @@
 #include "support/TestSupport.h"
 
+#include "document/SignListModel.h"
 #include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
 
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
@@ -9,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTest>
 
 TestSettingsScope::TestSettingsScope()
 {
@@ -82,4 +86,20 @@ void trigger(const QObject& window, const char* name)
     if (!action->isEnabled())
         qFatal("menu entry %s is disabled", name);
     action->trigger();
+}
+
+QStringList skus(const frmSigns& w)
+{
+    QStringList result;
+    for (int r = 1; r < w.model()->Rows(); ++r)
+        result << w.model()->cell(r, SignListModel::ColSku);
+    return result;
+}
+
+void typeList(frmSigns& w, const QStringList& skus)
+{
+    for (const QString& sku : skus) {
+        QTest::keyClicks(child<EntryBox>(w, "txtSku"), sku);
+        trigger(w, "mnuEditSaveRow");
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -58,3 +59,9 @@ template <class T = QWidget> T* child(const QObject& parent, const char* name)
 
 // Triggers the menu entry of that object name, which must be enabled.
 void trigger(const QObject& window, const char* name);
+
+class frmSigns;
+// The SKU of every row of the main window's list, the empty last row too.
+QStringList skus(const frmSigns& w);
+// Types each SKU into the panel and saves it as the next row.
+void typeList(frmSigns& w, const QStringList& skus);
