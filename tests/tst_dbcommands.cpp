@@ -2,7 +2,6 @@
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "itemdata/DatabaseSettings.h"
-#include "itemdata/SkuLookup.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/DatabaseCommands.h"
@@ -13,6 +12,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QStatusBar>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(DatabaseSettings::Database)
@@ -23,16 +24,10 @@ const QString NoSuchSource = QStringLiteral("DSN=kestrane_no_such_source;UID=SA;
 const QString DriverManagerNoSource = QStringLiteral(
     "[unixODBC][Driver Manager]Data source name not found and no default driver specified");
 
-bool inventory(DatabaseSettings::Database database)
-{
-    return database == DatabaseSettings::Database::Inventory;
-}
-
 } // namespace
 
 // The Inventory Database, CIS Database (optional) and Test Database
-// Connections commands, against real SQLite files and the PostgreSQL
-// cluster of scripts/test.
+// Connections commands, and the lookup in the real window.
 class TestDbCommands : public QObject
 {
     Q_OBJECT
@@ -41,79 +36,56 @@ private slots:
     void editRules_data()
     {
         QTest::addColumn<DatabaseSettings::Database>("database");
-        QTest::addColumn<TestDatabase::Backend>("backend");
         QTest::addColumn<QString>("answer"); // "<db>" stands for the test database's string
-        QTest::addColumn<bool>("makeTable");
         QTest::addColumn<QString>("stored"); // what the key holds afterwards
-        QTest::addColumn<bool>("failureShown");
-        for (auto database :
-            { DatabaseSettings::Database::Inventory, DatabaseSettings::Database::Cis }) {
-            for (auto backend : { TestDatabase::SQLite, TestDatabase::PostgreSQL }) {
-                const auto row = [&](const char* name) -> QTestData& {
-                    return QTest::addRow("%s, %s: %s", inventory(database) ? "inventory" : "cis",
-                               qPrintable(TestDatabase::backendName(backend)), name)
-                        << database << backend;
-                };
-                // clang-format off
-                row("ok on empty box keeps") << "" << true << "previous" << false;
-                row("spaces switch off") << "   " << true << "" << false;
-                row("surrounding spaces trimmed") << "  <db>  " << true << "<db>" << false;
-                row("table missing is refused") << "<db>" << false << "previous" << true;
-                // clang-format on
-            }
+        QTest::addColumn<bool>("refused"); // the database lacks the table: a message shows
+        QTest::addColumn<TestDatabase::Backend>("backend");
+        for (auto db : { DatabaseSettings::Database::Inventory, DatabaseSettings::Database::Cis }) {
+            const QString which = db == DatabaseSettings::Database::Inventory ? "inv: " : "cis: ";
+            const auto row = [&](const char* name, const char* answer, const char* stored,
+                                 bool no) {
+                KESTRANE_BACKEND_ROWS(qPrintable(which + name), << db << answer << stored << no);
+            };
+            row("ok on empty box keeps", "", "previous", false);
+            row("spaces switch off", "   ", "", false);
+            row("surrounding spaces trimmed", "  <db>  ", "<db>", false);
+            row("table missing is refused", "<db>", "previous", true);
         }
     }
 
     void editRules()
     {
         QFETCH(DatabaseSettings::Database, database);
-        QFETCH(TestDatabase::Backend, backend);
         QFETCH(QString, answer);
-        QFETCH(bool, makeTable);
         QFETCH(QString, stored);
-        QFETCH(bool, failureShown);
-        KESTRANE_REQUIRE_BACKEND(backend);
+        QFETCH(bool, refused);
+        QFETCH(TestDatabase::Backend, backend);
         TestSettingsScope scope;
         TestDatabase db(backend);
-        QVERIFY2(db.isValid(), qPrintable(db.error()));
-        const QString table = inventory(database) ? "inv" : "special";
+        KESTRANE_USE(db);
+        const bool inventory = database == DatabaseSettings::Database::Inventory;
+        const QString table = inventory ? "inv" : "special";
         // An empty table is enough for the trial to succeed.
-        if (makeTable)
-            QVERIFY2(db.createTable(table, { "1", "10" }), qPrintable(db.error()));
-        const QString key = inventory(database) ? SettingsKeys::ODBCINV : SettingsKeys::ODBCCIS;
+        QVERIFY2(refused || db.fill(table, "1,10"), qPrintable(db.error()));
+        const QString key = inventory ? SettingsKeys::ODBCINV : SettingsKeys::ODBCCIS;
         appSettings().save(key, "previous");
 
         dialogs().queueInput(QString(answer).replace("<db>", db.connectString()));
         DatabaseCommands::EditConnectString(database, dialogs(), appSettings());
-
         QCOMPARE(dialogs().inputRequests().first().defaultText, QString("previous"));
         QCOMPARE(::stored(key), QString(stored).replace("<db>", db.connectString()));
-        QCOMPARE(dialogs().messages().size(), failureShown ? 1 : 0);
-        if (failureShown) {
+        QCOMPARE(dialogs().messages().size(), refused ? 1 : 0);
+        if (refused) {
             const DialogService::Message& message = dialogs().messages().first();
-            QVERIFY2(message.text.startsWith(
-                         "Error opening selected odbc source: " + db.connectString() + "\r\n"),
-                qPrintable(message.text));
             // The driver's complaint names the missing table.
-            QVERIFY2(message.text.contains(table), qPrintable(message.text));
-            QCOMPARE(message.title, QString(inventory(database) ? "INV Database" : "CIS Database"));
+            QVERIFY2(message.text.startsWith(
+                         "Error opening selected odbc source: " + db.connectString() + "\r\n")
+                    && message.text.contains(table),
+                qPrintable(message.text));
+            QCOMPARE(message.title, QString(inventory ? "INV Database" : "CIS Database"));
             QCOMPARE(message.icon, DialogService::Icon::Information);
             QCOMPARE(message.buttons, DialogService::Buttons::Ok);
         }
-    }
-
-    // The failure message quotes the answer exactly as typed, spaces included,
-    // with the error number and description of the driver manager.
-    void failedTrialQuotesAnswer()
-    {
-        TestSettingsScope scope;
-        dialogs().queueInput(" " + NoSuchSource + " ");
-        DatabaseCommands::EditConnectString(
-            DatabaseSettings::Database::Cis, dialogs(), appSettings());
-        QCOMPARE(messageTexts(),
-            QStringList { "Error opening selected odbc source:  " + NoSuchSource
-                + " \r\n-1: " + DriverManagerNoSource });
-        QCOMPARE(stored(SettingsKeys::ODBCCIS), Absent);
     }
 
     void testReport_data()
@@ -142,12 +114,12 @@ private slots:
         QFETCH(QString, inv);
         QFETCH(QString, cis);
         QFETCH(QString, report);
-        KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
         TestSettingsScope scope;
         TestDatabase full(TestDatabase::SQLite);
-        QVERIFY(full.createTable("inv", { "1" }) && full.createTable("special", { "1" }));
+        KESTRANE_USE(full);
         TestDatabase onlySpecial(TestDatabase::SQLite);
-        QVERIFY(onlySpecial.createTable("special", { "1" }));
+        QVERIFY(
+            full.fill("inv", "1") && full.fill("special", "1") && onlySpecial.fill("special", "1"));
         for (auto [key, value] : { std::pair { SettingsKeys::ODBCINV, inv },
                  std::pair { SettingsKeys::ODBCCIS, cis } }) {
             value.replace("<db-without-inv>", onlySpecial.connectString());
@@ -161,98 +133,97 @@ private slots:
         QCOMPARE(dialogs().messages().first().icon, DialogService::Icon::Information);
     }
 
-    // Enter in the SKU box of the real window: the boxes fill from inv and
-    // special, the picture and its path are emptied, the sign list is left
-    // alone, no message shows, and the focus moves to the promotional price.
-    void windowLookupFromKeyboard()
+    // The real window: the three File-menu entries with their prompts, and
+    // Enter in the SKU box, which fills the boxes from inv and special,
+    // empties the picture, leaves the list alone and moves to the promotional
+    // price; the status bar shows the lookup's line and each database's
+    // state, with the driver's reason as the indicator's tooltip.
+    void window()
     {
-        KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
         TestSettingsScope scope;
         TestDatabase db(TestDatabase::SQLite);
-        QVERIFY(db.createTable("inv", { "1", "10", "48", "56", "177", "178", "179" }));
-        QVERIFY(db.insert("inv",
-            { QString("A1"), QString("Hammer"), QString("9.99"), std::nullopt, QString("Steel"),
-                QString("Oak"), QString("") }));
-        QVERIFY(db.createTable("special", { "1", "10", "48", "54", "56" }));
-        QVERIFY(db.insert("special",
-            { QString("A1"), QString("Other"), QString("1"), QString("4.44"), QString("6.66") }));
-        appSettings().save(SettingsKeys::ODBCINV, db.connectString());
-        appSettings().save(SettingsKeys::ODBCCIS, db.connectString());
-
+        KESTRANE_USE(db);
+        // inv has no column 54: the cost comes from special. Null counts as found.
+        QVERIFY(db.fill("inv", "1,10,48,56,177,178,179|A1,Hammer,9.99,~,Steel,Oak,")
+            && db.fill("special", "1,10,48,54,56|A1,Other,1,4.44,6.66|C3,Drill,49,30,45"));
         frmSigns w(dialogs());
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        const auto text = [&w](const char* name) { return child<EntryBox>(w, name)->text(); };
-        EntryBox* sku = child<EntryBox>(w, "txtSku");
+        QLabel* invState = child<QLabel>(w, "lblInvState");
+        const auto states
+            = [&] { return invState->text() + " / " + child<QLabel>(w, "lblCisState")->text(); };
+        const auto asked = [] {
+            const DialogService::InputRequest& request = dialogs().inputRequests().last();
+            return QStringList { request.prompt, request.title, request.defaultText };
+        };
+        QCOMPARE(states(), QString("Inventory: not set / CIS: not set"));
+
+        dialogs().queueInput(" " + db.connectString());
+        trigger(w, "mnuFileOdbcInventory");
+        QCOMPARE(asked(),
+            QStringList({ "Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)",
+                "Inventory ODBC Connect String", "POSDB" }));
+        QCOMPARE(stored(SettingsKeys::ODBCINV), db.connectString());
+        // A refused answer is quoted as typed, with the driver manager's number and text.
+        dialogs().queueInput(" " + NoSuchSource + " ");
+        trigger(w, "mnuFileOdbcCis");
+        QCOMPARE(asked(),
+            QStringList({ "Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)",
+                "CIS ODBC COnnect String", "CISDB" }));
+        QCOMPARE(stored(SettingsKeys::ODBCCIS), Absent);
+        trigger(w, "mnuFileTestDatabase");
+        QCOMPARE(messageTexts(),
+            QStringList({ "Error opening selected odbc source:  " + NoSuchSource
+                    + " \r\n-1: " + DriverManagerNoSource,
+                "\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
+                "source." }));
+        QCOMPARE(states(), QString("Inventory: connected / CIS: not set"));
+
+        appSettings().save(SettingsKeys::ODBCCIS, db.connectString());
         const QString picture = scope.path() + "/item.bmp";
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
-        QVERIFY(image.save(picture));
-        QVERIFY(child<ImageBox>(w, "Image1")->loadPicture(picture));
+        QVERIFY(image.save(picture) && child<ImageBox>(w, "Image1")->loadPicture(picture));
         w.GraphicFile = picture;
         child<EntryBox>(w, "txtCost")->setText("old cost");
         const int rows = w.model()->Rows();
-
-        sku->setFocus();
-        QTest::keyClicks(sku, "A1");
-        QTest::keyClick(sku, Qt::Key_Return);
-        // inv has no column 54: the cost comes from special; Null in inv
-        // counts as found.
-        const QList<QPair<const char*, QString>> expected = { { "txtSku", "A1" },
-            { "txtDescription", "Hammer" }, { "txtRetail", "9.99" }, { "txtCost", "4.44" },
-            { "txtPromo", "" }, { "txtBp1", "Steel" }, { "txtBp2", "Oak" }, { "txtBp3", "" } };
-        for (const auto& [name, value] : expected)
-            QCOMPARE(text(name), value);
+        EntryBox* sku = child<EntryBox>(w, "txtSku");
+        // The boxes and the status line after typing the SKU and Enter.
+        const auto enter = [&](const QString& text) {
+            sku->setFocus();
+            sku->clear();
+            QTest::keyClicks(sku, text);
+            QTest::keyClick(sku, Qt::Key_Return);
+            QStringList boxes;
+            for (const char* box : { "txtSku", "txtDescription", "txtRetail", "txtCost", "txtPromo",
+                     "txtBp1", "txtBp2", "txtBp3" })
+                boxes << child<EntryBox>(w, box)->text();
+            return boxes.join('|') + " / " + w.statusBar()->currentMessage();
+        };
+        QCOMPARE(
+            enter("A1"), QString("A1|Hammer|9.99|4.44||Steel|Oak| / SKU A1 found in inventory"));
         QVERIFY(!child<ImageBox>(w, "Image1")->hasPicture());
         QCOMPARE(w.GraphicFile, QString());
         QCOMPARE(QApplication::focusWidget(), child<EntryBox>(w, "txtPromo"));
         QCOMPARE(w.model()->Rows(), rows);
-
-        // An unknown SKU empties every box; a changed string is used at once.
-        sku->setFocus();
-        sku->setText("Z9");
-        QTest::keyClick(sku, Qt::Key_Return);
-        QCOMPARE(text("txtDescription") + text("txtRetail") + text("txtCost"), QString());
+        QCOMPARE(states(), QString("Inventory: connected / CIS: connected"));
+        QCOMPARE(enter("Z9"), QString("Z9||||||| / SKU Z9 not found"));
+        // A changed string is used at once.
         appSettings().save(SettingsKeys::ODBCINV, "  ");
-        sku->setFocus();
-        sku->setText("A1");
-        QTest::keyClick(sku, Qt::Key_Return);
-        QCOMPARE(text("txtDescription"), QString("Other"));
-        QCOMPARE(text("txtBp1"), QString(""));
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    // The three File-menu entries of the real window: first-use prompts and
-    // offers, editing and testing the stored strings.
-    void windowMenuCommands()
-    {
-        KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
-        TestSettingsScope scope;
-        TestDatabase db(TestDatabase::SQLite);
-        QVERIFY(db.createTable("inv", { "1" }));
-        frmSigns w(dialogs());
-        dialogs().queueInput(" " + db.connectString());
-        trigger(w, "mnuFileOdbcInventory");
-        QCOMPARE(stored(SettingsKeys::ODBCINV), db.connectString());
-        QCOMPARE(dialogs().inputRequests().last().prompt,
-            QString("Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)"));
-        QCOMPARE(dialogs().inputRequests().last().title, QString("Inventory ODBC Connect String"));
-        QCOMPARE(dialogs().inputRequests().last().defaultText, QString("POSDB"));
-
-        // The CIS database has no special table: refused, nothing stored.
-        dialogs().queueInput(db.connectString());
-        trigger(w, "mnuFileOdbcCis");
-        QCOMPARE(dialogs().inputRequests().last().prompt,
-            QString("Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)"));
-        QCOMPARE(dialogs().inputRequests().last().title, QString("CIS ODBC COnnect String"));
-        QCOMPARE(dialogs().inputRequests().last().defaultText, QString("CISDB"));
-        QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(stored(SettingsKeys::ODBCCIS), Absent);
-
-        trigger(w, "mnuFileTestDatabase");
-        QCOMPARE(messageTexts().last(),
-            QString("\r\nInventory Database OK\r\nOptional CIS Database not set to an ODBC data "
-                    "source."));
+        QCOMPARE(enter("A1"), QString("A1|Other|1|4.44|6.66||| / SKU A1 found in CIS"));
+        QCOMPARE(states(), QString("Inventory: not set / CIS: connected"));
+        const QString missing = scope.path() + "/gone.db";
+        appSettings().save(SettingsKeys::ODBCINV, "Driver=SQLite3;Database=" + missing);
+        QCOMPARE(enter("C3"),
+            "C3|Drill|49|30|45||| / SKU C3 found in CIS; Inventory database "
+            "unavailable: database file not found: "
+                + missing);
+        QCOMPARE(states(), QString("Inventory: unavailable / CIS: connected"));
+        QCOMPARE(invState->toolTip(), "database file not found: " + missing);
+        QCOMPARE(dialogs().messages().size(), 2);
+        QVERIFY(!QFile::exists(missing));
+        frmSigns fresh(dialogs()); // strings set but not used yet
+        QCOMPARE(child<QLabel>(fresh, "lblCisState")->text(), QString("CIS: not checked"));
     }
 };
 

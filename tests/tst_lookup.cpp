@@ -1,6 +1,14 @@
+#include "base/OdbcConnection.h"
+#include "base/OdbcPool.h"
+#include "base/SettingsKeys.h"
+#include "itemdata/DatabaseSettings.h"
 #include "itemdata/SkuLookup.h"
 #include "support/TestDatabase.h"
+#include "support/TestSupport.h"
 
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -8,224 +16,258 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-// The SKU lookup against real databases: SQLite files and the PostgreSQL
-// cluster of scripts/test. Tables are written as
-//   "col,col,...|value,value,...|..."  ("~" is a Null; "" is no table).
+namespace {
+
+const QString Full = QStringLiteral("1,10,48,54,56,177,178,179");
+const QString Inv
+    = Full + "|A1,Hammer,9.99,5.10,7.99,Steel,Oak,Heavy|B2,Saw,19.50,11,15,Sharp,,Fine";
+const QString Cis
+    = QStringLiteral("1,10,48,54,56|A1,Special hammer,8.88,4.44,6.66|C3,Drill,49,30,45");
+
+QString joined(const SkuLookup::Result& result)
+{
+    return QStringList(result.values.begin(), result.values.end()).join('|');
+}
+
+} // namespace
+
+// The SKU lookup and its ODBC layer against SQLite files and the PostgreSQL
+// cluster, on new and kept connections, with a server that goes silent or
+// restarts, and locks.
 class TestLookup : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void lookup_data();
-    void lookup();
-    void sameSkuTwiceUsesOneRow_data();
-    void sameSkuTwiceUsesOneRow();
-    void numbersInDriverText_data();
-    void numbersInDriverText();
-    void silentServerGivesUp();
+    void init() { OdbcPool::closeAll(); }
 
-private:
-    static void addBackendRows(const char* name, const QString& inv, const QString& cis,
-        const QString& invConnect, const QString& cisConnect, const QString& sku,
-        const QString& expected);
+    // A quoted column name doubles the closing quote; a space or nothing from
+    // the driver means it cannot quote at all.
+    void quoting()
+    {
+        QCOMPARE(OdbcConnection::quoteIdentifier("\"", "a\"b"), QString("\"a\"\"b\""));
+        QCOMPARE(OdbcConnection::quoteIdentifier("[", "a]b"), QString("[a]]b]"));
+        QCOMPARE(
+            OdbcConnection::quoteIdentifier(" ", "1") + OdbcConnection::quoteIdentifier("", "1"),
+            QString());
+    }
+
+    void lookup_data()
+    {
+        // inv and cis: a table ("col,col|value,value|...", "~" a Null) in the
+        // test database, "db" for the database without the table, or a
+        // connection string ("%1" an absent file). Expected: the boxes and
+        // the status line, "a or b" for either.
+        for (const char* column : { "inv", "cis", "sku", "expected" })
+            QTest::addColumn<QString>(column);
+        QTest::addColumn<TestDatabase::Backend>("backend");
+        const auto row = [](const char* name, const QString& inv, const QString& cis,
+                             const QString& sku, const QString& expected, QString pg = {}) {
+            QTest::addRow("sqlite: %s", name)
+                << inv << cis << sku << expected << TestDatabase::SQLite;
+            QTest::addRow("postgresql: %s", name)
+                << inv << cis << sku << (pg.isEmpty() ? expected : pg) << TestDatabase::PostgreSQL;
+        };
+        const QString hammer = "Hammer|9.99|5.10|7.99|Steel|Oak|Heavy / SKU A1 found in inventory";
+        const QString special = "Special hammer|8.88|4.44|6.66||| / SKU A1 found in CIS";
+        const QString down = "; Inventory database unavailable: ";
+        const QString noFile = "|||||| / Inventory database unavailable: database file not found: ";
+        QString longText;
+        for (int i = 0; longText.size() < 5000; ++i)
+            longText += QString::number(i) + QChar(0x20ac);
+        row("neither set", "", "", "A1", "|||||| / SKU A1 not found");
+        row("inv complete, special set", Inv, Cis, "A1", hammer);
+        row("empty text counts as found", Inv, Cis, "B2",
+            "Saw|19.50|11|15|Sharp||Fine / SKU B2 found in inventory");
+        row("absent from inv, in special", Inv, Cis, "C3",
+            "Drill|49|30|45||| / SKU C3 found in CIS");
+        row("absent everywhere", Inv, Cis, "Z9", "|||||| / SKU Z9 not found");
+        row("inv without 56 does not ask special",
+            "1,10,48,54,177,178,179|A1,Hammer,9.99,5.10,Steel,Oak,Heavy", Cis, "A1",
+            "Hammer|9.99|5.10||Steel|Oak|Heavy / SKU A1 found in inventory");
+        row("inv without 54 asks special for cost only",
+            "1,10,48,56,177,178,179|A1,Hammer,9.99,7.99,Steel,Oak,Heavy", Cis, "A1",
+            "Hammer|9.99|4.44|7.99|Steel|Oak|Heavy / SKU A1 found in inventory");
+        row("inv without 54 and 56: special gives both", "1,10,48,177|A1,Hammer,9.99,Steel", Cis,
+            "A1", "Hammer|9.99|4.44|6.66|Steel|| / SKU A1 found in inventory");
+        row("special without 48: retail stays empty", "1,177|A1,Steel",
+            "1,10,54,56|A1,Special hammer,4.44,6.66", "A1",
+            "Special hammer||4.44|6.66|Steel|| / SKU A1 found in inventory");
+        row("null counts as found", "1,10,48,177|A1,~,9.99,Steel", "1,10,48,54,56|A1,X,1,~,6.66",
+            "A1", "|9.99||6.66|Steel|| / SKU A1 found in inventory");
+        row("inv string of spaces is not set", "   ", Cis, "A1", special);
+        row("inv that cannot connect", "DSN=kestrane_no_such_source;UID=SA;PWD=", Cis, "A1",
+            special + down
+                + "[unixODBC][Driver Manager]Data source name not found and no default driver "
+                  "specified");
+        row("no inv table", "db", Cis, "A1", special + down + "[SQLite]no such table: inv (1)",
+            special + down
+                + "ERROR: relation \"inv\" does not exist; Error while preparing parameters");
+        row("sku with spaces matches only itself", Full + "|A1,Plain,1,1,1,,,| A1 ,Spaced,2,2,2,,,",
+            "", " A1 ", "Spaced|2|2|2||| / SKU  A1  found in inventory");
+        // Text that would widen the statement if pasted in must find only itself.
+        row("injection text finds only itself", Inv + "|' OR '1'='1,Odd,4,4,4,,,", Cis,
+            "' OR '1'='1", "Odd|4|4|4||| / SKU ' OR '1'='1 found in inventory");
+        row("text beyond Latin-1", Full + "|\u00c9-7,Caf\u00e9 \u00bd\u2033 \u20ac,1,1,1,,,", "",
+            "\u00c9-7", "Caf\u00e9 \u00bd\u2033 \u20ac|1|1|1||| / SKU \u00c9-7 found in inventory");
+        row("long text in one piece", Full + "|L1," + longText + ",1,1,1,,,", "", "L1",
+            longText + "|1|1|1||| / SKU L1 found in inventory");
+        // The statement has no order: every box comes from one of the rows.
+        row("same sku twice uses one row",
+            Full + "|A1,First,1,1,1,a,a,a|A1,Second,2,2,2,b,b,b|B1,Other,3,3,3,c,c,c", "", "A1",
+            "First|1|1|1|a|a|a / SKU A1 found in inventory or Second|2|2|2|b|b|b / SKU A1 found "
+            "in inventory");
+        // The driver's own text for each type: no formatting of ours on top.
+        const QString numbers = "CREATE TABLE inv (\"1\" VARCHAR(20), \"10\" VARCHAR(50), \"48\" "
+                                "NUMERIC(10,2), \"54\" INTEGER, \"56\" NUMERIC(10,2));INSERT "
+                                "INTO inv VALUES ('N1', 'Nails', 19.99, 7, 0.5)";
+        row("numbers", numbers, "", "N1", "Nails|19.99|7|0.5||| / SKU N1 found in inventory",
+            "Nails|19.99|7|0.50||| / SKU N1 found in inventory");
+        row("missing file, CIS answers", "Driver=SQLite3;Database=%1", Cis, "C3",
+            "Drill|49|30|45||| / SKU C3 found in CIS" + down + "database file not found: %1");
+        row("missing file with its own timeout", "Driver=SQLite3;Database=%1;Timeout=100", Cis,
+            "Z9", noFile + "%1");
+        // Without a database the driver would make a file named after the string.
+        row("no database", "Driver=SQLite3", Cis, "Z9", noFile + "Driver=SQLite3");
+        row("string too long", QString(40000, 'x'), Cis, "Z9",
+            "|||||| / Inventory database unavailable: The connection string is too long: 40000 "
+            "characters, at most 32767");
+    }
+
+    void lookup()
+    {
+        QFETCH(QString, inv);
+        QFETCH(QString, cis);
+        QFETCH(QString, sku);
+        QFETCH(QString, expected);
+        QFETCH(TestDatabase::Backend, backend);
+        TestDatabase db(backend);
+        KESTRANE_USE(db);
+        QTemporaryDir dir;
+        const QString absent = dir.filePath("absent\t.db");
+        for (auto [table, spec] : { std::pair { "inv", &inv }, std::pair { "special", &cis } }) {
+            const bool sql = spec->startsWith("CREATE ");
+            if (sql || spec->contains('|'))
+                QVERIFY2(sql ? db.exec(*spec) : db.fill(table, *spec), qPrintable(db.error()));
+            if (sql || spec->contains('|') || *spec == "db")
+                *spec = db.connectString();
+            spec->replace("%1", absent);
+        }
+        // The same boxes and status line whether the connection is new or kept.
+        for (const char* round : { "new connection", "kept connection" }) {
+            const SkuLookup::Result result = SkuLookup::run(sku, inv, cis);
+            const QString got = joined(result) + " / " + result.status;
+            QVERIFY2(expected.replace("%1", absent).split(" or ").contains(got),
+                qPrintable(QString(round) + ": " + got));
+        }
+        if (inv == db.connectString())
+            QCOMPARE(OdbcPool::idleCount(inv), 1);
+        QVERIFY(!QFile::exists(absent) && !QFile::exists(inv));
+    }
+
+    // A server that accepts the connection and never answers (a listening
+    // socket nobody accepts on): the login timeout ends the attempt, and the
+    // lookup goes on to the CIS database.
+    void silentServerGivesUp()
+    {
+        TestDatabase db(TestDatabase::PostgreSQL);
+        KESTRANE_USE(db);
+        QVERIFY2(db.fill("special", Cis), qPrintable(db.error()));
+        const int silent = socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(silent >= 0);
+        const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
+        QVERIFY(listen(silent, 4) == 0);
+        QVERIFY(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        const QString inv
+            = "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=%1;Database=x;Uid=a;Pwd=b";
+        const SkuLookup::Result result
+            = SkuLookup::run("A1", inv.arg(ntohs(address.sin_port)), db.connectString());
+        QCOMPARE(joined(result), QString("Special hammer|8.88|4.44|6.66|||"));
+    }
+
+    // The server restarts between two lookups: the second finds its kept
+    // connection dead, replaces it, and still fills the boxes.
+    void restartedServer()
+    {
+        TestDatabase db(TestDatabase::PostgreSQL);
+        KESTRANE_USE(db);
+        const QString pgCtl = qEnvironmentVariable("KESTRANE_PG_BIN") + "/pg_ctl";
+        if (!QFile::exists(pgCtl))
+            QSKIP("KESTRANE_PG_BIN does not name the cluster's programs");
+        QVERIFY2(db.fill("inv", Inv), qPrintable(db.error()));
+        const QString hammer = "Hammer|9.99|5.10|7.99|Steel|Oak|Heavy";
+        QCOMPARE(joined(SkuLookup::run("A1", db.connectString(), QString())), hammer);
+        QStringList command { pgCtl, "-D", qEnvironmentVariable("KESTRANE_PG_DIR") + "/data", "-w",
+            "-m", "fast", "restart" };
+        // The server refuses to run as root; the cluster's owner restarts it.
+        if (geteuid() == 0)
+            command = QStringList { "runuser", "-u", "postgres", "--" } + command;
+        QProcess restart;
+        restart.start(command.takeFirst(), command);
+        QVERIFY(restart.waitForFinished(60000));
+        QVERIFY2(restart.exitCode() == 0, restart.readAllStandardError().constData());
+        const SkuLookup::Result result = SkuLookup::run("A1", db.connectString(), QString());
+        QVERIFY2(joined(result) == hammer, qPrintable(result.status));
+        QCOMPARE(result.status, QString("SKU A1 found in inventory"));
+    }
+
+    void lockedDatabase_data()
+    {
+        QTest::addColumn<TestDatabase::Backend>("backend");
+        KESTRANE_BACKEND_ROWS("locked by another process", );
+    }
+
+    // A lock held elsewhere ends the lookup and the test command at the time
+    // limit with the driver's text, not when the lock goes.
+    void lockedDatabase()
+    {
+        QFETCH(TestDatabase::Backend, backend);
+        const QString driverText = backend == TestDatabase::SQLite
+            ? "database is locked"
+            : "canceling statement due to statement timeout";
+        TestSettingsScope scope;
+        TestDatabase db(backend);
+        KESTRANE_USE(db);
+        QVERIFY2(db.fill("inv", Inv) && db.fill("other", "1"), qPrintable(db.error()));
+        QProcess holder;
+        OdbcConnection session;
+        if (backend == TestDatabase::SQLite) {
+            holder.start("sqlite3", { db.filePath() });
+            QVERIFY2(holder.waitForStarted(), "the sqlite3 program is needed");
+            holder.write("BEGIN EXCLUSIVE;\nSELECT 1;\n");
+            QVERIFY(holder.waitForBytesWritten());
+            // Locked once a reader that does not wait is refused.
+            QDeadlineTimer deadline(20000);
+            OdbcConnection probe;
+            while (probe.open(db.connectString() + ";Timeout=1")
+                && probe.execute("SELECT * FROM other") && !deadline.hasExpired())
+                QThread::msleep(20);
+        } else {
+            QVERIFY(session.open(db.connectString()) && session.setAutoCommit(false));
+            QVERIFY(session.execute("LOCK TABLE inv IN ACCESS EXCLUSIVE MODE"));
+        }
+        appSettings().save(SettingsKeys::ODBCINV, db.connectString());
+        QElapsedTimer hangGuard;
+        hangGuard.start();
+        const SkuLookup::Result result = SkuLookup::run("A1", db.connectString(), QString());
+        QCOMPARE(joined(result), QString("||||||"));
+        QVERIFY2(result.status.startsWith("Inventory database unavailable: ")
+                && result.status.contains(driverText),
+            qPrintable(result.status));
+        const QString report = DatabaseSettings::TestReport(appSettings());
+        QVERIFY2(
+            report.startsWith("\r\nInventory Database Problem: ") && report.contains(driverText),
+            qPrintable(report));
+        QVERIFY2(hangGuard.elapsed() < 30000, "waited for the lock to go");
+        holder.closeWriteChannel();
+        holder.waitForFinished();
+    }
 };
-
-namespace {
-
-const QString Full = QStringLiteral("1,10,48,54,56,177,178,179");
-const QString HammerRow = QStringLiteral("A1,Hammer,9.99,5.10,7.99,Steel,Oak,Heavy");
-const QString SpecialCols = QStringLiteral("1,10,48,54,56");
-const QString SpecialRow = QStringLiteral("A1,Special hammer,8.88,4.44,6.66");
-// "db" in a connection column means: the test database.
-const QString Db = QStringLiteral("db");
-
-bool fillTable(TestDatabase& db, const QString& table, const QString& spec)
-{
-    if (spec.isEmpty())
-        return true;
-    const QStringList parts = spec.split(QLatin1Char('|'));
-    if (!db.createTable(table, parts.first().split(QLatin1Char(','))))
-        return false;
-    for (int i = 1; i < parts.size(); ++i) {
-        QList<std::optional<QString>> values;
-        for (const QString& value : parts.at(i).split(QLatin1Char(',')))
-            values << (value == QLatin1String("~") ? std::nullopt : std::optional<QString>(value));
-        if (!db.insert(table, values))
-            return false;
-    }
-    return true;
-}
-
-QString joined(const SkuLookup::Result& result)
-{
-    QStringList values;
-    for (const QString& value : result.values)
-        values << value;
-    return values.join(QLatin1Char('|'));
-}
-
-QString resolve(const QString& connect, const TestDatabase& db)
-{
-    return connect == Db ? db.connectString() : connect;
-}
-
-} // namespace
-
-void TestLookup::addBackendRows(const char* name, const QString& inv, const QString& cis,
-    const QString& invConnect, const QString& cisConnect, const QString& sku,
-    const QString& expected)
-{
-    for (TestDatabase::Backend backend : { TestDatabase::SQLite, TestDatabase::PostgreSQL }) {
-        QTest::addRow("%s: %s", qPrintable(TestDatabase::backendName(backend)), name)
-            << backend << inv << cis << invConnect << cisConnect << sku << expected;
-    }
-}
-
-void TestLookup::lookup_data()
-{
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::addColumn<QString>("inv");
-    QTest::addColumn<QString>("cis");
-    QTest::addColumn<QString>("invConnect");
-    QTest::addColumn<QString>("cisConnect");
-    QTest::addColumn<QString>("sku");
-    QTest::addColumn<QString>("expected");
-
-    const QString inv = Full + "|" + HammerRow + "|B2,Saw,19.50,11,15,Sharp,,Fine";
-    const QString cis = SpecialCols + "|" + SpecialRow + "|C3,Drill,49,30,45";
-    const QString noBullets = "||||||";
-
-    addBackendRows("neither set", inv, cis, "", "", "A1", noBullets);
-    addBackendRows(
-        "inv only, found", inv, "", Db, "", "A1", "Hammer|9.99|5.10|7.99|Steel|Oak|Heavy");
-    addBackendRows("inv complete, special set", inv, cis, Db, Db, "A1",
-        "Hammer|9.99|5.10|7.99|Steel|Oak|Heavy");
-    addBackendRows(
-        "empty text counts as found", inv, cis, Db, Db, "B2", "Saw|19.50|11|15|Sharp||Fine");
-    addBackendRows("absent from inv, in special", inv, cis, Db, Db, "C3", "Drill|49|30|45|||");
-    addBackendRows("absent everywhere", inv, cis, Db, Db, "Z9", noBullets);
-    addBackendRows("inv without 56 does not ask special",
-        "1,10,48,54,177,178,179|A1,Hammer,9.99,5.10,Steel,Oak,Heavy", cis, Db, Db, "A1",
-        "Hammer|9.99|5.10||Steel|Oak|Heavy");
-    addBackendRows("inv without 54 asks special for cost only",
-        "1,10,48,56,177,178,179|A1,Hammer,9.99,7.99,Steel,Oak,Heavy", cis, Db, Db, "A1",
-        "Hammer|9.99|4.44|7.99|Steel|Oak|Heavy");
-    addBackendRows("inv without 54 and 56: special gives both", "1,10,48,177|A1,Hammer,9.99,Steel",
-        cis, Db, Db, "A1", "Hammer|9.99|4.44|6.66|Steel||");
-    addBackendRows("special without 48: retail stays empty", "1,177|A1,Steel",
-        "1,10,54,56|A1,Special hammer,4.44,6.66", Db, Db, "A1",
-        "Special hammer||4.44|6.66|Steel||");
-    addBackendRows("null counts as found", Full + "|A1,~,9.99,5.10,~,Steel,~,Heavy", cis, Db, Db,
-        "A1", "|9.99|5.10||Steel||Heavy");
-    addBackendRows("null in special counts as found", "1,177|A1,Steel",
-        SpecialCols + "|A1,~,8.88,~,6.66", Db, Db, "A1", "|8.88||6.66|Steel||");
-    addBackendRows("inv string of spaces is not set", inv, cis, "   ", Db, "A1",
-        "Special hammer|8.88|4.44|6.66|||");
-    addBackendRows("inv that cannot connect", inv, cis,
-        "DSN=kestrane_no_such_source;UID=SA;PWD=", Db, "A1", "Special hammer|8.88|4.44|6.66|||");
-    addBackendRows("no inv table", "", cis, Db, Db, "A1", "Special hammer|8.88|4.44|6.66|||");
-    addBackendRows("sku with spaces matches only itself",
-        Full + "|A1,Plain,1,1,1,,,| A1 ,Spaced,2,2,2,,,", "", Db, "", " A1 ", "Spaced|2|2|2|||");
-    // Text that would widen the statement if pasted in must find only itself.
-    addBackendRows("injection text finds only itself", inv + "|' OR '1'='1,Odd,4,4,4,,,", cis, Db,
-        Db, "' OR '1'='1", "Odd|4|4|4|||");
-    addBackendRows("text beyond Latin-1", Full + "|\u00c9-7,Caf\u00e9 \u00bd\u2033 \u20ac,1,1,1,,,",
-        "", Db, "", "\u00c9-7", "Caf\u00e9 \u00bd\u2033 \u20ac|1|1|1|||");
-}
-
-void TestLookup::lookup()
-{
-    QFETCH(TestDatabase::Backend, backend);
-    QFETCH(QString, inv);
-    QFETCH(QString, cis);
-    QFETCH(QString, invConnect);
-    QFETCH(QString, cisConnect);
-    QFETCH(QString, sku);
-    QFETCH(QString, expected);
-    KESTRANE_REQUIRE_BACKEND(backend);
-
-    TestDatabase db(backend);
-    QVERIFY2(db.isValid(), qPrintable(db.error()));
-    QVERIFY2(fillTable(db, "inv", inv), qPrintable(db.error()));
-    QVERIFY2(fillTable(db, "special", cis), qPrintable(db.error()));
-
-    const SkuLookup::Result result
-        = SkuLookup::run(sku, resolve(invConnect, db), resolve(cisConnect, db));
-    QCOMPARE(joined(result), expected);
-}
-
-void TestLookup::sameSkuTwiceUsesOneRow_data()
-{
-    addBackendData();
-}
-
-// Several rows with the SKU: the statement has no order, so either row may
-// come first, but every box must come from that one row.
-void TestLookup::sameSkuTwiceUsesOneRow()
-{
-    QFETCH(TestDatabase::Backend, backend);
-    KESTRANE_REQUIRE_BACKEND(backend);
-    TestDatabase db(backend);
-    QVERIFY2(fillTable(db, "inv",
-                 Full + "|A1,First,1,1,1,a,a,a|A1,Second,2,2,2,b,b,b|B1,Other,3,3,3,c,c,c"),
-        qPrintable(db.error()));
-    const QString got = joined(SkuLookup::run("A1", db.connectString(), QString()));
-    QVERIFY2(got == "First|1|1|1|a|a|a" || got == "Second|2|2|2|b|b|b", qPrintable(got));
-}
-
-void TestLookup::numbersInDriverText_data()
-{
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::addColumn<QString>("expected");
-    // The driver's own text for each type: no formatting of ours on top.
-    QTest::newRow("sqlite") << TestDatabase::SQLite << "Nails|19.99|7|0.5|||";
-    QTest::newRow("postgresql") << TestDatabase::PostgreSQL << "Nails|19.99|7|0.50|||";
-}
-
-void TestLookup::numbersInDriverText()
-{
-    QFETCH(TestDatabase::Backend, backend);
-    QFETCH(QString, expected);
-    KESTRANE_REQUIRE_BACKEND(backend);
-    TestDatabase db(backend);
-    QVERIFY2(
-        db.exec("CREATE TABLE inv (\"1\" VARCHAR(20), \"10\" VARCHAR(50), \"48\" NUMERIC(10,2), "
-                "\"54\" INTEGER, \"56\" NUMERIC(10,2))")
-            && db.exec("INSERT INTO inv VALUES ('N1', 'Nails', 19.99, 7, 0.5)"),
-        qPrintable(db.error()));
-    QCOMPARE(joined(SkuLookup::run("N1", db.connectString(), QString())), expected);
-}
-
-// A server that accepts the connection and never answers: the login timeout
-// ends the attempt, the lookup goes on to the CIS database and ends normally.
-void TestLookup::silentServerGivesUp()
-{
-    KESTRANE_REQUIRE_BACKEND(TestDatabase::SQLite);
-    KESTRANE_REQUIRE_BACKEND(TestDatabase::PostgreSQL);
-    // A listening socket nobody accepts on: the kernel completes the
-    // handshake, and then nothing is ever said.
-    const int silent = socket(AF_INET, SOCK_STREAM, 0);
-    QVERIFY(silent >= 0);
-    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    QVERIFY(bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
-    QVERIFY(listen(silent, 4) == 0);
-    QVERIFY(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-    const QString invConnect = QStringLiteral(
-        "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=%1;Database=x;Uid=a;Pwd=b")
-                                   .arg(ntohs(address.sin_port));
-    TestDatabase cis(TestDatabase::SQLite);
-    QVERIFY(fillTable(cis, "special", SpecialCols + "|" + SpecialRow));
-
-    QElapsedTimer timer;
-    timer.start();
-    const SkuLookup::Result result = SkuLookup::run("A1", invConnect, cis.connectString());
-    qInfo("lookup against a silent server ended after %lld ms", timer.elapsed());
-    QCOMPARE(joined(result), QString("Special hammer|8.88|4.44|6.66|||"));
-}
 
 QTEST_GUILESS_MAIN(TestLookup)
 #include "tst_lookup.moc"

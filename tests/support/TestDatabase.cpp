@@ -1,133 +1,74 @@
 #include "support/TestDatabase.h"
 
 #include "base/OdbcConnection.h"
-#include "base/OdbcStatement.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
 
-QString pgClusterConnect()
+QString sqliteUnavailable()
 {
-    return QString::fromLocal8Bit(qgetenv("KESTRANE_PG_CONNECT"));
+    static const QString reason = [] {
+        QTemporaryDir dir;
+        OdbcConnection probe;
+        if (probe.open(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath("probe.db")))
+            return QString();
+        return QStringLiteral("no SQLite3 ODBC driver: ") + probe.lastError().description;
+    }();
+    return reason;
 }
 
-// The connection string with its Database= value replaced.
-QString withDatabase(const QString& connect, const QString& database)
+// This executable's own database in the cluster (the database tests may run
+// side by side), made at first use; it goes with the cluster.
+QString pgDatabase(QString* unavailable)
 {
-    QString result = connect;
-    static const QRegularExpression key(
-        QStringLiteral("(^|;)\\s*Database\\s*=[^;]*"), QRegularExpression::CaseInsensitiveOption);
-    result.replace(key, QStringLiteral("\\1Database=") + database);
-    return result;
-}
-
-// The executable's own database in the cluster, made at first use and
-// dropped at exit.
-class PgTestDatabase
-{
-public:
-    static PgTestDatabase& instance()
-    {
-        static PgTestDatabase database;
-        return database;
-    }
-    const QString& connect() const { return m_connect; }
-    const QString& error() const { return m_error; }
-
-private:
-    PgTestDatabase()
-    {
-        const QString admin = pgClusterConnect();
-        m_name = QStringLiteral("kestrane_test_%1").arg(QCoreApplication::applicationPid());
+    static QString reason;
+    static const QString connect = [] {
+        const QString admin = qEnvironmentVariable("KESTRANE_PG_CONNECT");
+        const QString name
+            = QStringLiteral("kestrane_test_%1").arg(QCoreApplication::applicationPid());
         OdbcConnection connection;
-        if (!connection.open(admin) || !connection.execute("DROP DATABASE IF EXISTS " + m_name)
-            || !connection.execute("CREATE DATABASE " + m_name)) {
-            m_error = QStringLiteral("cannot create a test database in the PostgreSQL cluster: ")
+        if (admin.isEmpty()) {
+            reason = QStringLiteral("no PostgreSQL cluster: KESTRANE_PG_CONNECT is not set "
+                                    "(source scripts/pg-cluster first)");
+        } else if (!connection.open(admin) || !connection.execute("DROP DATABASE IF EXISTS " + name)
+            || !connection.execute("CREATE DATABASE " + name)) {
+            reason = QStringLiteral("cannot create a test database in the PostgreSQL cluster: ")
                 + connection.lastError().description;
-            return;
         }
-        m_connect = withDatabase(admin, m_name);
-    }
-    ~PgTestDatabase()
-    {
-        if (m_connect.isEmpty())
-            return;
-        OdbcConnection connection;
-        if (connection.open(pgClusterConnect()))
-            connection.execute("DROP DATABASE IF EXISTS " + m_name + " WITH (FORCE)");
-    }
-
-    QString m_name;
-    QString m_connect;
-    QString m_error;
-};
+        static const QRegularExpression database(QStringLiteral("(^|;)\\s*Database\\s*=[^;]*"),
+            QRegularExpression::CaseInsensitiveOption);
+        return QString(admin).replace(database, QStringLiteral("\\1Database=") + name);
+    }();
+    *unavailable = reason;
+    return connect;
+}
 
 } // namespace
 
-QString TestDatabase::unavailableReason(Backend backend)
-{
-    if (backend == PostgreSQL) {
-        if (pgClusterConnect().isEmpty())
-            return QStringLiteral("no PostgreSQL cluster: KESTRANE_PG_CONNECT is not set "
-                                  "(scripts/test starts one when PostgreSQL is installed)");
-        return PgTestDatabase::instance().error();
-    }
-    static const QString sqliteReason = [] {
-        QTemporaryDir dir;
-        OdbcConnection connection;
-        if (!connection.open(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath("probe.db")))
-            return QStringLiteral("no SQLite3 ODBC driver: ") + connection.lastError().description;
-        return QString();
-    }();
-    return sqliteReason;
-}
-
-bool TestDatabase::mustRun()
-{
-    return qgetenv("CI") == "true";
-}
-
-QString TestDatabase::backendName(Backend backend)
-{
-    return backend == SQLite ? QStringLiteral("sqlite") : QStringLiteral("postgresql");
-}
-
 TestDatabase::TestDatabase(Backend backend)
-    : m_backend(backend)
+    : m_connection(std::make_unique<OdbcConnection>())
 {
-    m_error = unavailableReason(backend);
-    if (!m_error.isEmpty())
-        return;
     if (backend == SQLite) {
+        m_unavailable = sqliteUnavailable();
         m_file = m_dir.filePath(QStringLiteral("store.db"));
         m_connect = QStringLiteral("Driver=SQLite3;Database=") + m_file;
     } else {
-        m_connect = PgTestDatabase::instance().connect();
+        m_connect = pgDatabase(&m_unavailable);
     }
-    if (!connect())
+    if (!m_unavailable.isEmpty())
         return;
-    if (backend == PostgreSQL)
+    if (!m_connection->open(m_connect))
+        m_error = m_connection->lastError().description;
+    else if (backend == PostgreSQL)
         exec(QStringLiteral("DROP SCHEMA public CASCADE; CREATE SCHEMA public"));
 }
 
 TestDatabase::~TestDatabase() = default;
 
-bool TestDatabase::connect()
-{
-    m_connection = std::make_unique<OdbcConnection>();
-    if (!m_connection->open(m_connect)) {
-        m_error = m_connection->lastError().description;
-        return false;
-    }
-    return true;
-}
-
 bool TestDatabase::exec(const QString& sql)
 {
-    if (!m_connection || !m_connection->isOpen())
-        return false;
     for (const QString& one : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (!m_connection->execute(one)) {
             m_error = m_connection->lastError().description;
@@ -137,35 +78,18 @@ bool TestDatabase::exec(const QString& sql)
     return true;
 }
 
-bool TestDatabase::createTable(const QString& table, const QStringList& columns)
+bool TestDatabase::fill(const QString& table, const QString& spec)
 {
-    QStringList defs;
-    for (const QString& column : columns)
-        defs << QStringLiteral("\"%1\" VARCHAR(1000)").arg(column);
-    return exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, defs.join(QStringLiteral(", "))));
-}
-
-bool TestDatabase::insert(const QString& table, const QList<std::optional<QString>>& values)
-{
-    if (!m_connection || !m_connection->isOpen())
-        return false;
-    QStringList marks;
-    for (const auto& value : values)
-        marks << (value ? QStringLiteral("?") : QStringLiteral("NULL"));
-    OdbcStatement statement(*m_connection);
-    if (!statement.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                               .arg(table, marks.join(QStringLiteral(", "))))) {
-        m_error = statement.lastError().description;
-        return false;
+    QStringList rows = spec.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    if (rows.isEmpty())
+        return true;
+    const QString columns = rows.takeFirst().replace(",", "\" VARCHAR(6000), \"");
+    QString sql = QStringLiteral("CREATE TABLE %1 (\"%2\" VARCHAR(6000))").arg(table, columns);
+    for (const QString& row : rows) {
+        QStringList values;
+        for (QString value : row.split(QLatin1Char(',')))
+            values << (value == "~" ? "NULL" : "'" + value.replace("'", "''") + "'");
+        sql += QStringLiteral(";INSERT INTO %1 VALUES (%2)").arg(table, values.join(", "));
     }
-    int position = 0;
-    for (const auto& value : values) {
-        if (value)
-            statement.bindText(++position, *value);
-    }
-    if (!statement.execute()) {
-        m_error = statement.lastError().description;
-        return false;
-    }
-    return true;
+    return exec(sql);
 }

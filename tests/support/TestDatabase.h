@@ -1,76 +1,63 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
-#include <optional>
 
 class OdbcConnection;
 
 // A database a test fills with its own tables: a SQLite file in a fresh
-// temporary folder (SQLite ODBC driver), or, when scripts/test has started
-// its PostgreSQL cluster (KESTRANE_PG_CONNECT), a database of this test
-// executable's own in that cluster, emptied of its tables for each use.
+// temporary folder (SQLite ODBC driver), or this test executable's own
+// database in the PostgreSQL cluster of scripts/pg-cluster
+// (KESTRANE_PG_CONNECT), emptied of its tables for each use.
 class TestDatabase
 {
 public:
     enum Backend { SQLite, PostgreSQL };
 
-    // Why the backend cannot be used here, or "" when it can.
-    static QString unavailableReason(Backend backend);
-    // True in CI (CI=true), where a missing backend is a failure, not a skip.
-    static bool mustRun();
-    static QString backendName(Backend backend);
-
     explicit TestDatabase(Backend backend);
     ~TestDatabase();
 
-    Backend backend() const { return m_backend; }
-    bool isValid() const { return m_error.isEmpty(); }
+    // Why the backend cannot be used here, or "" when it can.
+    const QString& unavailable() const { return m_unavailable; }
     const QString& error() const { return m_error; }
-    QString connectString() const { return m_connect; }
-    // For SQLite, the database file.
-    QString filePath() const { return m_file; }
+    const QString& connectString() const { return m_connect; }
+    QString filePath() const { return m_file; } // the SQLite file
 
-    // Runs statements that return no rows; false (with error()) on failure.
+    // Runs statements separated by ";" that return no rows; false (with
+    // error()) on failure.
     bool exec(const QString& sql);
-    // A table whose named columns all hold text.
-    bool createTable(const QString& table, const QStringList& columns);
-    // One row, values in column order, nothing for a Null, bound as text.
-    bool insert(const QString& table, const QList<std::optional<QString>>& values);
+    // Makes a table of text columns and its rows from "col,col|value,value|..."
+    // ("~" is a Null); "" makes nothing.
+    bool fill(const QString& table, const QString& spec);
 
 private:
-    bool connect();
-
-    Backend m_backend;
     QTemporaryDir m_dir;
     QString m_file;
     QString m_connect;
+    QString m_unavailable;
     QString m_error;
     std::unique_ptr<OdbcConnection> m_connection;
 };
 
 Q_DECLARE_METATYPE(TestDatabase::Backend)
 
-// A "backend" column with one data row per backend.
-inline void addBackendData()
-{
-    QTest::addColumn<TestDatabase::Backend>("backend");
-    QTest::newRow("sqlite") << TestDatabase::SQLite;
-    QTest::newRow("postgresql") << TestDatabase::PostgreSQL;
-}
-
-// Skips the current test (or data row) when the backend is not available,
-// or fails it when it must run (in CI).
-#define KESTRANE_REQUIRE_BACKEND(backend)                                                          \
+// A data row of that name on each backend, the backend its last value.
+#define KESTRANE_BACKEND_ROWS(name, values)                                                        \
     do {                                                                                           \
-        const QString kestraneWhy = TestDatabase::unavailableReason(backend);                      \
-        if (!kestraneWhy.isEmpty()) {                                                              \
-            if (TestDatabase::mustRun())                                                           \
-                QFAIL(qPrintable(kestraneWhy + QStringLiteral(" (CI=true: this must run)")));      \
-            QSKIP(qPrintable(kestraneWhy));                                                        \
+        QTest::addRow("sqlite: %s", name) values << TestDatabase::SQLite;                          \
+        QTest::addRow("postgresql: %s", name) values << TestDatabase::PostgreSQL;                  \
+    } while (false)
+
+// Skips the test when the database's backend is missing here, or fails it
+// where it must run (CI=true); fails it when the database cannot be set up.
+#define KESTRANE_USE(db)                                                                           \
+    do {                                                                                           \
+        if (!(db).unavailable().isEmpty()) {                                                       \
+            if (qgetenv("CI") == "true")                                                           \
+                QFAIL(qPrintable((db).unavailable() + QStringLiteral(" (CI=true: must run)")));    \
+            QSKIP(qPrintable((db).unavailable()));                                                 \
         }                                                                                          \
+        QVERIFY2((db).error().isEmpty(), qPrintable((db).error()));                                \
     } while (false)
