@@ -3,17 +3,12 @@
 // main window's question before printing.
 
 #include "PdfTestSupport.h"
-#include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
 
-#include <QAction>
-#include <QHeaderView>
 #include <QPrinter>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -27,26 +22,17 @@ Q_DECLARE_METATYPE(PrintRange)
 namespace {
 
 // Where each SKU landed: "SKU<n>@<page>.<cell>", cells counted left to
-// right, top to bottom, sorted.
-QStringList placesOf(const QString& pdf, int columns, int rows)
+// right, top to bottom, sorted. 4-Up and 1-Up sheets lie (792 x 612 pt),
+// 2-Up sheets stand.
+QStringList placesOf(const QString& pdf, int format)
 {
-    const QString html = run("pdftotext", { "-bbox", pdf, "-" });
-    static const QRegularExpression pageRe("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\"");
     QStringList places;
-    double width = 1, height = 1;
-    for (const QString& line : html.split('\n')) {
-        const auto m = pageRe.match(line);
-        if (m.hasMatch()) {
-            width = m.captured(1).toDouble();
-            height = m.captured(2).toDouble();
-        }
-    }
     for (const Word& w : readWords(pdf)) {
-        if (!w.text.startsWith("SKU"))
-            continue;
-        const int column = w.xMin > width / 2 && columns == 2 ? 1 : 0;
-        const int row = w.yMin > height / 2 && rows == 2 ? 1 : 0;
-        places << QString("%1@%2.%3").arg(w.text).arg(w.page).arg(row * columns + column + 1);
+        const int cell = format == 0 ? (w.yMin > 306 ? 3 : 1) + (w.xMin > 396 ? 1 : 0)
+            : format == 1            ? (w.yMin > 396 ? 2 : 1)
+                                     : 1;
+        if (w.text.startsWith("SKU"))
+            places << QString("%1@%2.%3").arg(w.text).arg(w.page).arg(cell);
     }
     places.sort();
     return places;
@@ -54,13 +40,7 @@ QStringList placesOf(const QString& pdf, int columns, int rows)
 
 PrintRange rangeOf(int firstCell, int from, int to, QVector<int> rows = {})
 {
-    PrintRange range;
-    range.firstCell = firstCell;
-    range.fromPage = from;
-    range.toPage = to;
-    range.selectedOnly = !rows.isEmpty();
-    range.rows = rows;
-    return range;
+    return { firstCell, from, to, !rows.isEmpty(), rows };
 }
 
 } // namespace
@@ -69,20 +49,16 @@ class TestPrintRange : public QObject
 {
     Q_OBJECT
 
-private:
-    DialogService& dialogs() { return DialogService::instance(); }
-
 private slots:
+    // Seven signs, SKU1 to SKU7, then two blank rows.
     void pagesAndCells_data()
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<PrintRange>("range");
         QTest::addColumn<QString>("places"); // "" when nothing is printed
         QTest::addColumn<QString>("message");
-        // Seven signs, SKU1 to SKU7.
         QTest::newRow("4-Up all")
-            << 0 << PrintRange() // unchanged from before
-            << "SKU1@1.1 SKU2@1.2 SKU3@1.3 SKU4@1.4 SKU5@2.1 SKU6@2.2 SKU7@2.3"
+            << 0 << PrintRange() << "SKU1@1.1 SKU2@1.2 SKU3@1.3 SKU4@1.4 SKU5@2.1 SKU6@2.2 SKU7@2.3"
             << "";
         QTest::newRow("4-Up from cell 3")
             << 0 << rangeOf(3, 1, 0)
@@ -108,7 +84,6 @@ private slots:
         QTest::newRow("selected rows all blank") << 0 << rangeOf(1, 1, 0, { 9 }) << ""
                                                  << "No data to print.";
     }
-
     void pagesAndCells()
     {
         QFETCH(int, format);
@@ -116,31 +91,19 @@ private slots:
         QFETCH(QString, places);
         QFETCH(QString, message);
         TestSettingsScope scope;
-        AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
+        const AppSettings settings = appSettings();
         SignListModel model;
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= 7; ++i)
-            rows.push_back(typicalSign(i));
-        rows.push_back(SignRow());
-        rows.push_back(SignRow());
-        fill(model, rows);
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath("signs.pdf");
+        fill(model,
+            { typicalSign(1), typicalSign(2), typicalSign(3), typicalSign(4), typicalSign(5),
+                typicalSign(6), typicalSign(7), SignRow(), SignRow() });
+        const QString pdf = scope.path() + "/signs.pdf";
         PdfWindow w(pdf);
         w.format = format;
-        PrintJob job = jobFor(model, settings, w);
-        job.PrintSigns(true, range);
-
-        if (message.isEmpty()) {
-            QVERIFY(dialogs().messages().isEmpty());
-        } else {
-            QCOMPARE(dialogs().messages().size(), 1);
-            QCOMPARE(dialogs().messages()[0].text, message);
-        }
+        jobFor(model, settings, w).PrintSigns(true, range);
+        QCOMPARE(messageTexts(), message.isEmpty() ? QStringList() : QStringList { message });
         QCOMPARE(QFile::exists(pdf), !places.isEmpty());
-        if (!places.isEmpty()) {
-            QCOMPARE(placesOf(pdf, format == 0 ? 2 : 1, format == 2 ? 1 : 2), places.split(' '));
-        }
+        if (!places.isEmpty())
+            QCOMPARE(placesOf(pdf, format), places.split(' '));
     }
 
     // The question before printing: what it offers, the rows it prints, the
@@ -148,53 +111,47 @@ private slots:
     void windowAsksAndRemembers()
     {
         TestSettingsScope scope;
-        QTemporaryDir dir;
         frmSigns w(dialogs());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= 6; ++i)
-            rows.push_back(typicalSign(i));
-        fill(*w.model(), rows);
+        fill(*w.model(),
+            { typicalSign(1), typicalSign(2), typicalSign(3), typicalSign(4), typicalSign(5),
+                typicalSign(6) });
         w.printer()->setOutputFormat(QPrinter::PdfFormat);
         w.printer()->setPageSize(QPageSize(QPageSize::Letter));
         dialogs().reset();
 
         // A click loads the row; a control-click adds a row to the selection
         // and loads that one.
-        const auto click = [&](int row, Qt::KeyboardModifiers keys) {
-            const QRect cell
-                = w.findChild<QTableView*>("msfGrid")->visualRect(w.model()->index(row - 1, 1));
-            QTest::mouseClick(w.findChild<QTableView*>("msfGrid")->viewport(), Qt::LeftButton, keys,
-                cell.center());
-        };
-        click(2, Qt::NoModifier);
-        QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), QStringLiteral("SKU2"));
-        click(5, Qt::ControlModifier);
-        QCOMPARE(w.findChild<EntryBox*>("txtSku")->text(), QStringLiteral("SKU5"));
+        auto* grid = child<QTableView>(w, "msfGrid");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+            grid->visualRect(w.model()->index(1, 1)).center());
+        QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("SKU2"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+            grid->visualRect(w.model()->index(4, 1)).center());
+        QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("SKU5"));
         QCOMPARE(w.selectedRows(), QVector<int>({ 2, 5 }));
 
-        const QString first = dir.filePath("first.pdf");
+        const QString first = scope.path() + "/first.pdf";
         w.printer()->setOutputFileName(first);
         dialogs().queuePrintRange(rangeOf(2, 1, 0, { 1 }));
-        w.findChild<QAction*>("mnuFilePrintGrid")->trigger();
+        trigger(w, "mnuFilePrintGrid");
         QCOMPARE(dialogs().printRangeRequests().size(), 1);
         const DialogService::PrintRangeRequest asked = dialogs().printRangeRequests()[0];
         QCOMPARE(asked.title, QStringLiteral("Print Signs"));
-        QCOMPARE(asked.signsPerPage, 4);
-        QCOMPARE(asked.signs, 6);
-        QCOMPARE(asked.selectedSigns, 2);
+        QCOMPARE(QList<int>({ asked.signsPerPage, asked.signs, asked.selectedSigns }),
+            QList<int>({ 4, 6, 2 }));
         QCOMPARE(asked.initial.firstCell, 1);
         QCOMPARE(asked.initial.toPage, 0);
         QVERIFY(!asked.initial.selectedOnly);
         // The window's selection is what prints, not the scripted rows.
-        QCOMPARE(placesOf(first, 2, 2), QStringList({ "SKU2@1.2", "SKU5@1.3" }));
+        QCOMPARE(placesOf(first, 0), QStringList({ "SKU2@1.2", "SKU5@1.3" }));
 
         // The next question starts from that choice; cancelling prints nothing.
-        const QString second = dir.filePath("second.pdf");
+        const QString second = scope.path() + "/second.pdf";
         w.printer()->setOutputFileName(second);
         dialogs().queuePrintRange(std::nullopt);
-        w.findChild<QAction*>("mnuFilePrintPreview")->trigger();
+        trigger(w, "mnuFilePrintPreview");
         QCOMPARE(dialogs().printRangeRequests().size(), 2);
         const DialogService::PrintRangeRequest again = dialogs().printRangeRequests()[1];
         QCOMPARE(again.title, QStringLiteral("Print Preview"));
