@@ -113,18 +113,14 @@ private slots:
         QCOMPARE(price.dollar + '|' + price.amount + '|' + price.cent, printed);
     }
 
-    // Logo height and width in inches and its place ("" no logo).
+    // The logo's height and width in inches and its place; "" no logo.
     void everySignFitsItsCell_data()
     {
-        QTest::addColumn<QString>("height");
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<QString>("place");
-        QTest::newRow("no logo") << QString() << QString() << QString();
+        QTest::addColumn<QString>("logo");
+        QTest::newRow("no logo") << QString();
         for (const char* size : { "0.5 1.5", "1 2.5", "1.99 3.99" }) {
-            for (const char* place : { "LEFT", "CENTER", "RIGHT" }) {
-                const QStringList hw = QString(size).split(' ');
-                QTest::addRow("logo %s %s", size, place) << hw[0] << hw[1] << QString(place);
-            }
+            for (const char* place : { "LEFT", "CENTER", "RIGHT" })
+                QTest::addRow("logo %s %s", size, place) << QString("%1 %2").arg(size, place);
         }
     }
 
@@ -136,13 +132,11 @@ private slots:
     // everything in full.
     void everySignFitsItsCell()
     {
-        QFETCH(QString, height);
-        QFETCH(QString, width);
-        QFETCH(QString, place);
-        if (!place.isEmpty()) {
-            m_settings.save(SettingsKeys::LOGOHEIGHT, height);
-            m_settings.save(SettingsKeys::LOGOWIDTH, width);
-            m_settings.save(SettingsKeys::LOGOLCR, place);
+        QFETCH(QString, logo);
+        if (const QStringList v = logo.split(' '); !logo.isEmpty()) {
+            m_settings.save(SettingsKeys::LOGOHEIGHT, v[0]);
+            m_settings.save(SettingsKeys::LOGOWIDTH, v[1]);
+            m_settings.save(SettingsKeys::LOGOLCR, v[2]);
         }
         const QString item = writePicture(m_scope.path(), "item.png", 20, 20);
         const QStringList prices = { "12.99", "$12.99", "$1,299.00", "1299.00", ".5", "0.69", ".05",
@@ -165,7 +159,7 @@ private slots:
                 FakePrintWindow w;
                 w.format = format;
                 w.bullet = mask & 2; // the logo's bit picks the style
-                w.options = { mask & 1, place.isEmpty() ? 0 : 1, (mask & 4) ? 1 : 0,
+                w.options = { mask & 1, logo.isEmpty() ? 0 : 1, (mask & 4) ? 1 : 0,
                     (mask & 8) ? 1 : 0, (mask & 16) ? 1 : 0, QString() };
                 w.beforeSign = [&](int k) { w.options.titleText = titles[k - 1]; };
                 const PrintResult result = jobFor(model, m_settings, w).PrintSigns(true);
