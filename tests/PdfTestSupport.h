@@ -36,20 +36,27 @@ struct Word
 // Every word of the PDF with its box in points from the sheet's top-left.
 inline std::vector<Word> readWords(const QString& pdf)
 {
-    const QString html = run(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, "-" });
-    std::vector<Word> words;
-    int page = 0;
     static const QRegularExpression wordRe("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
                                            "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-    for (const QString& line : html.split('\n')) {
-        if (line.contains(QLatin1String("<page ")))
-            ++page;
-        const auto m = wordRe.match(line);
-        if (m.hasMatch())
+    std::vector<Word> words;
+    int page = 0;
+    for (const QString& line : run("pdftotext", { "-bbox", pdf, "-" }).split('\n')) {
+        page += line.contains(QLatin1String("<page ")) ? 1 : 0;
+        if (const auto m = wordRe.match(line); m.hasMatch())
             words.push_back({ page, m.captured(1).toDouble(), m.captured(2).toDouble(),
                 m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5) });
     }
     return words;
+}
+
+// The first word of that text (on that page, when one is given).
+inline const Word* findWord(const std::vector<Word>& words, const QString& text, int page = 0)
+{
+    for (const Word& w : words) {
+        if (w.text == text && (page == 0 || w.page == page))
+            return &w;
+    }
+    return nullptr;
 }
 
 inline int pageCount(const QString& pdf)
