@@ -1,38 +1,34 @@
+// The main window: its defaults and stored options, the entry panel's keys,
+// the grid, the item graphic, colours, and where the window opens.
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "support/TestSupport.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
-#include "ui/frmAbout.h"
 #include "ui/frmSigns.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
 
 namespace {
 
+const auto box = [](const frmSigns& w, const char* name) { return child<EntryBox>(w, name); };
+const auto check = [](const frmSigns& w, const char* name) { return child<QCheckBox>(w, name); };
+const auto radio = [](const frmSigns& w, const char* name) { return child<QRadioButton>(w, name); };
+const auto grid = [](const frmSigns& w) { return child<QTableView>(w, "msfGrid"); };
+const auto picture = [](const frmSigns& w) { return child<ImageBox>(w, "Image1"); };
+
 void store(const QString& key, const QString& value)
 {
     appSettings().save(key, value);
-}
-
-EntryBox* box(const frmSigns& w, const char* name)
-{
-    return child<EntryBox>(w, name);
-}
-
-QCheckBox* check(const frmSigns& w, const char* name)
-{
-    return child<QCheckBox>(w, name);
 }
 
 void click(const frmSigns& w, const char* button)
@@ -40,25 +36,15 @@ void click(const frmSigns& w, const char* button)
     QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
 }
 
-ImageBox* picture(const frmSigns& w)
-{
-    return child<ImageBox>(w, "Image1");
-}
-
-QTableView* grid(const frmSigns& w)
-{
-    return child<QTableView>(w, "msfGrid");
-}
-
 // Types a SKU, a promotional price and a first bullet line, then Enter
 // through the remaining bullet lines, which saves the row.
 void typeSign(frmSigns& w, const QString& sku, const QString& promo, const QString& bullet)
 {
-    const QList<QPair<const char*, QString>> steps = { { "txtSku", sku }, { "txtPromo", promo },
-        { "txtBp1", bullet }, { "txtBp2", "" }, { "txtBp3", "" } };
-    for (const auto& step : steps) {
-        QTest::keyClicks(box(w, step.first), step.second);
-        QTest::keyClick(box(w, step.first), Qt::Key_Return);
+    const char* boxes[] = { "txtSku", "txtPromo", "txtBp1", "txtBp2", "txtBp3" };
+    const QString texts[] = { sku, promo, bullet, "", "" };
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClicks(box(w, boxes[i]), texts[i]);
+        QTest::keyClick(box(w, boxes[i]), Qt::Key_Return);
     }
 }
 
@@ -74,6 +60,23 @@ void goToRow(frmSigns& w, int row)
     w.LoadSelectedRow();
 }
 
+const QStringList PlacementKeys
+    = { "frmSignsFTOP", "frmSignsFLEFT", "frmSignsFHEIGHT", "frmSignsFWIDTH" };
+
+// Starts the window, lets its frame arrive, and returns where the frame
+// stands; the window is closed (and its placement saved) afterwards.
+QRect startAndClose()
+{
+    frmSigns w;
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return QRect();
+    QTest::qWait(200);
+    const QRect frame = w.frameGeometry();
+    w.close();
+    return frame;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -81,26 +84,36 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void firstRunDefaults()
+    void defaults_data()
     {
+        QTest::addColumn<QStringList>("settings"); // key, value, ...
+        QTest::newRow("first run") << QStringList();
+        QTest::newRow("unreadable values") << QStringList { SettingsKeys::PRINTFORMAT, "7",
+            SettingsKeys::PRINTTITLE, "abc", SettingsKeys::PRINTLOGO, "5",
+            SettingsKeys::PRINTBULLET, "maybe", "frmSignsFTOP", "99999", "frmSignsFWIDTH", "-3" };
+    }
+
+    void defaults()
+    {
+        QFETCH(QStringList, settings);
         TestSettingsScope scope;
+        for (int i = 0; i < settings.size(); i += 2)
+            store(settings[i], settings[i + 1]);
         frmSigns w;
         QCOMPARE(w.windowTitle(), QString("Kestrane"));
         QCOMPARE(w.checkedFormat(), 0);
         QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 4-Up"));
         for (const char* name : { "ckbTitle", "ckbBorder", "ckbLogo", "ckbRetail", "ckbGraphic" })
             QCOMPARE(check(w, name)->checkState(), Qt::Unchecked);
-        QVERIFY(!child<QRadioButton>(w, "ckbBullet")->isChecked());
-        QVERIFY(!child<QRadioButton>(w, "ckbLongDesc")->isChecked());
-        QVERIFY(picture(w)->isHidden());
-        QVERIFY(child<QPushButton>(w, "cmdClearGraphic")->isHidden());
+        QVERIFY(!radio(w, "ckbBullet")->isChecked() && !radio(w, "ckbLongDesc")->isChecked());
+        QVERIFY(picture(w)->isHidden() && child<QWidget>(w, "cmdClearGraphic")->isHidden());
         QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
-        QVERIFY(!box(w, "txtSelRow")->isEnabled());
-        QVERIFY(!box(w, "txtCost")->isEnabled());
+        QVERIFY(!box(w, "txtSelRow")->isEnabled() && !box(w, "txtCost")->isEnabled());
         QCOMPARE(w.model()->Rows(), 2);
         for (int c = 5; c <= 9; ++c)
             QVERIFY(grid(w)->isColumnHidden(c));
         QVERIFY(grid(w)->columnWidth(4) > grid(w)->columnWidth(1));
+        QVERIFY(w.width() > 100);
     }
 
     void optionsSurviveRestart()
@@ -111,22 +124,22 @@ private slots:
             frmSigns w;
             QCOMPARE(check(w, "ckbGraphic")->checkState(), Qt::PartiallyChecked);
             QVERIFY(!picture(w)->isHidden());
-            child<QRadioButton>(w, "ckbLongDesc")->click();
+            radio(w, "ckbLongDesc")->click();
             check(w, "ckbBorder")->click();
             check(w, "chkBarcode")->click();
             w.findChildren<QAction*>("mnuFormatSel").at(2)->trigger();
             QCOMPARE(child<QPushButton>(w, "cmdPrintGrid")->text(), QString("Print: 1-Up"));
             w.close();
         }
-        const QList<QPair<QString, QString>> saved = { { SettingsKeys::PRINTFORMAT, "2" },
-            { SettingsKeys::PRINTLONGDESC, "True" }, { SettingsKeys::PRINTBULLET, "False" },
-            { SettingsKeys::PRINTBORDER, "1" }, { SettingsKeys::PRINTGRAPHIC, "2" },
-            { SettingsKeys::PRINTTITLE, "0" }, { SettingsKeys::PRINTBARCODE, "1" } };
-        for (const auto& key : saved)
-            QCOMPARE(stored(key.first), key.second);
+        QStringList saved;
+        for (const QString& key : { SettingsKeys::PRINTFORMAT, SettingsKeys::PRINTLONGDESC,
+                 SettingsKeys::PRINTBULLET, SettingsKeys::PRINTBORDER, SettingsKeys::PRINTGRAPHIC,
+                 SettingsKeys::PRINTTITLE, SettingsKeys::PRINTBARCODE })
+            saved << stored(key);
+        QCOMPARE(saved.join(' '), QString("2 True False 1 2 0 1"));
 
         frmSigns again;
-        QVERIFY(child<QRadioButton>(again, "ckbLongDesc")->isChecked());
+        QVERIFY(radio(again, "ckbLongDesc")->isChecked());
         QCOMPARE(check(again, "ckbBorder")->checkState(), Qt::Checked);
         QCOMPARE(check(again, "chkBarcode")->checkState(), Qt::Checked);
         QCOMPARE(again.checkedFormat(), 2);
@@ -138,20 +151,25 @@ private slots:
         QVERIFY(picture(again)->isHidden());
     }
 
-    void corruptSettingsStartWithDefaults()
+    // Both text styles stored select the bullets; a maximized window keeps the
+    // placement it had before.
+    void conflictingStylesAndMaximizedClose()
     {
         TestSettingsScope scope;
-        for (const auto& [key, value] : QList<QPair<QString, QString>> {
-                 { SettingsKeys::PRINTFORMAT, "7" }, { SettingsKeys::PRINTTITLE, "abc" },
-                 { SettingsKeys::PRINTLOGO, "5" }, { SettingsKeys::PRINTBULLET, "maybe" },
-                 { "frmSignsFTOP", "99999" }, { "frmSignsFWIDTH", "-3" } })
-            store(key, value);
-        frmSigns w;
-        QCOMPARE(w.checkedFormat(), 0);
-        QCOMPARE(check(w, "ckbTitle")->checkState(), Qt::Unchecked);
-        QCOMPARE(check(w, "ckbLogo")->checkState(), Qt::Unchecked);
-        QVERIFY(!child<QRadioButton>(w, "ckbBullet")->isChecked());
-        QVERIFY(w.width() > 100);
+        store(SettingsKeys::PRINTBULLET, "True");
+        store(SettingsKeys::PRINTLONGDESC, "True");
+        store("frmSignsFTOP", "0");
+        store("frmSignsFWIDTH", "12000");
+        {
+            frmSigns w;
+            QVERIFY(radio(w, "ckbBullet")->isChecked() && !radio(w, "ckbLongDesc")->isChecked());
+            w.showMaximized();
+            w.setWindowState(Qt::WindowMaximized);
+            w.close();
+        }
+        QCOMPARE(stored(SettingsKeys::PRINTLONGDESC), QString("False"));
+        QCOMPARE(stored("frmSignsFTOP"), QString("0"));
+        QCOMPARE(stored("frmSignsFWIDTH"), QString("12000"));
     }
 
     void enterChainSavesAndAdvances()
@@ -172,79 +190,20 @@ private slots:
             QTest::keyClick(box(w, from), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), box(w, to));
         }
-        QCOMPARE(w.model()->signRow(1).column(SignListModel::ColSku), QString("1234"));
-        QCOMPARE(w.model()->cell(1, SignListModel::ColPromo), QString("9.99"));
-        QCOMPARE(w.model()->cell(1, SignListModel::ColBullet1), QString("first"));
-        QCOMPARE(w.model()->cell(1, SignListModel::ColBullet3), QString("third"));
+        QStringList row1;
+        for (int c = 0; c < SignListModel::Cols; ++c)
+            row1 << w.model()->cell(1, c);
+        QCOMPARE(row1.join('|'), QString("1|1234|9.99|||first||third||"));
         QCOMPARE(w.model()->Rows(), 3);
         QCOMPARE(w.model()->cell(2, 0), QString("2"));
         QCOMPARE(box(w, "txtSelRow")->text(), QString("2"));
         QCOMPARE(w.currentRow(), 2);
-        QVERIFY(box(w, "txtSku")->text().isEmpty());
-        QVERIFY(box(w, "txtBp3")->text().isEmpty());
+        QVERIFY(box(w, "txtSku")->text().isEmpty() && box(w, "txtBp3")->text().isEmpty());
 
         // Enter in the description box goes to the first bullet line too.
         box(w, "txtDescription")->setFocus();
         QTest::keyClick(box(w, "txtDescription"), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), box(w, "txtBp1"));
-    }
-
-    void rowCommandsThroughButtons()
-    {
-        TestSettingsScope scope;
-        frmSigns w;
-        w.show();
-        typeSign(w, "A", "1", "a");
-        typeSign(w, "B", "2", "b");
-        typeSign(w, "C", "3", "c");
-        QCOMPARE(skus(w), QStringList({ "A", "B", "C", "" }));
-
-        // Back to row 1, then insert: an empty row 1 and the old rows moved down.
-        for (int i = 0; i < 3; ++i)
-            arrow(w, Qt::Key_Up);
-        QCOMPARE(w.currentRow(), 1);
-        click(w, "cmdRowInsert");
-        QCOMPARE(skus(w), QStringList({ "", "A", "B", "C", "" }));
-        QCOMPARE(w.currentRow(), 1);
-        QCOMPARE(box(w, "txtSku")->text(), QString()); // the panel stands for the new row
-        for (int r = 1; r < w.model()->Rows(); ++r)
-            QCOMPARE(w.model()->cell(r, 0), QString::number(r));
-
-        // Save Row now writes the panel into the new row and loads the next.
-        QTest::keyClicks(box(w, "txtSku"), "A");
-        click(w, "cmdSave");
-        QCOMPARE(skus(w), QStringList({ "A", "A", "B", "C", "" }));
-        QCOMPARE(w.currentRow(), 2);
-
-        // Copy Row keeps the source row current.
-        click(w, "cmdRowCopy");
-        QCOMPARE(skus(w), QStringList({ "A", "A", "A", "B", "C", "" }));
-        QCOMPARE(w.currentRow(), 2);
-        QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("a"));
-
-        // Delete the last row while the panel names it.
-        goToRow(w, 6);
-        click(w, "cmdRowDelete");
-        QCOMPARE(w.model()->Rows(), 6);
-        QCOMPARE(box(w, "txtSelRow")->text(), QString("5"));
-        QCOMPARE(w.currentRow(), 5);
-
-        // Clear Grid keeps the item graphic; a following save stores it.
-        w.GraphicFile = "/pictures/x.jpg";
-        click(w, "cmdClearGrid");
-        QCOMPARE(w.model()->Rows(), 2);
-        QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
-        click(w, "cmdSave");
-        QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), QString("/pictures/x.jpg"));
-
-        // Delete with a single data row empties it and keeps it.
-        w.setCurrentRow(2);
-        click(w, "cmdRowDelete");
-        w.setCurrentRow(1);
-        click(w, "cmdRowDelete");
-        QCOMPARE(w.model()->Rows(), 2);
-        QCOMPARE(w.model()->signRow(1), SignRow());
-        QCOMPARE(w.model()->cell(1, 0), QString("1"));
     }
 
     void arrowKeysActOnRelease()
@@ -281,26 +240,17 @@ private slots:
         arrow(w, Qt::Key_Down);
         QCOMPARE(w.currentRow(), 3);
         QCOMPARE(box(w, "txtSelRow")->text(), QString("3"));
-    }
 
-    void pickingAGridRowLoadsIt()
-    {
-        TestSettingsScope scope;
-        frmSigns w;
-        w.show();
+        // Picking a grid row drops unsaved edits, loads the row and highlights it alone.
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        typeSign(w, "A", "1", "a");
-        typeSign(w, "B", "2", "b");
-        box(w, "txtSku")->setText("unsaved");
-
+        sku->setText("unsaved");
         const QRect row1 = grid(w)->visualRect(w.model()->index(0, SignListModel::ColDescription));
         QTest::mouseClick(grid(w)->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
         QCOMPARE(w.currentRow(), 1);
         QCOMPARE(box(w, "txtSelRow")->text(), QString("1"));
         QCOMPARE(box(w, "txtBp1")->text(), QString("a"));
-        QCOMPARE(QApplication::focusWidget(), box(w, "txtSku"));
-        QCOMPARE(box(w, "txtSku")->selectedText(), QString("A"));
-        // The highlight covers the current row only.
+        QCOMPARE(QApplication::focusWidget(), sku);
+        QCOMPARE(sku->selectedText(), QString("A"));
         QCOMPARE(grid(w)->selectionModel()->selectedRows().size(), 1);
     }
 
@@ -338,9 +288,9 @@ private slots:
         ImageBox* shown = picture(w);
         dialogs().queueFile(picturePath);
         trigger(w, "mnuFileGraphic");
-        QCOMPARE(dialogs().fileRequests().last().title, QString("Select Graphic for Item"));
-        QCOMPARE(dialogs().fileRequests().last().filterIndex, 1);
-        QVERIFY(dialogs().fileRequests().last().mustExist);
+        const auto& request = dialogs().fileRequests().last();
+        QCOMPARE(request.title, QString("Select Graphic for Item"));
+        QVERIFY(request.filterIndex == 1 && request.mustExist);
         QCOMPARE(w.GraphicFile, picturePath);
         QVERIFY(shown->hasPicture()); // loaded although the box is hidden
 
@@ -358,8 +308,7 @@ private slots:
 
         // Ticking the box shows the picture of GraphicFile, or none.
         check(w, "ckbGraphic")->click();
-        QVERIFY(!shown->isHidden());
-        QVERIFY(!child<QPushButton>(w, "cmdClearGraphic")->isHidden());
+        QVERIFY(!shown->isHidden() && !child<QWidget>(w, "cmdClearGraphic")->isHidden());
         QVERIFY(!shown->hasPicture());
 
         // Loading a row whose picture does not exist keeps its path but shows nothing.
@@ -375,18 +324,32 @@ private slots:
         trigger(w, "mnuEditClearSku");
         QCOMPARE(w.GraphicFile, picturePath);
         click(w, "cmdClearGraphic");
-        QVERIFY(w.GraphicFile.isEmpty());
-        QVERIFY(!shown->hasPicture());
+        QVERIFY(w.GraphicFile.isEmpty() && !shown->hasPicture());
 
         // Enter in the SKU box clears the picture and the path.
         w.LoadSelectedRow();
         QTest::keyClick(box(w, "txtSku"), Qt::Key_Return);
-        QVERIFY(w.GraphicFile.isEmpty());
-        QVERIFY(!shown->hasPicture());
+        QVERIFY(w.GraphicFile.isEmpty() && !shown->hasPicture());
+
+        // Clear Grid keeps the item graphic; a following save stores it.
+        w.GraphicFile = "/pictures/x.jpg";
+        click(w, "cmdClearGrid");
+        click(w, "cmdSave");
+        QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), QString("/pictures/x.jpg"));
+        // Delete with a single data row empties it and keeps it.
+        w.setCurrentRow(2);
+        click(w, "cmdRowDelete");
+        goToRow(w, 1);
+        box(w, "txtSku")->setText("typed, not saved");
+        click(w, "cmdRowDelete");
+        QCOMPARE(box(w, "txtSku")->text(), QString());
+        QCOMPARE(w.model()->Rows(), 2);
+        QCOMPARE(w.model()->signRow(1), SignRow());
+        QCOMPARE(w.model()->cell(1, 0), QString("1"));
         QVERIFY(dialogs().messages().isEmpty());
     }
 
-    void colourAndPrinterDialogs()
+    void colours()
     {
         TestSettingsScope scope;
         frmSigns w;
@@ -400,11 +363,6 @@ private slots:
         trigger(w, "mnuColorsPrice");
         QCOMPARE(stored(SettingsKeys::ColorPrice), QString("33023"));
         QCOMPARE(dialogs().colorRequests(), 3);
-
-        dialogs().queuePrinter(false);
-        trigger(w, "mnuFilePrinterSetup");
-        QCOMPARE(dialogs().printerRequests(), 1);
-        QVERIFY(dialogs().messages().isEmpty());
     }
 
     void resizeNeverShrinksGridTo500Twips()
@@ -426,67 +384,54 @@ private slots:
         QCOMPARE(g->size(), before);
     }
 
-    void placementSavedAndRestored()
+    void reopensWhereItClosed_data()
     {
-        TestSettingsScope scope;
-        {
-            frmSigns w;
-            w.move(150, 90);
-            w.resize(800, 600);
-            w.close();
-        }
-        QVERIFY(stored("frmSignsFTOP") != Absent);
-        QVERIFY(stored("frmSignsFLEFT") != Absent);
-        QVERIFY(stored("frmSignsFHEIGHT").toInt() > 0);
-        QVERIFY(stored("frmSignsFWIDTH").toInt() > 0);
+        QTest::addColumn<QStringList>("values"); // FTOP, FLEFT, FHEIGHT, FWIDTH; "" not stored
+        QTest::addColumn<QString>("expected"); // x y w h of the frame; "-" where the default holds
 
-        // Top 0 applies, a negative left does not, height 0 does not.
-        store("frmSignsFTOP", "0");
-        store("frmSignsFLEFT", "-15");
-        store("frmSignsFHEIGHT", "0");
-        store("frmSignsFWIDTH", "12000");
-        {
-            frmSigns w;
-            QCOMPARE(w.y(), 0);
-            QVERIFY(w.x() >= 0);
-            QCOMPARE(w.width(), 800); // 12000 twips at 96 dpi
-            // Closing while maximized leaves the keys alone.
-            w.showMaximized();
-            w.setWindowState(Qt::WindowMaximized);
-            w.close();
-        }
-        QCOMPARE(stored("frmSignsFTOP"), QString("0"));
-        QCOMPARE(stored("frmSignsFWIDTH"), QString("12000"));
+        QTest::newRow("all four") << QStringList { "1500", "1200", "6000", "9000" }
+                                  << "80 100 600 400";
+        QTest::newRow("top alone") << QStringList { "1500", "", "6000", "9000" } << "- 100 600 400";
+        QTest::newRow("left alone") << QStringList { "", "1200", "6000", "9000" } << "80 - 600 400";
+        QTest::newRow("off the screen")
+            << QStringList { "30000", "30000", "6000", "9000" } << "200 400 600 400";
+        QTest::newRow("larger than the screen")
+            << QStringList { "0", "0", "15000", "15000" } << "0 0 800 800";
+        // Top 0 applies, a negative left and a height of 0 do not.
+        QTest::newRow("zero and negative")
+            << QStringList { "0", "-15", "0", "12000" } << "- 0 800 -";
     }
 
-    void aboutBox()
+    void reopensWhereItClosed()
     {
+        QFETCH(QStringList, values);
+        QFETCH(QString, expected);
         TestSettingsScope scope;
-        frmSigns w;
-        trigger(w, "mnuHelpAbout");
-        frmAbout* about = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == "frmAbout")
-                about = qobject_cast<frmAbout*>(top);
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));
+        // Where a window of that size goes by itself.
+        store("frmSignsFHEIGHT", values.at(2));
+        store("frmSignsFWIDTH", values.at(3));
+        const QRect byItself = startAndClose();
+
+        // An empty value counts as not stored.
+        for (int i = 0; i < 4; ++i)
+            store(PlacementKeys.at(i), values.at(i));
+        const QStringList want = expected.split(' ');
+        const int mine[] = { byItself.x(), byItself.y(), byItself.width(), byItself.height() };
+        int wanted[4];
+        for (int i = 0; i < 4; ++i)
+            wanted[i] = want.at(i) == "-" ? mine[i] : want.at(i).toInt();
+        QCOMPARE(startAndClose(), QRect(wanted[0], wanted[1], wanted[2], wanted[3]));
+        // Stable from then on: every start reopens where the last one closed.
+        QStringList keys;
+        for (const QString& key : PlacementKeys)
+            keys << stored(key);
+        QVERIFY(!keys.contains(Absent));
+        for (int start = 0; start < 3; ++start) {
+            QCOMPARE(startAndClose(), QRect(wanted[0], wanted[1], wanted[2], wanted[3]));
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(stored(PlacementKeys.at(i)), keys.at(i));
         }
-        QVERIFY(about);
-        QVERIFY(!about->isModal());
-        QCOMPARE(about->parentWidget(), nullptr);
-        QCOMPARE(about->windowTitle(), QString("About Kestrane"));
-        QCOMPARE(about->lblVersion->text(), QString("Version 1.0.8"));
-
-        frmAbout::setSysInfoToolsForTesting({ "no-such-system-information-tool" });
-        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(dialogs().messages().size(), 1);
-        const auto& message = dialogs().messages().first();
-        QCOMPARE(message.text, QString("System Information Is Unavailable At This Time"));
-        QCOMPARE(message.title, QString("Kestrane"));
-        QCOMPARE(message.icon, DialogService::Icon::None);
-        QVERIFY(about->isVisible());
-
-        QPointer<frmAbout> guard(about);
-        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
-        QTRY_VERIFY(guard.isNull());
     }
 };
 
