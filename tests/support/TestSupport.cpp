@@ -65,6 +65,14 @@ QString stored(const QString& key)
     return appSettings().text(key, Absent);
 }
 
+QStringList storedValues(const QStringList& keys)
+{
+    QStringList values;
+    for (const QString& key : keys)
+        values << stored(key);
+    return values;
+}
+
 QStringList messageTexts()
 {
     QStringList texts;

@@ -34,6 +34,7 @@ QString writeTestFile(const QString& folder, const QString& name, const QByteArr
 AppSettings appSettings();
 DialogService& dialogs();
 QString stored(const QString& key);
+QStringList storedValues(const QStringList& keys);
 inline const QString Absent = QStringLiteral("<absent>");
 
 // The texts of the messages the dialog service has shown.
