@@ -17,7 +17,6 @@
 TestSettingsScope::TestSettingsScope()
 {
     qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-    // The working list too: each scope starts with none of its own.
     qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
@@ -42,12 +41,6 @@ TestSettingsScope::~TestSettingsScope()
     DialogService::instance().reset();
 }
 
-QString testDataPath(const QString& name)
-{
-    return QString::fromLocal8Bit(qgetenv("KESTRANE_SOURCE_DIR")) + QLatin1String("/tests/data/")
-        + name;
-}
-
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes)
 {
     const QString path = QDir(folder).filePath(name);
@@ -70,6 +63,14 @@ DialogService& dialogs()
 QString stored(const QString& key)
 {
     return appSettings().text(key, Absent);
+}
+
+QStringList storedValues(const QStringList& keys)
+{
+    QStringList values;
+    for (const QString& key : keys)
+        values << stored(key);
+    return values;
 }
 
 QStringList messageTexts()

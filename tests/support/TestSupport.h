@@ -10,14 +10,10 @@
 
 class DialogService;
 
-// Points the per-user settings store and data folder (where the working
-// list is kept) at a fresh temporary folder for the lifetime of the object, and puts the dialog
-// service into scripted mode with nothing queued or recorded.
-//
-// The store starts as on a configured machine in one respect: DICTIONARY
-// names a POS data dictionary (dictionaryPath(), in the temporary folder)
-// that loads without a message, so a main window built in the scope starts
-// without asking for one. Tests of the dictionary start-up remove the key.
+// Points the per-user settings and data folders (the working list) at a fresh
+// temporary folder while it lives, and scripts the dialog service with nothing
+// queued. DICTIONARY names a data dictionary there (dictionaryPath()) that
+// loads silently, so a main window starts without asking for one.
 class TestSettingsScope
 {
 public:
@@ -30,11 +26,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-// The folder the test data files live in (tests/data in the source tree).
-QString testDataPath(const QString& name);
-
-// Writes the bytes to a file of that name in the folder; fails the test run
-// when the file cannot be written.
+// Writes the bytes to a file of that name in the folder (or ends the run).
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes);
 
 // The program's settings (application QORPOS, section KESTRANE), the one
@@ -42,13 +34,13 @@ QString writeTestFile(const QString& folder, const QString& name, const QByteArr
 AppSettings appSettings();
 DialogService& dialogs();
 QString stored(const QString& key);
+QStringList storedValues(const QStringList& keys);
 inline const QString Absent = QStringLiteral("<absent>");
 
 // The texts of the messages the dialog service has shown.
 QStringList messageTexts();
 
-// A window's child of that object name; ends the test run when it is missing,
-// so the name and the widget's type are checked too.
+// A window's child of that object name and type; ends the run when missing.
 template <class T = QWidget> T* child(const QObject& parent, const char* name)
 {
     T* found = parent.findChild<T*>(QLatin1String(name));
