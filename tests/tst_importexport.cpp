@@ -289,42 +289,35 @@ private slots:
         QCOMPARE(clicks, 1);
     }
 
-    // The item graphic path gets 160 characters, after start-up and after the
-    // Dictionary File command alike, whatever the dictionary says.
-    void windowCommands()
+    // The window warns at start-up when the dictionary has no master/store
+    // block. The item graphic path gets 160 characters whatever the
+    // dictionary says, after the Dictionary File command too.
+    void windowDictionaryAndImport()
     {
         TestSettingsScope scope;
-        const QString dict = write("win.dct",
-            "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n%BEGIN%\r\n%END%\r\n");
-        appSettings().save(SettingsKeys::DICTIONARY, dict);
+        const QByteArray fields = "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n";
+        const QString noBlock = write("noblock.dct", fields);
+        appSettings().save(SettingsKeys::DICTIONARY, noBlock);
         const QString longPath = "/pictures/" + QString(170, QLatin1Char('g'));
         const QString data = write(
             "win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
         frmSigns w(dialogs());
+        QCOMPARE(messageTexts(), QStringList { qorDct::MasterStoreWarning });
+        QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Alert:"));
         dialogs().queueFile(data);
         trigger(w, "mnuFileImport");
         QCOMPARE(w.model()->cell(1, 9), longPath.left(160));
         QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("W1"));
         QCOMPARE(w.statusBar()->currentMessage(), "Signs read from the data file: 1");
-        dialogs().queueFile(dict);
+        dialogs().reset();
+        dialogs().queueFile(write("win.dct", fields + "%BEGIN%\r\n%END%\r\n"));
         trigger(w, "mnuFileDict");
+        QCOMPARE(firstRequest(), "open|Open the Dictionary File|" + noBlock + "|2|1|1");
         dialogs().queueFile(data);
         trigger(w, "mnuFileImport");
         QCOMPARE(w.model()->Rows(), 5); // after the empty row the list had
         QCOMPARE(w.model()->cell(3, 9), longPath.left(160));
-        QCOMPARE(dialogs().fileRequests().at(1).title, "Open the Dictionary File");
         QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    void windowStartUpWithoutDictionary()
-    {
-        TestSettingsScope scope;
-        appSettings().save(SettingsKeys::DICTIONARY, QString());
-        frmSigns w(dialogs()); // the file dialog is cancelled
-        QCOMPARE(firstRequest(), "open|Open the Dictionary File||2|1|1");
-        QCOMPARE(dialogs().fileRequests().size(), 1);
-        QCOMPARE(messageTexts(), QStringList { qorDct::MasterStoreWarning });
-        QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Alert:"));
     }
 };
 
