@@ -1,6 +1,7 @@
 // Files that fail: full disks, devices, named pipes, unreadable data. Each
 // fault must be reported, never hang and never lose an earlier file.
 
+#include "PdfTestSupport.h"
 #include "PrintTestSupport.h"
 
 #include "base/PictureReader.h"
@@ -12,7 +13,6 @@
 #include "printing/PrinterCanvas.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
-#include "ui/DialogService.h"
 #include "ui/DictionaryCommands.h"
 #include "ui/ImageBox.h"
 #include "ui/ImportExportCommands.h"
@@ -21,17 +21,15 @@
 #include "ui/frmSigns.h"
 
 #include <QAction>
-#include <QDir>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
 #include <fcntl.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
+#include <sys/stat.h> // mkfifo
 #include <thread>
 #include <unistd.h>
 
@@ -42,12 +40,7 @@ namespace {
 // The messages shown, but for the question before replacing a file.
 QStringList shownTexts()
 {
-    QStringList out;
-    for (const auto& m : dialogs().messages()) {
-        if (!m.text.contains(QLatin1String("already exists")))
-            out << m.text;
-    }
-    return out;
+    return messageTexts().filter(QRegularExpression("^(?!.*already exists)"));
 }
 
 QByteArray readAll(const QString& path)
@@ -55,49 +48,6 @@ QByteArray readAll(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
-
-int modeOf(const QString& path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-// A small tmpfs mounted for one test (only the superuser can), unmounted
-// when it goes. fill() takes every free block.
-class Tmpfs
-{
-public:
-    explicit Tmpfs(const char* options)
-    {
-        if (::geteuid() == 0)
-            m_mounted
-                = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options)
-                == 0;
-    }
-    ~Tmpfs()
-    {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-    void fill() const
-    {
-        QFile filler(file("filler"));
-        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return;
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size()) { }
-    }
-    QStringList entries() const
-    {
-        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-};
 
 // A named pipe nobody uses. Should the program block on it, a watchdog opens
 // and closes both of its ends after a few seconds, so that a regression
@@ -108,17 +58,16 @@ public:
     explicit Fifo(const QString& folder)
         : m_path(folder + QStringLiteral("/pipe"))
     {
-        ::mkfifo(QFile::encodeName(m_path).constData(), 0600);
-        m_watchdog = std::thread([this] {
-            const QByteArray name = QFile::encodeName(m_path);
+        const QByteArray name = QFile::encodeName(m_path);
+        ::mkfifo(name.constData(), 0600);
+        m_watchdog = std::thread([this, name] {
             for (int tick = 0; !m_stop; ++tick) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                if (tick < 60)
-                    continue;
-                const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
-                const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-                ::close(writer);
-                ::close(reader);
+                if (tick >= 60) {
+                    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+                    ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
+                    ::close(reader);
+                }
             }
         });
     }
@@ -128,61 +77,68 @@ public:
         m_watchdog.join();
         ::unlink(QFile::encodeName(m_path).constData());
     }
-    const QString& path() const { return m_path; }
+    const QString m_path;
 
 private:
-    QString m_path;
     std::atomic<bool> m_stop { false };
     std::thread m_watchdog;
 };
 
-// Where a test writes: "full" a full tmpfs holding an earlier file,
+// Where a test writes: "full" a full small tmpfs holding an earlier file,
 // "noroom" a tmpfs without room for one more file (the target itself
-// writable), "pipe" a named pipe without a reader, or a path such as
-// /dev/full.
+// writable), "pipe" a named pipe without a reader, or a path ("<dir>" the
+// test's folder). Only the superuser can mount the tmpfs.
 struct Target
 {
-    std::unique_ptr<Tmpfs> fs;
+    QTemporaryDir fsDir;
+    bool tmpfs = false;
+    bool mounted = false;
     std::unique_ptr<Fifo> fifo;
     QString path;
     QByteArray earlier;
 
     Target(const QString& where, const QString& name, const QString& folder)
     {
-        if (where == "full" || where == "noroom") {
-            fs = std::make_unique<Tmpfs>(where == "full" ? "size=64k" : "size=1m,nr_inodes=2");
-            if (!fs->mounted())
-                return;
-            path = fs->file(name);
-            earlier = "earlier content\n";
-            writeTestFile(QFileInfo(path).path(), name, earlier);
-            if (where == "full")
-                fs->fill();
-        } else if (where == "pipe") {
+        path = QString(where).replace("<dir>", folder);
+        tmpfs = where == "full" || where == "noroom";
+        if (where == "pipe") {
             fifo = std::make_unique<Fifo>(folder);
-            path = fifo->path();
-        } else {
-            path = where;
+            path = fifo->m_path;
+        } else if (tmpfs && ::geteuid() == 0) {
+            mounted = ::mount("tmpfs", QFile::encodeName(fsDir.path()).constData(), "tmpfs", 0,
+                          where == "full" ? "size=64k" : "size=1m,nr_inodes=2")
+                == 0;
+            earlier = "earlier content\n";
+            path = writeTestFile(fsDir.path(), name, earlier);
+            QFile filler(fsDir.filePath("filler"));
+            if (where == "full" && filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+            }
         }
     }
-    bool usable() const { return !path.isEmpty() && (!fs || fs->mounted()); }
+    ~Target()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(fsDir.path()).constData(), MNT_DETACH);
+    }
+    bool usable() const { return mounted || !tmpfs; }
 };
 
-// The main window's side of a print run, printing to a real PDF file.
-class PdfPrintWindow : public FakePrintWindow
+struct Lists
 {
-public:
-    explicit PdfPrintWindow(const QString& file)
-        : pdf(QPrinter::HighResolution)
+    TestSettingsScope scope;
+    SignListModel model;
+    CommonDialog dialog { dialogs(), nullptr };
+    AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
+    ImportExportCommands io { model, dialogs(), dialog, settings };
+    qorDct dict;
+    qorDatFile reader { DataFileDialogNotifier(dialogs()) };
+
+    Lists()
     {
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(file);
+        for (qint16 field = 1; field < 200; ++field)
+            dict.setDLen(field, 160);
     }
-    std::unique_ptr<SignCanvas> openPrinterCanvas() override
-    {
-        return std::make_unique<PrinterCanvas>(&pdf);
-    }
-    QPrinter pdf;
 };
 
 } // namespace
@@ -194,29 +150,12 @@ class TestFaultIo : public QObject
 private:
     QTemporaryDir m_dir;
 
-    struct Lists
-    {
-        TestSettingsScope scope;
-        SignListModel model;
-        CommonDialog dialog { dialogs(), nullptr };
-        AppSettings settings { SettingsKeys::Application, SettingsKeys::Section };
-        ImportExportCommands io { model, dialogs(), dialog, settings };
-        qorDct dict;
-        qorDatFile reader { DataFileDialogNotifier(dialogs()) };
-
-        Lists()
-        {
-            for (qint16 field = 1; field < 200; ++field)
-                dict.setDLen(field, 160);
-        }
-    };
-
 private slots:
     void writeFaults_data()
     {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("what"); // export, signs, testpage
-        QTest::addColumn<QString>("reason"); // empty: written
+        QTest::addColumn<QString>("reason"); // empty: written; "-": any
         for (const char* what : { "export", "signs", "testpage" }) {
             const QByteArray w(what);
             const QString noSpace = w == "export" ? "No space left on device" : "Runtime Error 482";
@@ -224,12 +163,14 @@ private slots:
             QTest::newRow(w + " /dev/full") << "/dev/full" << what << noSpace;
             QTest::newRow(w + " no room for a second file") << "noroom" << what << "";
         }
-        QTest::newRow("export pipe") << "pipe"
-                                     << "export"
-                                     << "No program is reading from the named pipe.";
-        QTest::newRow("signs pipe") << "pipe"
-                                    << "signs"
-                                    << "Runtime Error 482";
+        // clang-format off
+        QTest::newRow("export pipe") << "pipe" << "export" << "No program is reading from the named pipe.";
+        QTest::newRow("export folder") << "<dir>" << "export" << "It is a folder.";
+        QTest::newRow("export missing folder") << "<dir>/no/such/folder/out.txt" << "export" << "-";
+        // Also refused to the superuser.
+        QTest::newRow("export read-only file system") << "/proc/version" << "export" << "-";
+        QTest::newRow("signs pipe") << "pipe" << "signs" << "Runtime Error 482";
+        // clang-format on
     }
 
     // A write that fails is reported (a PDF like a printer failure) and
@@ -244,8 +185,9 @@ private slots:
         Target target(where, what == "export" ? "list.txt" : "signs.pdf", m_dir.path());
         if (!target.usable())
             QSKIP("mounting a small tmpfs needs the superuser");
-        if (!QFileInfo::exists(target.path))
+        if (where.startsWith('/') && !QFileInfo::exists(where))
             QSKIP("not on this system");
+        const bool existed = QFileInfo::exists(target.path);
         int setups = 0;
         if (what == "export") {
             f.model.setCell(1, SignListModel::ColSku, "A1");
@@ -253,11 +195,11 @@ private slots:
             QCOMPARE(f.io.exportFile(), reason.isEmpty());
         } else if (what == "signs") {
             fill(f.model, { typicalSign(1), typicalSign(2) });
-            PdfPrintWindow window(target.path);
+            PdfTest::PdfWindow window(target.path);
             dialogs().queueAnswer(DialogService::Answer::Yes);
             jobFor(f.model, f.settings, window).PrintSigns(true);
             setups = window.setupRuns;
-            QCOMPARE(window.pdf.outputFileName(), target.path);
+            QCOMPARE(window.printer.outputFileName(), target.path);
         } else {
             QPrinter printer;
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -277,15 +219,20 @@ private slots:
             return;
         }
         QCOMPARE(shownTexts().size(), 1);
-        QVERIFY2(shownTexts().at(0).contains(reason), qPrintable(shownTexts().at(0)));
-        if (what != "export") {
+        const QString text = shownTexts().at(0);
+        QVERIFY2(reason == "-" || text.contains(reason), qPrintable(text));
+        QCOMPARE(QFileInfo::exists(target.path), existed);
+        if (what == "export") { // the file and the system's reason
+            const QString start = "Can not write data file: " + target.path + "\n";
+            QVERIFY2(text.startsWith(start) && text.size() > start.size(), qPrintable(text));
+        } else {
             QCOMPARE(dialogs().messages().last().buttons, DialogService::Buttons::YesNo);
             QCOMPARE(setups, 1);
         }
-        if (target.fs) {
+        if (target.mounted) {
             QCOMPARE(readAll(target.path), target.earlier);
-            QCOMPARE(
-                target.fs->entries(), QStringList({ "filler", QFileInfo(target.path).fileName() }));
+            QCOMPARE(QDir(target.fsDir.path()).entryList(QDir::Files | QDir::Hidden),
+                QStringList({ "filler", QFileInfo(target.path).fileName() }));
         }
     }
 
@@ -304,7 +251,7 @@ private slots:
     {
         QFETCH(QString, path);
         Fifo fifo(m_dir.path());
-        path.replace("<pipe>", fifo.path()).replace("<dir>", m_dir.path());
+        path.replace("<pipe>", fifo.m_path).replace("<dir>", m_dir.path());
         if (path == "<long>")
             path = writeTestFile(
                 m_dir.path(), "long.dct", "[INV]\r\n1,1,20:SKU" + QByteArray(4 << 20, 'x'));
@@ -313,43 +260,59 @@ private slots:
         QCOMPARE(dict.setupms(path, true), qorDct::StatusUnreadable);
     }
 
-    void dataFileFaults_data()
+    void importFaults_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("path"); // empty: a file of these bytes
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("messages"); // "<path>" the file's name
         QTest::addColumn<QStringList>("skus");
-        QTest::newRow("NUL in a record") << "<nul>"
-                                         << QStringList { "Reading stopped at a NUL byte on line 3 "
-                                                          "of <nul>.  2 records were read." }
-                                         << QStringList { "A1", "A2" };
-        QTest::newRow("named pipe")
-            << "<pipe>"
-            << QStringList { "Can not open data file: <pipe>\nIt is a named pipe.",
-                   "Can not open file" }
-            << QStringList();
+        const QStringList keep { "KEEP" };
+        const QStringList empty { "Data file is empty: <path>", "File is empty" };
+        // clang-format off
+        QTest::newRow("invalid header") << "" << QByteArray("SKU,DESC\r\n1,x\r\n")
+            << QStringList { "Invalid Header: <path>", "Error in file header" } << keep;
+        QTest::newRow("empty") << "" << QByteArray() << empty << keep;
+        QTest::newRow("NUL first") << "" << QByteArray("\0\0\0", 3) << empty << keep;
+        QTest::newRow("missing") << "<dir>/nothing.dat" << QByteArray()
+            << QStringList { "Can not open data file: <path>", "File not found" } << keep;
+        QTest::newRow("folder") << "<dir>" << QByteArray()
+            << QStringList { "Can not open data file: <path>", "Can not open file" } << keep;
+        QTest::newRow("NUL in a record") << "" << QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16)
+            << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were read." }
+            << QStringList { "KEEP", "A1", "A2" };
+        QTest::newRow("named pipe") << "<pipe>" << QByteArray()
+            << QStringList { "Can not open data file: <path>\nIt is a named pipe.", "Can not open file" } << keep;
         // A regular file whose first read fails.
-        QTest::newRow("header unreadable")
-            << "/proc/self/mem"
-            << QStringList { "Can not read data file: /proc/self/mem", "File can not be read" }
-            << QStringList();
+        QTest::newRow("header unreadable") << "/proc/self/mem" << QByteArray()
+            << QStringList { "Can not read data file: <path>", "File can not be read" } << keep;
+        // clang-format on
     }
 
-    void dataFileFaults()
+    // A file that can not be read is reported in two messages and leaves the
+    // list as it was; records before a NUL byte are kept.
+    void importFaults()
     {
         QFETCH(QString, path);
+        QFETCH(QByteArray, bytes);
         QFETCH(QStringList, messages);
         QFETCH(QStringList, skus);
-        if (!QFileInfo::exists(path) && path.startsWith('/'))
+        if (path.startsWith('/') && !QFileInfo::exists(path))
             QSKIP("not on this system");
         Fifo fifo(m_dir.path());
-        const QString nul
-            = writeTestFile(m_dir.path(), "nul.txt", QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16));
-        path.replace("<pipe>", fifo.path()).replace("<nul>", nul);
-        messages.replaceInStrings("<pipe>", fifo.path()).replaceInStrings("<nul>", nul);
+        path.replace("<pipe>", fifo.m_path).replace("<dir>", m_dir.path());
+        if (path.isEmpty())
+            path = writeTestFile(m_dir.path(), "import.txt", bytes);
         Lists f;
+        f.model.setCell(1, SignListModel::ColSku, "KEEP");
         dialogs().queueFile(path);
         f.io.importFile(f.reader, f.dict, {});
-        QCOMPARE(shownTexts(), messages);
+        QCOMPARE(messageTexts(), messages.replaceInStrings("<path>", path));
+        if (messages.size() == 2) {
+            QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Fopen:"));
+            QVERIFY(dialogs().messages().at(0).icon == DialogService::Icon::Exclamation);
+            QCOMPARE(dialogs().messages().at(1).title, QStringLiteral("Alert:"));
+            QVERIFY(dialogs().messages().at(1).icon == DialogService::Icon::Information);
+        }
         QStringList read;
         for (int row = 1; row < f.model.Rows(); ++row)
             if (!f.model.cell(row, SignListModel::ColSku).isEmpty())
@@ -364,30 +327,29 @@ private slots:
         TestSettingsScope scope;
         Fifo fifo(m_dir.path());
         QString error;
-        QVERIFY(PictureReader::read(fifo.path(), QSize(), Qt::IgnoreAspectRatio, &error).isNull());
+        QVERIFY(PictureReader::read(fifo.m_path, QSize(), Qt::IgnoreAspectRatio, &error).isNull());
         QCOMPARE(error, QStringLiteral("It is a named pipe."));
-        QVERIFY(!PictureReader::probe(fifo.path()).isValid());
-        QVERIFY(!ImageBox().loadPicture(fifo.path()));
+        QVERIFY(!PictureReader::probe(fifo.m_path).isValid());
+        QVERIFY(!ImageBox().loadPicture(fifo.m_path));
 
-        SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
-            SettingsKeys::DICTIONARY, fifo.path());
+        appSettings().save(SettingsKeys::DICTIONARY, fifo.m_path);
         dialogs().queueFile(scope.dictionaryPath());
         frmSigns w(dialogs());
         QCOMPARE(dialogs().fileRequests().size(), 1);
-        QCOMPARE(shownTexts(), QStringList());
+        QCOMPARE(messageTexts(), QStringList());
 
         const QString refused
-            = fifo.path() + "\nIt is a named pipe.  Only a picture file can be chosen.";
-        dialogs().queueFile(fifo.path());
-        w.findChild<QAction*>("mnuFileGraphic")->trigger();
-        QCOMPARE(shownTexts(), QStringList { refused });
+            = fifo.m_path + "\nIt is a named pipe.  Only a picture file can be chosen.";
+        dialogs().queueFile(fifo.m_path);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(messageTexts(), QStringList { refused });
 
         dialogs().reset();
         CommonDialog common(dialogs(), nullptr);
         frmSignLogo logo(w.settings(), dialogs(), common, nullptr);
-        dialogs().queueFile(fifo.path());
+        dialogs().queueFile(fifo.m_path);
         logo.chooseLogoFile();
-        QCOMPARE(shownTexts(), QStringList { refused });
+        QCOMPARE(messageTexts(), QStringList { refused });
         QCOMPARE(logo.LogoFile(), QString());
     }
 
@@ -395,27 +357,28 @@ private slots:
     // once at start.
     void settingsFile()
     {
+        const auto file = [] {
+            return QSettings(
+                QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::Application)
+                .fileName();
+        };
+        const auto ownerOnly
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
         {
             TestSettingsScope scope;
-            const QString file = QSettings(
-                QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::Application)
-                                     .fileName();
-            QCOMPARE(modeOf(file), 0600);
-            ::chmod(QFile::encodeName(file).constData(), 0644);
-            SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section, "X", "1");
-            QCOMPARE(modeOf(file), 0600);
+            QVERIFY(QFile::permissions(file()) == ownerOnly);
+            QFile::setPermissions(file(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+            appSettings().save("X", "1");
+            QVERIFY(QFile::permissions(file()) == ownerOnly);
             frmSigns w(dialogs());
-            QCOMPARE(shownTexts(), QStringList());
+            QCOMPARE(messageTexts(), QStringList());
         }
         TestSettingsScope scope;
-        const QString file
-            = QSettings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::Application)
-                  .fileName();
-        QFile::remove(file);
-        QVERIFY(QDir().mkpath(file));
+        QFile::remove(file());
+        QVERIFY(QDir().mkpath(file()));
         dialogs().queueFile(scope.dictionaryPath());
         frmSigns w(dialogs());
-        QCOMPARE(shownTexts().count("The settings file " + file
+        QCOMPARE(messageTexts().count("The settings file " + file()
                      + " cannot be read.  Settings made now will not be kept."),
             1);
     }

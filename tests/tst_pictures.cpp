@@ -27,22 +27,16 @@ private slots:
         QTest::addColumn<bool>("keepAspect");
         QTest::addColumn<QSize>("decoded");
         QTest::addColumn<QString>("name");
-        QTest::newRow("no bound, small")
-            << QSize(300, 200) << QSize() << false << QSize(300, 200) << "p.jpg";
-        QTest::newRow("no bound, over the limit")
-            << QSize(9000, 7000) << QSize() << false << QSize(4096, 3185) << "p.jpg";
-        QTest::newRow("drawn smaller")
-            << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.jpg";
-        QTest::newRow("drawn larger: never enlarged")
-            << QSize(300, 200) << QSize(3000, 2000) << false << QSize(300, 200) << "p.jpg";
-        QTest::newRow("drawn larger than the limit")
-            << QSize(9000, 7000) << QSize(6000, 6000) << false << QSize(4096, 4096) << "p.jpg";
-        QTest::newRow("PNG read a row at a time")
-            << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.png";
-        QTest::newRow("PNG kept whole")
-            << QSize(80, 60) << QSize() << false << QSize(80, 60) << "p.png";
-        QTest::newRow("fit keeping the shape")
-            << QSize(800, 400) << QSize(200, 200) << true << QSize(200, 100) << "p.jpg";
+        // clang-format off
+        QTest::newRow("no bound, small") << QSize(300, 200) << QSize() << false << QSize(300, 200) << "p.jpg";
+        QTest::newRow("no bound, over the limit") << QSize(9000, 7000) << QSize() << false << QSize(4096, 3185) << "p.jpg";
+        QTest::newRow("drawn smaller") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.jpg";
+        QTest::newRow("drawn larger: never enlarged") << QSize(300, 200) << QSize(3000, 2000) << false << QSize(300, 200) << "p.jpg";
+        QTest::newRow("drawn larger than the limit") << QSize(9000, 7000) << QSize(6000, 6000) << false << QSize(4096, 4096) << "p.jpg";
+        QTest::newRow("PNG read a row at a time") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.png";
+        QTest::newRow("PNG kept whole") << QSize(80, 60) << QSize() << false << QSize(80, 60) << "p.png";
+        QTest::newRow("fit keeping the shape") << QSize(800, 400) << QSize(200, 200) << true << QSize(200, 100) << "p.jpg";
+        // clang-format on
     }
 
     void decodedSize()
