@@ -1,84 +1,119 @@
+#include "PrintTestSupport.h"
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "support/TestSupport.h"
-#include "ui/DialogService.h"
 #include "ui/frmCalibrate.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
 namespace {
 
-const char* const BoxNames[] = { "txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
-    "txtAdj2UD", "txtAdj2LR", "txtAdj1UD", "txtAdj1LR" };
 const QString Keys[] = { SettingsKeys::MARGINTOP, SettingsKeys::MARGINLEFT, SettingsKeys::ADJ4UD,
     SettingsKeys::ADJ4LR, SettingsKeys::ADJ2UD, SettingsKeys::ADJ2LR, SettingsKeys::ADJ1UD,
     SettingsKeys::ADJ1LR };
 
-QLineEdit* box(frmCalibrate& dlg, int i)
+// The eight boxes in the order they are checked and stored.
+QList<QLineEdit*> boxes(const frmCalibrate& dlg)
 {
-    return child<QLineEdit>(dlg, BoxNames[i]);
+    QList<QLineEdit*> found;
+    for (const char* name : { "txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
+             "txtAdj2UD", "txtAdj2LR", "txtAdj1UD", "txtAdj1LR" })
+        found << child<QLineEdit>(dlg, name);
+    return found;
 }
 
-void retype(QLineEdit* edit, const QString& text)
+QStringList boxTexts(const frmCalibrate& dlg)
 {
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    QStringList texts;
+    for (QLineEdit* box : boxes(dlg))
+        texts << box->text();
+    return texts;
 }
 
-void clickPrintSku(frmCalibrate& dlg)
+// The eight stored boxes, then the print-SKU setting.
+QStringList storedValues()
 {
-    QTest::mouseClick(
-        dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+    QStringList values;
+    for (const QString& key : Keys)
+        values << stored(key);
+    return values << stored(SettingsKeys::PRINTSKU);
+}
+
+// The only message shown so far: an "Alert:" with the information icon.
+void expectAlert(const QString& text, DialogService::Buttons buttons = DialogService::Buttons::Ok)
+{
+    QCOMPARE(messageTexts(), QStringList { text });
+    const DialogService::Message& shown = dialogs().messages().constFirst();
+    QCOMPARE(shown.buttons, buttons);
+    QCOMPARE(shown.icon, DialogService::Icon::Information);
+    QCOMPARE(shown.title, QString("Alert:"));
 }
 
 } // namespace
 
-// The calibration dialog: what it shows, the numeric check of every box, and
-// what OK and Cancel store.
+// The calibration dialog: what it shows, the numeric check of every box, what
+// OK and Cancel store, and the test page it prints.
 class TestCalibration : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void emptyStoreShowsDefaults()
+    // An empty store shows the starting values; the print-SKU box follows the
+    // stored value's leading number and OK writes it back as 1 or 0.
+    void defaults_data()
     {
+        QTest::addColumn<QString>("storedSku");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("absent") << Absent << true << "1";
+        QTest::newRow("0 with letters") << "0abc" << false << "0";
+        QTest::newRow("letters read as 0") << "no" << false << "0";
+    }
+
+    void defaults()
+    {
+        QFETCH(QString, storedSku);
+        QFETCH(bool, checked);
+        QFETCH(QString, written);
         TestSettingsScope scope;
+        if (storedSku != Absent)
+            appSettings().save(SettingsKeys::PRINTSKU, storedSku);
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
         QVERIFY(dlg.isModal());
-        const QString expected[] = { "180", "270", "0", "0", "0", "0", "0", "0" };
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(box(dlg, i)->text(), expected[i]);
-        QVERIFY(dlg.ckbPrintSku->isChecked());
+        QCOMPARE(boxTexts(dlg), QStringList({ "180", "270", "0", "0", "0", "0", "0", "0" }));
+        QCOMPARE(dlg.ckbPrintSku->isChecked(), checked);
         // No printer to ask: the page boxes stay empty and the dialog still works.
         QCOMPARE(dlg.txtPgHt->text(), QString());
+        dlg.cmdOk->click();
+        QCOMPARE(stored(SettingsKeys::PRINTSKU), written);
         QVERIFY(dialogs().messages().isEmpty());
     }
 
-    void validationOrder_data()
+    // OK checks the boxes in order: the first that is not numeric is named and
+    // gets the focus, later ones are not examined, and nothing is stored.
+    void validation_data()
     {
-        QTest::addColumn<int>("bad"); // the first box that fails; every later box fails too
+        QTest::addColumn<int>("bad");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("caption");
-        // clang-format off
-        QTest::newRow("top empty") << 0 << "" << "Top Margin";
-        QTest::newRow("left blank") << 1 << "   " << "Left Margin";
-        QTest::newRow("4-up up/down") << 2 << "x" << "Up/Down 4-Up";
-        QTest::newRow("4-up left/right") << 3 << "1e2" << "Left/Right 4-Up";
-        QTest::newRow("2-up up/down") << 4 << "-" << "Up/Down 2-Up";
-        QTest::newRow("2-up left/right") << 5 << "1,5" << "Left/Right 2-Up";
-        QTest::newRow("1-up up/down") << 6 << "." << "Up/Down 1-Up";
-        QTest::newRow("1-up left/right") << 7 << "12a" << "Left/Right 1-Up";
-        // clang-format on
+        QTest::addColumn<QString>("caption"); // empty: numeric, stored as typed
+        const char* texts[] = { "", "   ", "x", "1e2", "-", "1,5", ".", "12a" };
+        const char* captions[] = { "Top Margin", "Left Margin", "Up/Down 4-Up", "Left/Right 4-Up",
+            "Up/Down 2-Up", "Left/Right 2-Up", "Up/Down 1-Up", "Left/Right 1-Up" };
+        for (int i = 0; i < 8; ++i)
+            QTest::addRow("%s", captions[i]) << i << texts[i] << captions[i];
+        for (const char* text : { "-360", "12.5", "+45", ".5", "  42  " })
+            QTest::newRow(text) << 4 << text << "";
+        for (const char* text : { "12abc", "1e3", "1,000", "+-1", "1 000", "- 5", "&H10", "inf" })
+            QTest::newRow(text) << 4 << text << "Up/Down 2-Up";
     }
 
-    void validationOrder()
+    void validation()
     {
         QFETCH(int, bad);
         QFETCH(QString, text);
@@ -88,124 +123,52 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         for (int i = 0; i < 8; ++i)
-            box(dlg, i)->setText(i < bad ? "0" : i == bad ? text : "abc");
+            boxes(dlg)[i]->setText(i == bad ? text : i < bad || caption.isEmpty() ? "0" : "abc");
         dlg.cmdOk->setFocus();
-
         QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
-        // Later boxes are not examined.
-        QCOMPARE(messageTexts(), QStringList { caption + " must be numeric.  Please correct." });
-        const DialogService::Message& shown = dialogs().messages().constFirst();
-        QCOMPARE(shown.title, QString("Alert:"));
-        QCOMPARE(shown.icon, DialogService::Icon::Information);
-        QCOMPARE(shown.buttons, DialogService::Buttons::Ok);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QString(BoxNames[bad]));
-        QVERIFY(dlg.isVisible());
-        for (const QString& key : Keys)
-            QCOMPARE(stored(key), Absent);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), Absent);
-    }
-
-    void numericForms_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("numeric");
-        const QStringList numbers = { "-360", "12.5", "+45", ".5", "  42  " };
-        const QStringList others
-            = { "12abc", "1e3", "1,000", "+-1", "1 000", "- 5", "&H10", "inf" };
-        for (const QString& text : numbers)
-            QTest::addRow("%s", qPrintable(text)) << text << true;
-        for (const QString& text : others)
-            QTest::addRow("%s", qPrintable(text)) << text << false;
-    }
-
-    void numericForms()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, numeric);
-        TestSettingsScope scope;
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        dlg.txtAdj2UD->setText(text);
-        dlg.cmdOk->click();
-        QCOMPARE(dlg.result(), int(numeric ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(messageTexts().size(), numeric ? 0 : 1);
-        QCOMPARE(stored(SettingsKeys::ADJ2UD), numeric ? text : Absent);
-    }
-
-    void okStoresExactTexts()
-    {
-        TestSettingsScope scope;
-        const QString texts[] = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
-        {
-            frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-            dlg.show();
-            QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            for (int i = 0; i < 8; ++i)
-                retype(box(dlg, i), texts[i]);
-            clickPrintSku(dlg);
-            QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
-            QVERIFY(dialogs().messages().isEmpty());
+        if (caption.isEmpty()) {
+            QCOMPARE(messageTexts(), QStringList());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QVERIFY(!dlg.isVisible());
+            QCOMPARE(stored(Keys[bad]), text);
+            return;
         }
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(stored(Keys[i]), texts[i]);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), QString("0"));
-        // The print job reads the margin as a whole number, halves to even.
-        QCOMPARE(appSettings().wholePrefix(SettingsKeys::MARGINTOP, "0"), 200);
-
-        frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(box(again, i)->text(), texts[i]);
-        QVERIFY(!again.ckbPrintSku->isChecked());
+        expectAlert(caption + " must be numeric.  Please correct.");
+        QCOMPARE(QApplication::focusWidget(), boxes(dlg)[bad]);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(storedValues(), QStringList(9, Absent));
     }
 
-    void printSkuState_data()
-    {
-        QTest::addColumn<QString>("storedValue");
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<QString>("written"); // after OK without touching the box
-        QTest::newRow("absent") << Absent << true << "1";
-        QTest::newRow("0 with letters") << "0abc" << false << "0";
-        QTest::newRow("letters read as 0") << "no" << false << "0";
-    }
-
-    void printSkuState()
-    {
-        QFETCH(QString, storedValue);
-        QFETCH(bool, checked);
-        QFETCH(QString, written);
-        TestSettingsScope scope;
-        if (storedValue != Absent)
-            appSettings().save(SettingsKeys::PRINTSKU, storedValue);
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        QCOMPARE(dlg.ckbPrintSku->isChecked(), checked);
-        dlg.cmdOk->click();
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), written);
-    }
-
-    void cancelWritesNothing()
+    // Cancel and Escape store nothing; OK stores every box exactly as typed.
+    void okStoresAndCancelDoesNot()
     {
         TestSettingsScope scope;
         appSettings().save(SettingsKeys::MARGINTOP, "90");
-        for (bool byEscape : { false, true }) {
+        const QStringList texts = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
+        for (const QString how : { "cancel", "escape", "ok" }) {
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            retype(dlg.txtMarginTop, "100");
-            retype(dlg.txtAdj1LR, "-20");
-            clickPrintSku(dlg);
-            if (byEscape)
+            for (int i = 0; i < 8; ++i) {
+                boxes(dlg)[i]->selectAll();
+                QTest::keyClick(boxes(dlg)[i], Qt::Key_Delete);
+                QTest::keyClicks(boxes(dlg)[i], texts[i]);
+            }
+            QTest::mouseClick(
+                dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+            if (how == "escape")
                 QTest::keyClick(&dlg, Qt::Key_Escape);
             else
-                QTest::mouseClick(dlg.cmdCancel, Qt::LeftButton);
-            QCOMPARE(dlg.result(), int(QDialog::Rejected));
+                QTest::mouseClick(how == "ok" ? dlg.cmdOk : dlg.cmdCancel, Qt::LeftButton);
+            QCOMPARE(dlg.result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!dlg.isVisible());
+            if (how != "ok")
+                QCOMPARE(storedValues(), QStringList { "90" } + QStringList(8, Absent));
         }
-        QCOMPARE(stored(SettingsKeys::MARGINTOP), QString("90"));
-        for (int i = 1; i < 8; ++i)
-            QCOMPARE(stored(Keys[i]), Absent);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), Absent);
         QVERIFY(dialogs().messages().isEmpty());
+        QCOMPARE(storedValues(), texts + QStringList { "0" });
+        frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
+        QCOMPARE(boxTexts(again), texts);
+        QVERIFY(!again.ckbPrintSku->isChecked());
     }
 
     void pageSizeFromPrinter()
@@ -224,6 +187,233 @@ private slots:
         // The figures are those of the current orientation, which stays as it was.
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
         QVERIFY(!QFile::exists(scope.path() + "/never-written.pdf"));
+    }
+
+    // The report at the top left of the test page: "x,y text", 12 points.
+    void testPageReport()
+    {
+        TestSettingsScope scope;
+        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+        const char* texts[] = { "180.5", "270", "-360", "12.5", "1", "2", " 3", "+4" };
+        for (int i = 0; i < 8; ++i)
+            boxes(dlg)[i]->setText(texts[i]);
+        // A printable area with a fraction: 359.5 twips unprintable at the top.
+        RecordingCanvas canvas(QSizeF(12240, 15840), QMarginsF(360, 360, 359.5, 360), 600,
+            QStringLiteral("Shop Laser"));
+        QVERIFY(dlg.PrintTestPage(canvas));
+        QVERIFY(dialogs().messages().isEmpty());
+        QCOMPARE(canvas.Orientation(), int(SignCanvas::Landscape));
+        QCOMPARE(canvas.endDocs(), 1);
+        QVERIFY(!canvas.abandoned());
+
+        const std::vector<CanvasOp> ops = PrintTest::textOps(canvas.operations());
+        QCOMPARE(int(ops.size()), 29);
+        // Date, then the time at the next print zone on the same line.
+        QVERIFY(!ops[0].text.isEmpty() && !ops[1].text.isEmpty());
+        QCOMPARE(QPointF(ops[0].x, ops[0].y), QPointF(0, 0));
+        QCOMPARE(ops[1].y, 0.0);
+        QVERIFY(ops[1].x >= ops[0].width);
+        QStringList lines;
+        for (size_t i = 2; i < ops.size(); ++i) {
+            lines << QString("%1,%2 %3").arg(ops[i].x).arg(ops[i].y, 0, 'f', 3).arg(ops[i].text);
+            QCOMPARE(ops[i].fontSize, 12.0);
+        }
+        const QStringList expected = { "0,268.125 Printer.DeviceName = Shop Laser",
+            "0,536.250 Printer.Font =       " + canvas.FontName(),
+            "0,804.375 Printer.ScaleMode =  1", "0,1072.500 Printer.Height = 12240",
+            "0,1340.625 Printer.Width =  15840", "0,1608.750 Printer.ScaleHeight = 11520.5",
+            "0,1876.875 Printer.ScaleWidth = 15120", "0,2145.000 Printer.ScaleLeft = 0",
+            "0,2413.125 Printer.ScaleTop = 0", "0,2681.250 Non-Printing Height = 719.5",
+            "0,2949.375 Non-Printing Width = 720", "0,3217.500 ", "0,3485.625 Top Margin =  180.5",
+            "0,3753.750 Left Margin = 270", "0,4021.875 4-up up/down = -360",
+            "0,4290.000 4-up left/right = 12.5", "0,4558.125 2-up up/down = 1",
+            "0,4826.250 2-up left/right = 2", "0,5094.375 1-up up/down =  3",
+            "0,5362.500 1-up left/right = +4", "0,5630.625 ",
+            "0,5898.750 Note:", "0,6166.875 Crossed lines should print at center of page.",
+            "0,6435.000 Tick Marks are 100 units apart.", "0,6703.125 Tick Marks meet at 0,0.",
+            "0,6971.250 Top Margin should be between 0 and 719.5",
+            "0,7239.375 Left Margin should be between 0 and 720" };
+        QCOMPARE(lines, expected);
+        // The page writes nothing to the store.
+        QCOMPARE(stored(SettingsKeys::MARGINTOP), Absent);
+    }
+
+    // The frame runs along the printable area's bottom and right; the cross
+    // is centred on the sheet's centre less the margins; ticks 100 apart run
+    // from the sheet's centre (7920, 6120) down to the unprintable height and
+    // left to the unprintable width. Landscape US Letter, 15840 by 12240.
+    void testPageLines_data()
+    {
+        QTest::addColumn<double>("unprintableHeight");
+        QTest::addColumn<double>("unprintableWidth");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QList<double>>("expected"); // bottom, right, cross x, y, last ticks y, x
+        // clang-format off
+        QTest::newRow("margins 0 and 0 meet the rulers") << 720.0 << 720.0 << "0" << "0"
+            << QList<double> { 11520, 15120, 7920, 6120, 5420, 7220 };
+        QTest::newRow("margins 180 and 270") << 720.0 << 720.0 << "180" << "270"
+            << QList<double> { 11520, 15120, 7650, 5940, 5420, 7220 };
+        QTest::newRow("180 on 360 unprintable") << 360.0 << 720.0 << "180" << "0"
+            << QList<double> { 11880, 15120, 7920, 5940, 5820, 7220 };
+        QTest::newRow("half rounds to even, up") << 720.0 << 720.0 << "180.5" << "-1.5"
+            << QList<double> { 11520, 15120, 7922, 5940, 5420, 7220 };
+        QTest::newRow("negative margins") << 720.0 << 720.0 << "-100" << "-50"
+            << QList<double> { 11520, 15120, 7970, 6220, 5420, 7220 };
+        QTest::newRow("none unprintable") << 0.0 << 0.0 << "180" << "270"
+            << QList<double> { 12240, 15840, 7650, 5940, 6120, 7920 };
+        QTest::newRow("height 250") << 250.0 << 360.0 << "180" << "270"
+            << QList<double> { 11990, 15480, 7650, 5940, 5920, 7620 };
+        QTest::newRow("limit on the grid is included") << 300.0 << 99.0 << "180" << "270"
+            << QList<double> { 11940, 15741, 7650, 5940, 5820, 7920 };
+        QTest::newRow("fraction rounds before the limit") << 299.5 << 100.5 << "180" << "270"
+            << QList<double> { 11940.5, 15739.5, 7650, 5940, 5820, 7820 };
+        // clang-format on
+    }
+
+    void testPageLines()
+    {
+        QFETCH(double, unprintableHeight);
+        QFETCH(double, unprintableWidth);
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QList<double>, expected);
+        TestSettingsScope scope;
+        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+        dlg.txtMarginTop->setText(top);
+        dlg.txtMarginLeft->setText(left);
+        const double h = unprintableHeight / 2, w = unprintableWidth / 2;
+        RecordingCanvas canvas(QSizeF(12240, 15840), QMarginsF(h, w, h, w));
+        QVERIFY(dlg.PrintTestPage(canvas));
+        const double bottom = expected[0], right = expected[1], cx = expected[2], cy = expected[3];
+        QList<QLineF> lines = { { 0, 0, 15840, 0 }, { 0, bottom, 15840, bottom },
+            { 0, 0, 0, 12240 }, { right, 0, right, 12240 }, { cx - 1500, cy, cx + 1500, cy },
+            { cx, cy - 1500, cx, cy + 1500 } };
+        for (double y = 6120; y >= expected[4]; y -= 100)
+            lines << QLineF(8120, y, 7920, y);
+        for (double x = 7920; x >= expected[5]; x -= 100)
+            lines << QLineF(x, 6320, x, 6120);
+        QList<QLineF> drawn;
+        for (const CanvasOp& op : PrintTest::opsOfKind(canvas.operations(), CanvasOp::Kind::Line)) {
+            QCOMPARE(op.drawWidth, drawn.size() < 6 ? 6 : 2);
+            QCOMPARE(op.color, 0);
+            drawn << QLineF(op.x, op.y, op.x2, op.y2);
+        }
+        QCOMPARE(drawn, lines);
+    }
+
+    // A page that cannot be drawn is reported and nothing half-drawn is kept:
+    // a box that is not numeric draws nothing; a coordinate beyond 16 bits is
+    // the overflow error and the page is thrown away.
+    void testPageRefused_data()
+    {
+        QTest::addColumn<double>("portraitSheetHeight");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("message");
+        const QString overflow = "Runtime Error 6 has been detected.\r\nOverflow";
+        const QString notNumeric = "Left Margin must be numeric.  Please correct.";
+        // clang-format off
+        QTest::newRow("sheet beyond 16 bits") << 70000.0 << "180" << "270" << overflow;
+        QTest::newRow("centre beyond 16 bits") << 15840.0 << "180" << "-30000" << overflow;
+        QTest::newRow("centre below 16 bits") << 15840.0 << "40000" << "270" << overflow;
+        QTest::newRow("not numeric") << 15840.0 << "180" << "up" << notNumeric;
+        // clang-format on
+    }
+
+    void testPageRefused()
+    {
+        QFETCH(double, portraitSheetHeight);
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QString, message);
+        TestSettingsScope scope;
+        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+        dlg.txtMarginTop->setText(top);
+        dlg.txtMarginLeft->setText(left);
+        RecordingCanvas canvas(QSizeF(12240, portraitSheetHeight), QMarginsF(360, 360, 360, 360));
+        QVERIFY(!dlg.PrintTestPage(canvas));
+        expectAlert(message);
+        const bool drawn = message.startsWith("Runtime Error 6 ");
+        QCOMPARE(canvas.abandoned(), drawn);
+        QCOMPARE(canvas.operations().empty(), !drawn);
+        QCOMPARE(canvas.Orientation(), int(drawn ? SignCanvas::Landscape : SignCanvas::Portrait));
+        QCOMPARE(canvas.endDocs(), 0);
+        QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
+    }
+
+    // A printer that cannot start a document (a file printer whose folder does
+    // not exist), or none at all, is the printer error, which offers printer
+    // setup; once the printer works the page is printed.
+    void testPagePrinted()
+    {
+        TestSettingsScope scope;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setResolution(300);
+        // US Letter, a quarter inch (360 twips) unprintable all round.
+        QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
+            QPageLayout::Portrait, QMarginsF(18, 18, 18, 18), QPageLayout::Point)));
+        int setups = 0;
+        frmCalibrate none(
+            appSettings(), dialogs(), nullptr, [&setups] { ++setups; }, nullptr);
+        frmCalibrate dlg(
+            appSettings(), dialogs(), &printer, [&setups] { ++setups; }, nullptr);
+        printer.setOutputFileName(scope.path() + "/no such folder/page.pdf");
+        for (frmCalibrate* failing : { &none, &dlg }) {
+            dialogs().reset();
+            dialogs().queueAnswer(DialogService::Answer::Yes);
+            failing->cmdPrintTest->click();
+            expectAlert("Runtime Error 482 has been detected.\r\n"
+                        "Check that your printer is ready (hooked up, on-line, etc).\r\n"
+                        "Do you want to verify what printer this program is using?",
+                DialogService::Buttons::YesNo);
+            QCOMPARE(failing->result(), 0); // still open, nothing decided
+        }
+        QCOMPARE(setups, 2);
+
+        const QString pdf = scope.path() + "/testpage.pdf";
+        printer.setOutputFileName(pdf);
+        dialogs().reset();
+        dlg.cmdPrintTest->click(); // margins 180 and 270
+        QCOMPARE(messageTexts(), QStringList());
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), { pdf, "-" });
+        QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
+        const QByteArray report = text.readAllStandardOutput();
+        QVERIFY(
+            report.contains("Printer.DeviceName") && report.contains("Tick Marks meet at 0,0."));
+
+        // Rendered at 300 dots per inch: 1 twip is 1/4.8 dot.
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"),
+            { "-r", "300", "-gray", "-png", "-singlefile", pdf, scope.path() + "/testpage" });
+        QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
+        const QImage image(scope.path() + "/testpage.png");
+        QCOMPARE(image.size(), QSize(3300, 2550));
+        // Dark dots across (or down) a line, at a point on the sheet in twips.
+        const auto darkRun = [&image](double x, double y, bool vertical, int reach) {
+            int count = 0;
+            for (int d = -reach; d <= reach; ++d)
+                count += qGray(image.pixel(std::lround(x / 4.8) + (vertical ? 0 : d),
+                             std::lround(y / 4.8) + (vertical ? d : 0)))
+                    < 160;
+            return count;
+        };
+        // The frame a quarter inch in; the cross, 3000 twips long, at
+        // (8010, 6300); the rulers meet at the sheet's centre (8280, 6480).
+        QVERIFY(darkRun(4000, 360, true, 6) > 0);
+        QVERIFY(darkRun(15480, 9000, false, 6) > 0);
+        const int cross = darkRun(9010, 6300, true, 8);
+        QVERIFY(cross > 0);
+        QVERIFY(darkRun(8010, 5300, false, 8) > 0);
+        QCOMPARE(darkRun(9710, 6300, true, 8), 0);
+        const int tick = darkRun(8380, 6180, true, 8);
+        QVERIFY(tick > 0);
+        QVERIFY(darkRun(7880, 6580, false, 8) > 0);
+        QCOMPARE(darkRun(7830, 6580, false, 4), 0); // between ticks
+        // The frame and the cross are heavier than the ticks.
+        QVERIFY2(cross >= 2 * tick, qPrintable(QString("cross %1, tick %2").arg(cross).arg(tick)));
     }
 };
 
