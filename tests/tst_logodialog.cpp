@@ -1,5 +1,4 @@
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "base/Twips.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
@@ -35,8 +34,29 @@ CommonDialog& common()
     return *dialog;
 }
 
-const QString LogoKeys[] = { SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
-    SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR };
+// The stored file, height, width and position.
+QStringList storedLogo()
+{
+    QStringList values;
+    for (const QString& key : { SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
+             SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR })
+        values << stored(key);
+    return values;
+}
+
+// The last message shown: an "Alert:" with an Ok button.
+void expectAlert(const QString& text, DialogService::Icon icon = DialogService::Icon::Information)
+{
+    QVERIFY(!dialogs().messages().isEmpty());
+    const DialogService::Message& message = dialogs().messages().constLast();
+    QCOMPARE(message.text, text);
+    QCOMPARE(message.title, QString("Alert:"));
+    QCOMPARE(message.icon, icon);
+    QCOMPARE(message.buttons, DialogService::Buttons::Ok);
+}
+
+const QString TooHigh = "Error: \nHeight must be less than 2 inches.\n";
+const QString TooWide = "Error: \nWidth must be less than 4 inches.\n";
 
 } // namespace
 
@@ -45,60 +65,50 @@ class TestLogoDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void emptyStoreShowsDefaults()
+    // The starting values and the stored position: exactly "LEFT" or "RIGHT",
+    // anything else is the centre. The preview, 0.5 by 1.5 inches, stands as
+    // far from the side as from the top (pixels at 96 dots per inch).
+    void positions_data()
     {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("saved");
+        // clang-format off
+        QTest::newRow("nothing stored") << Absent << "optCenter" << 168 << "CENTER";
+        QTest::newRow("LEFT") << "LEFT" << "optLeft" << 8 << "LEFT";
+        QTest::newRow("RIGHT") << "RIGHT" << "optRight" << 328 << "RIGHT";
+        QTest::newRow("lower-case left is centre") << "left" << "optCenter" << 168 << "CENTER";
+        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter" << 168 << "CENTER";
+        // clang-format on
+    }
+
+    void positions()
+    {
+        QFETCH(QString, position);
+        QFETCH(QString, selected);
+        QFETCH(int, left);
+        QFETCH(QString, saved);
         TestSettingsScope scope;
+        if (position != Absent)
+            appSettings().save(SettingsKeys::LOGOLCR, position);
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QCOMPARE(dlg.windowTitle(), QString("Kestrane - Logo"));
         QVERIFY(dlg.FormLoaded());
         QCOMPARE(dlg.txtLogoHeight->text(), QString("0.5"));
         QCOMPARE(dlg.txtLogoWidth->text(), QString("1.5"));
-        QVERIFY(dlg.optCenter->isChecked());
         QCOMPARE(dlg.txtLogoFileName->text(), QString());
         QVERIFY(dlg.logoPicture().isNull());
-        // 720 by 2160 twips, in the middle of the dialog.
-        const QRect preview = dlg.imgLogo->geometry();
-        QCOMPARE(preview.height(), Twips::toPixelsY(720));
-        QCOMPARE(preview.width(), Twips::toPixelsX(2160));
-        QCOMPARE(preview.left(), (dlg.width() - preview.width()) / 2);
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    void storedPosition_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("selected");
-        // clang-format off
-        QTest::newRow("LEFT") << "LEFT" << "optLeft";
-        QTest::newRow("RIGHT") << "RIGHT" << "optRight";
-        QTest::newRow("lower-case left is centre") << "left" << "optCenter";
-        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter";
-        // clang-format on
-    }
-
-    void storedPosition()
-    {
-        QFETCH(QString, stored);
-        QFETCH(QString, selected);
-        TestSettingsScope scope;
-        appSettings().save(SettingsKeys::LOGOLCR, stored);
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        QVERIFY(dlg.findChild<QRadioButton*>(selected)->isChecked());
-
-        // The preview stands as far from the side as from the top.
-        const QRect preview = dlg.imgLogo->geometry();
-        if (selected == QLatin1String("optLeft"))
-            QCOMPARE(preview.left(), preview.top());
-        else if (selected == QLatin1String("optRight"))
-            QCOMPARE(dlg.width() - preview.right() - 1, preview.top());
-        else
-            QCOMPARE(preview.left(), (dlg.width() - preview.width()) / 2);
-
+        QVERIFY(child<QRadioButton>(dlg, qPrintable(selected))->isChecked());
+        QCOMPARE(dlg.imgLogo->geometry(), QRect(left, 8, 144, 48));
+        dlg.cmdSave->click();
+        QCOMPARE(storedLogo(), QStringList({ "", "0.5", "1.5", saved }));
         // Clicking another option moves the preview at once.
         QTest::mouseClick(dlg.optLeft, Qt::LeftButton);
-        QCOMPARE(dlg.imgLogo->geometry().left(), preview.top());
+        QCOMPARE(dlg.imgLogo->geometry().left(), 8);
         QTest::mouseClick(dlg.optRight, Qt::LeftButton);
-        QCOMPARE(dlg.width() - dlg.imgLogo->geometry().right() - 1, preview.top());
+        QCOMPARE(dlg.imgLogo->geometry().left(), 328);
+        QVERIFY(dialogs().messages().isEmpty());
     }
 
     void tooLargeWhileTypingIsReportedAtOnce()
@@ -108,16 +118,11 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         const QRect before = dlg.imgLogo->geometry();
-
         dlg.txtLogoWidth->setFocus();
         dlg.txtLogoWidth->selectAll();
         QTest::keyClicks(dlg.txtLogoWidth, "5");
         QCOMPARE(dialogs().messages().size(), 1);
-        const DialogService::Message& message = dialogs().messages().constFirst();
-        QCOMPARE(message.text, QString("Error: \nWidth must be less than 4 inches.\n"));
-        QCOMPARE(message.title, QString("Alert:"));
-        QCOMPARE(message.icon, DialogService::Icon::Information);
-        QCOMPARE(message.buttons, DialogService::Buttons::Ok);
+        expectAlert(TooWide);
         QCOMPARE(dlg.imgLogo->geometry(), before);
         QCOMPARE(QApplication::focusWidget(), dlg.txtLogoWidth);
         QCOMPARE(dlg.txtLogoWidth->selectedText(), QString("5"));
@@ -137,26 +142,29 @@ private slots:
         dlg.txtLogoHeight->selectAll();
         QTest::keyClicks(dlg.txtLogoHeight, "2");
         QCOMPARE(dialogs().messages().size(), 2);
-        QCOMPARE(dialogs().messages().at(1).text,
-            QString("Error: \nHeight must be less than 2 inches.\n"));
+        expectAlert(TooHigh);
         QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
     }
 
+    // Save checks both sizes (by their leading number) and stores them
+    // exactly as typed; a failure names every fault and focuses the last box.
     void saveChecksSizes_data()
     {
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QString>("focus");
-        const QString h2 = "Error: \nHeight must be less than 2 inches.\n";
-        const QString w4 = "Error: \nWidth must be less than 4 inches.\n";
         const QString h0 = "Error: \nHeight must be greater than 0.\n";
         // clang-format off
         QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
-        QTest::newRow("height exactly 2") << "2" << "1" << h2 << "txtLogoHeight";
-        QTest::newRow("width exactly 4") << "1" << "4" << w4 << "txtLogoWidth";
-        QTest::newRow("zero height, wide") << "0" << "5" << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n" << "txtLogoWidth";
-        QTest::newRow("negative width") << "0.5" << "-1" << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
+        QTest::newRow("typed as is") << " .75" << "2.250" << "" << "";
+        QTest::newRow("height exactly 2") << "2" << "1" << TooHigh << "txtLogoHeight";
+        QTest::newRow("width exactly 4") << "1" << "4" << TooWide << "txtLogoWidth";
+        QTest::newRow("zero height, wide") << "0" << "5"
+            << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n"
+            << "txtLogoWidth";
+        QTest::newRow("negative width") << "0.5" << "-1"
+            << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
         QTest::newRow("empty height") << "" << "1" << h0 << "txtLogoHeight";
         QTest::newRow("letters count as 0") << "abc" << "1" << h0 << "txtLogoHeight";
         QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
@@ -179,146 +187,108 @@ private slots:
         dlg.txtLogoWidth->setText(width);
         dialogs().reset();
         dlg.cmdSave->setFocus();
-
         dlg.cmdSave->click();
         if (message.isEmpty()) {
             QVERIFY(dialogs().messages().isEmpty());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QCOMPARE(stored(SettingsKeys::LOGOHEIGHT), height);
-            QCOMPARE(stored(SettingsKeys::LOGOWIDTH), width);
-        } else {
-            QCOMPARE(dialogs().messages().size(), 1);
-            QCOMPARE(dialogs().messages().constFirst().text, message);
-            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-            QVERIFY(dlg.isVisible());
-            for (const QString& key : LogoKeys)
-                QCOMPARE(stored(key), Absent);
+            QCOMPARE(storedLogo(), QStringList({ "", height, width, "CENTER" }));
+            frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
+            QCOMPARE(again.txtLogoHeight->text() + "|" + again.txtLogoWidth->text(),
+                height + "|" + width);
+            return;
         }
+        QCOMPARE(dialogs().messages().size(), 1);
+        expectAlert(message);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(storedLogo(), QStringList(4, Absent));
     }
 
-    void saveStoresExactlyWhatWasTyped()
-    {
-        TestSettingsScope scope;
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        dlg.txtLogoHeight->clear();
-        QTest::keyClicks(dlg.txtLogoHeight, " .75");
-        dlg.txtLogoWidth->clear();
-        QTest::keyClicks(dlg.txtLogoWidth, "2.250");
-        QTest::mouseClick(dlg.optRight, Qt::LeftButton);
-        dlg.cmdSave->click();
-        QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        // With no file chosen the empty path is stored too.
-        QCOMPARE(stored(SettingsKeys::FILELOGO), QString());
-        QCOMPARE(stored(SettingsKeys::LOGOHEIGHT), QString(" .75"));
-        QCOMPARE(stored(SettingsKeys::LOGOWIDTH), QString("2.250"));
-        QCOMPARE(stored(SettingsKeys::LOGOLCR), QString("RIGHT"));
-
-        // Reopening shows what was stored.
-        frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
-        QCOMPARE(again.txtLogoHeight->text(), QString(" .75"));
-        QVERIFY(again.optRight->isChecked());
-        QCOMPARE(again.imgLogo->height(), Twips::toPixelsY(0.75 * 1440));
-    }
-
+    // The file is chosen by clicking the preview or double-clicking the path;
+    // a cancelled file dialog changes nothing, Cancel stores nothing, Save
+    // stores the chosen file.
     void chosenFileIsPreviewedAndStored()
     {
         TestSettingsScope scope;
         const QString oldPath = writePicture(scope.path(), "old.png");
         const QString newPath = writePicture(scope.path(), "new.bmp");
         appSettings().save(SettingsKeys::FILELOGO, oldPath);
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        QVERIFY(!dlg.logoPicture().isNull());
-        QCOMPARE(dlg.txtLogoFileName->text(), oldPath);
+        for (bool save : { false, true }) {
+            frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+            QVERIFY(!dlg.logoPicture().isNull());
+            QCOMPARE(dlg.txtLogoFileName->text(), oldPath);
+            dialogs().queueFile(std::nullopt);
+            QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
+            QCOMPARE(dlg.LogoFile(), oldPath);
+            QVERIFY(!dlg.logoPicture().isNull());
 
-        dialogs().queueFile(newPath);
-        QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
-        QCOMPARE(dialogs().fileRequests().size(), 1);
-        const DialogService::FileRequest& request = dialogs().fileRequests().constFirst();
-        QCOMPARE(request.mode, DialogService::FileMode::Open);
-        QCOMPARE(request.title, QString("Open Logo File"));
-        QCOMPARE(request.fileName, oldPath);
-        QCOMPARE(request.filters.size(), 3);
-        QVERIFY(request.filters.at(1).startsWith("Jpeg Files"));
-        QCOMPARE(request.filterIndex, 1);
-        QVERIFY(request.mustExist);
-        QCOMPARE(dlg.LogoFile(), newPath);
-        QCOMPARE(dlg.txtLogoFileName->text(), newPath);
+            dialogs().queueFile(newPath);
+            QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
+            const DialogService::FileRequest& request = dialogs().fileRequests().constLast();
+            QCOMPARE(request.mode, DialogService::FileMode::Open);
+            QCOMPARE(request.title, QString("Open Logo File"));
+            QCOMPARE(request.fileName, oldPath);
+            QCOMPARE(request.filters.size(), 3);
+            QVERIFY(request.filters.at(1).startsWith("Jpeg Files"));
+            QCOMPARE(request.filterIndex, 1);
+            QVERIFY(request.mustExist);
+            QCOMPARE(dlg.LogoFile(), newPath);
+            QCOMPARE(dlg.txtLogoFileName->text(), newPath);
 
-        // The picture fills the preview at its printed size: red on the left,
-        // blue on the right, whatever the picture's own size.
-        dlg.resize(dlg.size());
-        const QImage shown = dlg.imgLogo->grab().toImage();
-        QCOMPARE(shown.size(), QSize(Twips::toPixelsX(2160), Twips::toPixelsY(720)));
-        QCOMPARE(QColor(shown.pixel(shown.width() / 4, shown.height() / 2)), QColor(Qt::red));
-        QCOMPARE(QColor(shown.pixel(shown.width() * 3 / 4, shown.height() / 2)), QColor(Qt::blue));
+            // The picture fills the preview at its printed size: red on the
+            // left, blue on the right, whatever the picture's own size.
+            dlg.resize(dlg.size());
+            const QImage shown = dlg.imgLogo->grab().toImage();
+            QCOMPARE(shown.size(), QSize(144, 48));
+            QCOMPARE(QColor(shown.pixel(36, 24)), QColor(Qt::red));
+            QCOMPARE(QColor(shown.pixel(108, 24)), QColor(Qt::blue));
 
-        dlg.cmdSave->click();
-        QCOMPARE(stored(SettingsKeys::FILELOGO), newPath);
-        QCOMPARE(stored(SettingsKeys::LOGOLCR), QString("CENTER"));
+            dlg.txtLogoHeight->setText("1");
+            dlg.optLeft->click();
+            (save ? dlg.cmdSave : dlg.cmdCancel)->click();
+            QCOMPARE(dlg.result(), int(save ? QDialog::Accepted : QDialog::Rejected));
+            if (!save)
+                QCOMPARE(storedLogo(), QStringList({ oldPath, Absent, Absent, Absent }));
+        }
+        QCOMPARE(dialogs().fileRequests().size(), 4);
+        QCOMPARE(storedLogo(), QStringList({ newPath, "1", "1.5", "LEFT" }));
+        QVERIFY(dialogs().messages().isEmpty());
     }
 
-    void cancelWritesNothing()
-    {
-        TestSettingsScope scope;
-        const QString path = writePicture(scope.path(), "logo.png");
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        // A cancelled file dialog changes nothing.
-        dialogs().queueFile(std::nullopt);
-        QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
-        QCOMPARE(dialogs().fileRequests().size(), 1);
-        QCOMPARE(dlg.LogoFile(), QString());
-        QVERIFY(dlg.logoPicture().isNull());
-
-        dialogs().queueFile(path);
-        QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
-        QCOMPARE(dlg.LogoFile(), path);
-        dlg.txtLogoHeight->setText("1");
-        dlg.optLeft->click();
-        dlg.cmdCancel->click();
-        QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        for (const QString& key : LogoKeys)
-            QCOMPARE(stored(key), Absent);
-    }
-
-    void missingStoredFileIsKept()
+    // A stored file that is gone or no picture shows no preview and is kept;
+    // a stored size out of range is silent until Save. Choosing a file that
+    // is no picture is said at once.
+    void storedValuesThatDoNotWork()
     {
         TestSettingsScope scope;
         const QString gone = scope.path() + "/gone.jpg";
+        const QString notAPicture = writeTestFile(scope.path(), "notes.jpg", "not a picture");
         appSettings().save(SettingsKeys::FILELOGO, gone);
-        // A file that is there but is no picture shows an empty preview too.
-        const QString notAPicture = scope.path() + "/notes.jpg";
-        QFile file(notAPicture);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a picture");
-        file.close();
-
+        appSettings().save(SettingsKeys::LOGOWIDTH, "5");
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(dlg.logoPicture().isNull());
         QCOMPARE(dlg.txtLogoFileName->text(), gone);
+        QVERIFY(dialogs().messages().isEmpty());
+        // Sized only as far as the boxes were filled before the width failed.
+        QCOMPARE(dlg.imgLogo->width(), 0);
         dlg.cmdSave->click();
-        QCOMPARE(stored(SettingsKeys::FILELOGO), gone);
+        expectAlert(TooWide);
+        QCOMPARE(stored(SettingsKeys::LOGOWIDTH), QString("5"));
+        dlg.txtLogoWidth->setText("1.5");
+        dlg.cmdSave->click();
+        QCOMPARE(storedLogo(), QStringList({ gone, "0.5", "1.5", "CENTER" }));
 
         appSettings().save(SettingsKeys::FILELOGO, notAPicture);
         frmSignLogo second(appSettings(), dialogs(), common(), nullptr);
         QVERIFY(second.logoPicture().isNull());
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    void storedOutOfRangeSizeIsSilentAtLoad()
-    {
-        TestSettingsScope scope;
-        appSettings().save(SettingsKeys::LOGOWIDTH, "5");
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        QVERIFY(dialogs().messages().isEmpty());
-        // Sized only as far as the boxes were filled before the width failed.
-        QCOMPARE(dlg.imgLogo->width(), 0);
-        // The user hears of it on Save.
-        dlg.cmdSave->click();
         QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(dialogs().messages().constFirst().text,
-            QString("Error: \nWidth must be less than 4 inches.\n"));
-        QCOMPARE(stored(SettingsKeys::LOGOWIDTH), QString("5"));
+        dialogs().queueFile(notAPicture);
+        QTest::mouseClick(second.imgLogo, Qt::LeftButton);
+        QCOMPARE(second.LogoFile(), notAPicture);
+        expectAlert(notAPicture
+                + " is not a picture that can be read.\nChoose a JPEG or bitmap "
+                  "file, or the signs will print without a logo.",
+            DialogService::Icon::Exclamation);
     }
 };
 
