@@ -1,23 +1,39 @@
 #include "PrintTestSupport.h"
 #include "base/SettingsKeys.h"
+#include "base/Twips.h"
 #include "support/TestSupport.h"
+#include "ui/CommonDialog.h"
 #include "ui/frmCalibrate.h"
+#include "ui/frmSignLogo.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
 
-const QString Keys[] = { SettingsKeys::MARGINTOP, SettingsKeys::MARGINLEFT, SettingsKeys::ADJ4UD,
-    SettingsKeys::ADJ4LR, SettingsKeys::ADJ2UD, SettingsKeys::ADJ2LR, SettingsKeys::ADJ1UD,
-    SettingsKeys::ADJ1LR };
+using namespace SettingsKeys;
+const QStringList CalibrationKeys
+    = { MARGINTOP, MARGINLEFT, ADJ4UD, ADJ4LR, ADJ2UD, ADJ2LR, ADJ1UD, ADJ1LR, PRINTSKU };
+const QStringList LogoKeys = { FILELOGO, LOGOHEIGHT, LOGOWIDTH, LOGOLCR };
 
-// The eight boxes in the order they are checked and stored.
+// The stored values of those keys, "<absent>" where there is none.
+QStringList storedValues(const QStringList& keys)
+{
+    QStringList values;
+    for (const QString& key : keys)
+        values << stored(key);
+    return values;
+}
+
+// The calibration dialog's eight boxes, in the order they are checked and stored.
 QList<QLineEdit*> boxes(const frmCalibrate& dlg)
 {
     QList<QLineEdit*> found;
@@ -35,66 +51,50 @@ QStringList boxTexts(const frmCalibrate& dlg)
     return texts;
 }
 
-// The eight stored boxes, then the print-SKU setting.
-QStringList storedValues()
+// As many messages shown as expected, the last an "Alert:" with that text.
+void expectAlert(int count, const QString& text,
+    DialogService::Buttons buttons = DialogService::Buttons::Ok,
+    DialogService::Icon icon = DialogService::Icon::Information)
 {
-    QStringList values;
-    for (const QString& key : Keys)
-        values << stored(key);
-    return values << stored(SettingsKeys::PRINTSKU);
-}
-
-// The only message shown so far: an "Alert:" with the information icon.
-void expectAlert(const QString& text, DialogService::Buttons buttons = DialogService::Buttons::Ok)
-{
-    QCOMPARE(messageTexts(), QStringList { text });
-    const DialogService::Message& shown = dialogs().messages().constFirst();
+    QCOMPARE(dialogs().messages().size(), count);
+    const DialogService::Message& shown = dialogs().messages().constLast();
+    QCOMPARE(shown.text, text);
     QCOMPARE(shown.buttons, buttons);
-    QCOMPARE(shown.icon, DialogService::Icon::Information);
+    QCOMPARE(shown.icon, icon);
     QCOMPARE(shown.title, QString("Alert:"));
 }
 
+// A small picture file: red on the left half, blue on the right.
+QString writePicture(const QString& folder, const char* name)
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter(&image).fillRect(20, 0, 20, 20, Qt::blue);
+    const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+    image.save(path);
+    return path;
+}
+
+// The common dialog the logo dialog asks for its file through.
+CommonDialog& common()
+{
+    static CommonDialog* dialog = new CommonDialog(dialogs(), nullptr); // lives to the end
+    return *dialog;
+}
+
+const QString TooHigh = "Error: \nHeight must be less than 2 inches.\n";
+const QString TooWide = "Error: \nWidth must be less than 4 inches.\n";
+
 } // namespace
 
-// The calibration dialog: what it shows, the numeric check of every box, what
-// OK and Cancel store, and the test page it prints.
-class TestCalibration : public QObject
+// The two setup dialogs: calibration (what it shows, the numeric check of
+// every box, what OK and Cancel store, the test page it prints) and the logo
+// (sizes, position, picture file).
+class TestSetupDialogs : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // An empty store shows the starting values; the print-SKU box follows the
-    // stored value's leading number and OK writes it back as 1 or 0.
-    void defaults_data()
-    {
-        QTest::addColumn<QString>("storedSku");
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("absent") << Absent << true << "1";
-        QTest::newRow("0 with letters") << "0abc" << false << "0";
-        QTest::newRow("letters read as 0") << "no" << false << "0";
-    }
-
-    void defaults()
-    {
-        QFETCH(QString, storedSku);
-        QFETCH(bool, checked);
-        QFETCH(QString, written);
-        TestSettingsScope scope;
-        if (storedSku != Absent)
-            appSettings().save(SettingsKeys::PRINTSKU, storedSku);
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
-        QVERIFY(dlg.isModal());
-        QCOMPARE(boxTexts(dlg), QStringList({ "180", "270", "0", "0", "0", "0", "0", "0" }));
-        QCOMPARE(dlg.ckbPrintSku->isChecked(), checked);
-        // No printer to ask: the page boxes stay empty and the dialog still works.
-        QCOMPARE(dlg.txtPgHt->text(), QString());
-        dlg.cmdOk->click();
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), written);
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
     // OK checks the boxes in order: the first that is not numeric is named and
     // gets the focus, later ones are not examined, and nothing is stored.
     void validation_data()
@@ -129,23 +129,29 @@ private slots:
         if (caption.isEmpty()) {
             QCOMPARE(messageTexts(), QStringList());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QCOMPARE(stored(Keys[bad]), text);
+            QCOMPARE(stored(CalibrationKeys[bad]), text);
             return;
         }
-        expectAlert(caption + " must be numeric.  Please correct.");
+        expectAlert(1, caption + " must be numeric.  Please correct.");
         QCOMPARE(QApplication::focusWidget(), boxes(dlg)[bad]);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(storedValues(), QStringList(9, Absent));
+        QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
     }
 
-    // Cancel and Escape store nothing; OK stores every box exactly as typed.
+    // An empty store shows the starting values; Cancel and Escape store
+    // nothing; OK stores every box exactly as typed and the print-SKU box.
     void okStoresAndCancelDoesNot()
     {
         TestSettingsScope scope;
-        appSettings().save(SettingsKeys::MARGINTOP, "90");
         const QStringList texts = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
         for (const QString how : { "cancel", "escape", "ok" }) {
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+            QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
+            QVERIFY(dlg.isModal());
+            QCOMPARE(boxTexts(dlg), QStringList({ "180", "270", "0", "0", "0", "0", "0", "0" }));
+            QVERIFY(dlg.ckbPrintSku->isChecked());
+            // No printer to ask: the page boxes stay empty and the dialog still works.
+            QCOMPARE(dlg.txtPgHt->text(), QString());
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
             for (int i = 0; i < 8; ++i) {
@@ -162,31 +168,27 @@ private slots:
             QCOMPARE(dlg.result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!dlg.isVisible());
             if (how != "ok")
-                QCOMPARE(storedValues(), QStringList { "90" } + QStringList(8, Absent));
+                QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
         }
         QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(storedValues(), texts + QStringList { "0" });
+        QCOMPARE(storedValues(CalibrationKeys), texts + QStringList { "0" });
         frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
         QCOMPARE(boxTexts(again), texts);
         QVERIFY(!again.ckbPrintSku->isChecked());
     }
 
-    void pageSizeFromPrinter()
+    // The print-SKU box is ticked unless the stored value's leading number is
+    // 0; OK writes it back as 1 or 0.
+    void printSkuFromStore()
     {
-        TestSettingsScope scope;
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(scope.path() + "/never-written.pdf");
-        // US Letter, a quarter inch (18 points) unprintable, a little more at
-        // the bottom: the printable height has a fraction of a twip.
-        QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
-            QPageLayout::Portrait, QMarginsF(18, 18, 18, 27.01), QPageLayout::Point)));
-        frmCalibrate dlg(appSettings(), dialogs(), &printer, {}, nullptr);
-        QCOMPARE(dlg.txtPgHt->text(), QString("15840, 14939.8"));
-        QCOMPARE(dlg.txtPgWd->text(), QString("12240, 11520"));
-        // The figures are those of the current orientation, which stays as it was.
-        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
-        QVERIFY(!QFile::exists(scope.path() + "/never-written.pdf"));
+        for (const QString value : { "0abc", "no", "2" }) {
+            TestSettingsScope scope;
+            appSettings().save(PRINTSKU, value);
+            frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+            QCOMPARE(dlg.ckbPrintSku->isChecked(), value == "2");
+            dlg.cmdOk->click();
+            QCOMPARE(stored(PRINTSKU), QString(value == "2" ? "1" : "0"));
+        }
     }
 
     // The report at the top left of the test page: "x,y text", 12 points.
@@ -235,7 +237,7 @@ private slots:
             "0,7239.375 Left Margin should be between 0 and 720" };
         QCOMPARE(lines, expected);
         // The page writes nothing to the store.
-        QCOMPARE(stored(SettingsKeys::MARGINTOP), Absent);
+        QCOMPARE(stored(MARGINTOP), Absent);
     }
 
     // The frame runs along the printable area's bottom and right; the cross
@@ -333,7 +335,7 @@ private slots:
         dlg.txtMarginLeft->setText(left);
         RecordingCanvas canvas(QSizeF(12240, portraitSheetHeight), QMarginsF(360, 360, 360, 360));
         QVERIFY(!dlg.PrintTestPage(canvas));
-        expectAlert(message);
+        expectAlert(1, message);
         const bool drawn = message.startsWith("Runtime Error 6 ");
         QCOMPARE(canvas.abandoned(), drawn);
         QCOMPARE(canvas.operations().empty(), !drawn);
@@ -342,47 +344,47 @@ private slots:
         QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
     }
 
-    // A printer that cannot start a document (a file printer whose folder does
-    // not exist), or none at all, is the printer error, which offers printer
-    // setup; once the printer works the page is printed.
+    // Without a printer the test page is the printer error, which offers
+    // printer setup.
+    void testPageWithoutPrinter()
+    {
+        TestSettingsScope scope;
+        int setups = 0;
+        frmCalibrate dlg(
+            appSettings(), dialogs(), nullptr, [&setups] { ++setups; }, nullptr);
+        dialogs().queueAnswer(DialogService::Answer::Yes);
+        dlg.cmdPrintTest->click();
+        expectAlert(1,
+            "Runtime Error 482 has been detected.\r\n"
+            "Check that your printer is ready (hooked up, on-line, etc).\r\n"
+            "Do you want to verify what printer this program is using?",
+            DialogService::Buttons::YesNo);
+        QCOMPARE(setups, 1);
+        QCOMPARE(dlg.result(), 0); // still open, nothing decided
+    }
+
+    // The dialog shows the printer's sheet and printable area; the page
+    // printed on it (margins 180 and 270).
     void testPagePrinted()
     {
         TestSettingsScope scope;
+        const QString pdf = scope.path() + "/testpage.pdf";
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(300);
-        // US Letter, a quarter inch (360 twips) unprintable all round.
-        QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
-            QPageLayout::Portrait, QMarginsF(18, 18, 18, 18), QPageLayout::Point)));
-        int setups = 0;
-        frmCalibrate none(
-            appSettings(), dialogs(), nullptr, [&setups] { ++setups; }, nullptr);
-        frmCalibrate dlg(
-            appSettings(), dialogs(), &printer, [&setups] { ++setups; }, nullptr);
-        printer.setOutputFileName(scope.path() + "/no such folder/page.pdf");
-        for (frmCalibrate* failing : { &none, &dlg }) {
-            dialogs().reset();
-            dialogs().queueAnswer(DialogService::Answer::Yes);
-            failing->cmdPrintTest->click();
-            expectAlert("Runtime Error 482 has been detected.\r\n"
-                        "Check that your printer is ready (hooked up, on-line, etc).\r\n"
-                        "Do you want to verify what printer this program is using?",
-                DialogService::Buttons::YesNo);
-            QCOMPARE(failing->result(), 0); // still open, nothing decided
-        }
-        QCOMPARE(setups, 2);
-
-        const QString pdf = scope.path() + "/testpage.pdf";
         printer.setOutputFileName(pdf);
-        dialogs().reset();
-        dlg.cmdPrintTest->click(); // margins 180 and 270
+        printer.setResolution(300);
+        // US Letter, a quarter inch (18 points, 360 twips) unprintable, a little
+        // more at the bottom: the printable height has a fraction of a twip.
+        QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
+            QPageLayout::Portrait, QMarginsF(18, 18, 18, 27.01), QPageLayout::Point)));
+        frmCalibrate dlg(appSettings(), dialogs(), &printer, {}, nullptr);
+        QCOMPARE(dlg.txtPgHt->text(), QString("15840, 14939.8"));
+        QCOMPARE(dlg.txtPgWd->text(), QString("12240, 11520"));
+        // The figures are those of the current orientation, which stays as it was.
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(!QFile::exists(pdf));
+        dlg.cmdPrintTest->click();
         QCOMPARE(messageTexts(), QStringList());
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), { pdf, "-" });
-        QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
-        const QByteArray report = text.readAllStandardOutput();
-        QVERIFY(
-            report.contains("Printer.DeviceName") && report.contains("Tick Marks meet at 0,0."));
 
         // Rendered at 300 dots per inch: 1 twip is 1/4.8 dot.
         QProcess render;
@@ -415,7 +417,229 @@ private slots:
         // The frame and the cross are heavier than the ticks.
         QVERIFY2(cross >= 2 * tick, qPrintable(QString("cross %1, tick %2").arg(cross).arg(tick)));
     }
+    // The starting values and the stored position: exactly "LEFT" or "RIGHT",
+    // anything else is the centre. The preview, 0.5 by 1.5 inches, stands as
+    // far from the side as from the top (pixels at 96 dots per inch).
+    void positions_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("saved");
+        // clang-format off
+        QTest::newRow("nothing stored") << Absent << "optCenter" << 168 << "CENTER";
+        QTest::newRow("LEFT") << "LEFT" << "optLeft" << 8 << "LEFT";
+        QTest::newRow("RIGHT") << "RIGHT" << "optRight" << 328 << "RIGHT";
+        QTest::newRow("lower-case left is centre") << "left" << "optCenter" << 168 << "CENTER";
+        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter" << 168 << "CENTER";
+        // clang-format on
+    }
+
+    void positions()
+    {
+        QFETCH(QString, position);
+        QFETCH(QString, selected);
+        QFETCH(int, left);
+        QFETCH(QString, saved);
+        TestSettingsScope scope;
+        if (position != Absent)
+            appSettings().save(LOGOLCR, position);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        QCOMPARE(dlg.windowTitle(), QString("Kestrane - Logo"));
+        QVERIFY(dlg.FormLoaded());
+        QCOMPARE(dlg.txtLogoHeight->text(), QString("0.5"));
+        QCOMPARE(dlg.txtLogoWidth->text(), QString("1.5"));
+        QCOMPARE(dlg.txtLogoFileName->text(), QString());
+        QVERIFY(dlg.logoPicture().isNull());
+        QVERIFY(child<QRadioButton>(dlg, qPrintable(selected))->isChecked());
+        QCOMPARE(dlg.imgLogo->geometry(), QRect(left, 8, 144, 48));
+        dlg.cmdSave->click();
+        QCOMPARE(storedValues(LogoKeys), QStringList({ "", "0.5", "1.5", saved }));
+        // Clicking another option moves the preview at once.
+        QTest::mouseClick(dlg.optLeft, Qt::LeftButton);
+        QCOMPARE(dlg.imgLogo->geometry().left(), 8);
+        QTest::mouseClick(dlg.optRight, Qt::LeftButton);
+        QCOMPARE(dlg.imgLogo->geometry().left(), 328);
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    void tooLargeWhileTypingIsReportedAtOnce()
+    {
+        TestSettingsScope scope;
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        const QRect before = dlg.imgLogo->geometry();
+        dlg.txtLogoWidth->setFocus();
+        dlg.txtLogoWidth->selectAll();
+        QTest::keyClicks(dlg.txtLogoWidth, "5");
+        expectAlert(1, TooWide);
+        QCOMPARE(dlg.imgLogo->geometry(), before);
+        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoWidth);
+        QCOMPARE(dlg.txtLogoWidth->selectedText(), QString("5"));
+
+        // A size in range again resizes the preview.
+        QTest::keyClicks(dlg.txtLogoWidth, "3");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QCOMPARE(dlg.imgLogo->width(), Twips::toPixelsX(3 * 1440));
+
+        // Emptying a box is not reported while typing, only on Save.
+        dlg.txtLogoHeight->setFocus();
+        dlg.txtLogoHeight->selectAll();
+        QTest::keyClick(dlg.txtLogoHeight, Qt::Key_Backspace);
+        QCOMPARE(dialogs().messages().size(), 1);
+
+        // Height 2 is already too large while typing.
+        dlg.txtLogoHeight->selectAll();
+        QTest::keyClicks(dlg.txtLogoHeight, "2");
+        expectAlert(2, TooHigh);
+        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
+    }
+
+    // Save checks both sizes (by their leading number) and stores them
+    // exactly as typed; a failure names every fault and focuses the last box.
+    void saveChecksSizes_data()
+    {
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("focus");
+        const QString h0 = "Error: \nHeight must be greater than 0.\n";
+        // clang-format off
+        QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
+        QTest::newRow("typed as is") << " .75" << "2.250" << "" << "";
+        QTest::newRow("height exactly 2") << "2" << "1" << TooHigh << "txtLogoHeight";
+        QTest::newRow("width exactly 4") << "1" << "4" << TooWide << "txtLogoWidth";
+        QTest::newRow("zero height, wide") << "0" << "5"
+            << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n"
+            << "txtLogoWidth";
+        QTest::newRow("negative width") << "0.5" << "-1"
+            << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
+        QTest::newRow("empty height") << "" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("letters count as 0") << "abc" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
+        // clang-format on
+    }
+
+    void saveChecksSizes()
+    {
+        QFETCH(QString, height);
+        QFETCH(QString, width);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        TestSettingsScope scope;
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        // Typing may already complain about a size that is too large; only the
+        // Save check matters here.
+        dlg.txtLogoHeight->setText(height);
+        dlg.txtLogoWidth->setText(width);
+        dialogs().reset();
+        dlg.cmdSave->setFocus();
+        dlg.cmdSave->click();
+        if (message.isEmpty()) {
+            QVERIFY(dialogs().messages().isEmpty());
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QCOMPARE(storedValues(LogoKeys), QStringList({ "", height, width, "CENTER" }));
+            frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
+            QCOMPARE(again.txtLogoHeight->text() + "|" + again.txtLogoWidth->text(),
+                height + "|" + width);
+            return;
+        }
+        expectAlert(1, message);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(storedValues(LogoKeys), QStringList(4, Absent));
+    }
+
+    // The file is chosen by clicking the preview or double-clicking the path;
+    // a cancelled file dialog changes nothing, Cancel stores nothing, Save
+    // stores the chosen file.
+    void chosenFileIsPreviewedAndStored()
+    {
+        TestSettingsScope scope;
+        const QString oldPath = writePicture(scope.path(), "old.png");
+        const QString newPath = writePicture(scope.path(), "new.bmp");
+        appSettings().save(FILELOGO, oldPath);
+        for (bool save : { false, true }) {
+            frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+            QVERIFY(!dlg.logoPicture().isNull());
+            QCOMPARE(dlg.txtLogoFileName->text(), oldPath);
+            dialogs().queueFile(std::nullopt);
+            QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
+            QCOMPARE(dlg.LogoFile(), oldPath);
+            QVERIFY(!dlg.logoPicture().isNull());
+
+            dialogs().queueFile(newPath);
+            QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
+            const DialogService::FileRequest& request = dialogs().fileRequests().constLast();
+            QCOMPARE(request.mode, DialogService::FileMode::Open);
+            QCOMPARE(request.title, QString("Open Logo File"));
+            QCOMPARE(request.fileName, oldPath);
+            QCOMPARE(request.filters.size(), 3);
+            QVERIFY(request.filters.at(1).startsWith("Jpeg Files"));
+            QCOMPARE(request.filterIndex, 1);
+            QVERIFY(request.mustExist);
+            QCOMPARE(dlg.LogoFile(), newPath);
+            QCOMPARE(dlg.txtLogoFileName->text(), newPath);
+
+            // The picture fills the preview at its printed size: red on the
+            // left, blue on the right, whatever the picture's own size.
+            dlg.resize(dlg.size());
+            const QImage shown = dlg.imgLogo->grab().toImage();
+            QCOMPARE(shown.size(), QSize(144, 48));
+            QCOMPARE(QColor(shown.pixel(36, 24)), QColor(Qt::red));
+            QCOMPARE(QColor(shown.pixel(108, 24)), QColor(Qt::blue));
+
+            dlg.txtLogoHeight->setText("1");
+            dlg.optLeft->click();
+            (save ? dlg.cmdSave : dlg.cmdCancel)->click();
+            QCOMPARE(dlg.result(), int(save ? QDialog::Accepted : QDialog::Rejected));
+            if (!save)
+                QCOMPARE(storedValues(LogoKeys), QStringList({ oldPath, Absent, Absent, Absent }));
+        }
+        QCOMPARE(dialogs().fileRequests().size(), 4);
+        QCOMPARE(storedValues(LogoKeys), QStringList({ newPath, "1", "1.5", "LEFT" }));
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    // A stored file that is gone or no picture shows no preview and is kept;
+    // a stored size out of range is silent until Save. Choosing a file that
+    // is no picture is said at once.
+    void storedValuesThatDoNotWork()
+    {
+        TestSettingsScope scope;
+        const QString gone = scope.path() + "/gone.jpg";
+        const QString notAPicture = writeTestFile(scope.path(), "notes.jpg", "not a picture");
+        appSettings().save(FILELOGO, gone);
+        appSettings().save(LOGOWIDTH, "5");
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        QVERIFY(dlg.logoPicture().isNull());
+        QCOMPARE(dlg.txtLogoFileName->text(), gone);
+        QVERIFY(dialogs().messages().isEmpty());
+        // Sized only as far as the boxes were filled before the width failed.
+        QCOMPARE(dlg.imgLogo->width(), 0);
+        dlg.cmdSave->click();
+        expectAlert(1, TooWide);
+        QCOMPARE(stored(LOGOWIDTH), QString("5"));
+        dlg.txtLogoWidth->setText("1.5");
+        dlg.cmdSave->click();
+        QCOMPARE(storedValues(LogoKeys), QStringList({ gone, "0.5", "1.5", "CENTER" }));
+
+        appSettings().save(FILELOGO, notAPicture);
+        frmSignLogo second(appSettings(), dialogs(), common(), nullptr);
+        QVERIFY(second.logoPicture().isNull());
+        dialogs().queueFile(notAPicture);
+        QTest::mouseClick(second.imgLogo, Qt::LeftButton);
+        QCOMPARE(second.LogoFile(), notAPicture);
+        expectAlert(2,
+            notAPicture
+                + " is not a picture that can be read.\nChoose a JPEG or bitmap "
+                  "file, or the signs will print without a logo.",
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation);
+    }
 };
 
-QTEST_MAIN(TestCalibration)
+QTEST_MAIN(TestSetupDialogs)
 #include "tst_calibration.moc"
