@@ -129,7 +129,9 @@ private slots:
         if (caption.isEmpty()) {
             QCOMPARE(messageTexts(), QStringList());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QCOMPARE(stored(CalibrationKeys[bad]), text);
+            QStringList expected(8, "0");
+            expected[bad] = text;
+            QCOMPARE(storedValues(CalibrationKeys), expected << "1"); // print-SKU box ticked
             return;
         }
         expectAlert(1, caption + " must be numeric.  Please correct.");
@@ -174,24 +176,15 @@ private slots:
         QCOMPARE(storedValues(CalibrationKeys), texts + QStringList { "0" });
         frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
         QCOMPARE(boxTexts(again), texts);
-        QVERIFY(!again.ckbPrintSku->isChecked());
-    }
-
-    // The print-SKU box is ticked unless the stored value's leading number is
-    // 0; OK writes it back as 1 or 0.
-    void printSkuFromStore()
-    {
-        for (const QString value : { "0abc", "no", "2" }) {
-            TestSettingsScope scope;
+        // The print-SKU box is ticked unless the stored value's leading number is 0.
+        for (const QString value : { "0", "0abc", "no", "2" }) {
             appSettings().save(PRINTSKU, value);
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
             QCOMPARE(dlg.ckbPrintSku->isChecked(), value == "2");
-            dlg.cmdOk->click();
-            QCOMPARE(stored(PRINTSKU), QString(value == "2" ? "1" : "0"));
         }
     }
 
-    // The report at the top left of the test page: "x,y text", 12 points.
+    // The report at the top left of the test page, in 12 points.
     void testPageReport()
     {
         TestSettingsScope scope;
@@ -215,26 +208,23 @@ private slots:
         QCOMPARE(QPointF(ops[0].x, ops[0].y), QPointF(0, 0));
         QCOMPARE(ops[1].y, 0.0);
         QVERIFY(ops[1].x >= ops[0].width);
+        // The report, one line every 268.125 twips.
         QStringList lines;
         for (size_t i = 2; i < ops.size(); ++i) {
-            lines << QString("%1,%2 %3").arg(ops[i].x).arg(ops[i].y, 0, 'f', 3).arg(ops[i].text);
+            QCOMPARE(QPointF(ops[i].x, ops[i].y - ops[i - 1].y), QPointF(0, 268.125));
             QCOMPARE(ops[i].fontSize, 12.0);
+            lines << ops[i].text;
         }
-        const QStringList expected = { "0,268.125 Printer.DeviceName = Shop Laser",
-            "0,536.250 Printer.Font =       " + canvas.FontName(),
-            "0,804.375 Printer.ScaleMode =  1", "0,1072.500 Printer.Height = 12240",
-            "0,1340.625 Printer.Width =  15840", "0,1608.750 Printer.ScaleHeight = 11520.5",
-            "0,1876.875 Printer.ScaleWidth = 15120", "0,2145.000 Printer.ScaleLeft = 0",
-            "0,2413.125 Printer.ScaleTop = 0", "0,2681.250 Non-Printing Height = 719.5",
-            "0,2949.375 Non-Printing Width = 720", "0,3217.500 ", "0,3485.625 Top Margin =  180.5",
-            "0,3753.750 Left Margin = 270", "0,4021.875 4-up up/down = -360",
-            "0,4290.000 4-up left/right = 12.5", "0,4558.125 2-up up/down = 1",
-            "0,4826.250 2-up left/right = 2", "0,5094.375 1-up up/down =  3",
-            "0,5362.500 1-up left/right = +4", "0,5630.625 ",
-            "0,5898.750 Note:", "0,6166.875 Crossed lines should print at center of page.",
-            "0,6435.000 Tick Marks are 100 units apart.", "0,6703.125 Tick Marks meet at 0,0.",
-            "0,6971.250 Top Margin should be between 0 and 719.5",
-            "0,7239.375 Left Margin should be between 0 and 720" };
+        const QStringList expected = { "Printer.DeviceName = Shop Laser",
+            "Printer.Font =       " + canvas.FontName(), "Printer.ScaleMode =  1",
+            "Printer.Height = 12240", "Printer.Width =  15840", "Printer.ScaleHeight = 11520.5",
+            "Printer.ScaleWidth = 15120", "Printer.ScaleLeft = 0", "Printer.ScaleTop = 0",
+            "Non-Printing Height = 719.5", "Non-Printing Width = 720", "", "Top Margin =  180.5",
+            "Left Margin = 270", "4-up up/down = -360", "4-up left/right = 12.5",
+            "2-up up/down = 1", "2-up left/right = 2", "1-up up/down =  3", "1-up left/right = +4",
+            "", "Note:", "Crossed lines should print at center of page.",
+            "Tick Marks are 100 units apart.", "Tick Marks meet at 0,0.",
+            "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
         QCOMPARE(lines, expected);
         // The page writes nothing to the store.
         QCOMPARE(stored(MARGINTOP), Absent);
@@ -242,51 +232,74 @@ private slots:
 
     // The frame runs along the printable area's bottom and right; the cross
     // is centred on the sheet's centre less the margins; ticks 100 apart run
-    // from the sheet's centre (7920, 6120) down to the unprintable height and
-    // left to the unprintable width. Landscape US Letter, 15840 by 12240.
-    void testPageLines_data()
+    // from the sheet's centre (7920, 6120 on landscape US Letter) down to the
+    // unprintable height and left to the unprintable width. A page that cannot
+    // be drawn is reported and nothing half-drawn is kept: a box that is not
+    // numeric draws nothing; a coordinate beyond 16 bits is the overflow error.
+    void testPage_data()
     {
-        QTest::addColumn<double>("unprintableHeight");
-        QTest::addColumn<double>("unprintableWidth");
         QTest::addColumn<QString>("top");
         QTest::addColumn<QString>("left");
+        QTest::addColumn<QList<double>>("sheet"); // portrait height, unprintable height, width
         QTest::addColumn<QList<double>>("expected"); // bottom, right, cross x, y, last ticks y, x
+        QTest::addColumn<QString>("message");
+        using L = QList<double>;
+        const QString overflow = "Runtime Error 6 has been detected.\r\nOverflow";
         // clang-format off
-        QTest::newRow("margins 0 and 0 meet the rulers") << 720.0 << 720.0 << "0" << "0"
-            << QList<double> { 11520, 15120, 7920, 6120, 5420, 7220 };
-        QTest::newRow("margins 180 and 270") << 720.0 << 720.0 << "180" << "270"
-            << QList<double> { 11520, 15120, 7650, 5940, 5420, 7220 };
-        QTest::newRow("180 on 360 unprintable") << 360.0 << 720.0 << "180" << "0"
-            << QList<double> { 11880, 15120, 7920, 5940, 5820, 7220 };
-        QTest::newRow("half rounds to even, up") << 720.0 << 720.0 << "180.5" << "-1.5"
-            << QList<double> { 11520, 15120, 7922, 5940, 5420, 7220 };
-        QTest::newRow("negative margins") << 720.0 << 720.0 << "-100" << "-50"
-            << QList<double> { 11520, 15120, 7970, 6220, 5420, 7220 };
-        QTest::newRow("none unprintable") << 0.0 << 0.0 << "180" << "270"
-            << QList<double> { 12240, 15840, 7650, 5940, 6120, 7920 };
-        QTest::newRow("height 250") << 250.0 << 360.0 << "180" << "270"
-            << QList<double> { 11990, 15480, 7650, 5940, 5920, 7620 };
-        QTest::newRow("limit on the grid is included") << 300.0 << 99.0 << "180" << "270"
-            << QList<double> { 11940, 15741, 7650, 5940, 5820, 7920 };
-        QTest::newRow("fraction rounds before the limit") << 299.5 << 100.5 << "180" << "270"
-            << QList<double> { 11940.5, 15739.5, 7650, 5940, 5820, 7820 };
+        QTest::newRow("margins 0 and 0 meet the rulers") << "0" << "0" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7920, 6120, 5420, 7220 } << "";
+        QTest::newRow("margins 180 and 270") << "180" << "270" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7650, 5940, 5420, 7220 } << "";
+        QTest::newRow("180 on 360 unprintable") << "180" << "0" << L { 15840, 360, 720 }
+            << L { 11880, 15120, 7920, 5940, 5820, 7220 } << "";
+        QTest::newRow("half rounds to even, up") << "180.5" << "-1.5" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7922, 5940, 5420, 7220 } << "";
+        QTest::newRow("negative margins") << "-100" << "-50" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7970, 6220, 5420, 7220 } << "";
+        QTest::newRow("none unprintable") << "180" << "270" << L { 15840, 0, 0 }
+            << L { 12240, 15840, 7650, 5940, 6120, 7920 } << "";
+        QTest::newRow("height 250") << "180" << "270" << L { 15840, 250, 360 }
+            << L { 11990, 15480, 7650, 5940, 5920, 7620 } << "";
+        QTest::newRow("limit on the grid is included") << "180" << "270" << L { 15840, 300, 99 }
+            << L { 11940, 15741, 7650, 5940, 5820, 7920 } << "";
+        QTest::newRow("fraction rounds before the limit") << "180" << "270"
+            << L { 15840, 299.5, 100.5 } << L { 11940.5, 15739.5, 7650, 5940, 5820, 7820 } << "";
+        QTest::newRow("sheet beyond 16 bits") << "180" << "270" << L { 70000, 720, 720 } << L {}
+            << overflow;
+        QTest::newRow("centre beyond 16 bits") << "180" << "-30000" << L { 15840, 720, 720 }
+            << L {} << overflow;
+        QTest::newRow("centre below 16 bits") << "40000" << "270" << L { 15840, 720, 720 } << L {}
+            << overflow;
+        QTest::newRow("not numeric") << "180" << "up" << L { 15840, 720, 720 } << L {}
+            << "Left Margin must be numeric.  Please correct.";
         // clang-format on
     }
 
-    void testPageLines()
+    void testPage()
     {
-        QFETCH(double, unprintableHeight);
-        QFETCH(double, unprintableWidth);
         QFETCH(QString, top);
         QFETCH(QString, left);
+        QFETCH(QList<double>, sheet);
         QFETCH(QList<double>, expected);
+        QFETCH(QString, message);
         TestSettingsScope scope;
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         dlg.txtMarginTop->setText(top);
         dlg.txtMarginLeft->setText(left);
-        const double h = unprintableHeight / 2, w = unprintableWidth / 2;
-        RecordingCanvas canvas(QSizeF(12240, 15840), QMarginsF(h, w, h, w));
-        QVERIFY(dlg.PrintTestPage(canvas));
+        const double h = sheet[1] / 2, w = sheet[2] / 2;
+        RecordingCanvas canvas(QSizeF(12240, sheet[0]), QMarginsF(h, w, h, w));
+        QCOMPARE(dlg.PrintTestPage(canvas), message.isEmpty());
+        if (!message.isEmpty()) {
+            expectAlert(1, message);
+            const bool drawn = message.startsWith("Runtime Error 6 ");
+            QCOMPARE(canvas.abandoned(), drawn);
+            QCOMPARE(canvas.operations().empty(), !drawn);
+            QCOMPARE(
+                canvas.Orientation(), int(drawn ? SignCanvas::Landscape : SignCanvas::Portrait));
+            QCOMPARE(canvas.endDocs(), 0);
+            QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
+            return;
+        }
         const double bottom = expected[0], right = expected[1], cx = expected[2], cy = expected[3];
         QList<QLineF> lines = { { 0, 0, 15840, 0 }, { 0, bottom, 15840, bottom },
             { 0, 0, 0, 12240 }, { right, 0, right, 12240 }, { cx - 1500, cy, cx + 1500, cy },
@@ -304,70 +317,25 @@ private slots:
         QCOMPARE(drawn, lines);
     }
 
-    // A page that cannot be drawn is reported and nothing half-drawn is kept:
-    // a box that is not numeric draws nothing; a coordinate beyond 16 bits is
-    // the overflow error and the page is thrown away.
-    void testPageRefused_data()
-    {
-        QTest::addColumn<double>("portraitSheetHeight");
-        QTest::addColumn<QString>("top");
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("message");
-        const QString overflow = "Runtime Error 6 has been detected.\r\nOverflow";
-        const QString notNumeric = "Left Margin must be numeric.  Please correct.";
-        // clang-format off
-        QTest::newRow("sheet beyond 16 bits") << 70000.0 << "180" << "270" << overflow;
-        QTest::newRow("centre beyond 16 bits") << 15840.0 << "180" << "-30000" << overflow;
-        QTest::newRow("centre below 16 bits") << 15840.0 << "40000" << "270" << overflow;
-        QTest::newRow("not numeric") << 15840.0 << "180" << "up" << notNumeric;
-        // clang-format on
-    }
-
-    void testPageRefused()
-    {
-        QFETCH(double, portraitSheetHeight);
-        QFETCH(QString, top);
-        QFETCH(QString, left);
-        QFETCH(QString, message);
-        TestSettingsScope scope;
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        dlg.txtMarginTop->setText(top);
-        dlg.txtMarginLeft->setText(left);
-        RecordingCanvas canvas(QSizeF(12240, portraitSheetHeight), QMarginsF(360, 360, 360, 360));
-        QVERIFY(!dlg.PrintTestPage(canvas));
-        expectAlert(1, message);
-        const bool drawn = message.startsWith("Runtime Error 6 ");
-        QCOMPARE(canvas.abandoned(), drawn);
-        QCOMPARE(canvas.operations().empty(), !drawn);
-        QCOMPARE(canvas.Orientation(), int(drawn ? SignCanvas::Landscape : SignCanvas::Portrait));
-        QCOMPARE(canvas.endDocs(), 0);
-        QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
-    }
-
     // Without a printer the test page is the printer error, which offers
-    // printer setup.
-    void testPageWithoutPrinter()
+    // printer setup. With one, the dialog shows its sheet and printable area
+    // and the page is printed on it (margins 180 and 270).
+    void testPagePrinted()
     {
         TestSettingsScope scope;
         int setups = 0;
-        frmCalibrate dlg(
+        frmCalibrate none(
             appSettings(), dialogs(), nullptr, [&setups] { ++setups; }, nullptr);
         dialogs().queueAnswer(DialogService::Answer::Yes);
-        dlg.cmdPrintTest->click();
+        none.cmdPrintTest->click();
         expectAlert(1,
             "Runtime Error 482 has been detected.\r\n"
             "Check that your printer is ready (hooked up, on-line, etc).\r\n"
             "Do you want to verify what printer this program is using?",
             DialogService::Buttons::YesNo);
         QCOMPARE(setups, 1);
-        QCOMPARE(dlg.result(), 0); // still open, nothing decided
-    }
+        QCOMPARE(none.result(), 0); // still open, nothing decided
 
-    // The dialog shows the printer's sheet and printable area; the page
-    // printed on it (margins 180 and 270).
-    void testPagePrinted()
-    {
-        TestSettingsScope scope;
         const QString pdf = scope.path() + "/testpage.pdf";
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -384,7 +352,7 @@ private slots:
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
         QVERIFY(!QFile::exists(pdf));
         dlg.cmdPrintTest->click();
-        QCOMPARE(messageTexts(), QStringList());
+        QCOMPARE(dialogs().messages().size(), 1);
 
         // Rendered at 300 dots per inch: 1 twip is 1/4.8 dot.
         QProcess render;
