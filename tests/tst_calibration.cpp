@@ -475,7 +475,6 @@ private slots:
         const QString h0 = "Error: \nHeight must be greater than 0.\n";
         // clang-format off
         QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
-        QTest::newRow("typed as is") << " .75" << "2.250" << "" << "";
         QTest::newRow("height exactly 2") << "2" << "1" << TooHigh << "txtLogoHeight";
         QTest::newRow("width exactly 4") << "1" << "4" << TooWide << "txtLogoWidth";
         QTest::newRow("zero height, wide") << "0" << "5"
@@ -560,7 +559,10 @@ private slots:
             QCOMPARE(QColor(shown.pixel(36, 24)), QColor(Qt::red));
             QCOMPARE(QColor(shown.pixel(108, 24)), QColor(Qt::blue));
 
-            dlg.txtLogoHeight->setText("1");
+            dlg.txtLogoHeight->clear();
+            QTest::keyClicks(dlg.txtLogoHeight, " .75"); // stored as typed
+            dlg.txtLogoWidth->clear();
+            QTest::keyClicks(dlg.txtLogoWidth, "2.250");
             dlg.optLeft->click();
             (save ? dlg.cmdSave : dlg.cmdCancel)->click();
             QCOMPARE(dlg.result(), int(save ? QDialog::Accepted : QDialog::Rejected));
@@ -568,7 +570,7 @@ private slots:
                 QCOMPARE(storedValues(LogoKeys), QStringList({ oldPath, Absent, Absent, Absent }));
         }
         QCOMPARE(dialogs().fileRequests().size(), 4);
-        QCOMPARE(storedValues(LogoKeys), QStringList({ newPath, "1", "1.5", "LEFT" }));
+        QCOMPARE(storedValues(LogoKeys), QStringList({ newPath, " .75", "2.250", "LEFT" }));
         QVERIFY(dialogs().messages().isEmpty());
     }
 
