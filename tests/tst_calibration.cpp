@@ -1,6 +1,5 @@
 #include "PrintTestSupport.h"
 #include "base/SettingsKeys.h"
-#include "base/Twips.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
 #include "ui/frmCalibrate.h"
@@ -9,10 +8,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -446,10 +443,10 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), dlg.txtLogoWidth);
         QCOMPARE(dlg.txtLogoWidth->selectedText(), QString("5"));
 
-        // A size in range again resizes the preview.
+        // A size in range again resizes the preview (3 inches: 288 pixels).
         QTest::keyClicks(dlg.txtLogoWidth, "3");
         QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(dlg.imgLogo->width(), Twips::toPixelsX(3 * 1440));
+        QCOMPARE(dlg.imgLogo->width(), 288);
 
         // Emptying a box is not reported while typing, only on Save.
         dlg.txtLogoHeight->setFocus();
