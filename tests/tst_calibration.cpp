@@ -1,84 +1,116 @@
+#include "PrintTestSupport.h"
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "support/TestSupport.h"
-#include "ui/DialogService.h"
+#include "ui/CommonDialog.h"
 #include "ui/frmCalibrate.h"
+#include "ui/frmSignLogo.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
 
-const char* const BoxNames[] = { "txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
-    "txtAdj2UD", "txtAdj2LR", "txtAdj1UD", "txtAdj1LR" };
-const QString Keys[] = { SettingsKeys::MARGINTOP, SettingsKeys::MARGINLEFT, SettingsKeys::ADJ4UD,
-    SettingsKeys::ADJ4LR, SettingsKeys::ADJ2UD, SettingsKeys::ADJ2LR, SettingsKeys::ADJ1UD,
-    SettingsKeys::ADJ1LR };
+using namespace SettingsKeys;
+const QStringList CalibrationKeys
+    = { MARGINTOP, MARGINLEFT, ADJ4UD, ADJ4LR, ADJ2UD, ADJ2LR, ADJ1UD, ADJ1LR, PRINTSKU };
+const QStringList LogoKeys = { FILELOGO, LOGOHEIGHT, LOGOWIDTH, LOGOLCR };
 
-QLineEdit* box(frmCalibrate& dlg, int i)
+// The stored values of those keys, "<absent>" where there is none.
+QStringList storedValues(const QStringList& keys)
 {
-    return child<QLineEdit>(dlg, BoxNames[i]);
+    QStringList values;
+    for (const QString& key : keys)
+        values << stored(key);
+    return values;
 }
 
-void retype(QLineEdit* edit, const QString& text)
+// The calibration dialog's eight boxes, in the order they are checked and stored.
+QList<QLineEdit*> boxes(const frmCalibrate& dlg)
 {
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    QList<QLineEdit*> found;
+    for (const char* name : { "txtMarginTop", "txtMarginLeft", "txtAdj4UD", "txtAdj4LR",
+             "txtAdj2UD", "txtAdj2LR", "txtAdj1UD", "txtAdj1LR" })
+        found << child<QLineEdit>(dlg, name);
+    return found;
 }
 
-void clickPrintSku(frmCalibrate& dlg)
+QStringList boxTexts(const frmCalibrate& dlg)
 {
-    QTest::mouseClick(
-        dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+    QStringList texts;
+    for (QLineEdit* box : boxes(dlg))
+        texts << box->text();
+    return texts;
 }
+
+// As many messages shown as expected, the last an "Alert:" with that text.
+void expectAlert(int count, const QString& text,
+    DialogService::Buttons buttons = DialogService::Buttons::Ok,
+    DialogService::Icon icon = DialogService::Icon::Information)
+{
+    QCOMPARE(dialogs().messages().size(), count);
+    const DialogService::Message& shown = dialogs().messages().constLast();
+    QCOMPARE(shown.text, text);
+    QCOMPARE(shown.buttons, buttons);
+    QCOMPARE(shown.icon, icon);
+    QCOMPARE(shown.title, QString("Alert:"));
+}
+
+// A small picture file: red on the left half, blue on the right.
+QString writePicture(const QString& folder, const char* name)
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter(&image).fillRect(20, 0, 20, 20, Qt::blue);
+    const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+    image.save(path);
+    return path;
+}
+
+// The common dialog the logo dialog asks for its file through.
+CommonDialog& common()
+{
+    static CommonDialog* dialog = new CommonDialog(dialogs(), nullptr); // lives to the end
+    return *dialog;
+}
+
+const QString TooHigh = "Error: \nHeight must be less than 2 inches.\n";
+const QString TooWide = "Error: \nWidth must be less than 4 inches.\n";
 
 } // namespace
 
-// The calibration dialog: what it shows, the numeric check of every box, and
-// what OK and Cancel store.
-class TestCalibration : public QObject
+// The two setup dialogs: calibration (what it shows, the numeric check of
+// every box, what OK and Cancel store, the test page it prints) and the logo
+// (sizes, position, picture file).
+class TestSetupDialogs : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void emptyStoreShowsDefaults()
+    // OK checks the boxes in order: the first that is not numeric is named and
+    // gets the focus, later ones are not examined, and nothing is stored.
+    void validation_data()
     {
-        TestSettingsScope scope;
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
-        QVERIFY(dlg.isModal());
-        const QString expected[] = { "180", "270", "0", "0", "0", "0", "0", "0" };
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(box(dlg, i)->text(), expected[i]);
-        QVERIFY(dlg.ckbPrintSku->isChecked());
-        // No printer to ask: the page boxes stay empty and the dialog still works.
-        QCOMPARE(dlg.txtPgHt->text(), QString());
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    void validationOrder_data()
-    {
-        QTest::addColumn<int>("bad"); // the first box that fails; every later box fails too
+        QTest::addColumn<int>("bad");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("caption");
-        // clang-format off
-        QTest::newRow("top empty") << 0 << "" << "Top Margin";
-        QTest::newRow("left blank") << 1 << "   " << "Left Margin";
-        QTest::newRow("4-up up/down") << 2 << "x" << "Up/Down 4-Up";
-        QTest::newRow("4-up left/right") << 3 << "1e2" << "Left/Right 4-Up";
-        QTest::newRow("2-up up/down") << 4 << "-" << "Up/Down 2-Up";
-        QTest::newRow("2-up left/right") << 5 << "1,5" << "Left/Right 2-Up";
-        QTest::newRow("1-up up/down") << 6 << "." << "Up/Down 1-Up";
-        QTest::newRow("1-up left/right") << 7 << "12a" << "Left/Right 1-Up";
-        // clang-format on
+        QTest::addColumn<QString>("caption"); // empty: numeric, stored as typed
+        const char* texts[] = { "", "   ", "x", "1e2", "-", "1,5", ".", "12a" };
+        const char* captions[] = { "Top Margin", "Left Margin", "Up/Down 4-Up", "Left/Right 4-Up",
+            "Up/Down 2-Up", "Left/Right 2-Up", "Up/Down 1-Up", "Left/Right 1-Up" };
+        for (int i = 0; i < 8; ++i)
+            QTest::addRow("%s", captions[i]) << i << texts[i] << captions[i];
+        for (const char* text : { "-360", "12.5", "+45", ".5", "  42  " })
+            QTest::newRow(text) << 4 << text << "";
+        for (const char* text : { "12abc", "1e3", "1,000", "+-1", "1 000", "- 5", "&H10", "inf" })
+            QTest::newRow(text) << 4 << text << "Up/Down 2-Up";
     }
 
-    void validationOrder()
+    void validation()
     {
         QFETCH(int, bad);
         QFETCH(QString, text);
@@ -88,134 +120,226 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         for (int i = 0; i < 8; ++i)
-            box(dlg, i)->setText(i < bad ? "0" : i == bad ? text : "abc");
+            boxes(dlg)[i]->setText(i == bad ? text : i < bad || caption.isEmpty() ? "0" : "abc");
         dlg.cmdOk->setFocus();
-
         QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
-        // Later boxes are not examined.
-        QCOMPARE(messageTexts(), QStringList { caption + " must be numeric.  Please correct." });
-        const DialogService::Message& shown = dialogs().messages().constFirst();
-        QCOMPARE(shown.title, QString("Alert:"));
-        QCOMPARE(shown.icon, DialogService::Icon::Information);
-        QCOMPARE(shown.buttons, DialogService::Buttons::Ok);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QString(BoxNames[bad]));
-        QVERIFY(dlg.isVisible());
-        for (const QString& key : Keys)
-            QCOMPARE(stored(key), Absent);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), Absent);
-    }
-
-    void numericForms_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("numeric");
-        const QStringList numbers = { "-360", "12.5", "+45", ".5", "  42  " };
-        const QStringList others
-            = { "12abc", "1e3", "1,000", "+-1", "1 000", "- 5", "&H10", "inf" };
-        for (const QString& text : numbers)
-            QTest::addRow("%s", qPrintable(text)) << text << true;
-        for (const QString& text : others)
-            QTest::addRow("%s", qPrintable(text)) << text << false;
-    }
-
-    void numericForms()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, numeric);
-        TestSettingsScope scope;
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        dlg.txtAdj2UD->setText(text);
-        dlg.cmdOk->click();
-        QCOMPARE(dlg.result(), int(numeric ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(messageTexts().size(), numeric ? 0 : 1);
-        QCOMPARE(stored(SettingsKeys::ADJ2UD), numeric ? text : Absent);
-    }
-
-    void okStoresExactTexts()
-    {
-        TestSettingsScope scope;
-        const QString texts[] = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
-        {
-            frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-            dlg.show();
-            QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            for (int i = 0; i < 8; ++i)
-                retype(box(dlg, i), texts[i]);
-            clickPrintSku(dlg);
-            QTest::mouseClick(dlg.cmdOk, Qt::LeftButton);
-            QVERIFY(dialogs().messages().isEmpty());
+        if (caption.isEmpty()) {
+            QCOMPARE(messageTexts(), QStringList());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QVERIFY(!dlg.isVisible());
+            QStringList expected(8, "0");
+            expected[bad] = text;
+            QCOMPARE(storedValues(CalibrationKeys), expected << "1"); // print-SKU box ticked
+            return;
         }
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(stored(Keys[i]), texts[i]);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), QString("0"));
-        // The print job reads the margin as a whole number, halves to even.
-        QCOMPARE(appSettings().wholePrefix(SettingsKeys::MARGINTOP, "0"), 200);
-
-        frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(box(again, i)->text(), texts[i]);
-        QVERIFY(!again.ckbPrintSku->isChecked());
+        expectAlert(1, caption + " must be numeric.  Please correct.");
+        QCOMPARE(QApplication::focusWidget(), boxes(dlg)[bad]);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
     }
 
-    void printSkuState_data()
-    {
-        QTest::addColumn<QString>("storedValue");
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<QString>("written"); // after OK without touching the box
-        QTest::newRow("absent") << Absent << true << "1";
-        QTest::newRow("0 with letters") << "0abc" << false << "0";
-        QTest::newRow("letters read as 0") << "no" << false << "0";
-    }
-
-    void printSkuState()
-    {
-        QFETCH(QString, storedValue);
-        QFETCH(bool, checked);
-        QFETCH(QString, written);
-        TestSettingsScope scope;
-        if (storedValue != Absent)
-            appSettings().save(SettingsKeys::PRINTSKU, storedValue);
-        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-        QCOMPARE(dlg.ckbPrintSku->isChecked(), checked);
-        dlg.cmdOk->click();
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), written);
-    }
-
-    void cancelWritesNothing()
+    // An empty store shows the starting values; Cancel and Escape store
+    // nothing; OK stores every box exactly as typed and the print-SKU box.
+    void okStoresAndCancelDoesNot()
     {
         TestSettingsScope scope;
-        appSettings().save(SettingsKeys::MARGINTOP, "90");
-        for (bool byEscape : { false, true }) {
+        const QStringList texts = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
+        for (const QString how : { "cancel", "escape", "ok" }) {
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+            QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
+            QVERIFY(dlg.isModal());
+            QCOMPARE(boxTexts(dlg), QStringList({ "180", "270", "0", "0", "0", "0", "0", "0" }));
+            QVERIFY(dlg.ckbPrintSku->isChecked());
+            // No printer to ask: the page boxes stay empty and the dialog still works.
+            QCOMPARE(dlg.txtPgHt->text(), QString());
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            retype(dlg.txtMarginTop, "100");
-            retype(dlg.txtAdj1LR, "-20");
-            clickPrintSku(dlg);
-            if (byEscape)
+            for (int i = 0; i < 8; ++i) {
+                boxes(dlg)[i]->selectAll();
+                QTest::keyClick(boxes(dlg)[i], Qt::Key_Delete);
+                QTest::keyClicks(boxes(dlg)[i], texts[i]);
+            }
+            QTest::mouseClick(
+                dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
+            if (how == "escape")
                 QTest::keyClick(&dlg, Qt::Key_Escape);
             else
-                QTest::mouseClick(dlg.cmdCancel, Qt::LeftButton);
-            QCOMPARE(dlg.result(), int(QDialog::Rejected));
+                QTest::mouseClick(how == "ok" ? dlg.cmdOk : dlg.cmdCancel, Qt::LeftButton);
+            QCOMPARE(dlg.result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!dlg.isVisible());
+            if (how != "ok")
+                QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
         }
-        QCOMPARE(stored(SettingsKeys::MARGINTOP), QString("90"));
-        for (int i = 1; i < 8; ++i)
-            QCOMPARE(stored(Keys[i]), Absent);
-        QCOMPARE(stored(SettingsKeys::PRINTSKU), Absent);
         QVERIFY(dialogs().messages().isEmpty());
+        QCOMPARE(storedValues(CalibrationKeys), texts + QStringList { "0" });
+        frmCalibrate again(appSettings(), dialogs(), nullptr, {}, nullptr);
+        QCOMPARE(boxTexts(again), texts);
+        // The print-SKU box is ticked unless the stored value's leading number is 0.
+        for (const QString value : { "0", "0abc", "no", "2" }) {
+            appSettings().save(PRINTSKU, value);
+            frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+            QCOMPARE(dlg.ckbPrintSku->isChecked(), value == "2");
+        }
     }
 
-    void pageSizeFromPrinter()
+    // The report at the top left of the test page, in 12 points.
+    void testPageReport()
     {
         TestSettingsScope scope;
+        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+        const char* texts[] = { "180.5", "270", "-360", "12.5", "1", "2", " 3", "+4" };
+        for (int i = 0; i < 8; ++i)
+            boxes(dlg)[i]->setText(texts[i]);
+        // A printable area with a fraction: 359.5 twips unprintable at the top.
+        RecordingCanvas canvas(QSizeF(12240, 15840), QMarginsF(360, 360, 359.5, 360), 600,
+            QStringLiteral("Shop Laser"));
+        QVERIFY(dlg.PrintTestPage(canvas));
+        QVERIFY(dialogs().messages().isEmpty());
+        QCOMPARE(canvas.Orientation(), int(SignCanvas::Landscape));
+        QCOMPARE(canvas.endDocs(), 1);
+        QVERIFY(!canvas.abandoned());
+
+        const std::vector<CanvasOp> ops = PrintTest::textOps(canvas.operations());
+        QCOMPARE(int(ops.size()), 29);
+        // Date, then the time at the next print zone on the same line.
+        QVERIFY(!ops[0].text.isEmpty() && !ops[1].text.isEmpty());
+        QCOMPARE(QPointF(ops[0].x, ops[0].y), QPointF(0, 0));
+        QCOMPARE(ops[1].y, 0.0);
+        QVERIFY(ops[1].x >= ops[0].width);
+        // The report, one line every 268.125 twips.
+        QStringList lines;
+        for (size_t i = 2; i < ops.size(); ++i) {
+            QCOMPARE(QPointF(ops[i].x, ops[i].y - ops[i - 1].y), QPointF(0, 268.125));
+            QCOMPARE(ops[i].fontSize, 12.0);
+            lines << ops[i].text;
+        }
+        const QStringList expected = { "Printer.DeviceName = Shop Laser",
+            "Printer.Font =       " + canvas.FontName(), "Printer.ScaleMode =  1",
+            "Printer.Height = 12240", "Printer.Width =  15840", "Printer.ScaleHeight = 11520.5",
+            "Printer.ScaleWidth = 15120", "Printer.ScaleLeft = 0", "Printer.ScaleTop = 0",
+            "Non-Printing Height = 719.5", "Non-Printing Width = 720", "", "Top Margin =  180.5",
+            "Left Margin = 270", "4-up up/down = -360", "4-up left/right = 12.5",
+            "2-up up/down = 1", "2-up left/right = 2", "1-up up/down =  3", "1-up left/right = +4",
+            "", "Note:", "Crossed lines should print at center of page.",
+            "Tick Marks are 100 units apart.", "Tick Marks meet at 0,0.",
+            "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
+        QCOMPARE(lines, expected);
+        // The page writes nothing to the store.
+        QCOMPARE(stored(MARGINTOP), Absent);
+    }
+
+    // The frame runs along the printable area's bottom and right; the cross
+    // is centred on the sheet's centre less the margins; ticks 100 apart run
+    // from the sheet's centre (7920, 6120 on landscape US Letter) down to the
+    // unprintable height and left to the unprintable width. A page that cannot
+    // be drawn is reported and nothing half-drawn is kept: a box that is not
+    // numeric draws nothing; a coordinate beyond 16 bits is the overflow error.
+    void testPage_data()
+    {
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QList<double>>("sheet"); // portrait height, unprintable height, width
+        QTest::addColumn<QList<double>>("expected"); // bottom, right, cross x, y, last ticks y, x
+        QTest::addColumn<QString>("message");
+        using L = QList<double>;
+        const QString overflow = "Runtime Error 6 has been detected.\r\nOverflow";
+        // clang-format off
+        QTest::newRow("margins 0 and 0 meet the rulers") << "0" << "0" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7920, 6120, 5420, 7220 } << "";
+        QTest::newRow("margins 180 and 270") << "180" << "270" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7650, 5940, 5420, 7220 } << "";
+        QTest::newRow("180 on 360 unprintable") << "180" << "0" << L { 15840, 360, 720 }
+            << L { 11880, 15120, 7920, 5940, 5820, 7220 } << "";
+        QTest::newRow("half rounds to even, up") << "180.5" << "-1.5" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7922, 5940, 5420, 7220 } << "";
+        QTest::newRow("negative margins") << "-100" << "-50" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 7970, 6220, 5420, 7220 } << "";
+        QTest::newRow("none unprintable") << "180" << "270" << L { 15840, 0, 0 }
+            << L { 12240, 15840, 7650, 5940, 6120, 7920 } << "";
+        QTest::newRow("height 250") << "180" << "270" << L { 15840, 250, 360 }
+            << L { 11990, 15480, 7650, 5940, 5920, 7620 } << "";
+        QTest::newRow("limit on the grid is included") << "180" << "270" << L { 15840, 300, 99 }
+            << L { 11940, 15741, 7650, 5940, 5820, 7920 } << "";
+        QTest::newRow("fraction rounds before the limit") << "180" << "270"
+            << L { 15840, 299.5, 100.5 } << L { 11940.5, 15739.5, 7650, 5940, 5820, 7820 } << "";
+        QTest::newRow("sheet beyond 16 bits") << "180" << "270" << L { 70000, 720, 720 } << L {}
+            << overflow;
+        QTest::newRow("centre beyond 16 bits") << "180" << "-30000" << L { 15840, 720, 720 }
+            << L {} << overflow;
+        QTest::newRow("centre below 16 bits") << "40000" << "270" << L { 15840, 720, 720 } << L {}
+            << overflow;
+        QTest::newRow("not numeric") << "180" << "up" << L { 15840, 720, 720 } << L {}
+            << "Left Margin must be numeric.  Please correct.";
+        // clang-format on
+    }
+
+    void testPage()
+    {
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QList<double>, sheet);
+        QFETCH(QList<double>, expected);
+        QFETCH(QString, message);
+        TestSettingsScope scope;
+        frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
+        dlg.txtMarginTop->setText(top);
+        dlg.txtMarginLeft->setText(left);
+        const double h = sheet[1] / 2, w = sheet[2] / 2;
+        RecordingCanvas canvas(QSizeF(12240, sheet[0]), QMarginsF(h, w, h, w));
+        QCOMPARE(dlg.PrintTestPage(canvas), message.isEmpty());
+        if (!message.isEmpty()) {
+            expectAlert(1, message);
+            const bool drawn = message.startsWith("Runtime Error 6 ");
+            QCOMPARE(canvas.abandoned(), drawn);
+            QCOMPARE(canvas.operations().empty(), !drawn);
+            QCOMPARE(
+                canvas.Orientation(), int(drawn ? SignCanvas::Landscape : SignCanvas::Portrait));
+            QCOMPARE(canvas.endDocs(), 0);
+            QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
+            return;
+        }
+        const double bottom = expected[0], right = expected[1], cx = expected[2], cy = expected[3];
+        QList<QLineF> lines = { { 0, 0, 15840, 0 }, { 0, bottom, 15840, bottom },
+            { 0, 0, 0, 12240 }, { right, 0, right, 12240 }, { cx - 1500, cy, cx + 1500, cy },
+            { cx, cy - 1500, cx, cy + 1500 } };
+        for (double y = 6120; y >= expected[4]; y -= 100)
+            lines << QLineF(8120, y, 7920, y);
+        for (double x = 7920; x >= expected[5]; x -= 100)
+            lines << QLineF(x, 6320, x, 6120);
+        QList<QLineF> drawn;
+        for (const CanvasOp& op : PrintTest::opsOfKind(canvas.operations(), CanvasOp::Kind::Line)) {
+            QCOMPARE(op.drawWidth, drawn.size() < 6 ? 6 : 2);
+            QCOMPARE(op.color, 0);
+            drawn << QLineF(op.x, op.y, op.x2, op.y2);
+        }
+        QCOMPARE(drawn, lines);
+    }
+
+    // Without a printer the test page is the printer error, which offers
+    // printer setup. With one, the dialog shows its sheet and printable area
+    // and the page is printed on it (margins 180 and 270).
+    void testPagePrinted()
+    {
+        TestSettingsScope scope;
+        int setups = 0;
+        frmCalibrate none(
+            appSettings(), dialogs(), nullptr, [&setups] { ++setups; }, nullptr);
+        dialogs().queueAnswer(DialogService::Answer::Yes);
+        none.cmdPrintTest->click();
+        expectAlert(1,
+            "Runtime Error 482 has been detected.\r\n"
+            "Check that your printer is ready (hooked up, on-line, etc).\r\n"
+            "Do you want to verify what printer this program is using?",
+            DialogService::Buttons::YesNo);
+        QCOMPARE(setups, 1);
+        QCOMPARE(none.result(), 0); // still open, nothing decided
+
+        const QString pdf = scope.path() + "/testpage.pdf";
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(scope.path() + "/never-written.pdf");
-        // US Letter, a quarter inch (18 points) unprintable, a little more at
-        // the bottom: the printable height has a fraction of a twip.
+        printer.setOutputFileName(pdf);
+        printer.setResolution(300);
+        // US Letter, a quarter inch (18 points, 360 twips) unprintable, a little
+        // more at the bottom: the printable height has a fraction of a twip.
         QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
             QPageLayout::Portrait, QMarginsF(18, 18, 18, 27.01), QPageLayout::Point)));
         frmCalibrate dlg(appSettings(), dialogs(), &printer, {}, nullptr);
@@ -223,9 +347,266 @@ private slots:
         QCOMPARE(dlg.txtPgWd->text(), QString("12240, 11520"));
         // The figures are those of the current orientation, which stays as it was.
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
-        QVERIFY(!QFile::exists(scope.path() + "/never-written.pdf"));
+        QVERIFY(!QFile::exists(pdf));
+        dlg.cmdPrintTest->click();
+        QCOMPARE(dialogs().messages().size(), 1);
+
+        // Rendered at 300 dots per inch: 1 twip is 1/4.8 dot.
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"),
+            { "-r", "300", "-gray", "-png", "-singlefile", pdf, scope.path() + "/testpage" });
+        QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
+        const QImage image(scope.path() + "/testpage.png");
+        QCOMPARE(image.size(), QSize(3300, 2550));
+        // Dark dots across (or down) a line, at a point on the sheet in twips.
+        const auto darkRun = [&image](double x, double y, bool vertical, int reach) {
+            int count = 0;
+            for (int d = -reach; d <= reach; ++d)
+                count += qGray(image.pixel(std::lround(x / 4.8) + (vertical ? 0 : d),
+                             std::lround(y / 4.8) + (vertical ? d : 0)))
+                    < 160;
+            return count;
+        };
+        // The frame a quarter inch in; the cross, 3000 twips long, at
+        // (8010, 6300); the rulers meet at the sheet's centre (8280, 6480).
+        QVERIFY(darkRun(4000, 360, true, 6) > 0);
+        QVERIFY(darkRun(15480, 9000, false, 6) > 0);
+        const int cross = darkRun(9010, 6300, true, 8);
+        QVERIFY(cross > 0);
+        QVERIFY(darkRun(8010, 5300, false, 8) > 0);
+        QCOMPARE(darkRun(9710, 6300, true, 8), 0);
+        const int tick = darkRun(8380, 6180, true, 8);
+        QVERIFY(tick > 0);
+        QVERIFY(darkRun(7880, 6580, false, 8) > 0);
+        QCOMPARE(darkRun(7830, 6580, false, 4), 0); // between ticks
+        // The frame and the cross are heavier than the ticks.
+        QVERIFY2(cross >= 2 * tick, qPrintable(QString("cross %1, tick %2").arg(cross).arg(tick)));
+    }
+    // The starting values and the stored position: exactly "LEFT" or "RIGHT",
+    // anything else is the centre. The preview, 0.5 by 1.5 inches, stands as
+    // far from the side as from the top (pixels at 96 dots per inch).
+    void positions_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("saved");
+        // clang-format off
+        QTest::newRow("nothing stored") << Absent << "optCenter" << 168 << "CENTER";
+        QTest::newRow("LEFT") << "LEFT" << "optLeft" << 8 << "LEFT";
+        QTest::newRow("RIGHT") << "RIGHT" << "optRight" << 328 << "RIGHT";
+        QTest::newRow("lower-case left is centre") << "left" << "optCenter" << 168 << "CENTER";
+        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter" << 168 << "CENTER";
+        // clang-format on
+    }
+
+    void positions()
+    {
+        QFETCH(QString, position);
+        QFETCH(QString, selected);
+        QFETCH(int, left);
+        QFETCH(QString, saved);
+        TestSettingsScope scope;
+        if (position != Absent)
+            appSettings().save(LOGOLCR, position);
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        QCOMPARE(dlg.windowTitle(), QString("Kestrane - Logo"));
+        QVERIFY(dlg.FormLoaded());
+        QCOMPARE(dlg.txtLogoHeight->text(), QString("0.5"));
+        QCOMPARE(dlg.txtLogoWidth->text(), QString("1.5"));
+        QCOMPARE(dlg.txtLogoFileName->text(), QString());
+        QVERIFY(dlg.logoPicture().isNull());
+        QVERIFY(child<QRadioButton>(dlg, qPrintable(selected))->isChecked());
+        QCOMPARE(dlg.imgLogo->geometry(), QRect(left, 8, 144, 48));
+        dlg.cmdSave->click();
+        QCOMPARE(storedValues(LogoKeys), QStringList({ "", "0.5", "1.5", saved }));
+        // Clicking another option moves the preview at once.
+        QTest::mouseClick(dlg.optLeft, Qt::LeftButton);
+        QCOMPARE(dlg.imgLogo->geometry().left(), 8);
+        QTest::mouseClick(dlg.optRight, Qt::LeftButton);
+        QCOMPARE(dlg.imgLogo->geometry().left(), 328);
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    void tooLargeWhileTypingIsReportedAtOnce()
+    {
+        TestSettingsScope scope;
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        const QRect before = dlg.imgLogo->geometry();
+        dlg.txtLogoWidth->setFocus();
+        dlg.txtLogoWidth->selectAll();
+        QTest::keyClicks(dlg.txtLogoWidth, "5");
+        expectAlert(1, TooWide);
+        QCOMPARE(dlg.imgLogo->geometry(), before);
+        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoWidth);
+        QCOMPARE(dlg.txtLogoWidth->selectedText(), QString("5"));
+
+        // A size in range again resizes the preview (3 inches: 288 pixels).
+        QTest::keyClicks(dlg.txtLogoWidth, "3");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QCOMPARE(dlg.imgLogo->width(), 288);
+
+        // Emptying a box is not reported while typing, only on Save.
+        dlg.txtLogoHeight->setFocus();
+        dlg.txtLogoHeight->selectAll();
+        QTest::keyClick(dlg.txtLogoHeight, Qt::Key_Backspace);
+        QCOMPARE(dialogs().messages().size(), 1);
+
+        // Height 2 is already too large while typing.
+        dlg.txtLogoHeight->selectAll();
+        QTest::keyClicks(dlg.txtLogoHeight, "2");
+        expectAlert(2, TooHigh);
+        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
+    }
+
+    // Save checks both sizes (by their leading number) and stores them
+    // exactly as typed; a failure names every fault and focuses the last box.
+    void saveChecksSizes_data()
+    {
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("focus");
+        const QString h0 = "Error: \nHeight must be greater than 0.\n";
+        // clang-format off
+        QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
+        QTest::newRow("height exactly 2") << "2" << "1" << TooHigh << "txtLogoHeight";
+        QTest::newRow("width exactly 4") << "1" << "4" << TooWide << "txtLogoWidth";
+        QTest::newRow("zero height, wide") << "0" << "5"
+            << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n"
+            << "txtLogoWidth";
+        QTest::newRow("negative width") << "0.5" << "-1"
+            << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
+        QTest::newRow("empty height") << "" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("letters count as 0") << "abc" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
+        // clang-format on
+    }
+
+    void saveChecksSizes()
+    {
+        QFETCH(QString, height);
+        QFETCH(QString, width);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        TestSettingsScope scope;
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        // Typing may already complain about a size that is too large; only the
+        // Save check matters here.
+        dlg.txtLogoHeight->setText(height);
+        dlg.txtLogoWidth->setText(width);
+        dialogs().reset();
+        dlg.cmdSave->setFocus();
+        dlg.cmdSave->click();
+        if (message.isEmpty()) {
+            QVERIFY(dialogs().messages().isEmpty());
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QCOMPARE(storedValues(LogoKeys), QStringList({ "", height, width, "CENTER" }));
+            frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
+            QCOMPARE(again.txtLogoHeight->text() + "|" + again.txtLogoWidth->text(),
+                height + "|" + width);
+            return;
+        }
+        expectAlert(1, message);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(storedValues(LogoKeys), QStringList(4, Absent));
+    }
+
+    // The file is chosen by clicking the preview or double-clicking the path;
+    // a cancelled file dialog changes nothing, Cancel stores nothing, Save
+    // stores the chosen file.
+    void chosenFileIsPreviewedAndStored()
+    {
+        TestSettingsScope scope;
+        const QString oldPath = writePicture(scope.path(), "old.png");
+        const QString newPath = writePicture(scope.path(), "new.bmp");
+        appSettings().save(FILELOGO, oldPath);
+        for (bool save : { false, true }) {
+            frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+            QVERIFY(!dlg.logoPicture().isNull());
+            QCOMPARE(dlg.txtLogoFileName->text(), oldPath);
+            dialogs().queueFile(std::nullopt);
+            QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
+            QCOMPARE(dlg.LogoFile(), oldPath);
+            QVERIFY(!dlg.logoPicture().isNull());
+
+            dialogs().queueFile(newPath);
+            QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
+            const DialogService::FileRequest& request = dialogs().fileRequests().constLast();
+            QCOMPARE(request.mode, DialogService::FileMode::Open);
+            QCOMPARE(request.title, QString("Open Logo File"));
+            QCOMPARE(request.fileName, oldPath);
+            QCOMPARE(request.filters.size(), 3);
+            QVERIFY(request.filters.at(1).startsWith("Jpeg Files"));
+            QCOMPARE(request.filterIndex, 1);
+            QVERIFY(request.mustExist);
+            QCOMPARE(dlg.LogoFile(), newPath);
+            QCOMPARE(dlg.txtLogoFileName->text(), newPath);
+
+            // The picture fills the preview at its printed size: red on the
+            // left, blue on the right, whatever the picture's own size.
+            dlg.resize(dlg.size());
+            const QImage shown = dlg.imgLogo->grab().toImage();
+            QCOMPARE(shown.size(), QSize(144, 48));
+            QCOMPARE(QColor(shown.pixel(36, 24)), QColor(Qt::red));
+            QCOMPARE(QColor(shown.pixel(108, 24)), QColor(Qt::blue));
+
+            dlg.txtLogoHeight->clear();
+            QTest::keyClicks(dlg.txtLogoHeight, " .75"); // stored as typed
+            dlg.txtLogoWidth->clear();
+            QTest::keyClicks(dlg.txtLogoWidth, "2.250");
+            dlg.optLeft->click();
+            (save ? dlg.cmdSave : dlg.cmdCancel)->click();
+            QCOMPARE(dlg.result(), int(save ? QDialog::Accepted : QDialog::Rejected));
+            if (!save)
+                QCOMPARE(storedValues(LogoKeys), QStringList({ oldPath, Absent, Absent, Absent }));
+        }
+        QCOMPARE(dialogs().fileRequests().size(), 4);
+        QCOMPARE(storedValues(LogoKeys), QStringList({ newPath, " .75", "2.250", "LEFT" }));
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    // A stored file that is gone or no picture shows no preview and is kept;
+    // a stored size out of range is silent until Save. Choosing a file that
+    // is no picture is said at once.
+    void storedValuesThatDoNotWork()
+    {
+        TestSettingsScope scope;
+        const QString gone = scope.path() + "/gone.jpg";
+        const QString notAPicture = writeTestFile(scope.path(), "notes.jpg", "not a picture");
+        appSettings().save(FILELOGO, gone);
+        appSettings().save(LOGOWIDTH, "5");
+        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        QVERIFY(dlg.logoPicture().isNull());
+        QCOMPARE(dlg.txtLogoFileName->text(), gone);
+        QVERIFY(dialogs().messages().isEmpty());
+        // Sized only as far as the boxes were filled before the width failed.
+        QCOMPARE(dlg.imgLogo->width(), 0);
+        dlg.cmdSave->click();
+        expectAlert(1, TooWide);
+        QCOMPARE(stored(LOGOWIDTH), QString("5"));
+        dlg.txtLogoWidth->setText("1.5");
+        dlg.cmdSave->click();
+        QCOMPARE(storedValues(LogoKeys), QStringList({ gone, "0.5", "1.5", "CENTER" }));
+
+        appSettings().save(FILELOGO, notAPicture);
+        frmSignLogo second(appSettings(), dialogs(), common(), nullptr);
+        QVERIFY(second.logoPicture().isNull());
+        dialogs().queueFile(notAPicture);
+        QTest::mouseClick(second.imgLogo, Qt::LeftButton);
+        QCOMPARE(second.LogoFile(), notAPicture);
+        expectAlert(2,
+            notAPicture
+                + " is not a picture that can be read.\nChoose a JPEG or bitmap "
+                  "file, or the signs will print without a logo.",
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation);
     }
 };
 
-QTEST_MAIN(TestCalibration)
+QTEST_MAIN(TestSetupDialogs)
 #include "tst_calibration.moc"
