@@ -609,4 +609,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSetupDialogs)
-#include "tst_calibration.moc"
+#include "tst_setupdialogs.moc"
