@@ -11,10 +11,13 @@
 #include "ui/DialogService.h"
 
 #include <QColor>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -46,6 +49,15 @@ inline void fill(SignListModel& model, const std::vector<SignRow>& rows)
         model.setSignRow(int(i) + 1, rows[i]);
 }
 
+// A row from "sku|promo|retail|description|bullet1|bullet2|bullet3|graphic".
+inline SignRow signOf(const QString& fields)
+{
+    QStringList f = fields.split(QLatin1Char('|'));
+    while (f.size() < 8)
+        f << QString();
+    return sign(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
+}
+
 inline SignRow typicalSign(int n)
 {
     return sign(QStringLiteral("SKU%1").arg(n), QStringLiteral("12.99"), QStringLiteral("15.49"),
@@ -57,16 +69,12 @@ inline SignRow typicalSign(int n)
 struct CanvasLog
 {
     std::vector<CanvasOp> ops;
-    int newPages = 0;
-    int endDocs = 0;
-    int clears = 0;
-    bool abandoned = false;
-    int orientation = 0;
-    bool opened = false;
+    int newPages = 0, endDocs = 0, clears = 0, orientation = 0;
+    bool abandoned = false, opened = false;
 };
 
 // A recording surface that leaves its record in a log when destroyed, and
-// can be told to fail like a printer that refuses the document.
+// can fail like a printer that refuses the document.
 class LoggedCanvas : public RecordingCanvas
 {
 public:
@@ -79,15 +87,9 @@ public:
     }
     ~LoggedCanvas() override
     {
-        m_log.ops = operations();
-        m_log.newPages = newPages();
-        m_log.endDocs = endDocs();
-        m_log.clears = clears();
-        m_log.abandoned = abandoned();
-        m_log.orientation = Orientation();
+        m_log = { operations(), newPages(), endDocs(), clears(), Orientation(), abandoned(), true };
     }
-    // Fail with 482 on this drawing call (counted from 1); 0 never.
-    int failAtDrawing = 0;
+    int failAtDrawing = 0; // fail with 482 on this drawing call (from 1); 0 never
     bool failEndDoc = false;
 
 protected:
@@ -123,22 +125,14 @@ public:
     int format = 0;
     bool bullet = true;
     SignOptions options;
-    // Called before each sign's options are handed out (sign number from 1).
-    std::function<void(int)> beforeSign;
+    std::function<void(int)> beforeSign; // called with the sign number (from 1) before its options
     int failAtDrawing = 0;
     bool failEndDoc = false;
 
-    CanvasLog printer;
-    CanvasLog preview;
-    int state = 0;
-    int stateWhenPreviewShown = -1;
-    bool maximized = false;
-    bool previewVisible = false;
-    int previewsShown = 0;
-    int setupRuns = 0;
-    qint32 lastProgress = 0;
-    qint32 progressTotal = 0;
-    bool progressEnded = false;
+    CanvasLog printer, preview;
+    int state = 0, stateWhenPreviewShown = -1, previewsShown = 0, setupRuns = 0;
+    bool maximized = false, previewVisible = false, progressEnded = false;
+    qint32 lastProgress = 0, progressTotal = 0;
 
     PrintOptions printOptions(const AppSettings& settings) const
     {
@@ -151,9 +145,8 @@ public:
     }
     SignOptions signOptions(const SignOptions&) const override
     {
-        ++m_signsAsked;
         if (beforeSign)
-            beforeSign(m_signsAsked);
+            beforeSign(++m_signsAsked);
         return options;
     }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
@@ -212,14 +205,17 @@ inline QString writePicture(
     return path;
 }
 
-inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp>& ops)
+inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp>& ops, CanvasOp::Kind kind)
 {
     std::vector<CanvasOp> out;
-    for (const CanvasOp& op : ops) {
-        if (op.kind == CanvasOp::Kind::Text)
-            out.push_back(op);
-    }
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
+        [kind](const CanvasOp& op) { return op.kind == kind; });
     return out;
+}
+
+inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp>& ops)
+{
+    return opsOfKind(ops, CanvasOp::Kind::Text);
 }
 
 inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString& text, int nth = 0)
@@ -231,12 +227,31 @@ inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString&
     return nullptr;
 }
 
-inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp>& ops, CanvasOp::Kind kind)
+// The drawing calls one per line, to compare a whole layout at once: text
+// "TEXT x,y wWIDTH SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH #COLOR",
+// "dot x,y rRADIUS fFILLSTYLE #FILLCOLOR", "pic FILE x,y WxH", "page" for a new page or a clear.
+inline QStringList describe(const std::vector<CanvasOp>& ops)
 {
-    std::vector<CanvasOp> out;
+    using K = CanvasOp::Kind;
+    auto n = [](double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); };
+    auto xy = [&n](double x, double y) { return n(x) + QLatin1Char(',') + n(y); };
+    QStringList out;
     for (const CanvasOp& op : ops) {
-        if (op.kind == kind)
-            out.push_back(op);
+        const QString color = op.color ? QStringLiteral(" #%1").arg(op.color) : QString();
+        if (op.kind == K::Text)
+            out << op.text + ' ' + xy(op.x, op.y) + " w" + n(op.width) + ' ' + n(op.fontSize)
+                    + (op.bold ? "b" : "") + (op.italic ? "i" : "") + color;
+        else if (op.kind == K::Box)
+            out << "box " + xy(op.x, op.y) + ' ' + xy(op.x2, op.y2) + " l" + n(op.drawWidth)
+                    + color;
+        else if (op.kind == K::Circle)
+            out << "dot " + xy(op.x, op.y) + " r" + n(op.radius) + " f" + n(op.fillStyle) + " #"
+                    + n(op.fillColor);
+        else if (op.kind == K::Picture)
+            out << "pic " + QFileInfo(op.text).fileName() + ' ' + xy(op.x, op.y) + ' ' + n(op.width)
+                    + 'x' + n(op.height);
+        else if (op.kind == K::NewPage || op.kind == K::Cls)
+            out << QStringLiteral("page");
     }
     return out;
 }

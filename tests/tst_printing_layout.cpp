@@ -1,148 +1,95 @@
-// Cell geometry, page counts and the preview's user scale.
+// Cell geometry and the preview's user scale.
 
-#include "PrintTestSupport.h"
-
-#include "document/SignListModel.h"
 #include "printing/SignLayout.h"
 
 #include <QtTest>
-
-Q_DECLARE_METATYPE(SpanRule)
-Q_DECLARE_METATYPE(SignFormat)
 
 class TestPrintingLayout : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cellSpan_data()
+    // "span": one axis of a cell. Signs across, first of two (1) or not,
+    // total, printable, margin -> origin, size. Outer: the first cell from 0,
+    // the second from the middle, the margin unused. Symmetric: the larger of
+    // the two unprintable margins all round. Halves round to even.
+    // "cell": format (1, 2 or 4-Up), sign number, margins across and down ->
+    // top, height, left, width on landscape Letter (15840 x 12240, printable
+    // 15120 x 11520), for 2-Up on portrait Letter.
+    // "view": preview box width, height and the margins -> user scale, left,
+    // top, width, height for landscape Letter.
+    void geometry_data()
     {
-        QTest::addColumn<SpanRule>("rule");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<double>("total");
-        QTest::addColumn<double>("printable");
-        QTest::addColumn<double>("margin");
-        QTest::addColumn<int>("origin");
-        QTest::addColumn<int>("size");
-
-        // Outer: first cell from 0, second from the middle; margin unused.
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
         // clang-format off
-        QTest::newRow("outer first") << SpanRule::Outer << 2 << 1 << 12240.0 << 11520.0 << 999.0 << 0 << 5400;
-        QTest::newRow("outer second") << SpanRule::Outer << 2 << 0 << 12240.0 << 11520.0 << 999.0 << 6120 << 5400;
-        QTest::newRow("outer single") << SpanRule::Outer << 1 << 0 << 12240.0 << 11520.0 << 0.0 << 0 << 11520;
-        // An odd total: 12241 / 2 = 6120.5 goes to the even 6120; the size
-        // 11520 - 6120.5 = 5399.5 goes to 5400.
-        QTest::newRow("outer odd total") << SpanRule::Outer << 2 << 0 << 12241.0 << 11520.0 << 0.0 << 6120 << 5400;
-
-        // Symmetric: the larger of the two unprintable margins all round.
-        QTest::newRow("sym far margin larger")
-            << SpanRule::Symmetric << 2 << 1 << 15840.0 << 15120.0 << 0.0 << 720 << 6480;
-        QTest::newRow("sym second") << SpanRule::Symmetric << 2 << 0 << 15840.0 << 15120.0 << 0.0 << 8640 << 6480;
-        QTest::newRow("sym equal margins") << SpanRule::Symmetric << 2 << 1 << 15840.0 << 15120.0 << 360.0 << 0 << 7200;
-        QTest::newRow("sym near margin larger")
-            << SpanRule::Symmetric << 1 << 0 << 15840.0 << 15120.0 << 500.0 << 0 << 14840;
-        QTest::newRow("sym single") << SpanRule::Symmetric << 1 << 1 << 12240.0 << 11520.0 << 270.0 << 180 << 11340;
-        // Odd total: 15841 / 2 - 720 = 7200.5 -> 7200; 15841/2 + 360 = 8280.5 -> 8280.
-        QTest::newRow("sym odd total") << SpanRule::Symmetric << 2 << 0 << 15841.0 << 15121.0 << 360.0 << 7920 << 7200;
-        // clang-format on
+        QTest::newRow("outer first") << "span outer 2 1 12240 11520 999" << "0 5400";
+        QTest::newRow("outer second") << "span outer 2 0 12240 11520 999" << "6120 5400";
+        QTest::newRow("outer single") << "span outer 1 0 12240 11520 0" << "0 11520";
+        QTest::newRow("outer odd total") << "span outer 2 0 12241 11520 0" << "6120 5400";
+        QTest::newRow("sym far margin larger") << "span sym 2 1 15840 15120 0" << "720 6480";
+        QTest::newRow("sym second") << "span sym 2 0 15840 15120 0" << "8640 6480";
+        QTest::newRow("sym equal margins") << "span sym 2 1 15840 15120 360" << "0 7200";
+        QTest::newRow("sym near margin larger") << "span sym 1 0 15840 15120 500" << "0 14840";
+        QTest::newRow("sym single") << "span sym 1 1 12240 11520 270" << "180 11340";
+        QTest::newRow("sym odd total") << "span sym 2 0 15841 15121 360" << "7920 7200";
         // Absurd calibration does not crash, it only gives absurd cells.
-        QTest::newRow("sym absurd")
-            << SpanRule::Symmetric << 2 << 0 << 15840.0 << 15120.0 << 99999.0 << 7920 << -192078;
-        QTest::newRow("sym negative")
-            << SpanRule::Symmetric << 1 << 0 << 15840.0 << 15120.0 << -99999.0 << 200718 << -185598;
-    }
-
-    void cellSpan()
-    {
-        QFETCH(SpanRule, rule);
-        QFETCH(int, n);
-        QFETCH(int, first);
-        QFETCH(double, total);
-        QFETCH(double, printable);
-        QFETCH(double, margin);
-        QFETCH(int, origin);
-        QFETCH(int, size);
-        const CellExtent e = CellSpan(rule, n, first, total, printable, margin);
-        QCOMPARE(e.origin, origin);
-        QCOMPARE(e.size, size);
-    }
-
-    void cellForSign_data()
-    {
-        QTest::addColumn<SignFormat>("format");
-        QTest::addColumn<bool>("portrait");
-        QTest::addColumn<int>("k");
-        QTest::addColumn<int>("m1");
-        QTest::addColumn<int>("m2");
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("width");
-
-        // 4-Up on landscape Letter (15840 x 12240, printable 15120 x 11520),
-        // margins as measured (360, 360): top-left, top-right, bottom-left,
-        // bottom-right, then top-left again on the next page.
-        // clang-format off
-        QTest::newRow("4up 1") << SignFormat::FourUp << false << 1 << 360 << 360 << 0 << 5400 << 0 << 7200;
-        QTest::newRow("4up 2") << SignFormat::FourUp << false << 2 << 360 << 360 << 0 << 5400 << 7920 << 7200;
-        QTest::newRow("4up 3") << SignFormat::FourUp << false << 3 << 360 << 360 << 6120 << 5400 << 0 << 7200;
-        QTest::newRow("4up 4") << SignFormat::FourUp << false << 4 << 360 << 360 << 6120 << 5400 << 7920 << 7200;
-        QTest::newRow("4up 5") << SignFormat::FourUp << false << 5 << 360 << 360 << 0 << 5400 << 0 << 7200;
+        QTest::newRow("sym absurd") << "span sym 2 0 15840 15120 99999" << "7920 -192078";
+        QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
+        // 4-Up: top-left, top-right, bottom-left, bottom-right, top-left again.
+        QTest::newRow("4up 1") << "cell 4 1 360 360" << "0 5400 0 7200";
+        QTest::newRow("4up 2") << "cell 4 2 360 360" << "0 5400 7920 7200";
+        QTest::newRow("4up 3") << "cell 4 3 360 360" << "6120 5400 0 7200";
+        QTest::newRow("4up 4") << "cell 4 4 360 360" << "6120 5400 7920 7200";
+        QTest::newRow("4up 5") << "cell 4 5 360 360" << "0 5400 0 7200";
         // Top margin 400: no change; 100: every cell 260 lower and shorter.
-        QTest::newRow("4up top 400") << SignFormat::FourUp << false << 1 << 360 << 400 << 0 << 5400 << 0 << 7200;
-        QTest::newRow("4up top 100") << SignFormat::FourUp << false << 1 << 360 << 100 << 260 << 5140 << 0 << 7200;
-        QTest::newRow("4up top 0") << SignFormat::FourUp << false << 3 << 360 << 0 << 6480 << 5040 << 0 << 7200;
-        // 2-Up on portrait Letter: top half then bottom half, the full width.
-        QTest::newRow("2up 1") << SignFormat::TwoUp << true << 1 << 360 << 360 << 0 << 7200 << 0 << 11520;
-        QTest::newRow("2up 2") << SignFormat::TwoUp << true << 2 << 360 << 360 << 7920 << 7200 << 0 << 11520;
-        QTest::newRow("2up 3") << SignFormat::TwoUp << true << 3 << 360 << 360 << 0 << 7200 << 0 << 11520;
-        QTest::newRow("1up") << SignFormat::OneUp << false << 7 << 360 << 360 << 0 << 11520 << 0 << 15120;
+        QTest::newRow("4up top 400") << "cell 4 1 360 400" << "0 5400 0 7200";
+        QTest::newRow("4up top 100") << "cell 4 1 360 100" << "260 5140 0 7200";
+        QTest::newRow("4up top 0") << "cell 4 3 360 0" << "6480 5040 0 7200";
+        // 2-Up: top half then bottom half, the full width.
+        QTest::newRow("2up 1") << "cell 2 1 360 360" << "0 7200 0 11520";
+        QTest::newRow("2up 2") << "cell 2 2 360 360" << "7920 7200 0 11520";
+        QTest::newRow("2up 3") << "cell 2 3 360 360" << "0 7200 0 11520";
+        QTest::newRow("1up") << "cell 1 7 360 360" << "0 11520 0 15120";
+        // A wide box fits the page by height, centred across: (15840 - 23501)
+        // / 2 -> -3830 less the margin; a tall one by width, centred down.
+        QTest::newRow("view wide") << "view 28800 15000 360 300" << "1.2254901960784315 -4190 -300 23501 12240";
+        QTest::newRow("view tall") << "view 10000 20000 360 300" << "0.6313131313131313 -360 -9720 15840 31680";
+        // A box squeezed flat still gets a scale the canvas can take.
+        QTest::newRow("view flat") << "view 10000 1 0 0" << "8.169934640522875e-05 -61192080 0 122400000 12240";
         // clang-format on
     }
 
-    void cellForSign()
+    void geometry()
     {
-        QFETCH(SignFormat, format);
-        QFETCH(bool, portrait);
-        QFETCH(int, k);
-        QFETCH(int, m1);
-        QFETCH(int, m2);
-        QFETCH(int, top);
-        QFETCH(int, height);
-        QFETCH(int, left);
-        QFETCH(int, width);
-        const SheetMetrics sheet = portrait ? SheetMetrics { 12240, 15840, 11520, 15120 }
-                                            : SheetMetrics { 15840, 12240, 15120, 11520 };
-        const SignCell cell = CellForSign(format, k, sheet, m1, m2);
-        QCOMPARE(cell.top, top);
-        QCOMPARE(cell.height, height);
-        QCOMPARE(cell.left, left);
-        QCOMPARE(cell.width, width);
-    }
-
-    void previewView()
-    {
-        const SheetMetrics landscape { 15840, 12240, 15120, 11520 };
-        // A wide window: the page is fitted by height, centred across.
-        PreviewView wide = PreviewViewFor(28800, 15000, landscape, 360, 300);
-        QCOMPARE(wide.previewScale, 15000.0 / 12240);
-        QCOMPARE(wide.top, -300.0);
-        QCOMPARE(wide.height, 12240.0);
-        QCOMPARE(wide.width, 23501.0); // 28800 / 15000 * 12240 = 23500.8
-        QCOMPARE(wide.left, -3830.0 - 360); // (15840 - 23501) / 2 = -3830.5 -> -3830
-
-        // A tall window: fitted by width, centred down.
-        PreviewView tall = PreviewViewFor(10000, 20000, landscape, 360, 300);
-        QCOMPARE(tall.previewScale, 10000.0 / 15840);
-        QCOMPARE(tall.width, 15840.0);
-        QCOMPARE(tall.height, 31680.0);
-        QCOMPARE(tall.left, -360.0);
-        QCOMPARE(tall.top, -9720.0);
-
-        // A window squeezed flat still gets a scale the box can take.
-        const PreviewView flat = PreviewViewFor(10000, 1, landscape, 0, 0);
-        QVERIFY(flat.width >= 1 && flat.height >= 1);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        const QStringList w = in.split(' ');
+        QList<double> a;
+        for (const QString& n : w)
+            a << n.toDouble();
+        QList<double> got;
+        if (w[0] == "span") {
+            const CellExtent e = CellSpan(w[1] == "outer" ? SpanRule::Outer : SpanRule::Symmetric,
+                int(a[2]), int(a[3]), a[4], a[5], a[6]);
+            got = { double(e.origin), double(e.size) };
+        } else if (w[0] == "cell") {
+            const SheetMetrics sheet = a[1] == 2 ? SheetMetrics { 12240, 15840, 11520, 15120 }
+                                                 : SheetMetrics { 15840, 12240, 15120, 11520 };
+            const SignFormat format = a[1] == 4 ? SignFormat::FourUp
+                : a[1] == 2                     ? SignFormat::TwoUp
+                                                : SignFormat::OneUp;
+            const SignCell c = CellForSign(format, int(a[2]), sheet, int(a[3]), int(a[4]));
+            got = { double(c.top), double(c.height), double(c.left), double(c.width) };
+        } else {
+            const PreviewView v
+                = PreviewViewFor(a[1], a[2], { 15840, 12240, 15120, 11520 }, int(a[3]), int(a[4]));
+            got = { v.previewScale, v.left, v.top, v.width, v.height };
+        }
+        QStringList text;
+        for (double d : got)
+            text << QString::number(d, 'g', QLocale::FloatingPointShortest);
+        QCOMPARE(text.join(' '), out);
     }
 };
 

@@ -1,61 +1,35 @@
 // Print Signs and Print Preview through the real main window.
 
-#include "PrintTestSupport.h"
+#include "PdfTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "base/SettingsKeys.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace PrintTest;
 using Answer = DialogService::Answer;
-
-namespace {
-
-QString run(const char* program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int pdfPages(const QString& pdf)
-{
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", { pdf }));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-void toPdf(frmSigns& w, const QString& file)
-{
-    w.printer()->setOutputFormat(QPrinter::PdfFormat);
-    w.printer()->setOutputFileName(file);
-    w.printer()->setPageSize(QPageSize(QPageSize::Letter));
-}
-
-} // namespace
 
 class TestPrintingWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void printSignsFromMenuAndButton()
+    void printAndPreview()
     {
         TestSettingsScope scope;
-        QTemporaryDir dir;
         frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.printer()->setOutputFormat(QPrinter::PdfFormat);
+        w.printer()->setPageSize(QPageSize(QPageSize::Letter));
         trigger(w, "mnuFilePrintGrid");
         QCOMPARE(messageTexts(), QStringList { "No data to print." });
         dialogs().reset();
@@ -66,35 +40,27 @@ private slots:
 
         // 2-Up from the menu: two pages.
         w.mnuFormatSel_Click(1);
-        const QString first = dir.path() + "/menu.pdf";
-        toPdf(w, first);
+        const QString first = scope.path() + "/menu.pdf";
+        w.printer()->setOutputFileName(first);
         trigger(w, "mnuFilePrintGrid");
         QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(pdfPages(first), 2);
-        QVERIFY(run("pdftotext", { first, "-" }).contains("SALE"));
+        QCOMPARE(PdfTest::pageCount(first), 2);
+        QVERIFY(PdfTest::run("pdftotext", { first, "-" }).contains("SALE"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
         QCOMPARE(w.statusBar()->currentMessage(), "3 signs printed on 2 pages to " + first);
 
         // 1-Up from the button: three pages.
         w.mnuFormatSel_Click(2);
-        const QString second = dir.path() + "/button.pdf";
-        toPdf(w, second);
+        const QString second = scope.path() + "/button.pdf";
+        w.printer()->setOutputFileName(second);
         QTest::mouseClick(child<QPushButton>(w, "cmdPrintGrid"), Qt::LeftButton);
-        QCOMPARE(pdfPages(second), 3);
+        QCOMPARE(PdfTest::pageCount(second), 3);
         QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);
-    }
 
-    void previewPagesAndRestoresTheWindow()
-    {
-        TestSettingsScope scope;
-        frmSigns w(dialogs());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        dialogs().reset();
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= 5; ++i)
-            rows.push_back(typicalSign(i));
-        fill(*w.model(), rows);
+        // The 4-Up preview pages on, then hides and puts the window back.
+        w.mnuFormatSel_Click(0);
+        fill(*w.model(),
+            { typicalSign(1), typicalSign(2), typicalSign(3), typicalSign(4), typicalSign(5) });
         const Qt::WindowStates before = w.windowState();
         dialogs().queueAnswer(Answer::Ok);
         dialogs().queueAnswer(Answer::Ok);
@@ -105,20 +71,14 @@ private slots:
         QVERIFY(!child<QLabel>(w, "picBox")->isVisible());
         QCOMPARE(w.windowState(), before);
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("5 signs previewed on 2 pages"));
-    }
 
-    void printerFailureOffersSetup()
-    {
-        TestSettingsScope scope;
-        QTemporaryDir dir;
-        frmSigns w(dialogs());
+        // A printer that fails offers the printer setup.
         dialogs().reset();
-        fill(*w.model(), { typicalSign(1) });
-        toPdf(w, dir.path() + "/missing/folder/out.pdf");
+        w.printer()->setOutputFileName(scope.path() + "/missing/folder/out.pdf");
         dialogs().queueAnswer(Answer::Yes);
         dialogs().queuePrinter(false);
         trigger(w, "mnuFilePrintGrid");
-        QCOMPARE(dialogs().messages().size(), 1);
+        QCOMPARE(messageTexts().size(), 1);
         QVERIFY(messageTexts()[0].startsWith("Runtime Error 482 has been detected.\r\n"));
         QCOMPARE(dialogs().printerRequests(), 1);
     }
