@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers shared by the printing tests: filling a sign list, a stand-in for
-// the main window's side of a print run, and picture files.
+// the main window's side of a print run, picture files, and reading back
+// what a recording surface drew.
 
 #include "document/SignListModel.h"
 #include "printing/PrintJob.h"
@@ -73,42 +74,44 @@ struct CanvasLog
     bool abandoned = false, opened = false;
 };
 
-// A recording surface that leaves its record in a log when destroyed, and
-// can fail like a printer that refuses the document.
+// A recording surface that leaves its record in the log when destroyed. It
+// can fail like a printer that refuses the document: with 482 on drawing
+// call failAt (from 1; 0 never), or at the end.
 class LoggedCanvas : public RecordingCanvas
 {
 public:
-    LoggedCanvas(CanvasLog& log, QSizeF sheet, QMarginsF margins, double dpi)
+    LoggedCanvas(CanvasLog& log, QSizeF sheet, QMarginsF margins, double dpi, int failAt = 0,
+        bool failEnd = false)
         : RecordingCanvas(sheet, margins, dpi)
         , m_log(log)
+        , m_failAt(failAt)
+        , m_failEnd(failEnd)
     {
-        m_log = CanvasLog();
-        m_log.opened = true;
+        m_log = { {}, 0, 0, 0, 0, false, true };
     }
     ~LoggedCanvas() override
     {
         m_log = { operations(), newPages(), endDocs(), clears(), Orientation(), abandoned(), true };
     }
-    int failAtDrawing = 0; // fail with 482 on this drawing call (from 1); 0 never
-    bool failEndDoc = false;
 
 protected:
     QPainter* devicePainter() override
     {
-        if (failAtDrawing > 0 && ++m_drawings >= failAtDrawing)
+        if (m_failAt > 0 && ++m_drawings >= m_failAt)
             throw RunTimeError::printerError(QStringLiteral("test printer is off-line"));
         return nullptr;
     }
     void deviceEndDoc() override
     {
-        if (failEndDoc)
+        if (m_failEnd)
             throw RunTimeError::printerError(QStringLiteral("queue refused the job"));
         RecordingCanvas::deviceEndDoc();
     }
 
 private:
     CanvasLog& m_log;
-    int m_drawings = 0;
+    int m_failAt, m_drawings = 0;
+    bool m_failEnd;
 };
 
 // The main window's side of a print run, over recording surfaces: a US
@@ -131,18 +134,9 @@ public:
 
     CanvasLog printer, preview;
     int state = 0, stateWhenPreviewShown = -1, previewsShown = 0, setupRuns = 0;
-    bool maximized = false, previewVisible = false, progressEnded = false;
+    bool previewVisible = false, progressEnded = false;
     qint32 lastProgress = 0, progressTotal = 0;
 
-    PrintOptions printOptions(const AppSettings& settings) const
-    {
-        PrintOptions run;
-        run.format = formatFromIndex(format);
-        run.bullet = bullet;
-        run.sign = options;
-        ReadCalibration(settings, run);
-        return run;
-    }
     SignOptions signOptions(const SignOptions&) const override
     {
         if (beforeSign)
@@ -151,23 +145,12 @@ public:
     }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
     {
-        auto canvas = std::make_unique<LoggedCanvas>(
-            printer, QSizeF(12240, 15840), QMarginsF(360, 360, 360, 360), 600);
-        canvas->failAtDrawing = failAtDrawing;
-        canvas->failEndDoc = failEndDoc;
-        return canvas;
+        return std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840),
+            QMarginsF(360, 360, 360, 360), 600, failAtDrawing, failEndDoc);
     }
     int windowState() const override { return state; }
-    void setWindowState(int s) override
-    {
-        state = s;
-        maximized = false;
-    }
-    void maximize() override
-    {
-        maximized = true;
-        state = 2;
-    }
+    void setWindowState(int s) override { state = s; }
+    void maximize() override { state = 2; }
     std::unique_ptr<SignCanvas> openPreviewCanvas() override
     {
         previewVisible = true;
@@ -191,7 +174,12 @@ private:
 // A print job with the fake window's options, as the window starts one.
 inline PrintJob jobFor(const SignListModel& model, const AppSettings& settings, FakePrintWindow& w)
 {
-    return PrintJob(model, settings, w.printOptions(settings), w);
+    PrintOptions run;
+    run.format = formatFromIndex(w.format);
+    run.bullet = w.bullet;
+    run.sign = w.options;
+    ReadCalibration(settings, run);
+    return PrintJob(model, settings, run, w);
 }
 
 // A picture file of the given size in a folder.
@@ -228,7 +216,7 @@ inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString&
 }
 
 // The drawing calls one per line, to compare a whole layout at once: text
-// "TEXT x,y wWIDTH SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH #COLOR",
+// "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH #COLOR",
 // "dot x,y rRADIUS fFILLSTYLE #FILLCOLOR", "pic FILE x,y WxH", "page" for a new page or a clear.
 inline QStringList describe(const std::vector<CanvasOp>& ops)
 {
@@ -239,7 +227,7 @@ inline QStringList describe(const std::vector<CanvasOp>& ops)
     for (const CanvasOp& op : ops) {
         const QString color = op.color ? QStringLiteral(" #%1").arg(op.color) : QString();
         if (op.kind == K::Text)
-            out << op.text + ' ' + xy(op.x, op.y) + " w" + n(op.width) + ' ' + n(op.fontSize)
+            out << op.text + ' ' + xy(op.x, op.y) + ' ' + n(op.fontSize)
                     + (op.bold ? "b" : "") + (op.italic ? "i" : "") + color;
         else if (op.kind == K::Box)
             out << "box " + xy(op.x, op.y) + ' ' + xy(op.x2, op.y2) + " l" + n(op.drawWidth)

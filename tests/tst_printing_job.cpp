@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+#include <map>
+
 using namespace PrintTest;
 using Answer = DialogService::Answer;
 
@@ -27,7 +29,7 @@ private:
     // a blank row). setup: "pv" previews instead of printing, "f=" format
     // index, "st=" window state, "ans=" answers in turn (o k, c ancel, y es,
     // n o), "fail=" the printer fails at that drawing call, "failEnd" at the
-    // end, "logo" and "pic" sign options, or a setting "KEY=value" ("@" is
+    // end, "logo=" and "pic=" sign options, or a setting "KEY=value" ("@" is
     // a test folder with the unreadable pictures bad.jpg and bad.bmp).
     FakePrintWindow& run(const QString& rows, const QString& setup)
     {
@@ -41,27 +43,22 @@ private:
         fill(m_model, signs);
         FakePrintWindow& w = *m_window;
         bool print = true;
+        const std::map<QString, int*> numbers
+            = { { "f", &w.format }, { "st", &w.state }, { "fail", &w.failAtDrawing },
+                  { "logo", &w.options.logo }, { "pic", &w.options.graphic } };
+        const Answer answers[] = { Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No };
         for (const QString& token : setup.split(' ', Qt::SkipEmptyParts)) {
             const QString key = token.section('=', 0, 0), value = token.section('=', 1);
-            const Answer answers[] = { Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No };
-            if (key == "pv")
+            if (numbers.count(key))
+                *numbers.at(key) = value.toInt();
+            else if (key == "pv")
                 print = false;
-            else if (key == "f")
-                w.format = value.toInt();
-            else if (key == "st")
-                w.state = value.toInt();
+            else if (key == "failEnd")
+                w.failEndDoc = true;
             else if (key == "ans") {
                 for (QChar a : value)
                     dialogs().queueAnswer(answers[QStringLiteral("ocyn").indexOf(a)]);
-            } else if (key == "fail")
-                w.failAtDrawing = value.toInt();
-            else if (key == "failEnd")
-                w.failEndDoc = true;
-            else if (key == "logo")
-                w.options.logo = 1;
-            else if (key == "pic")
-                w.options.graphic = 1;
-            else
+            } else
                 m_settings->save(key, QString(value).replace('@', m_scope->path() + '/'));
         }
         jobFor(m_model, *m_settings, w).PrintSigns(print);
@@ -113,35 +110,35 @@ private slots:
                                  "to verify what printer this program is using?";
         // clang-format off
         QTest::newRow("no SKU: nothing to print") << "|1.99||no sku;  |" << ""
-            << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 |  | " << QStringList { noData };
+            << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) vis0 shown0 cleared0 |  | " << QStringList { noData };
         QTest::newRow("no SKU: nothing to preview") << "|1.99||no sku;  |" << "pv"
-            << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 |  | " << QStringList { noData };
+            << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) vis0 shown0 cleared0 |  | " << QStringList { noData };
         QTest::newRow("4up 4 signs: one page") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;" << ""
-            << "open1 o2 new0 end1 ab0 ops17, 4/4 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | S1,S2,S3,S4 | " << QStringList {};
+            << "open1 o2 new0 end1 ab0 ops17, 4/4 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2,S3,S4 | " << QStringList {};
         QTest::newRow("4up 5 signs") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;;S5|1.00;" << ""
-            << "open1 o2 new1 end1 ab0 ops22, 5/5 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | S1,S2,S3,S4 / S5 | " << QStringList {};
+            << "open1 o2 new1 end1 ab0 ops22, 5/5 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2,S3,S4 / S5 | " << QStringList {};
         QTest::newRow("4up 8 signs: no trailing page") << "S1|1;S2|1;S3|1;S4|1;S5|1;S6|1;S7|1;S8|1" << ""
-            << "open1 o2 new1 end1 ab0 ops34, 8/8 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | S1,S2,S3,S4 / S5,S6,S7,S8 | " << QStringList {};
+            << "open1 o2 new1 end1 ab0 ops34, 8/8 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2,S3,S4 / S5,S6,S7,S8 | " << QStringList {};
         QTest::newRow("2up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=1"
-            << "open1 o1 new1 end1 ab0 ops14, 3/3 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | S1,S2 / S3 | " << QStringList {};
+            << "open1 o1 new1 end1 ab0 ops14, 3/3 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2 / S3 | " << QStringList {};
         QTest::newRow("1up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=2"
-            << "open1 o2 new2 end1 ab0 ops15, 3/3 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | S1 / S2 / S3 | " << QStringList {};
+            << "open1 o2 new2 end1 ab0 ops15, 3/3 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1 / S2 / S3 | " << QStringList {};
         QTest::newRow("preview two pages") << "S1|1.00;S2|1.00;S3|1.00;S4|1.00;S5|1.00" << "pv st=7 ans=oo"
-            << "open1 o2 new0 end0 ab0 ops0, 5/5 ended, setup0, state7 (2 shown) max0 vis0 shown2 cleared2 |  | S1,S2,S3,S4 / S5" << QStringList { page + "1 of 2" + next + move, page + "2 of 2" + move };
+            << "open1 o2 new0 end0 ab0 ops0, 5/5 ended, setup0, state7 (2 shown) vis0 shown2 cleared2 |  | S1,S2,S3,S4 / S5" << QStringList { page + "1 of 2" + next + move, page + "2 of 2" + move };
         QTest::newRow("preview cancelled on the first of two pages") << "T1;T2" << "pv f=2 st=1 ans=c"
-            << "open1 o2 new0 end0 ab0 ops0, 1/2 ended, setup0, state1 (2 shown) max0 vis0 shown1 cleared1 |  | SKU1" << QStringList { page + "1 of 2" + next + move };
+            << "open1 o2 new0 end0 ab0 ops0, 1/2 ended, setup0, state1 (2 shown) vis0 shown1 cleared1 |  | SKU1" << QStringList { page + "1 of 2" + next + move };
         QTest::newRow("preview cancelled on its only page") << "T1" << "pv f=2 st=1 ans=c"
-            << "open1 o2 new0 end0 ab0 ops0, 1/1 ended, setup0, state1 (2 shown) max0 vis0 shown1 cleared1 |  | SKU1" << QStringList { page + "1 of 1" + move };
-        QTest::newRow("unreadable picture stops the run") << "T1;S2|1||||||@bad.jpg;T3" << "pic"
-            << "open1 o2 new0 end0 ab1 ops11, 2/3 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | SKU1 | " << QStringList { error481 + "@bad.jpg (Unsupported image format)" };
-        QTest::newRow("unreadable logo in the preview") << "T1;T2" << "pv logo st=4 FILELOGO=@bad.bmp"
-            << "open1 o2 new0 end0 ab1 ops0, 1/2 ended, setup0, state4 (2 shown) max0 vis0 shown0 cleared1 |  | " << QStringList { error481 + "@bad.bmp (Unknown error)" };
+            << "open1 o2 new0 end0 ab0 ops0, 1/1 ended, setup0, state1 (2 shown) vis0 shown1 cleared1 |  | SKU1" << QStringList { page + "1 of 1" + move };
+        QTest::newRow("unreadable picture stops the run") << "T1;S2|1||||||@bad.jpg;T3" << "pic=1"
+            << "open1 o2 new0 end0 ab1 ops11, 2/3 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | SKU1 | " << QStringList { error481 + "@bad.jpg (Unsupported image format)" };
+        QTest::newRow("unreadable logo in the preview") << "T1;T2" << "pv logo=1 st=4 FILELOGO=@bad.bmp"
+            << "open1 o2 new0 end0 ab1 ops0, 1/2 ended, setup0, state4 (2 shown) vis0 shown0 cleared1 |  | " << QStringList { error481 + "@bad.bmp (Unknown error)" };
         QTest::newRow("printer error, yes opens printer setup") << "T1;T2" << "fail=3 ans=y"
-            << "open1 o2 new0 end0 ab1 ops2, 1/2 ended, setup1, state0 (-1 shown) max0 vis0 shown0 cleared0 | $ | " << QStringList { error482 };
+            << "open1 o2 new0 end0 ab1 ops2, 1/2 ended, setup1, state0 (-1 shown) vis0 shown0 cleared0 | $ | " << QStringList { error482 };
         QTest::newRow("printer error, no just ends") << "T1;T2" << "fail=3 ans=n"
-            << "open1 o2 new0 end0 ab1 ops2, 1/2 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | $ | " << QStringList { error482 };
+            << "open1 o2 new0 end0 ab1 ops2, 1/2 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | $ | " << QStringList { error482 };
         QTest::newRow("printer refuses the finished document") << "T1;T2" << "failEnd ans=n"
-            << "open1 o2 new0 end0 ab1 ops22, 2/2 ended, setup0, state0 (-1 shown) max0 vis0 shown0 cleared0 | SKU1,SKU2 | " << QStringList { error482 };
+            << "open1 o2 new0 end0 ab1 ops22, 2/2 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | SKU1,SKU2 | " << QStringList { error482 };
         // clang-format on
     }
 
@@ -154,11 +151,11 @@ private slots:
         const FakePrintWindow& w = run(rows, setup);
         const QString got
             = QString::asprintf("open%d o%d new%d end%d ab%d ops%zu, %d/%d%s, setup%d, state%d "
-                                "(%d shown) max%d vis%d shown%d cleared%d | ",
+                                "(%d shown) vis%d shown%d cleared%d | ",
                   w.printer.opened, w.printer.orientation, w.printer.newPages, w.printer.endDocs,
                   w.printer.abandoned, w.printer.ops.size(), w.lastProgress, w.progressTotal,
                   w.progressEnded ? " ended" : "", w.setupRuns, w.state, w.stateWhenPreviewShown,
-                  w.maximized, w.previewVisible, w.previewsShown, w.preview.clears)
+                  w.previewVisible, w.previewsShown, w.preview.clears)
             + skusByPage(w.printer.ops) + " | " + skusByPage(w.preview.ops);
         QStringList messages;
         for (const auto& m : dialogs().messages())
@@ -180,20 +177,15 @@ private slots:
         // clang-format off
         QTest::newRow("4up fills left-right, top-bottom") << "S1|1;S2|1;;S3|1;|1|||bullet only;S5|1"
             << "MARGINLEFT=360 MARGINTOP=360abc PRINTSKU=1" << QStringList {
-            "$ 1080,1250 w444.921875 40b", "1 1524.921875,1100 w667.3828125 60b", " 1080,2451 w0 20",
-            "S1 6655.37109375,5064.84375 w244.62890625 10", "$ 9000,1250 w444.921875 40b",
-            "1 9444.921875,1100 w667.3828125 60b", " 9000,2451 w0 20",
-            "S2 14575.37109375,5064.84375 w244.62890625 10", "$ 1080,7370 w444.921875 40b",
-            "1 1524.921875,7220 w667.3828125 60b", " 1080,8571 w0 20",
-            "S3 6655.37109375,11184.84375 w244.62890625 10", "$ 9000,7370 w444.921875 40b",
-            "1 9444.921875,7220 w667.3828125 60b", " 9000,8571 w0 20", "dot 9168,9386 r41.89453125 f0 #0",
-            "bullet only 9335.15625,9218 w1350.87890625 15", " 14820,11184.84375 w0 10", "page",
-            "$ 1080,1250 w444.921875 40b", "1 1524.921875,1100 w667.3828125 60b", " 1080,2451 w0 20",
-            "S5 6655.37109375,5064.84375 w244.62890625 10" };
+            "$ 1080,1250 40b", "1 1524.921875,1100 60b", " 1080,2451 20", "S1 6655.37109375,5064.84375 10",
+            "$ 9000,1250 40b", "1 9444.921875,1100 60b", " 9000,2451 20", "S2 14575.37109375,5064.84375 10",
+            "$ 1080,7370 40b", "1 1524.921875,7220 60b", " 1080,8571 20", "S3 6655.37109375,11184.84375 10",
+            "$ 9000,7370 40b", "1 9444.921875,7220 60b", " 9000,8571 20", "dot 9168,9386 r41.89453125 f0 #0",
+            "bullet only 9335.15625,9218 15", " 14820,11184.84375 10", "page", "$ 1080,1250 40b",
+            "1 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
         QTest::newRow("2up scaled and shifted") << "S1|5" << "f=1 ADJ2UD=100.5 ADJ2LR=-40 MARGINTOP=360 MARGINLEFT=360" << QStringList {
-            "$ 1688,1718.1176470588234 w575.78125 51.76470588235294b",
-            "5 2263.78125,1524 w863.671875 77.64705882352942b", " 1688,3272 w0 25.88235294117647",
-            "S1 10815.18612132353,6766.268382352941 w316.57858455882354 12.941176470588236" };
+            "$ 1688,1718.1176470588234 51.76470588235294b", "5 2263.78125,1524 77.64705882352942b",
+            " 1688,3272 25.88235294117647", "S1 10815.18612132353,6766.268382352941 12.941176470588236" };
         // clang-format on
     }
 

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <map>
+
 using namespace PrintTest;
 
 class TestPrintingPainters : public QObject
@@ -61,8 +63,9 @@ private slots:
     // Every drawing call of one sign in a 4-Up cell (see describe()), then its
     // errors. style: "b" bullet or "d" description style, then the options
     // border, logo, title, retail, graphic as digits and the title text.
-    // setup: "ud=", "k=" (format scale), "w=", "h=" (cell), "pv=" (preview
-    // scale, not printing) or a setting "KEY=value"; "@" is the picture folder.
+    // setup: "ud=", "lr=" (shifts), "w=", "h=" (cell), "k=" (format scale),
+    // "pv=" (preview scale, not printing) or a setting "KEY=value"; "@" is the
+    // picture folder.
     void layout_data()
     {
         QTest::addColumn<QString>("row");
@@ -70,31 +73,31 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("drawn");
         const QStringList plain
-            = { "$ 1800,1610 w444.921875 40b", "2 2244.921875,1460 w667.3828125 60b",
-                  " 1800,2811 w0 20", "1 7508.76953125,5424.84375 w111.23046875 10" };
-        const QStringList desc = { " 4320,1460 w0 20", "$ 3652.6171875,2412 w444.921875 40b",
-            "2 4097.5390625,2262 w889.84375 80b" };
-        const QString sku = "SKU-9 7030.9375,5424.84375 w589.0625 10";
+            = { "$ 1800,1610 40b", "2 2244.921875,1460 60b",
+                  " 1800,2811 20", "1 7508.76953125,5424.84375 10" };
+        const QStringList desc = { " 4320,1460 20", "$ 3652.6171875,2412 40b",
+            "2 4097.5390625,2262 80b" };
+        const QString sku = "SKU-9 7030.9375,5424.84375 10";
         const QStringList bad = { "box 768,408 7824,5664 l24",
             "E481 Invalid picture: @bad.jpg (Unsupported image format)" };
         // clang-format off
         QTest::newRow("bullet style") << "4471|12.99|15.49|Cordless drill|18 volt|Keyless chuck|Two year warranty|@sq64.jpg"
             << "b10111 SALE" << "ColorBorder=255 ColorTitle=65280 ColorPrice=16711680" << QStringList {
-            "box 768,408 7824,5664 l24 #255", "SALE 3653.251953125,660 w1333.49609375 25b #65280",
-            "$ 1800,1379 w444.921875 40b #16711680", "12.99 2244.921875,1229 w3002.9296875 60b #16711680",
-            "pic sq64.jpg 5593,1229 1340.625x1340.625", "Cordless drill 1800,2580 w2311.71875 20",
-            "dot 1968,3395 r41.89453125 f0 #0", "18 volt 2135.15625,3227 w883.88671875 15",
-            "dot 1968,3740 r41.89453125 f0 #0", "Keyless chuck 2135.15625,3572 w1917.48046875 15",
-            "dot 1968,4085 r41.89453125 f0 #0", "Two year warranty 2135.15625,3917 w2467.3828125 15",
-            "(regular retail $15.49) 1800,4302 w2868.1640625 15i", "4471 7175.078125,5328.84375 w444.921875 10" };
+            "box 768,408 7824,5664 l24 #255", "SALE 3653.251953125,660 25b #65280",
+            "$ 1800,1379 40b #16711680", "12.99 2244.921875,1229 60b #16711680",
+            "pic sq64.jpg 5593,1229 1340.625x1340.625", "Cordless drill 1800,2580 20",
+            "dot 1968,3395 r41.89453125 f0 #0", "18 volt 2135.15625,3227 15",
+            "dot 1968,3740 r41.89453125 f0 #0", "Keyless chuck 2135.15625,3572 15",
+            "dot 1968,4085 r41.89453125 f0 #0", "Two year warranty 2135.15625,3917 15",
+            "(regular retail $15.49) 1800,4302 15i", "4471 7175.078125,5328.84375 10" };
         QTest::newRow("desc style, blank first line") << "77|4.99|5.99|Garden hose||50 feet||@sq32.png"
             << "d00111 Weekly special" << "" << QStringList {
-            "Weekly special 2541.19140625,660 w3557.6171875 25b", "Garden hose 3163.65234375,1419 w2312.6953125 20",
-            "50 feet 3861.2841796875,2221 w917.431640625 15", "$ 1338,2716 w444.921875 40b",
-            "4.99 1782.921875,2566 w3114.0625 80b", "pic sq32.png 5514.5,2566 1787.5x1787.5",
-            "(regular retail $5.99) 2969.3408203125,4364 w2701.318359375 15i", "77 7397.5390625,5424.84375 w222.4609375 10" };
-        QTest::newRow("cents") << "1|0.99" << "b" << "" << QStringList { "99 1800,1460 w1334.765625 60b",
-            QString(QChar(0xA2)) + " 3134.765625,1560 w444.921875 40b", plain[2], plain[3] };
+            "Weekly special 2541.19140625,660 25b", "Garden hose 3163.65234375,1419 20",
+            "50 feet 3861.2841796875,2221 15", "$ 1338,2716 40b", "4.99 1782.921875,2566 80b",
+            "pic sq32.png 5514.5,2566 1787.5x1787.5", "(regular retail $5.99) 2969.3408203125,4364 15i",
+            "77 7397.5390625,5424.84375 10" };
+        QTest::newRow("cents") << "1|0.99" << "b" << "" << QStringList { "99 1800,1460 60b",
+            QString(QChar(0xA2)) + " 3134.765625,1560 40b", plain[2], plain[3] };
         QTest::newRow("logo right") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=RIGHT" << QStringList { "pic logo.jpg 5510,640 2160x720" } + plain;
         QTest::newRow("logo left") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=LEFT" << QStringList { "pic logo.jpg 870,640 2160x720" } + plain;
         QTest::newRow("logo centre") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=CENTER" << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
@@ -111,13 +114,28 @@ private slots:
         QTest::newRow("sku -3") << "SKU-9|2" << "d" << "PRINTSKU=-3" << desc + QStringList { sku };
         QTest::newRow("sku letters read as 0") << "SKU-9|2" << "d" << "PRINTSKU=no" << desc;
         QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800" << QStringList {
-            "box 816,456 14928,10968 l48", "$ 2880,2860 w889.84375 80b", "2 3769.84375,2560 w1334.765625 120b",
-            "Desc 2880,5261 w1822.65625 40", "dot 3215,6890 r83.7890625 f0 #0", "b 3550.3125,6555 w333.69140625 30",
-            "1 14297.5390625,10297.6875 w222.4609375 20" };
+            "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b", "Desc 2880,5261 40",
+            "dot 3215,6890 r83.7890625 f0 #0", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
         QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5" << QStringList {
-            "box 816,456 14928,10968 l1", "$ 2880,2860 w444.921875 40b", "2 3324.921875,2560 w667.3828125 60b",
-            "Desc 2880,3921 w911.328125 20", "dot 3048,4936 r41.89453125 f0 #0", "b 3215.15625,4768 w166.845703125 15",
-            "1 14408.76953125,10632.84375 w111.23046875 10" };
+            "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b", "Desc 2880,3921 20",
+            "dot 3048,4936 r41.89453125 f0 #0", "b 3215.15625,4768 15", "1 14408.76953125,10632.84375 10" };
+        const QString typical = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year warranty";
+        // Cells far off the sheet or of negative size draw without failing.
+        const QStringList gone = { "box 768,408 -199374,5664 l24", " 816,5496.421875 5" };
+        QTest::newRow("absurd cell, bullet") << typical << "b10110 T" << "ud=-99999 lr=-99999 w=199998" << QStringList {
+            "box 768,408 200622,5664 l24", "T 816,456 25b", "$ 816,1175 40b", "12.99 1260.921875,1025 60b",
+            "Cordless drill with two batteries 816,2376 20", "dot 984,3191 r41.89453125 f0 #0",
+            "18 volt 1151.15625,3023 15", "dot 984,3536 r41.89453125 f0 #0",
+            "Keyless chuck 1151.15625,3368 15", "dot 984,3881 r41.89453125 f0 #0",
+            "Two year warranty 1151.15625,3713 15", "(regular retail $15.49) 816,4098 15i",
+            "SKU1 199895.5390625,5328.84375 10" };
+        QTest::newRow("absurd cell, desc") << typical << "d10110 T" << "ud=-99999 lr=-99999 w=199998" << QStringList {
+            "box 768,408 200622,5664 l24", "T 816,456 25b", "Cordless drill with two batteries 816,1215 20",
+            "18 volt 816,1672 15", "Keyless chuck 816,2017 15", "Two year warranty 816,2362 15",
+            "$ 816,2857 40b", "12.99 1260.921875,2707 80b", "(regular retail $15.49) 816,4504 15i",
+            "SKU1 199895.5390625,5328.84375 10" };
+        QTest::newRow("negative cell, bullet") << typical << "b10110 T" << "ud=99999 lr=99999 w=-199998" << gone;
+        QTest::newRow("negative cell, desc") << typical << "d10110 T" << "ud=99999 lr=99999 w=-199998" << gone;
         // clang-format on
     }
 
@@ -132,16 +150,14 @@ private slots:
         m_options = { digit(1), digit(2), digit(3), digit(4), digit(5), style.mid(7) };
         RecordingCanvas c;
         SignPlacement at = cell(&c);
+        const std::map<QString, qint32*> numbers = { { "ud", &at.shiftUpDown },
+            { "lr", &at.shiftLeftRight }, { "w", &at.width }, { "h", &at.height } };
         for (const QString& token : setup.split(' ', Qt::SkipEmptyParts)) {
             const QString key = token.section('=', 0, 0), value = files(token.section('=', 1));
-            if (key == "ud")
-                at.shiftUpDown = value.toInt();
+            if (numbers.count(key))
+                *numbers.at(key) = value.toInt();
             else if (key == "k")
                 at.formatScale = value.toDouble();
-            else if (key == "w")
-                at.width = value.toInt();
-            else if (key == "h")
-                at.height = value.toInt();
             else if (key == "pv")
                 at.previewScale = value.toDouble(), at.printing = false;
             else
@@ -249,22 +265,6 @@ private slots:
                     dark += qGray(img.pixel(x, y)) < 100;
             QVERIFY(dark > 500);
         }
-    }
-
-    void absurdCalibration()
-    {
-        // Cells far off the sheet or of negative size draw without failing.
-        fill(m_model, { typicalSign(1) });
-        m_options = { 1, 0, 1, 1, 0, QStringLiteral("T") };
-        for (int v : { -99999, 99999 }) {
-            RecordingCanvas c;
-            SignPlacement at = cell(&c);
-            at.shiftUpDown = at.shiftLeftRight = v;
-            at.width = -v * 2;
-            painter().PaintBulletSign(at);
-            painter().PaintDescSign(at);
-        }
-        QCOMPARE(m_errors, QStringList());
     }
 };
 
