@@ -227,8 +227,8 @@ inline QStringList describe(const std::vector<CanvasOp>& ops)
     for (const CanvasOp& op : ops) {
         const QString color = op.color ? QStringLiteral(" #%1").arg(op.color) : QString();
         if (op.kind == K::Text)
-            out << op.text + ' ' + xy(op.x, op.y) + ' ' + n(op.fontSize)
-                    + (op.bold ? "b" : "") + (op.italic ? "i" : "") + color;
+            out << op.text + ' ' + xy(op.x, op.y) + ' ' + n(op.fontSize) + (op.bold ? "b" : "")
+                    + (op.italic ? "i" : "") + color;
         else if (op.kind == K::Box)
             out << "box " + xy(op.x, op.y) + ' ' + xy(op.x2, op.y2) + " l" + n(op.drawWidth)
                     + color;

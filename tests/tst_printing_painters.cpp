@@ -72,11 +72,10 @@ private slots:
         QTest::addColumn<QString>("style");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("drawn");
-        const QStringList plain
-            = { "$ 1800,1610 40b", "2 2244.921875,1460 60b",
-                  " 1800,2811 20", "1 7508.76953125,5424.84375 10" };
-        const QStringList desc = { " 4320,1460 20", "$ 3652.6171875,2412 40b",
-            "2 4097.5390625,2262 80b" };
+        const QStringList plain = { "$ 1800,1610 40b", "2 2244.921875,1460 60b", " 1800,2811 20",
+            "1 7508.76953125,5424.84375 10" };
+        const QStringList desc
+            = { " 4320,1460 20", "$ 3652.6171875,2412 40b", "2 4097.5390625,2262 80b" };
         const QString sku = "SKU-9 7030.9375,5424.84375 10";
         const QStringList bad = { "box 768,408 7824,5664 l24",
             "E481 Invalid picture: @bad.jpg (Unsupported image format)" };
