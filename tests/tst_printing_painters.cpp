@@ -1,4 +1,5 @@
-// Where each element of each sign style lands, on the recording surface.
+// Where each element of each sign style lands, on the recording surface, and
+// the cell geometry and preview scale the print job places them with.
 
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
@@ -6,6 +7,7 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "printing/PreviewCanvas.h"
+#include "printing/SignLayout.h"
 #include "printing/SignPainter.h"
 
 #include <QTemporaryDir>
@@ -54,8 +56,7 @@ private slots:
     void init()
     {
         m_scope = std::make_unique<TestSettingsScope>();
-        m_settings
-            = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
+        m_settings = std::make_unique<AppSettings>(appSettings());
         m_options = SignOptions();
         m_errors.clear();
     }
@@ -217,51 +218,127 @@ private slots:
         }
     }
 
+    // "span": one axis of a cell. Signs across, first of two (1) or not,
+    // total, printable, margin -> origin, size. Outer: the first cell from 0,
+    // the second from the middle, the margin unused. Symmetric: the larger of
+    // the two unprintable margins all round. Halves round to even.
+    // "cell": format (1, 2 or 4-Up), sign number, margins across and down ->
+    // top, height, left, width on landscape Letter (15840 x 12240, printable
+    // 15120 x 11520), for 2-Up on portrait Letter.
+    // "view": preview box width, height and the margins -> user scale, left,
+    // top, width, height for landscape Letter.
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        // clang-format off
+        QTest::newRow("outer first") << "span outer 2 1 12240 11520 999" << "0 5400";
+        QTest::newRow("outer second") << "span outer 2 0 12240 11520 999" << "6120 5400";
+        QTest::newRow("outer single") << "span outer 1 0 12240 11520 0" << "0 11520";
+        QTest::newRow("outer odd total") << "span outer 2 0 12241 11520 0" << "6120 5400";
+        QTest::newRow("sym far margin larger") << "span sym 2 1 15840 15120 0" << "720 6480";
+        QTest::newRow("sym second") << "span sym 2 0 15840 15120 0" << "8640 6480";
+        QTest::newRow("sym equal margins") << "span sym 2 1 15840 15120 360" << "0 7200";
+        QTest::newRow("sym near margin larger") << "span sym 1 0 15840 15120 500" << "0 14840";
+        QTest::newRow("sym single") << "span sym 1 1 12240 11520 270" << "180 11340";
+        QTest::newRow("sym odd total") << "span sym 2 0 15841 15121 360" << "7920 7200";
+        // Absurd calibration does not crash, it only gives absurd cells.
+        QTest::newRow("sym absurd") << "span sym 2 0 15840 15120 99999" << "7920 -192078";
+        QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
+        // 4-Up: top-left, top-right, bottom-left, bottom-right, top-left again.
+        QTest::newRow("4up 1") << "cell 4 1 360 360" << "0 5400 0 7200";
+        QTest::newRow("4up 2") << "cell 4 2 360 360" << "0 5400 7920 7200";
+        QTest::newRow("4up 3") << "cell 4 3 360 360" << "6120 5400 0 7200";
+        QTest::newRow("4up 4") << "cell 4 4 360 360" << "6120 5400 7920 7200";
+        QTest::newRow("4up 5") << "cell 4 5 360 360" << "0 5400 0 7200";
+        // Top margin 400: no change; 100: every cell 260 lower and shorter.
+        QTest::newRow("4up top 400") << "cell 4 1 360 400" << "0 5400 0 7200";
+        QTest::newRow("4up top 100") << "cell 4 1 360 100" << "260 5140 0 7200";
+        QTest::newRow("4up top 0") << "cell 4 3 360 0" << "6480 5040 0 7200";
+        // 2-Up: top half then bottom half, the full width.
+        QTest::newRow("2up 1") << "cell 2 1 360 360" << "0 7200 0 11520";
+        QTest::newRow("2up 2") << "cell 2 2 360 360" << "7920 7200 0 11520";
+        QTest::newRow("2up 3") << "cell 2 3 360 360" << "0 7200 0 11520";
+        QTest::newRow("1up") << "cell 1 7 360 360" << "0 11520 0 15120";
+        // A wide box fits the page by height, centred across: (15840 - 23501)
+        // / 2 -> -3830 less the margin; a tall one by width, centred down.
+        QTest::newRow("view wide") << "view 28800 15000 360 300" << "1.2254901960784315 -4190 -300 23501 12240";
+        QTest::newRow("view tall") << "view 10000 20000 360 300" << "0.6313131313131313 -360 -9720 15840 31680";
+        // A box squeezed flat still gets a scale the canvas can take.
+        QTest::newRow("view flat") << "view 10000 1 0 0" << "8.169934640522875e-05 -61192080 0 122400000 12240";
+        // clang-format on
+    }
+
+    void geometry()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        const QStringList w = in.split(' ');
+        QList<double> a;
+        for (const QString& n : w)
+            a << n.toDouble();
+        QList<double> got;
+        if (w[0] == "span") {
+            const CellExtent e = CellSpan(w[1] == "outer" ? SpanRule::Outer : SpanRule::Symmetric,
+                int(a[2]), int(a[3]), a[4], a[5], a[6]);
+            got = { double(e.origin), double(e.size) };
+        } else if (w[0] == "cell") {
+            const SheetMetrics sheet = a[1] == 2 ? SheetMetrics { 12240, 15840, 11520, 15120 }
+                                                 : SheetMetrics { 15840, 12240, 15120, 11520 };
+            const SignFormat format = a[1] == 4 ? SignFormat::FourUp
+                : a[1] == 2                     ? SignFormat::TwoUp
+                                                : SignFormat::OneUp;
+            const SignCell c = CellForSign(format, int(a[2]), sheet, int(a[3]), int(a[4]));
+            got = { double(c.top), double(c.height), double(c.left), double(c.width) };
+        } else {
+            const PreviewView v
+                = PreviewViewFor(a[1], a[2], { 15840, 12240, 15120, 11520 }, int(a[3]), int(a[4]));
+            got = { v.previewScale, v.left, v.top, v.width, v.height };
+        }
+        QStringList text;
+        for (double d : got)
+            text << QString::number(d, 'g', QLocale::FloatingPointShortest);
+        QCOMPARE(text.join(' '), out);
+    }
+
+    // The same sign on the printer and on the preview box, which maps the
+    // page onto 1920 x 1000 screen pixels, lands at the same twips.
     void previewAndPrinterAgree()
     {
-        // The same sign on the printer and on the preview box, which maps
-        // the page onto 1920 x 1000 screen pixels, lands at the same twips.
         fill(m_model,
-            { sign("4471", "12.99", "15.49", "A long description that needs two lines on this sign",
-                "18 volt", "Keyless chuck", "Two year warranty", files("@sq64.jpg")) });
+            { signOf("4471|12.99|15.49|A long description that needs two lines on this "
+                     "sign|18 volt|Keyless chuck|Two year warranty|"
+                + files("@sq64.jpg")) });
         m_options = { 0, 0, 1, 1, 1, QStringLiteral("SALE") };
         for (bool bullet : { true, false }) {
             RecordingCanvas printer;
             printer.setOrientation(SignCanvas::Landscape);
             PreviewCanvas preview(QSize(1920, 1000), 96, 96);
             preview.setRecording(true);
-            const SheetMetrics sheet { printer.Width(), printer.Height(), printer.ScaleWidth(),
-                printer.ScaleHeight() };
-            const PreviewView view
-                = PreviewViewFor(preview.Width(), preview.Height(), sheet, 360, 360);
+            const PreviewView view = PreviewViewFor(preview.Width(), preview.Height(),
+                { printer.Width(), printer.Height(), printer.ScaleWidth(), printer.ScaleHeight() },
+                360, 360);
             preview.setScaleLeft(view.left);
             preview.setScaleTop(view.top);
             preview.setScaleWidth(view.width);
             preview.setScaleHeight(view.height);
             SignPlacement at = cell(&printer);
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
-            at.canvas = &preview;
-            at.printing = false;
-            at.previewScale = view.previewScale;
+            at = { &preview, false, 1, 360, 5400, 720, 7200, 0, 0, view.previewScale };
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
             QCOMPARE(m_errors, QStringList());
-
-            const auto& a = printer.operations();
-            const auto& b = preview.operations();
+            const auto &a = printer.operations(), &b = preview.operations();
             QCOMPARE(a.size(), b.size());
-            for (size_t i = 0; i < a.size(); ++i) {
-                QCOMPARE(int(a[i].kind), int(b[i].kind));
-                QCOMPARE(a[i].text, b[i].text);
-                QVERIFY2(qAbs(a[i].x - b[i].x) <= 1.0 && qAbs(a[i].y - b[i].y) <= 1.0,
+            for (size_t i = 0; i < a.size(); ++i)
+                QVERIFY2(a[i].kind == b[i].kind && a[i].text == b[i].text
+                        && qAbs(a[i].x - b[i].x) <= 1.0 && qAbs(a[i].y - b[i].y) <= 1.0
+                        && qAbs(a[i].width - b[i].width) <= 1.0,
                     qPrintable(a[i].text));
-                QVERIFY(qAbs(a[i].width - b[i].width) <= 1.0);
-            }
             // And the preview really drew: the price colour (black) is on the image.
             int dark = 0;
-            const QImage& img = preview.image();
-            for (int y = 0; y < img.height(); y += 2)
-                for (int x = 0; x < img.width(); x += 2)
-                    dark += qGray(img.pixel(x, y)) < 100;
+            for (int y = 0; y < preview.image().height(); y += 2)
+                for (int x = 0; x < preview.image().width(); x += 2)
+                    dark += qGray(preview.image().pixel(x, y)) < 100;
             QVERIFY(dark > 500);
         }
     }
