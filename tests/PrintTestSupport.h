@@ -216,8 +216,9 @@ inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString&
 }
 
 // The drawing calls one per line, to compare a whole layout at once: text
-// "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH #COLOR",
-// "dot x,y rRADIUS fFILLSTYLE #FILLCOLOR", "pic FILE x,y WxH", "page" for a new page or a clear.
+// "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH [#COLOR]", "dot x,y
+// rRADIUS [fFILLSTYLE #FILLCOLOR]" (none: filled black), "pic FILE x,y WxH",
+// "page" for a new page or a clear.
 inline QStringList describe(const std::vector<CanvasOp>& ops)
 {
     using K = CanvasOp::Kind;
@@ -233,8 +234,10 @@ inline QStringList describe(const std::vector<CanvasOp>& ops)
             out << "box " + xy(op.x, op.y) + ' ' + xy(op.x2, op.y2) + " l" + n(op.drawWidth)
                     + color;
         else if (op.kind == K::Circle)
-            out << "dot " + xy(op.x, op.y) + " r" + n(op.radius) + " f" + n(op.fillStyle) + " #"
-                    + n(op.fillColor);
+            out << "dot " + xy(op.x, op.y) + " r" + n(op.radius)
+                    + (op.fillStyle || op.fillColor
+                            ? QStringLiteral(" f%1 #%2").arg(op.fillStyle).arg(op.fillColor)
+                            : QString());
         else if (op.kind == K::Picture)
             out << "pic " + QFileInfo(op.text).fileName() + ' ' + xy(op.x, op.y) + ' ' + n(op.width)
                     + 'x' + n(op.height);

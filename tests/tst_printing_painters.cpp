@@ -86,9 +86,9 @@ private slots:
             "box 768,408 7824,5664 l24 #255", "SALE 3653.251953125,660 25b #65280",
             "$ 1800,1379 40b #16711680", "12.99 2244.921875,1229 60b #16711680",
             "pic sq64.jpg 5593,1229 1340.625x1340.625", "Cordless drill 1800,2580 20",
-            "dot 1968,3395 r41.89453125 f0 #0", "18 volt 2135.15625,3227 15",
-            "dot 1968,3740 r41.89453125 f0 #0", "Keyless chuck 2135.15625,3572 15",
-            "dot 1968,4085 r41.89453125 f0 #0", "Two year warranty 2135.15625,3917 15",
+            "dot 1968,3395 r41.89453125", "18 volt 2135.15625,3227 15",
+            "dot 1968,3740 r41.89453125", "Keyless chuck 2135.15625,3572 15",
+            "dot 1968,4085 r41.89453125", "Two year warranty 2135.15625,3917 15",
             "(regular retail $15.49) 1800,4302 15i", "4471 7175.078125,5328.84375 10" };
         QTest::newRow("desc style, blank first line") << "77|4.99|5.99|Garden hose||50 feet||@sq32.png"
             << "d00111 Weekly special" << "" << QStringList {
@@ -115,18 +115,18 @@ private slots:
         QTest::newRow("sku letters read as 0") << "SKU-9|2" << "d" << "PRINTSKU=no" << desc;
         QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800" << QStringList {
             "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b", "Desc 2880,5261 40",
-            "dot 3215,6890 r83.7890625 f0 #0", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
+            "dot 3215,6890 r83.7890625", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
         QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5" << QStringList {
             "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b", "Desc 2880,3921 20",
-            "dot 3048,4936 r41.89453125 f0 #0", "b 3215.15625,4768 15", "1 14408.76953125,10632.84375 10" };
+            "dot 3048,4936 r41.89453125", "b 3215.15625,4768 15", "1 14408.76953125,10632.84375 10" };
         const QString typical = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year warranty";
         // Cells far off the sheet or of negative size draw without failing.
         const QStringList gone = { "box 768,408 -199374,5664 l24", " 816,5496.421875 5" };
         QTest::newRow("absurd cell, bullet") << typical << "b10110 T" << "ud=-99999 lr=-99999 w=199998" << QStringList {
             "box 768,408 200622,5664 l24", "T 816,456 25b", "$ 816,1175 40b", "12.99 1260.921875,1025 60b",
-            "Cordless drill with two batteries 816,2376 20", "dot 984,3191 r41.89453125 f0 #0",
-            "18 volt 1151.15625,3023 15", "dot 984,3536 r41.89453125 f0 #0",
-            "Keyless chuck 1151.15625,3368 15", "dot 984,3881 r41.89453125 f0 #0",
+            "Cordless drill with two batteries 816,2376 20", "dot 984,3191 r41.89453125",
+            "18 volt 1151.15625,3023 15", "dot 984,3536 r41.89453125",
+            "Keyless chuck 1151.15625,3368 15", "dot 984,3881 r41.89453125",
             "Two year warranty 1151.15625,3713 15", "(regular retail $15.49) 816,4098 15i",
             "SKU1 199895.5390625,5328.84375 10" };
         QTest::newRow("absurd cell, desc") << typical << "d10110 T" << "ud=-99999 lr=-99999 w=199998" << QStringList {
@@ -222,9 +222,9 @@ private slots:
     // total, printable, margin -> origin, size. Outer: the first cell from 0,
     // the second from the middle, the margin unused. Symmetric: the larger of
     // the two unprintable margins all round. Halves round to even.
-    // "cell": format (1, 2 or 4-Up), sign number, margins across and down ->
-    // top, height, left, width on landscape Letter (15840 x 12240, printable
-    // 15120 x 11520), for 2-Up on portrait Letter.
+    // "cell": format (1, 2 or 4-Up), margins across and down, sign numbers ->
+    // top, height, left, width of each sign's cell on landscape Letter (15840
+    // x 12240, printable 15120 x 11520), for 2-Up on portrait Letter.
     // "view": preview box width, height and the margins -> user scale, left,
     // top, width, height for landscape Letter.
     void geometry_data()
@@ -246,20 +246,15 @@ private slots:
         QTest::newRow("sym absurd") << "span sym 2 0 15840 15120 99999" << "7920 -192078";
         QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
         // 4-Up: top-left, top-right, bottom-left, bottom-right, top-left again.
-        QTest::newRow("4up 1") << "cell 4 1 360 360" << "0 5400 0 7200";
-        QTest::newRow("4up 2") << "cell 4 2 360 360" << "0 5400 7920 7200";
-        QTest::newRow("4up 3") << "cell 4 3 360 360" << "6120 5400 0 7200";
-        QTest::newRow("4up 4") << "cell 4 4 360 360" << "6120 5400 7920 7200";
-        QTest::newRow("4up 5") << "cell 4 5 360 360" << "0 5400 0 7200";
+        QTest::newRow("4up") << "cell 4 360 360 1 2 3 4 5"
+            << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 5400 0 7200";
         // Top margin 400: no change; 100: every cell 260 lower and shorter.
-        QTest::newRow("4up top 400") << "cell 4 1 360 400" << "0 5400 0 7200";
-        QTest::newRow("4up top 100") << "cell 4 1 360 100" << "260 5140 0 7200";
-        QTest::newRow("4up top 0") << "cell 4 3 360 0" << "6480 5040 0 7200";
+        QTest::newRow("4up top 400") << "cell 4 360 400 1" << "0 5400 0 7200";
+        QTest::newRow("4up top 100") << "cell 4 360 100 1" << "260 5140 0 7200";
+        QTest::newRow("4up top 0") << "cell 4 360 0 3" << "6480 5040 0 7200";
         // 2-Up: top half then bottom half, the full width.
-        QTest::newRow("2up 1") << "cell 2 1 360 360" << "0 7200 0 11520";
-        QTest::newRow("2up 2") << "cell 2 2 360 360" << "7920 7200 0 11520";
-        QTest::newRow("2up 3") << "cell 2 3 360 360" << "0 7200 0 11520";
-        QTest::newRow("1up") << "cell 1 7 360 360" << "0 11520 0 15120";
+        QTest::newRow("2up") << "cell 2 360 360 1 2 3" << "0 7200 0 11520 / 7920 7200 0 11520 / 0 7200 0 11520";
+        QTest::newRow("1up") << "cell 1 360 360 7" << "0 11520 0 15120";
         // A wide box fits the page by height, centred across: (15840 - 23501)
         // / 2 -> -3830 less the margin; a tall one by width, centred down.
         QTest::newRow("view wide") << "view 28800 15000 360 300" << "1.2254901960784315 -4190 -300 23501 12240";
@@ -277,28 +272,33 @@ private slots:
         QList<double> a;
         for (const QString& n : w)
             a << n.toDouble();
-        QList<double> got;
+        auto text = [](const QList<double>& numbers) {
+            QStringList t;
+            for (double d : numbers)
+                t << QString::number(d, 'g', QLocale::FloatingPointShortest);
+            return t.join(' ');
+        };
+        QStringList got;
         if (w[0] == "span") {
             const CellExtent e = CellSpan(w[1] == "outer" ? SpanRule::Outer : SpanRule::Symmetric,
                 int(a[2]), int(a[3]), a[4], a[5], a[6]);
-            got = { double(e.origin), double(e.size) };
+            got << text({ double(e.origin), double(e.size) });
         } else if (w[0] == "cell") {
             const SheetMetrics sheet = a[1] == 2 ? SheetMetrics { 12240, 15840, 11520, 15120 }
                                                  : SheetMetrics { 15840, 12240, 15120, 11520 };
             const SignFormat format = a[1] == 4 ? SignFormat::FourUp
                 : a[1] == 2                     ? SignFormat::TwoUp
                                                 : SignFormat::OneUp;
-            const SignCell c = CellForSign(format, int(a[2]), sheet, int(a[3]), int(a[4]));
-            got = { double(c.top), double(c.height), double(c.left), double(c.width) };
+            for (int i = 4; i < a.size(); ++i) {
+                const SignCell c = CellForSign(format, int(a[i]), sheet, int(a[2]), int(a[3]));
+                got << text({ double(c.top), double(c.height), double(c.left), double(c.width) });
+            }
         } else {
             const PreviewView v
                 = PreviewViewFor(a[1], a[2], { 15840, 12240, 15120, 11520 }, int(a[3]), int(a[4]));
-            got = { v.previewScale, v.left, v.top, v.width, v.height };
+            got << text({ v.previewScale, v.left, v.top, v.width, v.height });
         }
-        QStringList text;
-        for (double d : got)
-            text << QString::number(d, 'g', QLocale::FloatingPointShortest);
-        QCOMPARE(text.join(' '), out);
+        QCOMPARE(got.join(" / "), out);
     }
 
     // The same sign on the printer and on the preview box, which maps the
