@@ -29,15 +29,13 @@ inline SignRow sign(const QString& sku, const QString& promo, const QString& ret
     const QString& b2 = QString(), const QString& b3 = QString(),
     const QString& graphic = QString())
 {
+    using M = SignListModel;
+    const int columns[] = { M::ColSku, M::ColPromo, M::ColRetail, M::ColDescription, M::ColBullet1,
+        M::ColBullet2, M::ColBullet3, M::ColGraphic };
+    const QString* values[] = { &sku, &promo, &retail, &description, &b1, &b2, &b3, &graphic };
     SignRow row;
-    row.column(SignListModel::ColSku) = sku;
-    row.column(SignListModel::ColPromo) = promo;
-    row.column(SignListModel::ColRetail) = retail;
-    row.column(SignListModel::ColDescription) = description;
-    row.column(SignListModel::ColBullet1) = b1;
-    row.column(SignListModel::ColBullet2) = b2;
-    row.column(SignListModel::ColBullet3) = b3;
-    row.column(SignListModel::ColGraphic) = graphic;
+    for (int i = 0; i < 8; ++i)
+        row.column(columns[i]) = *values[i];
     return row;
 }
 

@@ -4,13 +4,10 @@
 #include "PrintTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "printing/PreviewCanvas.h"
 #include "printing/SignLayout.h"
 #include "printing/SignPainter.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <map>
