@@ -118,8 +118,6 @@ private slots:
             << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) vis0 shown0 cleared0 |  | " << QStringList { noData };
         QTest::newRow("no SKU: nothing to preview") << "|1.99||no sku;  |" << "pv"
             << "open0 o0 new0 end0 ab0 ops0, 0/0, setup0, state0 (-1 shown) vis0 shown0 cleared0 |  | " << QStringList { noData };
-        QTest::newRow("4up 4 signs: one page") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;" << ""
-            << "open1 o2 new0 end1 ab0 ops17, 4/4 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2,S3,S4 | " << QStringList {};
         QTest::newRow("4up 5 signs") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;;S5|1.00;" << ""
             << "open1 o2 new1 end1 ab0 ops22, 5/5 ended, setup0, state0 (-1 shown) vis0 shown0 cleared0 | S1,S2,S3,S4 / S5 | " << QStringList {};
         QTest::newRow("4up 8 signs: no trailing page") << "S1|1;S2|1;S3|1;S4|1;S5|1;S6|1;S7|1;S8|1" << ""
