@@ -34,11 +34,6 @@ private:
                 m_errors << QStringLiteral("E%1 %2").arg(e.number()).arg(e.description());
             });
     }
-    // A 4-Up cell on the landscape Letter sheet.
-    static SignPlacement cell(SignCanvas* canvas)
-    {
-        return { canvas, true, 1, 360, 5400, 720, 7200 };
-    }
     QString files(QString s) const { return s.replace('@', m_files.path() + '/'); }
 
 private slots:
@@ -58,8 +53,8 @@ private slots:
         m_errors.clear();
     }
 
-    // Every drawing call of one sign in a 4-Up cell (see describe()), then its
-    // errors. style: "b" bullet or "d" description style, then the options
+    // Every drawing call of one sign in a 4-Up cell of landscape Letter (see
+    // describe()), then its errors. style: "b" bullet or "d" description style, then the options
     // border, logo, title, retail, graphic as digits and the title text.
     // setup: "ud=", "lr=" (shifts), "w=", "h=" (cell), "k=" (format scale),
     // "pv=" (preview scale, not printing) or a setting "KEY=value"; "@" is the
@@ -134,7 +129,7 @@ private slots:
         const auto digit = [&style](int i) { return style.size() > i ? style[i].digitValue() : 0; };
         m_options = { digit(1), digit(2), digit(3), digit(4), digit(5), style.mid(7) };
         RecordingCanvas c;
-        SignPlacement at = cell(&c);
+        SignPlacement at { &c, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
         const std::map<QString, qint32*> numbers = { { "ud", &at.shiftUpDown },
             { "lr", &at.shiftLeftRight }, { "w", &at.width }, { "h", &at.height } };
         for (const QString& token : setup.split(' ', Qt::SkipEmptyParts)) {
@@ -183,7 +178,7 @@ private slots:
         const QString description = m_model.signRow(1).column(SignListModel::ColDescription);
         for (bool bullet : { true, false }) {
             RecordingCanvas c;
-            SignPlacement at = cell(&c);
+            SignPlacement at { &c, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
             c.setFontSize(20); // a description just too wide for one line
             if (!description.isEmpty())
                 at.width = int(c.TextWidth(description));
@@ -307,7 +302,7 @@ private slots:
             preview.setScaleTop(view.top);
             preview.setScaleWidth(view.width);
             preview.setScaleHeight(view.height);
-            SignPlacement at = cell(&printer);
+            SignPlacement at { &printer, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
             at = { &preview, false, 1, 360, 5400, 720, 7200, 0, 0, view.previewScale };
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
