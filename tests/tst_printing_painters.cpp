@@ -73,7 +73,8 @@ private slots:
         const QStringList bad = { "box 768,408 7824,5664 l24",
             "E481 Invalid picture: @bad.jpg (Unsupported image format)" };
         // clang-format off
-        QTest::newRow("bullet style") << "4471|12.99|15.49|Cordless drill|18 volt|Keyless chuck|Two year warranty|@sq64.jpg"
+        QTest::newRow("bullet style")
+            << "4471|12.99|15.49|Cordless drill|18 volt|Keyless chuck|Two year warranty|@sq64.jpg"
             << "b10111 SALE" << "ColorBorder=255 ColorTitle=65280 ColorPrice=16711680" << QStringList {
             "box 768,408 7824,5664 l24 #255", "SALE 3653.251953125,660 25b #65280",
             "$ 1800,1379 40b #16711680", "12.99 2244.921875,1229 60b #16711680",
@@ -90,16 +91,22 @@ private slots:
             "77 7397.5390625,5424.84375 10" };
         QTest::newRow("cents") << "1|0.99" << "b" << "" << QStringList { "99 1800,1460 60b",
             QString(QChar(0xA2)) + " 3134.765625,1560 40b", plain[2], plain[3] };
-        QTest::newRow("logo right") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=RIGHT" << QStringList { "pic logo.jpg 5510,640 2160x720" } + plain;
-        QTest::newRow("logo left") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=LEFT" << QStringList { "pic logo.jpg 870,640 2160x720" } + plain;
-        QTest::newRow("logo centre") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=CENTER" << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
-        QTest::newRow("logo lower case centres") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=right" << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
+        QTest::newRow("logo right") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=RIGHT"
+            << QStringList { "pic logo.jpg 5510,640 2160x720" } + plain;
+        QTest::newRow("logo left") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=LEFT"
+            << QStringList { "pic logo.jpg 870,640 2160x720" } + plain;
+        QTest::newRow("logo centre") << "1|2" << "b02" << "ud=30 FILELOGO=@logo.jpg LOGOLCR=CENTER"
+            << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
+        QTest::newRow("logo lower case centres") << "1|2" << "b02"
+            << "ud=30 FILELOGO=@logo.jpg LOGOLCR=right"
+            << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
         QTest::newRow("logo a folder") << "1|2" << "b01" << "FILELOGO=@." << plain;
         QTest::newRow("logo missing") << "1|2" << "b01" << "FILELOGO=@none.jpg" << plain;
         QTest::newRow("logo blank") << "1|2" << "b01" << "FILELOGO=" << plain;
         QTest::newRow("logo unreadable") << "1|2" << "b11" << "FILELOGO=@bad.jpg" << bad;
         QTest::newRow("picture unreadable") << "1|2||||||@bad.jpg" << "b10001" << "" << bad;
-        QTest::newRow("picture huge") << "1|2||||||@huge.jpg" << "b00001" << "" << QStringList { plain[0], plain[1],
+        QTest::newRow("picture huge") << "1|2||||||@huge.jpg" << "b00001" << ""
+            << QStringList { plain[0], plain[1],
             "pic huge.jpg 5499.375,1460 1340.625x1340.625", plain[2], plain[3] };
         QTest::newRow("sku not stored") << "SKU-9|2" << "d" << "" << desc + QStringList { sku };
         QTest::newRow("sku 0") << "SKU-9|2" << "d" << "PRINTSKU=0" << desc;
@@ -108,14 +115,18 @@ private slots:
         QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800" << QStringList {
             "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b", "Desc 2880,5261 40",
             "dot 3215,6890 r83.7890625", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
-        QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5" << QStringList {
+        QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5"
+            << QStringList {
             "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b", "Desc 2880,3921 20",
             "dot 3048,4936 r41.89453125", "b 3215.15625,4768 15", "1 14408.76953125,10632.84375 10" };
-        const QString typical = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year warranty";
+        const QString typical
+            = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year warranty";
         // A cell far off the sheet and of negative size draws without failing.
         const QStringList gone = { "box 768,408 -199374,5664 l24", " 816,5496.421875 5" };
-        QTest::newRow("negative cell, bullet") << typical << "b10110 T" << "ud=99999 lr=99999 w=-199998" << gone;
-        QTest::newRow("negative cell, desc") << typical << "d10110 T" << "ud=99999 lr=99999 w=-199998" << gone;
+        QTest::newRow("negative cell, bullet") << typical << "b10110 T" << "ud=99999 lr=99999 w=-199998"
+            << gone;
+        QTest::newRow("negative cell, desc") << typical << "d10110 T" << "ud=99999 lr=99999 w=-199998"
+            << gone;
         // clang-format on
     }
 
@@ -166,7 +177,8 @@ private slots:
         QTest::newRow("7 chars from 4") << "1|1||abc def" << "$;1; / abc;def;";
         QTest::newRow("5 chars from 2") << "1|1||a bcd" << "$;1; / a;bcd;";
         QTest::newRow("no space") << "1|1||abcdefgh" << "$;1; / abcdefgh;";
-        QTest::newRow("first space right of middle") << "1|1||one two three four" << "$;1; / one two three;four;";
+        QTest::newRow("first space right of middle") << "1|1||one two three four"
+            << "$;1; / one two three;four;";
         // clang-format on
     }
 
@@ -227,20 +239,25 @@ private slots:
         QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
         // 4-Up: top-left, top-right, bottom-left, bottom-right, top-left again.
         QTest::newRow("4up") << "cell 4 360 360 1 2 3 4 5"
-            << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 5400 0 7200";
+           
+                << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 5400 0 7200";
         // Top margin 400: no change; 100: every cell 260 lower and shorter.
         QTest::newRow("4up top 400") << "cell 4 360 400 1" << "0 5400 0 7200";
         QTest::newRow("4up top 100") << "cell 4 360 100 1" << "260 5140 0 7200";
         QTest::newRow("4up top 0") << "cell 4 360 0 3" << "6480 5040 0 7200";
         // 2-Up: top half then bottom half, the full width.
-        QTest::newRow("2up") << "cell 2 360 360 1 2 3" << "0 7200 0 11520 / 7920 7200 0 11520 / 0 7200 0 11520";
+        QTest::newRow("2up") << "cell 2 360 360 1 2 3"
+            << "0 7200 0 11520 / 7920 7200 0 11520 / 0 7200 0 11520";
         QTest::newRow("1up") << "cell 1 360 360 7" << "0 11520 0 15120";
         // A wide box fits the page by height, centred across: (15840 - 23501)
         // / 2 -> -3830 less the margin; a tall one by width, centred down.
-        QTest::newRow("view wide") << "view 28800 15000 360 300" << "1.2254901960784315 -4190 -300 23501 12240";
-        QTest::newRow("view tall") << "view 10000 20000 360 300" << "0.6313131313131313 -360 -9720 15840 31680";
+        QTest::newRow("view wide") << "view 28800 15000 360 300"
+            << "1.2254901960784315 -4190 -300 23501 12240";
+        QTest::newRow("view tall") << "view 10000 20000 360 300"
+            << "0.6313131313131313 -360 -9720 15840 31680";
         // A box squeezed flat still gets a scale the canvas can take.
-        QTest::newRow("view flat") << "view 10000 1 0 0" << "8.169934640522875e-05 -61192080 0 122400000 12240";
+        QTest::newRow("view flat") << "view 10000 1 0 0"
+            << "8.169934640522875e-05 -61192080 0 122400000 12240";
         // clang-format on
     }
 
