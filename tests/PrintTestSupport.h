@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers shared by the printing tests: filling a sign list, a stand-in for
-// the main window's side of a print run, and picture files.
+// the main window's side of a print run, picture files, and reading back
+// what a recording surface drew.
 
 #include "document/SignListModel.h"
 #include "printing/PrintJob.h"
@@ -11,10 +12,13 @@
 #include "ui/DialogService.h"
 
 #include <QColor>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -25,15 +29,13 @@ inline SignRow sign(const QString& sku, const QString& promo, const QString& ret
     const QString& b2 = QString(), const QString& b3 = QString(),
     const QString& graphic = QString())
 {
+    using M = SignListModel;
+    const int columns[] = { M::ColSku, M::ColPromo, M::ColRetail, M::ColDescription, M::ColBullet1,
+        M::ColBullet2, M::ColBullet3, M::ColGraphic };
+    const QString* values[] = { &sku, &promo, &retail, &description, &b1, &b2, &b3, &graphic };
     SignRow row;
-    row.column(SignListModel::ColSku) = sku;
-    row.column(SignListModel::ColPromo) = promo;
-    row.column(SignListModel::ColRetail) = retail;
-    row.column(SignListModel::ColDescription) = description;
-    row.column(SignListModel::ColBullet1) = b1;
-    row.column(SignListModel::ColBullet2) = b2;
-    row.column(SignListModel::ColBullet3) = b3;
-    row.column(SignListModel::ColGraphic) = graphic;
+    for (int i = 0; i < 8; ++i)
+        row.column(columns[i]) = *values[i];
     return row;
 }
 
@@ -44,6 +46,15 @@ inline void fill(SignListModel& model, const std::vector<SignRow>& rows)
     model.setRows(int(rows.size()) + 1 > 2 ? int(rows.size()) + 1 : 2);
     for (size_t i = 0; i < rows.size(); ++i)
         model.setSignRow(int(i) + 1, rows[i]);
+}
+
+// A row from "sku|promo|retail|description|bullet1|bullet2|bullet3|graphic".
+inline SignRow signOf(const QString& fields)
+{
+    QStringList f = fields.split(QLatin1Char('|'));
+    while (f.size() < 8)
+        f << QString();
+    return sign(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
 }
 
 inline SignRow typicalSign(int n)
@@ -57,56 +68,48 @@ inline SignRow typicalSign(int n)
 struct CanvasLog
 {
     std::vector<CanvasOp> ops;
-    int newPages = 0;
-    int endDocs = 0;
-    int clears = 0;
-    bool abandoned = false;
-    int orientation = 0;
-    bool opened = false;
+    int newPages = 0, endDocs = 0, clears = 0, orientation = 0;
+    bool abandoned = false, opened = false;
 };
 
-// A recording surface that leaves its record in a log when destroyed, and
-// can be told to fail like a printer that refuses the document.
+// A recording surface that leaves its record in the log when destroyed. It
+// can fail like a printer that refuses the document: with 482 on drawing
+// call failAt (from 1; 0 never), or at the end.
 class LoggedCanvas : public RecordingCanvas
 {
 public:
-    LoggedCanvas(CanvasLog& log, QSizeF sheet, QMarginsF margins, double dpi)
+    LoggedCanvas(CanvasLog& log, QSizeF sheet, QMarginsF margins, double dpi, int failAt = 0,
+        bool failEnd = false)
         : RecordingCanvas(sheet, margins, dpi)
         , m_log(log)
+        , m_failAt(failAt)
+        , m_failEnd(failEnd)
     {
-        m_log = CanvasLog();
-        m_log.opened = true;
+        m_log = { {}, 0, 0, 0, 0, false, true };
     }
     ~LoggedCanvas() override
     {
-        m_log.ops = operations();
-        m_log.newPages = newPages();
-        m_log.endDocs = endDocs();
-        m_log.clears = clears();
-        m_log.abandoned = abandoned();
-        m_log.orientation = Orientation();
+        m_log = { operations(), newPages(), endDocs(), clears(), Orientation(), abandoned(), true };
     }
-    // Fail with 482 on this drawing call (counted from 1); 0 never.
-    int failAtDrawing = 0;
-    bool failEndDoc = false;
 
 protected:
     QPainter* devicePainter() override
     {
-        if (failAtDrawing > 0 && ++m_drawings >= failAtDrawing)
+        if (m_failAt > 0 && ++m_drawings >= m_failAt)
             throw RunTimeError::printerError(QStringLiteral("test printer is off-line"));
         return nullptr;
     }
     void deviceEndDoc() override
     {
-        if (failEndDoc)
+        if (m_failEnd)
             throw RunTimeError::printerError(QStringLiteral("queue refused the job"));
         RecordingCanvas::deviceEndDoc();
     }
 
 private:
     CanvasLog& m_log;
-    int m_drawings = 0;
+    int m_failAt, m_drawings = 0;
+    bool m_failEnd;
 };
 
 // The main window's side of a print run, over recording surfaces: a US
@@ -123,58 +126,29 @@ public:
     int format = 0;
     bool bullet = true;
     SignOptions options;
-    // Called before each sign's options are handed out (sign number from 1).
-    std::function<void(int)> beforeSign;
+    std::function<void(int)> beforeSign; // called with the sign number (from 1) before its options
     int failAtDrawing = 0;
     bool failEndDoc = false;
 
-    CanvasLog printer;
-    CanvasLog preview;
-    int state = 0;
-    int stateWhenPreviewShown = -1;
-    bool maximized = false;
-    bool previewVisible = false;
-    int previewsShown = 0;
-    int setupRuns = 0;
-    qint32 lastProgress = 0;
-    qint32 progressTotal = 0;
-    bool progressEnded = false;
+    CanvasLog printer, preview;
+    int state = 0, stateWhenPreviewShown = -1, previewsShown = 0, setupRuns = 0;
+    bool previewVisible = false, progressEnded = false;
+    qint32 lastProgress = 0, progressTotal = 0;
 
-    PrintOptions printOptions(const AppSettings& settings) const
-    {
-        PrintOptions run;
-        run.format = formatFromIndex(format);
-        run.bullet = bullet;
-        run.sign = options;
-        ReadCalibration(settings, run);
-        return run;
-    }
     SignOptions signOptions(const SignOptions&) const override
     {
-        ++m_signsAsked;
         if (beforeSign)
-            beforeSign(m_signsAsked);
+            beforeSign(++m_signsAsked);
         return options;
     }
     std::unique_ptr<SignCanvas> openPrinterCanvas() override
     {
-        auto canvas = std::make_unique<LoggedCanvas>(
-            printer, QSizeF(12240, 15840), QMarginsF(360, 360, 360, 360), 600);
-        canvas->failAtDrawing = failAtDrawing;
-        canvas->failEndDoc = failEndDoc;
-        return canvas;
+        return std::make_unique<LoggedCanvas>(printer, QSizeF(12240, 15840),
+            QMarginsF(360, 360, 360, 360), 600, failAtDrawing, failEndDoc);
     }
     int windowState() const override { return state; }
-    void setWindowState(int s) override
-    {
-        state = s;
-        maximized = false;
-    }
-    void maximize() override
-    {
-        maximized = true;
-        state = 2;
-    }
+    void setWindowState(int s) override { state = s; }
+    void maximize() override { state = 2; }
     std::unique_ptr<SignCanvas> openPreviewCanvas() override
     {
         previewVisible = true;
@@ -198,7 +172,12 @@ private:
 // A print job with the fake window's options, as the window starts one.
 inline PrintJob jobFor(const SignListModel& model, const AppSettings& settings, FakePrintWindow& w)
 {
-    return PrintJob(model, settings, w.printOptions(settings), w);
+    PrintOptions run;
+    run.format = formatFromIndex(w.format);
+    run.bullet = w.bullet;
+    run.sign = w.options;
+    ReadCalibration(settings, run);
+    return PrintJob(model, settings, run, w);
 }
 
 // A picture file of the given size in a folder.
@@ -212,14 +191,17 @@ inline QString writePicture(
     return path;
 }
 
-inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp>& ops)
+inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp>& ops, CanvasOp::Kind kind)
 {
     std::vector<CanvasOp> out;
-    for (const CanvasOp& op : ops) {
-        if (op.kind == CanvasOp::Kind::Text)
-            out.push_back(op);
-    }
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
+        [kind](const CanvasOp& op) { return op.kind == kind; });
     return out;
+}
+
+inline std::vector<CanvasOp> textOps(const std::vector<CanvasOp>& ops)
+{
+    return opsOfKind(ops, CanvasOp::Kind::Text);
 }
 
 inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString& text, int nth = 0)
@@ -231,12 +213,34 @@ inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString&
     return nullptr;
 }
 
-inline std::vector<CanvasOp> opsOfKind(const std::vector<CanvasOp>& ops, CanvasOp::Kind kind)
+// The drawing calls one per line, to compare a whole layout at once: text
+// "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH [#COLOR]", "dot x,y
+// rRADIUS [fFILLSTYLE #FILLCOLOR]" (none: filled black), "pic FILE x,y WxH",
+// "page" for a new page or a clear.
+inline QStringList describe(const std::vector<CanvasOp>& ops)
 {
-    std::vector<CanvasOp> out;
+    using K = CanvasOp::Kind;
+    auto n = [](double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); };
+    auto xy = [&n](double x, double y) { return n(x) + QLatin1Char(',') + n(y); };
+    QStringList out;
     for (const CanvasOp& op : ops) {
-        if (op.kind == kind)
-            out.push_back(op);
+        const QString color = op.color ? QStringLiteral(" #%1").arg(op.color) : QString();
+        if (op.kind == K::Text)
+            out << op.text + ' ' + xy(op.x, op.y) + ' ' + n(op.fontSize) + (op.bold ? "b" : "")
+                    + (op.italic ? "i" : "") + color;
+        else if (op.kind == K::Box)
+            out << "box " + xy(op.x, op.y) + ' ' + xy(op.x2, op.y2) + " l" + n(op.drawWidth)
+                    + color;
+        else if (op.kind == K::Circle)
+            out << "dot " + xy(op.x, op.y) + " r" + n(op.radius)
+                    + (op.fillStyle || op.fillColor
+                            ? QStringLiteral(" f%1 #%2").arg(op.fillStyle).arg(op.fillColor)
+                            : QString());
+        else if (op.kind == K::Picture)
+            out << "pic " + QFileInfo(op.text).fileName() + ' ' + xy(op.x, op.y) + ' ' + n(op.width)
+                    + 'x' + n(op.height);
+        else if (op.kind == K::NewPage || op.kind == K::Cls)
+            out << QStringLiteral("page");
     }
     return out;
 }

@@ -1,60 +1,24 @@
 // The print job over recording surfaces: counting, paging, the preview's
-// questions, cancel, and printer errors.
+// questions, cancel, and printer errors; and a print run through the window.
 
-#include "PrintTestSupport.h"
+#include "PdfTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
-#include "ui/DialogService.h"
+#include "ui/EntryBox.h"
+#include "ui/frmSigns.h"
 
-#include <QTemporaryDir>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
 #include <QtTest>
 
+#include <map>
+
 using namespace PrintTest;
-using Kind = CanvasOp::Kind;
 using Answer = DialogService::Answer;
-
-namespace {
-
-const QString Cr = QStringLiteral("\r\n");
-
-QString previewText(int page, int pages)
-{
-    QString t = QStringLiteral("Previewing page %1 of %2").arg(page).arg(pages);
-    if (page != pages)
-        t += Cr + "Press OK to see the next page.";
-    return t + Cr + "To move this box, use the mouse to drag it.";
-}
-
-// The SKU texts (the smallest font of the run) drawn on each page, in order.
-std::vector<QStringList> skusByPage(const std::vector<CanvasOp>& ops)
-{
-    double skuSize = 1e9;
-    for (const CanvasOp& op : ops) {
-        if (op.kind == Kind::Text)
-            skuSize = std::min(skuSize, op.fontSize);
-    }
-    std::vector<QStringList> pages(1);
-    for (const CanvasOp& op : ops) {
-        if (op.kind == Kind::NewPage || op.kind == Kind::Cls) {
-            if (!pages.back().isEmpty())
-                pages.emplace_back();
-        } else if (op.kind == Kind::Text && op.fontSize == skuSize) {
-            pages.back() << op.text;
-        }
-    }
-    if (pages.back().isEmpty() && pages.size() > 1)
-        pages.pop_back();
-    return pages;
-}
-
-QString writeBadPicture(const QTemporaryDir& dir, const char* name, const char* bytes)
-{
-    return writeTestFile(dir.path(), QString::fromLatin1(name), QByteArray(bytes));
-}
-
-} // namespace
 
 class TestPrintingJob : public QObject
 {
@@ -63,259 +27,211 @@ class TestPrintingJob : public QObject
 private:
     std::unique_ptr<TestSettingsScope> m_scope;
     std::unique_ptr<AppSettings> m_settings;
-    std::unique_ptr<SignListModel> m_model;
+    SignListModel m_model;
     std::unique_ptr<FakePrintWindow> m_window;
 
-    DialogService& dialogs() { return DialogService::instance(); }
-    void run(bool print)
+    // Runs the job. rows: signs split by ";" ("T2": a typical sign SKU2; ""
+    // a blank row). setup: "pv" previews instead of printing, "f=" format
+    // index, "st=" window state, "ans=" answers in turn (o k, c ancel, y es,
+    // n o), "fail=" the printer fails at that drawing call, "failEnd" at the
+    // end, "logo=" and "pic=" sign options, or a setting "KEY=value" ("@" is
+    // a test folder with the unreadable pictures bad.jpg and bad.bmp).
+    FakePrintWindow& run(const QString& rows, const QString& setup)
     {
-        PrintJob job = jobFor(*m_model, *m_settings, *m_window);
-        job.PrintSigns(print);
+        writeTestFile(m_scope->path(), "bad.jpg", "garbage");
+        writeTestFile(m_scope->path(), "bad.bmp", "BM"); // a bitmap's signature, nothing after
+        std::vector<SignRow> signs;
+        for (const QString& r : rows.split(';'))
+            signs.push_back(r.startsWith('T')
+                    ? typicalSign(r.mid(1).toInt())
+                    : signOf(QString(r).replace('@', m_scope->path() + '/')));
+        fill(m_model, signs);
+        FakePrintWindow& w = *m_window;
+        bool print = true;
+        const std::map<QString, int*> numbers
+            = { { "f", &w.format }, { "st", &w.state }, { "fail", &w.failAtDrawing },
+                  { "logo", &w.options.logo }, { "pic", &w.options.graphic } };
+        const Answer answers[] = { Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No };
+        for (const QString& token : setup.split(' ', Qt::SkipEmptyParts)) {
+            const QString key = token.section('=', 0, 0), value = token.section('=', 1);
+            if (numbers.count(key))
+                *numbers.at(key) = value.toInt();
+            else if (key == "pv")
+                print = false;
+            else if (key == "failEnd")
+                w.failEndDoc = true;
+            else if (key == "ans") {
+                for (QChar a : value)
+                    dialogs().queueAnswer(answers[QStringLiteral("ocyn").indexOf(a)]);
+            } else
+                m_settings->save(key, QString(value).replace('@', m_scope->path() + '/'));
+        }
+        jobFor(m_model, *m_settings, w).PrintSigns(print);
+        return w;
+    }
+
+    // The SKU texts (the run's smallest font) page by page: "S1,S2 / S3".
+    static QString skusByPage(const std::vector<CanvasOp>& ops)
+    {
+        double least = 1e9;
+        for (const CanvasOp& op : textOps(ops))
+            least = std::min(least, op.fontSize);
+        QStringList pages { QString() };
+        for (const CanvasOp& op : ops) {
+            if ((op.kind == CanvasOp::Kind::NewPage || op.kind == CanvasOp::Kind::Cls)
+                && !pages.back().isEmpty())
+                pages << QString();
+            else if (op.kind == CanvasOp::Kind::Text && op.fontSize == least)
+                pages.back() += (pages.back().isEmpty() ? "" : ",") + op.text;
+        }
+        return pages.join(" / ");
     }
 
 private slots:
     void init()
     {
         m_scope = std::make_unique<TestSettingsScope>();
-        m_settings
-            = std::make_unique<AppSettings>(SettingsKeys::Application, SettingsKeys::Section);
-        m_model = std::make_unique<SignListModel>();
+        m_settings = std::make_unique<AppSettings>(appSettings());
         m_window = std::make_unique<FakePrintWindow>();
     }
 
-    void emptyList()
+    // What the run did to the printer, the progress, printer setup, the
+    // window (state, @ while previewing) and the preview (visible, pages
+    // shown, clears), the SKUs drawn page by page on the printer and the
+    // preview, and the messages shown ("title iICON bBUTTONS: text").
+    void runs_data()
     {
-        fill(*m_model, { sign("", "1.99", "", "no sku"), sign("  ", "") });
-        for (bool print : { true, false }) {
-            dialogs().reset();
-            run(print);
-            QCOMPARE(dialogs().messages().size(), 1);
-            QCOMPARE(dialogs().messages()[0].text, QStringLiteral("No data to print."));
-            QCOMPARE(dialogs().messages()[0].title, QStringLiteral("Alert:"));
-            QCOMPARE(dialogs().messages()[0].icon, DialogService::Icon::Information);
-            QVERIFY(!m_window->printer.opened);
-            QVERIFY(!m_window->maximized);
-        }
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QStringList>("said");
+        const QString noData = "Alert: i1 b0: No data to print.";
+        const QString page = "Print Preview i0 b1: Previewing page ";
+        const QString next = "\r\nPress OK to see the next page.";
+        const QString move = "\r\nTo move this box, use the mouse to drag it.";
+        const QString error481
+            = "Alert: i1 b0: Runtime Error 481 has been detected.\r\nInvalid picture: ";
+        const QString error482 = "Alert: i1 b2: Runtime Error 482 has been detected.\r\nCheck that "
+                                 "your printer is ready (hooked up, on-line, etc).\r\nDo you want "
+                                 "to verify what printer this program is using?";
+        // clang-format off
+        QTest::newRow("no SKU: nothing to print") << "|1.99||no sku;  |" << ""
+            << "open0 o0 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << QStringList { noData };
+        QTest::newRow("no SKU: nothing to preview") << "|1.99||no sku;  |" << "pv"
+            << "open0 o0 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << QStringList { noData };
+        QTest::newRow("4up 5 signs") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;;S5|1.00;" << ""
+           
+                << "open1 o2 new1 end1 ab0 ops22 5/5 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2,S3,S4 / S5 | "
+                << QStringList {};
+        QTest::newRow("4up 8 signs: no trailing page") << "S1|1;S2|1;S3|1;S4|1;S5|1;S6|1;S7|1;S8|1"
+            << ""
+           
+                << "open1 o2 new1 end1 ab0 ops34 8/8 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                   "S1,S2,S3,S4 / S5,S6,S7,S8 | "
+                << QStringList {};
+        QTest::newRow("2up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=1"
+           
+                << "open1 o1 new1 end1 ab0 ops14 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2 / S3 | "
+                << QStringList {};
+        QTest::newRow("1up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=2"
+           
+                << "open1 o2 new2 end1 ab0 ops15 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1 / S2 / S3 | "
+                << QStringList {};
+        QTest::newRow("preview two pages") << "S1|1.00;S2|1.00;S3|1.00;S4|1.00;S5|1.00"
+            << "pv st=7 ans=oo"
+           
+                << "open1 o2 new0 end0 ab0 ops0 5/5 ended setup0 state7@2 vis0 pv2 cl2 |  | S1,S2,S3,S4 / S5"
+                << QStringList { page + "1 of 2" + next + move, page + "2 of 2" + move };
+        QTest::newRow("preview cancelled on the first of two pages") << "T1;T2" << "pv f=2 st=1 ans=c"
+           
+                << "open1 o2 new0 end0 ab0 ops0 1/2 ended setup0 state1@2 vis0 pv1 cl1 |  | SKU1"
+                << QStringList { page + "1 of 2" + next + move };
+        QTest::newRow("preview cancelled on its only page") << "T1" << "pv f=2 st=1 ans=c"
+           
+                << "open1 o2 new0 end0 ab0 ops0 1/1 ended setup0 state1@2 vis0 pv1 cl1 |  | SKU1"
+                << QStringList { page + "1 of 1" + move };
+        QTest::newRow("unreadable picture stops the run") << "T1;S2|1||||||@bad.jpg;T3" << "pic=1"
+           
+                << "open1 o2 new0 end0 ab1 ops11 2/3 ended setup0 state0@-1 vis0 pv0 cl0 | SKU1 | "
+                << QStringList { error481 + "@bad.jpg (Unsupported image format)" };
+        QTest::newRow("unreadable logo in the preview") << "T1;T2" << "pv logo=1 st=4 FILELOGO=@bad.bmp"
+           
+                << "open1 o2 new0 end0 ab1 ops0 1/2 ended setup0 state4@2 vis0 pv0 cl1 |  | "
+                << QStringList { error481 + "@bad.bmp (Unknown error)" };
+        QTest::newRow("printer error, yes opens printer setup") << "T1;T2" << "fail=3 ans=y"
+           
+                << "open1 o2 new0 end0 ab1 ops2 1/2 ended setup1 state0@-1 vis0 pv0 cl0 | $ | "
+                << QStringList { error482 };
+        QTest::newRow("printer error, no just ends") << "T1;T2" << "fail=3 ans=n"
+           
+                << "open1 o2 new0 end0 ab1 ops2 1/2 ended setup0 state0@-1 vis0 pv0 cl0 | $ | "
+                << QStringList { error482 };
+        QTest::newRow("printer refuses the finished document") << "T1;T2" << "failEnd ans=n"
+           
+                << "open1 o2 new0 end0 ab1 ops22 2/2 ended setup0 state0@-1 vis0 pv0 cl0 | SKU1,SKU2 | "
+                << QStringList { error482 };
+        // clang-format on
     }
 
-    void paging_data()
+    void runs()
     {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<int>("signs");
-        QTest::addColumn<int>("orientation");
-        QTest::addColumn<int>("newPages");
-        QTest::newRow("4up 4 signs: one page") << 0 << 4 << 2 << 0;
-        QTest::newRow("4up 5 signs") << 0 << 5 << 2 << 1;
-        QTest::newRow("4up 8 signs: no trailing page") << 0 << 8 << 2 << 1;
-        QTest::newRow("2up 3 signs") << 1 << 3 << 1 << 1;
-        QTest::newRow("1up 3 signs") << 2 << 3 << 2 << 2;
+        QFETCH(QString, rows);
+        QFETCH(QString, setup);
+        QFETCH(QString, result);
+        QFETCH(QStringList, said);
+        const FakePrintWindow& w = run(rows, setup);
+        const QString got
+            = QString::asprintf("open%d o%d new%d end%d ab%d ops%zu %d/%d%s setup%d state%d@%d "
+                                "vis%d pv%d cl%d | ",
+                  w.printer.opened, w.printer.orientation, w.printer.newPages, w.printer.endDocs,
+                  w.printer.abandoned, w.printer.ops.size(), w.lastProgress, w.progressTotal,
+                  w.progressEnded ? " ended" : "", w.setupRuns, w.state, w.stateWhenPreviewShown,
+                  w.previewVisible, w.previewsShown, w.preview.clears)
+            + skusByPage(w.printer.ops) + " | " + skusByPage(w.preview.ops);
+        QStringList messages;
+        for (const auto& m : dialogs().messages())
+            messages
+                << QStringLiteral("%1 i%2 b%3: ").arg(m.title).arg(int(m.icon)).arg(int(m.buttons))
+                    + QString(m.text).replace(m_scope->path() + '/', "@");
+        QCOMPARE(got, result);
+        QCOMPARE(messages, said);
     }
 
-    void paging()
+    // Where SKU and price texts land for the format and the calibration.
+    void placement_data()
     {
-        QFETCH(int, format);
-        QFETCH(int, signs);
-        QFETCH(int, orientation);
-        QFETCH(int, newPages);
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= signs; ++i) {
-            rows.push_back(sign(QString("S%1").arg(i), "1.00"));
-            rows.push_back(SignRow()); // blank rows take no cell
-        }
-        fill(*m_model, rows);
-        m_window->format = format;
-        run(true);
-        QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(m_window->printer.orientation, orientation);
-        QCOMPARE(m_window->printer.newPages, newPages);
-        QCOMPARE(m_window->printer.endDocs, 1);
-        QVERIFY(!m_window->printer.abandoned);
-        QCOMPARE(m_window->lastProgress, signs);
-        QCOMPARE(m_window->progressTotal, signs);
-        QVERIFY(m_window->progressEnded);
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("drawn");
+        // clang-format off
+        QTest::newRow("4up fills left-right, top-bottom") << "S1|1;S2|1;;S3|1;|1|||bullet only;S5|1"
+            << "MARGINLEFT=360 MARGINTOP=360abc PRINTSKU=1" << QStringList {
+            "$ 1080,1250 40b", "1 1524.921875,1100 60b", " 1080,2451 20", "S1 6655.37109375,5064.84375 10",
+            "$ 9000,1250 40b", "1 9444.921875,1100 60b", " 9000,2451 20", "S2 14575.37109375,5064.84375 10",
+            "$ 1080,7370 40b", "1 1524.921875,7220 60b", " 1080,8571 20", "S3 6655.37109375,11184.84375 10",
+            "$ 9000,7370 40b", "1 9444.921875,7220 60b", " 9000,8571 20", "dot 9168,9386 r41.89453125",
+            "bullet only 9335.15625,9218 15", " 14820,11184.84375 10", "page", "$ 1080,1250 40b",
+            "1 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
+        QTest::newRow("2up scaled and shifted") << "S1|5"
+            << "f=1 ADJ2UD=100.5 ADJ2LR=-40 MARGINTOP=360 MARGINLEFT=360" << QStringList {
+            "$ 1688,1718.1176470588234 51.76470588235294b", "5 2263.78125,1524 77.64705882352942b",
+            " 1688,3272 25.88235294117647", "S1 10815.18612132353,6766.268382352941 12.941176470588236" };
+        // clang-format on
     }
 
-    void fiveSignsFourUp()
+    void placement()
     {
-        // Signs 1 to 4 fill page 1 left-right, top-bottom; sign 5 goes
-        // top-left on page 2. A row with only a first bullet line is a sign.
-        fill(*m_model,
-            { sign("S1", "1"), sign("S2", "1"), SignRow(), sign("S3", "1"),
-                sign("", "1", "", "", "bullet only"), sign("S5", "1") });
-        m_settings->save(SettingsKeys::MARGINLEFT, "360");
-        m_settings->save(SettingsKeys::MARGINTOP, "360abc");
-        m_settings->save(SettingsKeys::PRINTSKU, "1");
-        run(true);
-        const auto pages = skusByPage(m_window->printer.ops);
-        QCOMPARE(pages.size(), size_t(2));
-        QCOMPARE(pages[0], (QStringList { "S1", "S2", "S3", "" }));
-        QCOMPARE(pages[1], QStringList { "S5" });
-        QVERIFY(findText(m_window->printer.ops, "bullet only"));
-
-        // Cell corners from the recorded SKUs (right-aligned, bottom-aligned).
-        const auto& ops = m_window->printer.ops;
-        const CanvasOp* s1 = findText(ops, "S1");
-        const CanvasOp* s2 = findText(ops, "S2");
-        const CanvasOp* s3 = findText(ops, "S3");
-        const CanvasOp* s5 = findText(ops, "S5");
-        QCOMPARE(s1->x + s1->width, 7200.0 - 300);
-        QCOMPARE(s2->x + s2->width, 7920.0 + 7200 - 300);
-        QCOMPARE(s1->y + 1.5 * s1->height, 5400.0);
-        QCOMPARE(s3->y + 1.5 * s3->height, 6120.0 + 5400);
-        QCOMPARE(s5->x, s1->x);
-        QCOMPARE(s5->y, s1->y);
-        QCOMPARE(s5->page, 2);
-    }
-
-    void shiftsAndScalesPerFormat()
-    {
-        fill(*m_model, { sign("S1", "5") });
-        m_settings->save(SettingsKeys::ADJ2UD, "100.5");
-        m_settings->save(SettingsKeys::ADJ2LR, "-40");
-        m_settings->save(SettingsKeys::MARGINTOP, "360");
-        m_settings->save(SettingsKeys::MARGINLEFT, "360");
-        m_window->format = 1;
-        run(true);
-        // 2-Up: portrait, formatScale = 15840 / 12240; shift 100.5 -> 100.
-        const double k = 15840.0 / 12240;
-        const CanvasOp* dollar = findText(m_window->printer.ops, "$");
-        QVERIFY(dollar);
-        QCOMPARE(dollar->fontSize, 40 * k);
-        QCOMPARE(dollar->x, std::nearbyint(0.15 * 11520 - 40));
-        QCOMPARE(findText(m_window->printer.ops, "5")->y, std::nearbyint(0 + 100 + 1100 * k));
-    }
-
-    void previewPaging()
-    {
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= 5; ++i)
-            rows.push_back(sign(QString("S%1").arg(i), "1.00"));
-        fill(*m_model, rows);
-        m_window->state = 7;
-        dialogs().queueAnswer(Answer::Ok);
-        dialogs().queueAnswer(Answer::Ok);
-        run(false);
-        const auto& messages = dialogs().messages();
-        QCOMPARE(messages.size(), 2);
-        QCOMPARE(messages[0].text, previewText(1, 2));
-        QCOMPARE(messages[0].title, QStringLiteral("Print Preview"));
-        QCOMPARE(messages[0].buttons, DialogService::Buttons::OkCancel);
-        QCOMPARE(messages[1].text, previewText(2, 2));
-        // The window was maximised for the preview, then put back; nothing
-        // went to the printer.
-        QCOMPARE(m_window->stateWhenPreviewShown, 2);
-        QCOMPARE(m_window->state, 7);
-        QVERIFY(!m_window->previewVisible);
-        QCOMPARE(m_window->previewsShown, 2);
-        QCOMPARE(m_window->printer.endDocs, 0);
-        QCOMPARE(m_window->printer.ops.size(), size_t(0));
-        const auto pages = skusByPage(m_window->preview.ops);
-        QCOMPARE(pages.size(), size_t(2));
-        QCOMPARE(pages[1], QStringList { "S5" });
-        // The preview was cleared at the start and between the pages.
-        QCOMPARE(m_window->preview.clears, 2);
-    }
-
-    void previewCancel_data()
-    {
-        QTest::addColumn<int>("signs");
-        QTest::newRow("first of two 1-Up pages") << 2;
-        QTest::newRow("only page") << 1;
-    }
-
-    void previewCancel()
-    {
-        QFETCH(int, signs);
-        fill(*m_model,
-            signs == 1 ? std::vector<SignRow> { typicalSign(1) }
-                       : std::vector<SignRow> { typicalSign(1), typicalSign(2) });
-        m_window->format = 2;
-        m_window->state = 1;
-        dialogs().queueAnswer(Answer::Cancel);
-        run(false);
-        QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(dialogs().messages()[0].text, previewText(1, signs));
-        QVERIFY(!findText(m_window->preview.ops, "SKU2"));
-        QVERIFY(!m_window->previewVisible);
-        QCOMPARE(m_window->state, 1);
-    }
-
-    void unreadablePictureStopsTheRun()
-    {
-        QTemporaryDir dir;
-        const QString bad = writeBadPicture(dir, "bad.jpg", "garbage");
-        fill(
-            *m_model, { typicalSign(1), sign("S2", "1", "", "", "", "", "", bad), typicalSign(3) });
-        m_window->options.graphic = 1;
-        run(true);
-        QCOMPARE(dialogs().messages().size(), 1);
-        const auto& m = dialogs().messages()[0];
-        QVERIFY(
-            m.text.startsWith("Runtime Error 481 has been detected.\r\nInvalid picture: " + bad));
-        QCOMPARE(m.buttons, DialogService::Buttons::Ok);
-        QCOMPARE(m.title, QStringLiteral("Alert:"));
-        QVERIFY(findText(m_window->printer.ops, "SKU1"));
-        QVERIFY(!findText(m_window->printer.ops, "SKU3"));
-        // The half-finished document is thrown away, not printed.
-        QCOMPARE(m_window->printer.endDocs, 0);
-        QVERIFY(m_window->printer.abandoned);
-        QCOMPARE(m_window->setupRuns, 0);
-    }
-
-    void errorInPreviewRestoresWindow()
-    {
-        QTemporaryDir dir;
-        // A file with a bitmap's signature but nothing after it.
-        m_settings->save(SettingsKeys::FILELOGO, writeBadPicture(dir, "bad.bmp", "BM"));
-        m_window->options.logo = 1;
-        m_window->state = 4;
-        fill(*m_model, { typicalSign(1), typicalSign(2) });
-        run(false);
-        QCOMPARE(dialogs().messages().size(), 1);
-        QVERIFY(dialogs().messages()[0].text.startsWith("Runtime Error 481"));
-        QVERIFY(!m_window->previewVisible);
-        QCOMPARE(m_window->state, 4);
-    }
-
-    void printerError_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<int>("setupRuns");
-        QTest::addColumn<bool>("atEnd"); // the queue refuses the finished document
-        QTest::newRow("yes opens printer setup") << Answer::Yes << 1 << false;
-        QTest::newRow("no just ends") << Answer::No << 0 << false;
-        QTest::newRow("refused at the end") << Answer::No << 0 << true;
-    }
-
-    void printerError()
-    {
-        QFETCH(Answer, answer);
-        QFETCH(int, setupRuns);
-        QFETCH(bool, atEnd);
-        fill(*m_model, { typicalSign(1), typicalSign(2) });
-        if (atEnd)
-            m_window->failEndDoc = true;
-        else
-            m_window->failAtDrawing = 3;
-        dialogs().queueAnswer(answer);
-        run(true);
-        QCOMPARE(dialogs().messages().size(), 1);
-        const auto& m = dialogs().messages()[0];
-        QCOMPARE(m.text,
-            QStringLiteral("Runtime Error 482 has been detected.\r\n"
-                           "Check that your printer is ready (hooked up, on-line, etc).\r\n"
-                           "Do you want to verify what printer this program is using?"));
-        QCOMPARE(m.buttons, DialogService::Buttons::YesNo);
-        QCOMPARE(m.icon, DialogService::Icon::Information);
-        QCOMPARE(m.title, QStringLiteral("Alert:"));
-        QCOMPARE(m_window->setupRuns, setupRuns);
-        QCOMPARE(findText(m_window->printer.ops, "SKU2") != nullptr, atEnd);
-        QVERIFY(m_window->printer.abandoned);
+        QFETCH(QString, rows);
+        QFETCH(QString, setup);
+        QFETCH(QStringList, drawn);
+        QCOMPARE(describe(run(rows, setup).printer.ops), drawn);
     }
 
     void optionsAndSettingsReadPerSign()
     {
-        fill(*m_model, { typicalSign(1), typicalSign(2) });
+        fill(m_model, { typicalSign(1), typicalSign(2) });
         m_window->beforeSign = [this](int n) {
             if (n == 2) {
                 m_settings->save(SettingsKeys::ColorPrice, "255");
@@ -323,10 +239,58 @@ private slots:
                 m_window->options.titleText = "LATE";
             }
         };
-        run(true);
+        jobFor(m_model, *m_settings, *m_window).PrintSigns(true);
         QCOMPARE(findText(m_window->printer.ops, "12.99", 0)->color, 0);
         QCOMPARE(findText(m_window->printer.ops, "12.99", 1)->color, 255);
         QCOMPARE(findText(m_window->printer.ops, "LATE")->page, 1);
+    }
+
+    // Print Signs and Print Preview through the real main window.
+    void printAndPreviewThroughTheWindow()
+    {
+        frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.printer()->setOutputFormat(QPrinter::PdfFormat);
+        w.printer()->setPageSize(QPageSize(QPageSize::Letter));
+        fill(*w.model(), { typicalSign(1), typicalSign(2), typicalSign(3) });
+        child<QCheckBox>(w, "ckbTitle")->setChecked(true);
+        child<EntryBox>(w, "txtTitle")->setText("SALE");
+        child<QRadioButton>(w, "ckbBullet")->setChecked(true);
+
+        // 2-Up from the menu, 1-Up from the button.
+        const QString pdf = m_scope->path() + "/signs.pdf";
+        w.printer()->setOutputFileName(pdf);
+        w.mnuFormatSel_Click(1);
+        trigger(w, "mnuFilePrintGrid");
+        QCOMPARE(PdfTest::pageCount(pdf), 2);
+        QVERIFY(PdfTest::run("pdftotext", { pdf, "-" }).contains("SALE"));
+        QCOMPARE(w.statusBar()->currentMessage(), "3 signs printed on 2 pages to " + pdf);
+        w.mnuFormatSel_Click(2);
+        QTest::mouseClick(child<QPushButton>(w, "cmdPrintGrid"), Qt::LeftButton);
+        QCOMPARE(PdfTest::pageCount(pdf), 3);
+        QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Kestrane"));
+
+        // The preview pages on, then hides and puts the window back.
+        const Qt::WindowStates before = w.windowState();
+        dialogs().queueAnswer(Answer::Ok);
+        dialogs().queueAnswer(Answer::Ok);
+        trigger(w, "mnuFilePrintPreview");
+        QCOMPARE(dialogs().messages().size(), 3);
+        QVERIFY(!child<QLabel>(w, "picBox")->isVisible());
+        QCOMPARE(w.windowState(), before);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("3 signs previewed on 3 pages"));
+
+        // A printer that fails offers the printer setup.
+        dialogs().reset();
+        w.printer()->setOutputFileName(m_scope->path() + "/missing/folder/out.pdf");
+        dialogs().queueAnswer(Answer::Yes);
+        dialogs().queuePrinter(false);
+        trigger(w, "mnuFilePrintGrid");
+        QCOMPARE(messageTexts().size(), 1);
+        QVERIFY(messageTexts()[0].startsWith("Runtime Error 482 has been detected.\r\n"));
+        QCOMPARE(dialogs().printerRequests(), 1);
     }
 };
 
