@@ -1,25 +1,138 @@
+// Files in and out: the data file and dictionary readers, the sign list and
+// the working list that keeps it between sessions, import and export, the
+// settings store and the one picture reader (decoded at the drawn size within
+// one size limit, held within a memory budget, huge pictures read rather than
+// refused). Files that fail (full disks, devices, named pipes, unreadable
+// data) are reported, never hang and never lose an earlier file.
+
+#include "PdfTestSupport.h"
+#include "PrintTestSupport.h"
+
+#include "base/NumberText.h"
+#include "base/PictureReader.h"
 #include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
+#include "itemdata/WorkList.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
+#include "printing/PreviewCanvas.h"
+#include "printing/PrinterCanvas.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
 #include "ui/DictionaryCommands.h"
 #include "ui/EntryBox.h"
+#include "ui/ImageBox.h"
 #include "ui/ImportExportCommands.h"
+#include "ui/frmCalibrate.h"
+#include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
 
+#include <QAbstractItemModelTester>
+#include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h> // mkfifo
+#include <thread>
+#include <unistd.h>
+
 namespace {
+
+// The messages shown, but for the question before replacing a file.
+QStringList shownTexts()
+{
+    return messageTexts().filter(QRegularExpression("^(?!.*already exists)"));
+}
+
+// A named pipe nobody uses. Should the program block on it, a watchdog opens
+// and closes both of its ends after a few seconds, so that a regression
+// fails the test rather than hanging it.
+class Fifo
+{
+public:
+    explicit Fifo(const QString& folder)
+        : m_path(folder + QStringLiteral("/pipe"))
+    {
+        const QByteArray name = QFile::encodeName(m_path);
+        ::mkfifo(name.constData(), 0600);
+        m_watchdog = std::thread([this, name] {
+            for (int tick = 0; !m_stop; ++tick) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (tick >= 60) {
+                    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+                    ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
+                    ::close(reader);
+                }
+            }
+        });
+    }
+    ~Fifo()
+    {
+        m_stop = true;
+        m_watchdog.join();
+        ::unlink(QFile::encodeName(m_path).constData());
+    }
+    const QString m_path;
+
+private:
+    std::atomic<bool> m_stop { false };
+    std::thread m_watchdog;
+};
+
+// Where a test writes: "full" a full small tmpfs holding an earlier file,
+// "noroom" a tmpfs without room for one more file (the target itself
+// writable), "pipe" a named pipe without a reader, or a path ("<dir>" the
+// test's folder). Only the superuser can mount the tmpfs.
+struct Target
+{
+    QTemporaryDir fsDir;
+    bool tmpfs = false;
+    bool mounted = false;
+    std::unique_ptr<Fifo> fifo;
+    QString path;
+    QByteArray earlier;
+
+    Target(const QString& where, const QString& name, const QString& folder)
+    {
+        path = QString(where).replace("<dir>", folder);
+        tmpfs = where == "full" || where == "noroom";
+        if (where == "pipe") {
+            fifo = std::make_unique<Fifo>(folder);
+            path = fifo->m_path;
+        } else if (tmpfs && ::geteuid() == 0) {
+            mounted = ::mount("tmpfs", QFile::encodeName(fsDir.path()).constData(), "tmpfs", 0,
+                          where == "full" ? "size=64k" : "size=1m,nr_inodes=2")
+                == 0;
+            earlier = "earlier content\n";
+            path = writeTestFile(fsDir.path(), name, earlier);
+            QFile filler(fsDir.filePath("filler"));
+            if (where == "full" && filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+            }
+        }
+    }
+    ~Target()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(fsDir.path()).constData(), MNT_DETACH);
+    }
+    bool usable() const { return mounted || !tmpfs; }
+};
 
 SignRow sign(const QStringList& columns)
 {
@@ -79,6 +192,24 @@ struct Fixture
     }
 };
 
+// A sign whose third bullet line and picture go with its SKU.
+SignRow bulleted(const QString& sku, const QString& graphic = QString())
+{
+    SignRow row;
+    row.column(SignListModel::ColSku) = sku;
+    row.column(SignListModel::ColBullet3) = sku + QLatin1String("-b3");
+    row.column(SignListModel::ColGraphic) = graphic;
+    return row;
+}
+
+QStringList skus(const SignListModel& model)
+{
+    QStringList result;
+    for (int r = 1; r < model.Rows(); ++r)
+        result << model.cell(r, SignListModel::ColSku);
+    return result;
+}
+
 } // namespace
 
 class TestImportExport : public QObject
@@ -90,8 +221,359 @@ class TestImportExport : public QObject
         return writeTestFile(m_dir.path(), name, bytes);
     }
     QTemporaryDir m_dir;
+    // A data file reader whose "Fopen:" messages are collected in m_messages.
+    std::unique_ptr<qorDatFile> reader()
+    {
+        return std::make_unique<qorDatFile>([this](const QString& t) { m_messages << t; });
+    }
+    QStringList m_messages;
+    qorDct m_dict; // for the data file reader
 
 private slots:
+    void init()
+    {
+        m_messages.clear();
+        m_dict = qorDct();
+        m_dict.setDLen(1, 20);
+        m_dict.setDLen(10, 30);
+        m_dict.setDLen(48, 8);
+        m_dict.setDLen(56, -4); // a dictionary can hold a negative length
+    }
+
+    // The open status, the layout (0 comma, 1 single or spaces, 2 tabs) and
+    // the field list the header gives.
+    void headers_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("commas") << QByteArray("1,10,48") << "0|0| 1, 10, 48";
+        QTest::newRow("tabs") << QByteArray("1\t10\t48") << "0|2| 1, 10, 48";
+        QTest::newRow("single field") << QByteArray("182") << "0|1| 182";
+        QTest::newRow("space before comma") << QByteArray("1 ,10") << "0|0| 1, 0, 10";
+        QTest::newRow("empty entry") << QByteArray("1,,10") << "0|0| 1, 0, 10";
+        QTest::newRow("spaces separate") << QByteArray("1 10") << "0|1| 1, 10";
+        QTest::newRow("comma and tab") << QByteArray("1,10\t48") << "3|0|";
+        QTest::newRow("letters") << QByteArray("SKU\tDESC") << "3|1|";
+        QTest::newRow("empty line") << QByteArray("") << "0|1|";
+        QTest::newRow("beyond 16 bits kept as written") << QByteArray("1,70000,10") << "0|0| 1, 70000, 10";
+        QTest::newRow("most fields") << QByteArray(32766, ',') << "0|0|" + QStringList(32767, " 0").join(',');
+        QTest::newRow("too many fields") << QByteArray(40000, ',') << "3|0|";
+        QTest::newRow("gigantic") << QByteArray(24 * 1024 * 1024, '9') + "x" << "3|1|";
+        // clang-format on
+    }
+
+    void headers()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(QString, expected);
+        const QString path = write("h.dat", header + "\r\n\"1\",\"x\"\r\n");
+        auto r = reader();
+        const qint16 status = r->fopen(path, m_dict);
+        const QString fields = status == 0 ? r->FieldList() : QString();
+        QCOMPARE(QString("%1|%2|%3").arg(status).arg(r->layout()).arg(fields), expected);
+        QCOMPARE(r->isOpen(), status == 0);
+        QCOMPARE(m_messages,
+            status == 0 ? QStringList()
+                        : QStringList { QStringLiteral("Invalid Header: ") + path });
+        QList<qint32> arr; // the same list as numbers, ended by -1
+        const int count = r->GetFieldList(arr);
+        QCOMPARE(arr.takeLast(), -1);
+        QCOMPARE(count, int(arr.size()));
+        QStringList numbers;
+        for (const qint32 n : arr)
+            numbers << " " + QString::number(n);
+        QCOMPARE(numbers.join(','), r->FieldList());
+    }
+
+    // The status (0 found, 1 blank, -1 not in the header) and value of one
+    // field of the first record, whatever ends the record.
+    void records_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("expected");
+        const QByteArray qc = "1,10,48\r\n";
+        const QByteArray quoted = qc + "\"12345\",\"CLAW HAMMER, 16 OZ\",12.99";
+        const QByteArray tabs = "1\t10\r\n1\t";
+        // clang-format off
+        QTest::newRow("quoted sku") << quoted << 1 << "0|12345";
+        QTest::newRow("quoted with comma") << quoted << 10 << "0|CLAW HAMMER, 16 OZ";
+        QTest::newRow("not in header") << quoted << 56 << "-1|";
+        QTest::newRow("empty quoted") << qc + "1,\"\",2" << 10 << "1|";
+        QTest::newRow("cut to length then trimmed")
+            << qc + "1,\"" + QByteArray(25, 'A') + "     " + QByteArray(10, 'B') + "\",2" << 10 << "0|" + QString(25, 'A');
+        QTest::newRow("leading spaces stay") << qc + "1,  x  ,2" << 10 << "0|  x";
+        QTest::newRow("byte 1 and 2") << qc + "1,\"O\x01Neil \x02" "Best\x02\",2" << 10 << "0|O'Neil \"Best\"";
+        QTest::newRow("Windows-1252") << qc + "1,\"\x80 5 \x96 caf\xe9\",2" << 10 << QString::fromUtf8("0|€ 5 – café");
+        QTest::newRow("fields past a short record are blank") << qc + "1,desc" << 48 << "1|";
+        QTest::newRow("past an unclosed quote") << qc + "1,\"a,b" << 48 << "1|";
+        QTest::newRow("unclosed quote runs to the end") << qc + "\"1,2,3" << 1 << "0|\"1,2,3";
+        QTest::newRow("quote closed at the end") << qc + "1,2,\"x,y\"" << 48 << "0|x,y";
+        QTest::newRow("tab layout keeps quotes inside") << tabs + "say \"hi\", ok" << 10 << "0|say \"hi\", ok";
+        QTest::newRow("tab layout strips enclosing quotes") << tabs + "\"a,b\"" << 10 << "0|a,b";
+        QTest::newRow("comma layout splits in quotes") << QByteArray("1 10\r\n\"a,b\",c") << 10 << "0|b\"";
+        QTest::newRow("field listed twice reads the first") << QByteArray("10,1,10\r\nfirst,2,second") << 10 << "0|first";
+        // 70000 wrapped to 16 bits would be 4464.
+        QTest::newRow("number beyond 16 bits never matches") << QByteArray("1,70000,10\r\n1,big,d") << 4464 << "-1|";
+        QTest::newRow("length zero empties") << QByteArray("1,54\r\n1,9.99") << 54 << "1|";
+        QTest::newRow("negative length empties") << QByteArray("1,56\r\n1,9.99") << 56 << "1|";
+        // clang-format on
+    }
+
+    void records()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, field);
+        QFETCH(QString, expected);
+        for (const QByteArray& end : { QByteArray("\r\n"), QByteArray("\n"), QByteArray() }) {
+            auto r = reader();
+            QCOMPARE(r->fopenData(file + end, "x", m_dict), qint16(0));
+            QVERIFY(r->gr());
+            QString got = QStringLiteral("junk");
+            const qint16 status = r->gf(qint16(field), got);
+            QCOMPARE(QString::number(status) + "|" + got, expected);
+        }
+    }
+
+    void lineNavigation()
+    {
+        const QString path = write("nav.txt", "1\r\nA\r\nB\r\nC\r\n");
+        auto r = reader();
+        r->setBlockSize(3); // moving back and forth crosses blocks
+        QCOMPARE(r->fopen(path, m_dict), qint16(0));
+        QCOMPARE(r->lineNumber(), 0);
+        // The line asked for (-1 the next one) and the line then held, "-"
+        // where there is none; after the end, a line number starts over.
+        const QList<std::pair<int, QString>> steps { { 3, "C" }, { 1, "A" }, { -1, "B" },
+            { 2, "B" }, { -1, "C" }, { -1, "-" }, { -1, "-" }, { 4, "-" }, { 2, "B" } };
+        for (const auto& [line, held] : steps) {
+            QCOMPARE(r->gr(line), held != "-");
+            QCOMPARE(held == "-" ? "-" : r->LineBuf(), held);
+            if (held == "-" && line == -1)
+                QCOMPARE(r->lineNumber(), 0);
+        }
+        // The file may go away: going back reads through the open handle.
+        QFile::remove(path);
+        QVERIFY(r->gr(1));
+        QCOMPARE(r->LineBuf(), QStringLiteral("A"));
+        r->fclose();
+        QVERIFY(!r->gr());
+    }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("lines");
+        // clang-format off
+        QTest::newRow("CR LF and LF") << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b", "c" };
+        QTest::newRow("empty lines are records") << QByteArray("1\n\n\nx\n") << QStringList { "", "", "x" };
+        QTest::newRow("lone CR stays") << QByteArray("1\na\rb\n") << QStringList { "a\rb" };
+        QTest::newRow("NUL ends the data") << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList { "a", "b" };
+        QTest::newRow("NUL at a line start") << QByteArray("1\na\n\0b\n", 7) << QStringList { "a" };
+        QTest::newRow("header only") << QByteArray("1\r\n") << QStringList {};
+        QTest::newRow("header without line end") << QByteArray("1") << QStringList {};
+        QTest::newRow("line far longer than a block") << QByteArray("1\r\n" + QByteArray(9000, 'L') + "\r\n\r\nend")
+                                                      << QStringList { QString(9000, 'L'), "", "end" };
+        // clang-format on
+    }
+
+    // The same lines come out whatever the block size, including lines far
+    // longer than a block and a CR LF split between two blocks (block 1 to 5).
+    void lineEnds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, lines);
+        const QString path = write("lines.txt", file);
+        for (const qint64 block : { 1, 2, 3, 5, 100, 65536 }) {
+            auto r = reader();
+            r->setBlockSize(block);
+            QCOMPARE(r->fopen(path, m_dict), qint16(0));
+            QStringList got;
+            while (r->gr())
+                got << r->LineBuf();
+            QCOMPARE(got, lines);
+        }
+    }
+
+    // Tens of megabytes without a line feed: read, cut, no crash.
+    void giganticSingleLine()
+    {
+        const QString path = write("huge.dat", "1,10\n\"" + QByteArray(24 * 1024 * 1024, 'x'));
+        auto r = reader();
+        QCOMPARE(r->fopen(path, m_dict), qint16(0));
+        QVERIFY(r->gr());
+        QString v;
+        QCOMPARE(r->gf(1, v), qint16(0));
+        QCOMPARE(v, "\"" + QString(19, 'x'));
+        QVERIFY(!r->gr());
+    }
+
+    // Section INV at level 99: the load status, then field 10's (or the
+    // row's field's) alpha flag, length and description.
+    void fieldLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("lower-case name") << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 10 << "0|1|30|Desc";
+        QTest::newRow("level 150 not taken") << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 10 << "2|0|0|";
+        QTest::newRow("other section") << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 10 << "2|0|0|";
+        QTest::newRow("later definition wins")
+            << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 10 << "0|0|12|Second";
+        QTest::newRow("commas and colons in description")
+            << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 10 << "0|1|30|Desc, with comma: and colon  ";
+        QTest::newRow("no colon skipped") << QByteArray("[INV]\r\n10,1,30\r\n") << 10 << "0|0|0|";
+        QTest::newRow("field above 199 skipped") << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << "0|0|0|";
+        QTest::newRow("comment skipped") << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 10 << "2|0|0|";
+        QTest::newRow("header is the last line") << QByteArray("10,1,30:x\r\n[INV]") << 10 << "2|0|0|";
+        QTest::newRow("END stops reading") << QByteArray("[INV]\r\n[end]\r\n[INV]\r\n10,1,30:x\r\n") << 10 << "0|0|0|";
+        // A "[" line without "]" still ends the selected section.
+        QTest::newRow("bracket without close leaves the section") << QByteArray("[INV]\r\n[END\r\n10,1,30:x\r\n") << 10 << "0|0|0|";
+        QTest::newRow("numbers with spaces and halves") << QByteArray("[INV]\r\n 10 , 2 ,30.5 :x\r\n") << 10 << "0|2|30|x";
+        QTest::newRow("LF and CR line ends") << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 48 << "0|0|8|b";
+        QTest::newRow("Windows-1252 description")
+            << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 10 << QString::fromUtf8("0|1|3|Café €");
+        QTest::newRow("field number too large") << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 10 << "1|0|0|";
+        QTest::newRow("length too large") << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 10 << "1|0|0|";
+        QTest::newRow("level too large") << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 10 << "1|0|0|";
+        QTest::newRow("lines before the failure stay")
+            << QByteArray("[INV]\r\n10,1,30:kept\r\n48,1,99999:x\r\n") << 10 << "1|1|30|kept";
+        // clang-format on
+    }
+
+    // From a file and from memory alike.
+    void fieldLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, field);
+        QFETCH(QString, expected);
+        qorDct d;
+        qorDct m;
+        const qint16 status = d.setup(write(QStringLiteral("d.dct"), file), "inv", 99);
+        QCOMPARE(m.setupFromData(file, "INV", 99), status);
+        for (const qorDct* dict : { &d, &m }) {
+            const auto f = qint16(field);
+            QCOMPARE(QString("%1|%2|%3|%4")
+                         .arg(status)
+                         .arg(dict->dAlpha(f))
+                         .arg(dict->dLen(f))
+                         .arg(dict->dDesc(f)),
+                expected);
+        }
+    }
+
+    void setupClearsAndTracksLast()
+    {
+        qorDct d;
+        QCOMPARE(d.setupFromData("[INV]\r\n10,1,30:a\r\n182,1,60:b\r\n48,1,8:c\r\n", "INV", 99),
+            qint16(0));
+        QCOMPARE(d.dLast(), qint16(182));
+        d.setDMaster(10, false);
+        // A failed load leaves cleared entries: lengths 0, every field master.
+        QCOMPARE(d.setup(m_dir.filePath("missing.dct"), "INV", 99), qint16(1));
+        QCOMPARE(d.dLen(10), qint16(0));
+        QCOMPARE(d.dLast(), qint16(0));
+        QCOMPARE(d.dMaster(10), true);
+        QCOMPARE(d.setup(QString(), "INV", 99), qint16(1));
+    }
+
+    // Field numbers past 199 are taken modulo 1000; what is left out of range
+    // reads as field 0, and writes to it are ignored.
+    void indexRule()
+    {
+        qorDct d;
+        d.setDLen(182, 160);
+        d.setDLen(0, 7);
+        d.setDLen(250, 99);
+        d.setDDesc(-5, "x");
+        d.setDStDat(1048, true);
+        QCOMPARE(QList<qint16>({ d.dLen(1182), d.dLen(250), d.dLen(-5), d.dLen(-1182), d.dLen(0) }),
+            QList<qint16>({ 160, 7, 7, 7, 7 }));
+        QCOMPARE(d.dDesc(0), QString());
+        QVERIFY(!d.dMaster(48) && d.dStDat(48));
+    }
+
+    // The status of the master/store block and whether field 48 is master
+    // (with prices the same at every store, and without).
+    void masterStore_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("empty block") << QByteArray("%BEGIN%\r\n%END%\r\n") << "0|1|1";
+        QTest::newRow("S") << QByteArray("%BEGIN%\r\n48,S\r\n%END%\r\n") << "0|0|0";
+        QTest::newRow("P") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << "0|1|0";
+        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << "0|1|1";
+        QTest::newRow("after the END section") << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << "0|0|0";
+        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << "0|1|1";
+        QTest::newRow("no block") << QByteArray("[INV]\r\n48,1,8:x\r\n") << "2|1|1";
+        QTest::newRow("nothing after BEGIN") << QByteArray("48,S\r\n%BEGIN%") << "2|1|1";
+        QTest::newRow("field too large") << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << "1|0|0";
+        // clang-format on
+    }
+
+    void masterStore()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        const QString path = write(QStringLiteral("ms.dct"), file);
+        QStringList got;
+        for (const bool prisame : { true, false }) {
+            qorDct d;
+            const qint16 status = d.setupms(path, prisame);
+            if (prisame)
+                got << QString::number(status);
+            got << QString::number(d.dMaster(48));
+            QVERIFY(d.dMaster(10));
+        }
+        QCOMPARE(got.join('|'), expected);
+    }
+
+    // The stored name is loaded without a question; a cancelled question
+    // changes neither the dictionary nor the stored name; a file that does
+    // not load is remembered at once and offered again.
+    void rsetupAsksUntilLoadedOrCancelled()
+    {
+        TestSettingsScope scope;
+        CommonDialog dlg(dialogs(), nullptr);
+        qorDct d;
+        const auto run = [&](bool ask) {
+            return rsetup(d, ask, dlg, dialogs(), "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99);
+        };
+        const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
+        appSettings().save(SettingsKeys::DICTIONARY, good);
+        QVERIFY(run(false));
+        QCOMPARE(d.dLen(10), qint16(30));
+        QVERIFY(dialogs().fileRequests().isEmpty());
+
+        d.setDLen(10, 5);
+        dialogs().queueFile(std::nullopt);
+        QVERIFY(!run(true));
+        QCOMPARE(d.dLen(10), qint16(5));
+        QCOMPARE(dialogs().fileRequests().at(0).fileName, good);
+        QCOMPARE(stored(SettingsKeys::DICTIONARY), good);
+        QVERIFY(dialogs().messages().isEmpty());
+
+        const QString bad = write("bad.dct", "no section here\r\n");
+        dialogs().queueFile(bad);
+        dialogs().queueAnswer(DialogService::Answer::Ok);
+        dialogs().queueFile(std::nullopt);
+        QVERIFY(!run(true));
+        QCOMPARE(dialogs().fileRequests().size(), 3);
+        QCOMPARE(dialogs().fileRequests().at(2).fileName, bad);
+        QCOMPARE(stored(SettingsKeys::DICTIONARY), bad);
+        QCOMPARE(messageTexts(),
+            QStringList { "Can not read dictionary file.  Select OK to try another name." });
+        QVERIFY(dialogs().messages().at(0).buttons == DialogService::Buttons::OkCancel);
+        // A chosen file without the master/store block loads, with a warning.
+        dialogs().reset();
+        dialogs().queueFile(write("noblock.dct", "[INV]\r\n10,1,30:D\r\n"));
+        QVERIFY(run(true));
+        QCOMPARE(messageTexts(), QStringList { qorDct::MasterStoreWarning });
+    }
+
     void exportRows_data()
     {
         QTest::addColumn<QList<SignRow>>("signs");
@@ -141,8 +623,6 @@ private slots:
             QCOMPARE(messageTexts(),
                 QStringList { "The file " + path
                     + " already exists.\nDo you want to replace it with the sign list?" });
-            QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Export File"));
-            QVERIFY(dialogs().messages().at(0).buttons == DialogService::Buttons::YesNo);
             QCOMPARE(readAll(path),
                 answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n"
                                                      : QByteArray("24 items"));
@@ -155,7 +635,6 @@ private slots:
         Fixture f;
         QVERIFY(!f.io.exportFile());
         QCOMPARE(messageTexts(), QStringList { "Grid is empty.  No data to export" });
-        QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Alert:"));
         QVERIFY(dialogs().fileRequests().isEmpty());
         dialogs().reset();
         f.model.setCell(1, 1, "1");
@@ -204,20 +683,6 @@ private slots:
         QCOMPARE(firstRequest(), "open|Import File|/last/used.txt|3|2|1");
     }
 
-    void importAppendsAfterExistingRows()
-    {
-        Fixture f;
-        f.model.setCell(1, SignListModel::ColSku, "OLD");
-        f.model.setRows(3); // the usual empty last row
-        const QString path = write("qc.dat", "1,10,48\r\n\"N1\",\"Claw, 16 oz\",12.99\r\n");
-        QCOMPARE(f.importPath(path), qint64(1));
-        // A file without a usable SKU adds no sign, only another empty row.
-        QCOMPARE(f.importPath(write("nosku.txt", "10\t48\r\nx\t1\r\n")), qint64(0));
-        QCOMPARE(f.model.signRows(),
-            (std::vector<SignRow> { sign({ "OLD" }), SignRow(),
-                sign({ "N1", "", "12.99", "Claw, 16 oz" }), SignRow(), SignRow() }));
-    }
-
     void roundTrip()
     {
         const QString longPath = "/pictures/" + QString(200, QLatin1Char('p')) + ".jpg";
@@ -235,13 +700,19 @@ private slots:
             f.model.deleteRow(1);
             QVERIFY(f.exportPath(path));
         }
+        // Read back after the rows a list holds; a file without a usable SKU
+        // adds no sign, only another empty row.
         Fixture g;
+        g.model.setCell(1, SignListModel::ColSku, "OLD");
+        g.model.setRows(3); // the usual empty last row
         QCOMPARE(g.importPath(path), qint64(4));
+        QCOMPARE(g.importPath(write("nosku.txt", "10\t48\r\nx\t1\r\n")), qint64(0));
         SignRow cut = full;
         cut.column(SignListModel::ColGraphic) = longPath.left(160);
         QCOMPARE(g.model.signRows(),
-            (std::vector<SignRow> {
-                cut, sign({ "1002", " spaced", "", "x" }), sign({ "1003" }), quoted, SignRow() }));
+            (std::vector<SignRow> { sign({ "OLD" }), SignRow(), cut,
+                sign({ "1002", " spaced", "", "x" }), sign({ "1003" }), quoted, SignRow(),
+                SignRow() }));
     }
 
     // The import lets the window repaint, but the user's clicks and keys and
@@ -283,8 +754,8 @@ private slots:
         QCOMPARE(clicks, 0);
         QCOMPARE(edit->text(), QString());
         QVERIFY(window.isVisible());
+        QCOMPARE(progress.last(), qint64(2000)); // and not only at the end
         QVERIFY(progress.size() >= 2);
-        QCOMPARE(progress.last(), qint64(2000));
         QTest::mouseClick(button, Qt::LeftButton); // input works again afterwards
         QCOMPARE(clicks, 1);
     }
@@ -302,12 +773,12 @@ private slots:
         const QString data = write(
             "win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
         frmSigns w(dialogs());
-        QCOMPARE(messageTexts(), QStringList { qorDct::MasterStoreWarning });
-        QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Alert:"));
+        QCOMPARE(messageTexts(),
+            QStringList { "Warning: could not read master/store specific info from data "
+                          "dictionary.  Will treat all info as master." });
         dialogs().queueFile(data);
         trigger(w, "mnuFileImport");
         QCOMPARE(w.model()->cell(1, 9), longPath.left(160));
-        QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("W1"));
         QCOMPARE(w.statusBar()->currentMessage(), "Signs read from the data file: 1");
         dialogs().reset();
         dialogs().queueFile(write("win.dct", fields + "%BEGIN%\r\n%END%\r\n"));
@@ -318,6 +789,562 @@ private slots:
         QCOMPARE(w.model()->Rows(), 5); // after the empty row the list had
         QCOMPARE(w.model()->cell(3, 9), longPath.left(160));
         QVERIFY(dialogs().messages().isEmpty());
+    }
+
+    void writeFaults_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("what"); // export, signs, testpage
+        QTest::addColumn<QString>("reason"); // empty: written; "-": any
+        for (const char* what : { "export", "signs", "testpage" }) {
+            const QByteArray w(what);
+            const QString noSpace = w == "export" ? "No space left on device" : "Runtime Error 482";
+            QTest::newRow(w + " full disk") << "full" << what << noSpace;
+            QTest::newRow(w + " /dev/full") << "/dev/full" << what << noSpace;
+            QTest::newRow(w + " no room for a second file") << "noroom" << what << "";
+        }
+        // clang-format off
+        QTest::newRow("export pipe") << "pipe" << "export" << "No program is reading from the named pipe.";
+        QTest::newRow("export folder") << "<dir>" << "export" << "It is a folder.";
+        QTest::newRow("export missing folder") << "<dir>/no/such/folder/out.txt" << "export" << "-";
+        // Also refused to the superuser.
+        QTest::newRow("export read-only file system") << "/proc/version" << "export" << "-";
+        QTest::newRow("signs pipe") << "pipe" << "signs" << "Runtime Error 482";
+        // clang-format on
+    }
+
+    // A write that fails is reported (a PDF like a printer failure) and
+    // leaves an earlier file as it was; a folder without room for a second
+    // file is written in place.
+    void writeFaults()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, what);
+        QFETCH(QString, reason);
+        Fixture f;
+        Target target(where, what == "export" ? "list.txt" : "signs.pdf", m_dir.path());
+        if (!target.usable())
+            QSKIP("mounting a small tmpfs needs the superuser");
+        if (where.startsWith('/') && !QFileInfo::exists(where))
+            QSKIP("not on this system");
+        const bool existed = QFileInfo::exists(target.path);
+        int setups = 0;
+        if (what == "export") {
+            f.model.setCell(1, SignListModel::ColSku, "A1");
+            dialogs().queueFile(target.path);
+            QCOMPARE(f.io.exportFile(), reason.isEmpty());
+        } else if (what == "signs") {
+            PrintTest::fill(f.model, { PrintTest::typicalSign(1), PrintTest::typicalSign(2) });
+            PdfTest::PdfWindow window(target.path);
+            dialogs().queueAnswer(DialogService::Answer::Yes);
+            PrintTest::jobFor(f.model, f.settings, window).PrintSigns(true);
+            setups = window.setupRuns;
+            QCOMPARE(window.printer.outputFileName(), target.path);
+        } else {
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(target.path);
+            frmCalibrate dlg(
+                f.settings, dialogs(), &printer, [&setups] { ++setups; }, nullptr);
+            dialogs().queueAnswer(DialogService::Answer::Yes);
+            dlg.cmdPrintTest->click();
+        }
+        if (reason.isEmpty()) {
+            QCOMPARE(shownTexts(), QStringList());
+            if (what == "export")
+                QCOMPARE(readAll(target.path),
+                    SignListImportExport::ExportHeader.toLatin1() + "\r\nA1\t\t\t\t\t\t\t\t\r\n");
+            else
+                QCOMPARE(PrinterCanvas::PdfFileProblem(target.path), QString());
+            return;
+        }
+        QCOMPARE(shownTexts().size(), 1);
+        const QString text = shownTexts().at(0);
+        QVERIFY2(reason == "-" || text.contains(reason), qPrintable(text));
+        QCOMPARE(QFileInfo::exists(target.path), existed);
+        if (what == "export") { // the file and the system's reason
+            const QString start = "Can not write data file: " + target.path + "\n";
+            QVERIFY2(text.startsWith(start) && text.size() > start.size(), qPrintable(text));
+        } else {
+            QCOMPARE(dialogs().messages().last().buttons, DialogService::Buttons::YesNo);
+            QCOMPARE(setups, 1);
+        }
+        if (target.mounted) {
+            QCOMPARE(readAll(target.path), target.earlier);
+            QCOMPARE(QDir(target.fsDir.path()).entryList(QDir::Files | QDir::Hidden),
+                QStringList({ "filler", QFileInfo(target.path).fileName() }));
+        }
+    }
+
+    void dictionaryRefusesNonFiles_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("named pipe") << "<pipe>";
+        QTest::newRow("endless device") << "/dev/zero";
+        QTest::newRow("folder") << "<dir>";
+        QTest::newRow("no line ends") << "<long>";
+    }
+
+    // Result 1 at once: nothing but a regular file is opened, and a line
+    // longer than any dictionary's ends the read.
+    void dictionaryRefusesNonFiles()
+    {
+        QFETCH(QString, path);
+        Fifo fifo(m_dir.path());
+        path.replace("<pipe>", fifo.m_path).replace("<dir>", m_dir.path());
+        if (path == "<long>")
+            path = writeTestFile(
+                m_dir.path(), "long.dct", "[INV]\r\n1,1,20:SKU" + QByteArray(4 << 20, 'x'));
+        qorDct dict;
+        QCOMPARE(dict.setup(path, "INV", 99), qorDct::StatusUnreadable);
+        QCOMPARE(dict.setupms(path, true), qorDct::StatusUnreadable);
+    }
+
+    void importFaults_data()
+    {
+        QTest::addColumn<QString>("path"); // empty: a file of these bytes
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("messages"); // "<path>" the file's name
+        QTest::addColumn<QStringList>("skus");
+        const QStringList keep { "KEEP" };
+        const QStringList empty { "Data file is empty: <path>", "File is empty" };
+        // clang-format off
+        QTest::newRow("invalid header") << "" << QByteArray("SKU,DESC\r\n1,x\r\n")
+            << QStringList { "Invalid Header: <path>", "Error in file header" } << keep;
+        QTest::newRow("empty") << "" << QByteArray() << empty << keep;
+        QTest::newRow("NUL first") << "" << QByteArray("\0\0\0", 3) << empty << keep;
+        QTest::newRow("missing") << "<dir>/nothing.dat" << QByteArray()
+            << QStringList { "Can not open data file: <path>", "File not found" } << keep;
+        QTest::newRow("folder") << "<dir>" << QByteArray()
+            << QStringList { "Can not open data file: <path>", "Can not open file" } << keep;
+        QTest::newRow("NUL in a record") << "" << QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16)
+            << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were read." }
+            << QStringList { "KEEP", "A1", "A2" };
+        QTest::newRow("named pipe") << "<pipe>" << QByteArray()
+            << QStringList { "Can not open data file: <path>\nIt is a named pipe.", "Can not open file" } << keep;
+        // A regular file whose first read fails.
+        QTest::newRow("header unreadable") << "/proc/self/mem" << QByteArray()
+            << QStringList { "Can not read data file: <path>", "File can not be read" } << keep;
+        // clang-format on
+    }
+
+    // A file that can not be read is reported in two messages and leaves the
+    // list as it was; records before a NUL byte are kept.
+    void importFaults()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, skus);
+        if (path.startsWith('/') && !QFileInfo::exists(path))
+            QSKIP("not on this system");
+        Fifo fifo(m_dir.path());
+        path.replace("<pipe>", fifo.m_path).replace("<dir>", m_dir.path());
+        if (path.isEmpty())
+            path = writeTestFile(m_dir.path(), "import.txt", bytes);
+        Fixture f;
+        f.model.setCell(1, SignListModel::ColSku, "KEEP");
+        dialogs().queueFile(path);
+        f.io.importFile(f.reader, f.dict, {});
+        QCOMPARE(messageTexts(), messages.replaceInStrings("<path>", path));
+        if (messages.size() == 2) {
+            QCOMPARE(dialogs().messages().at(0).title, QStringLiteral("Fopen:"));
+            QVERIFY(dialogs().messages().at(0).icon == DialogService::Icon::Exclamation);
+            QCOMPARE(dialogs().messages().at(1).title, QStringLiteral("Alert:"));
+            QVERIFY(dialogs().messages().at(1).icon == DialogService::Icon::Information);
+        }
+        QStringList read;
+        for (int row = 1; row < f.model.Rows(); ++row)
+            if (!f.model.cell(row, SignListModel::ColSku).isEmpty())
+                read << f.model.cell(row, SignListModel::ColSku);
+        QCOMPARE(read, skus);
+    }
+
+    // Item graphic, logo and print pictures refuse a pipe at once; the
+    // window starts when the stored dictionary is one.
+    void picturesAndWindowRefusePipes()
+    {
+        TestSettingsScope scope;
+        Fifo fifo(m_dir.path());
+        QString error;
+        QVERIFY(PictureReader::read(fifo.m_path, QSize(), Qt::IgnoreAspectRatio, &error).isNull());
+        QCOMPARE(error, QStringLiteral("It is a named pipe."));
+        QVERIFY(!PictureReader::probe(fifo.m_path).isValid());
+        QVERIFY(!ImageBox().loadPicture(fifo.m_path));
+
+        appSettings().save(SettingsKeys::DICTIONARY, fifo.m_path);
+        dialogs().queueFile(scope.dictionaryPath());
+        frmSigns w(dialogs());
+        QCOMPARE(dialogs().fileRequests().size(), 1);
+        QCOMPARE(messageTexts(), QStringList());
+
+        const QString refused
+            = fifo.m_path + "\nIt is a named pipe.  Only a picture file can be chosen.";
+        dialogs().queueFile(fifo.m_path);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(messageTexts(), QStringList { refused });
+
+        dialogs().reset();
+        CommonDialog common(dialogs(), nullptr);
+        frmSignLogo logo(w.settings(), dialogs(), common, nullptr);
+        dialogs().queueFile(fifo.m_path);
+        logo.chooseLogoFile();
+        QCOMPARE(messageTexts(), QStringList { refused });
+        QCOMPARE(logo.LogoFile(), QString());
+    }
+
+    // The store is its owner's alone; one that cannot be kept is reported
+    // once at start.
+    void settingsFile()
+    {
+        const auto file = [] {
+            return QSettings(
+                QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::Application)
+                .fileName();
+        };
+        const auto ownerOnly
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        {
+            TestSettingsScope scope;
+            QVERIFY(QFile::permissions(file()) == ownerOnly);
+            QFile::setPermissions(file(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+            appSettings().save("X", "1");
+            QVERIFY(QFile::permissions(file()) == ownerOnly);
+            frmSigns w(dialogs());
+            QCOMPARE(messageTexts(), QStringList());
+        }
+        TestSettingsScope scope;
+        QFile::remove(file());
+        QVERIFY(QDir().mkpath(file()));
+        dialogs().queueFile(scope.dictionaryPath());
+        frmSigns w(dialogs());
+        QCOMPARE(messageTexts().count("The settings file " + file()
+                     + " cannot be read.  Settings made now will not be kept."),
+            1);
+    }
+
+    void storeReadsAndWrites()
+    {
+        TestSettingsScope scope;
+        // A missing key gives the default, and reading never creates it.
+        QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "PRINTFORMAT", 0), QString("0"));
+        QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "FILEIMPEXP", QString()), "");
+        const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
+        settings.save(SettingsKeys::MARGINTOP, "200.5");
+        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("200.5"));
+        QCOMPARE(settings.wholePrefix(SettingsKeys::MARGINTOP, "0"), 200);
+        settings.save(SettingsKeys::MARGINTOP, "-360");
+        // Another section of the same application is a different value.
+        SettingsStore::SaveSetting("QORPOS", "OTHER", "MARGINTOP", "1");
+        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("-360"));
+    }
+
+    // A stored text as a 16-bit whole number (halves to even, default 7 where
+    // it is no number or out of range), as a truth value (-1: none) and as
+    // its leading number.
+    void storedNumbers_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("whole16");
+        QTest::addColumn<int>("truth");
+        QTest::addColumn<double>("prefix");
+        // clang-format off
+        QTest::newRow("half to even down") << "2.5" << 2 << 1 << 2.5;
+        QTest::newRow("half to even up") << "3.5" << 4 << 1 << 3.5;
+        QTest::newRow("negative half") << "-2.5" << -2 << 1 << -2.5;
+        QTest::newRow("blanks around") << "  12 " << 12 << 1 << 12.0;
+        QTest::newRow("letters") << "abc" << 7 << -1 << 0.0;
+        QTest::newRow("trailing letters") << "12abc" << 7 << -1 << 12.0;
+        QTest::newRow("beyond 16 bits") << "99999" << 7 << 1 << 99999.0;
+        QTest::newRow("top of range") << "32767" << 32767 << 1 << 32767.0;
+        QTest::newRow("rounds out of range") << "32767.5" << 7 << 1 << 32767.5;
+        QTest::newRow("empty") << "" << 7 << -1 << 0.0;
+        QTest::newRow("True") << "True" << 7 << 1 << 0.0;
+        QTest::newRow("False") << "False" << 7 << 0 << 0.0;
+        QTest::newRow("leading point") << ".5" << 0 << 1 << 0.5;
+        QTest::newRow("negative") << "-360" << -360 << 1 << -360.0;
+        QTest::newRow("lone sign") << "-" << 7 << -1 << 0.0;
+        QTest::newRow("second point stops") << "0.5.5" << 7 << -1 << 0.5;
+        // clang-format on
+    }
+
+    void storedNumbers()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, whole16);
+        QFETCH(int, truth);
+        QFETCH(double, prefix);
+        TestSettingsScope scope;
+        const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
+        settings.save("K", stored);
+        QCOMPARE(int(settings.whole16("K", 7)), whole16);
+        const std::optional<bool> value = NumberText::toTruth(stored);
+        QCOMPARE(value.has_value() ? int(*value) : -1, truth);
+        QCOMPARE(NumberText::leadingNumber(stored), prefix);
+    }
+
+    void decodedSize_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<bool>("keepAspect");
+        QTest::addColumn<QSize>("decoded");
+        QTest::addColumn<QString>("name");
+        // clang-format off
+        QTest::newRow("no bound, over the limit") << QSize(9000, 7000) << QSize() << false << QSize(4096, 3185) << "p.jpg";
+        QTest::newRow("drawn smaller") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.jpg";
+        QTest::newRow("drawn larger: never enlarged") << QSize(300, 200) << QSize(3000, 2000) << false << QSize(300, 200) << "p.jpg";
+        QTest::newRow("drawn larger than the limit") << QSize(9000, 7000) << QSize(6000, 6000) << false << QSize(4096, 4096) << "p.jpg";
+        QTest::newRow("PNG read a row at a time") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.png";
+        QTest::newRow("PNG kept whole") << QSize(80, 60) << QSize() << false << QSize(80, 60) << "p.png";
+        QTest::newRow("fit keeping the shape") << QSize(800, 400) << QSize(200, 200) << true << QSize(200, 100) << "p.jpg";
+        // clang-format on
+    }
+
+    void decodedSize()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, bound);
+        QFETCH(bool, keepAspect);
+        QFETCH(QSize, decoded);
+        QFETCH(QString, name);
+        const QString path
+            = PrintTest::writePicture(m_dir.path(), name, stored.width(), stored.height());
+        QCOMPARE(PictureReader::probe(path), stored);
+        const QImage image = PictureReader::read(
+            path, bound, keepAspect ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
+        QCOMPARE(image.size(), decoded);
+        if (name.endsWith(".png"))
+            QCOMPARE(
+                image.pixelColor(decoded.width() - 1, decoded.height() - 1), QColor(200, 40, 40));
+    }
+
+    void hugePicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("stored");
+        QTest::newRow("PNG") << "huge.png" << QSize(16000, 12000);
+        QTest::newRow("JPEG") << "huge.jpg" << QSize(12000, 9000);
+    }
+
+    // Pictures far too large to decode whole (768 and 432 MB) are read at
+    // the capped size by the item graphic, the print surfaces and the
+    // preview.
+    void hugePicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, stored);
+        const QString path = m_dir.filePath(name);
+        {
+            QImage dark(
+                stored, name.endsWith(".png") ? QImage::Format_Mono : QImage::Format_Grayscale8);
+            if (dark.format() == QImage::Format_Mono) {
+                dark.setColorCount(2);
+                dark.setColor(0, qRgb(0, 0, 0));
+                dark.setColor(1, qRgb(0, 0, 0));
+            }
+            dark.fill(0);
+            QVERIFY(dark.save(path));
+        }
+        QCOMPARE(PictureReader::read(path).size(), stored.scaled(4096, 4096, Qt::KeepAspectRatio));
+        ImageBox box;
+        QVERIFY(box.loadPicture(path));
+        PreviewCanvas preview(QSize(400, 300), 96, 96);
+        QVERIFY_THROWS_NO_EXCEPTION(
+            preview.PaintPicture(preview.LoadPicture(path), 0, 0, 1440, 1080));
+        QVERIFY(preview.image().pixelColor(48, 36).lightness() < 16);
+    }
+
+    // Pictures beyond the budget are let go, least recently drawn first; a
+    // picture drawn again at the same size is the same image.
+    void cacheBudget()
+    {
+        PictureCache cache(1024 * 1024); // room for six 200 x 200 pictures
+        QStringList paths;
+        for (int i = 0; i < 10; ++i)
+            paths << PrintTest::writePicture(m_dir.path(), QString("c%1.png").arg(i), 200, 200);
+        QList<qint64> keys;
+        for (const QString& path : paths) {
+            keys << cache.picture(path, QSize(200, 200)).cacheKey();
+            QCOMPARE(cache.picture(paths[0], QSize(200, 200)).cacheKey(), keys[0]);
+            QVERIFY(cache.bytesHeld() <= 1024 * 1024);
+        }
+        QCOMPARE(cache.picture(paths[9], QSize(200, 200)).cacheKey(), keys[9]);
+        QVERIFY(cache.picture(paths[1], QSize(200, 200)).cacheKey() != keys[1]);
+        QCOMPARE(cache.picture(paths[0], QSize(50, 50)).size(), QSize(50, 50));
+        QString error;
+        QVERIFY(cache.picture(m_dir.filePath("none.png"), QSize(9, 9), &error).isNull());
+        QVERIFY(!error.isEmpty());
+    }
+
+    void freshListAndBounds()
+    {
+        SignListModel model;
+        QCOMPARE(model.Rows(), 2);
+        model.setRows(0);
+        QCOMPARE(model.Rows(), 2);
+        model.setRows(5);
+        model.setCell(4, SignListModel::ColDescription, "last");
+        model.setRows(4);
+        QCOMPARE(model.Rows(), 4);
+        // Writes outside the list, to column 0 or to the header row are ignored.
+        model.setCell(9, 1, "x");
+        model.setCell(1, 0, "99");
+        model.setCell(0, 1, "header");
+        QCOMPARE(model.cell(1, 0), QString("1"));
+        QCOMPARE(model.cell(0, 1), QString("sku"));
+        QCOMPARE(model.cell(5, 0), QString()); // beyond the list
+    }
+
+    // Every edit keeps the numbers in column 0 and the hidden columns with
+    // their row, and tells views correctly (checked by the model tester).
+    void editsKeepNumbersAndHiddenColumns()
+    {
+        SignListModel model;
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        model.setRows(4);
+        model.setSignRow(1, bulleted("A", "/a.jpg"));
+        model.setSignRow(2, bulleted("B"));
+        model.setSignRow(3, bulleted("C"));
+        model.insertEmptyRow(1);
+        QCOMPARE(model.cell(2, SignListModel::ColGraphic), QString("/a.jpg"));
+        QCOMPARE(model.cell(2, SignListModel::ColBullet3), QString("A-b3"));
+        model.duplicateRow(4);
+        QCOMPARE(model.cell(5, SignListModel::ColBullet3), QString("C-b3"));
+        model.deleteRow(2);
+        model.appendSigns({ bulleted("X"), bulleted("Y") });
+        QCOMPARE(skus(model), QStringList({ "", "B", "C", "C", "X", "Y" }));
+        for (int r = 1; r < model.Rows(); ++r)
+            QCOMPARE(model.cell(r, 0), QString::number(r));
+        QCOMPARE(inserted.count(), 4);
+        // Deleting the only row empties it and keeps it.
+        model.reset();
+        model.setSignRow(1, bulleted("ONLY", "/x.bmp"));
+        model.deleteRow(1);
+        QCOMPARE(model.Rows(), 2);
+        QCOMPARE(model.signRow(1), SignRow());
+        QCOMPARE(model.cell(1, 0), QString("1"));
+    }
+
+    void listSurvivesSessions()
+    {
+        TestSettingsScope scope;
+        const QString path = scope.path() + "/data/kestrane/worklist.txt";
+        // A row with every field and a character beyond ASCII comes back whole.
+        const std::array<QString, 9> full { "DDD", "2.99", "3.49", "Crème hinge \"brass\"", "b1",
+            "b2", "b3", "1.10", "/pictures/hinge.jpg" };
+        {
+            frmSigns w;
+            typeList(w, { "AAA", "BBB", "CCC" });
+            w.setCurrentRow(2);
+            trigger(w, "mnuEditDeleteRow");
+            // Saved shortly after the change, without waiting for the exit.
+            QTRY_VERIFY(readAll(path).contains("CCC\t"));
+            w.setCurrentRow(3);
+            w.LoadSelectedRow();
+            int i = 0;
+            for (const char* box : { "txtSku", "txtPromo", "txtRetail", "txtDescription", "txtBp1",
+                     "txtBp2", "txtBp3", "txtCost" })
+                child<EntryBox>(w, box)->setText(full[size_t(i++)]);
+            w.GraphicFile = full[8];
+            trigger(w, "mnuEditSaveRow");
+            w.close();
+        }
+        QVERIFY(readAll(path).startsWith("1\t10\t48\t54\t56\t177\t178\t179\t182\r\n"));
+        {
+            frmSigns w;
+            QCOMPARE(skus(w), QStringList({ "AAA", "CCC", "DDD", "" }));
+            QCOMPARE(w.statusBar()->currentMessage(), "Restored 3 signs from the last session");
+            QCOMPARE(w.currentRow(), 4);
+            QCOMPARE(w.model()->signRow(3).fields, full);
+            QVERIFY(dialogs().messages().isEmpty());
+            // The restored list is not a step to undo; an empty list is kept too.
+            QVERIFY(!child<QAction>(w, "mnuEditUndo")->isEnabled());
+            trigger(w, "mnuEditClearGrid");
+            w.close();
+        }
+        frmSigns w;
+        QCOMPARE(skus(w), QStringList({ "" }));
+        QCOMPARE(w.statusBar()->currentMessage(), QString());
+    }
+
+    // The lines kept ready for the file must stay the list's through edits
+    // anywhere in a long list (where they are held in several blocks).
+    void fileFollowsEveryEdit()
+    {
+        TestSettingsScope scope;
+        SignListModel model;
+        std::vector<SignRow> signs(5000);
+        for (int i = 0; i < 5000; ++i)
+            signs[size_t(i)].column(SignListModel::ColSku) = QString::number(i);
+        model.appendSigns(std::move(signs));
+        WorkList list(model);
+        list.watch();
+        QRandomGenerator random(7);
+        for (int step = 0; step < 400; ++step) {
+            const int row = 1 + int(random.bounded(model.Rows() - 1));
+            if (step % 4 == 0) {
+                model.insertEmptyRow(row);
+                model.setCell(row, SignListModel::ColSku, QString("new %1").arg(step));
+            } else if (step % 4 == 1) {
+                model.duplicateRow(row);
+            } else if (step % 4 == 2) {
+                model.deleteRow(row);
+            } else {
+                model.replaceRows(row, qMin(3, model.Rows() - row), { SignRow(), SignRow() });
+                model.setCell(row, SignListModel::ColDescription, "x");
+            }
+        }
+        model.appendSigns(std::vector<SignRow>(3000, model.signRow(1)));
+        QVERIFY(list.saveNow(nullptr));
+        QByteArray expected;
+        QVERIFY(SignListImportExport::encodeRows(model.signRows(), list.path(), expected, nullptr));
+        QCOMPARE(readAll(list.path()), expected);
+
+        // A character the file cannot hold fails the save and keeps the last file.
+        model.setCell(2, SignListModel::ColBullet1, "Ω");
+        QString error;
+        QVERIFY(!list.saveNow(&error));
+        QVERIFY2(error.startsWith("Row 2, bullet line 1"), qPrintable(error));
+        QCOMPARE(readAll(list.path()), expected);
+    }
+
+    void damagedFileIsSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray header = "1\t10\t48\t54\t56\t177\t178\t179\t182\r\n";
+        const QString notHeader = "its first line is not the list's header";
+        QTest::newRow("empty") << QByteArray() << notHeader;
+        QTest::newRow("a field missing") << header + "A\t\t\t\t\t\t\t\t\r\nB\t\r\n"
+                                         << "line 3 does not hold 9 fields";
+        QTest::newRow("a NUL byte") << header + "A\t\t\t" + '\0' + "\t\t\t\t\t\r\n"
+                                    << "it holds a NUL byte on line 2";
+    }
+
+    void damagedFileIsSetAside()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        TestSettingsScope scope;
+        const QString folder = scope.path() + "/data/kestrane";
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = writeTestFile(folder, "worklist.txt", bytes);
+        writeTestFile(folder, "worklist.txt.bad", "an older one");
+        frmSigns w;
+        QCOMPARE(skus(w), QStringList({ "" }));
+        QCOMPARE(messageTexts(),
+            QStringList { QString("The sign list of the last session could not be read (%1).\nThe "
+                                  "file was set aside as %2.bad and the list starts empty.")
+                              .arg(reason, path) });
+        QCOMPARE(readAll(path + ".bad"), bytes);
+        QVERIFY(!QFile::exists(path));
+        // The next save makes a sound file again.
+        typeList(w, { "AAA" });
+        w.close();
+        QVERIFY(readAll(path).contains("AAA\t"));
     }
 };
 
