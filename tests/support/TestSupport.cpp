@@ -1,12 +1,8 @@
 #include "support/TestSupport.h"
 
 #include "document/SignListModel.h"
-#include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
-
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,8 +16,8 @@ TestSettingsScope::TestSettingsScope()
     qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-    DialogService::instance().setScripted(true);
-    DialogService::instance().reset();
+    dialogs().setScripted(true);
+    dialogs().reset();
 
     QFile dictionary(dictionaryPath());
     if (dictionary.open(QIODevice::WriteOnly)) {
@@ -38,7 +34,7 @@ TestSettingsScope::TestSettingsScope()
 
 TestSettingsScope::~TestSettingsScope()
 {
-    DialogService::instance().reset();
+    dialogs().reset();
 }
 
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes)
@@ -48,21 +44,6 @@ QString writeTestFile(const QString& folder, const QString& name, const QByteArr
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-AppSettings appSettings()
-{
-    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
-}
-
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
-QString stored(const QString& key)
-{
-    return appSettings().text(key, Absent);
 }
 
 QStringList storedValues(const QStringList& keys)
