@@ -4,16 +4,12 @@
 #include "base/SettingsStore.h"
 #include "ui/DialogService.h"
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
-// Points the per-user settings and data folders (the working list) at a fresh
-// temporary folder while it lives, and scripts the dialog service with nothing
-// queued. DICTIONARY names a data dictionary there (dictionaryPath()) that
-// loads silently, so a main window starts without asking for one.
+// Points the per-user settings and data folders (the working list) at a fresh temporary folder
+// while it lives, and scripts the dialog service with nothing queued. DICTIONARY names a data
+// dictionary there (dictionaryPath()) that loads silently, so a window starts without asking.
 class TestSettingsScope
 {
 public:
