@@ -1,7 +1,7 @@
 // The main window: its defaults and stored options, the entry panel's keys, the grid, the item
 // graphic, colours, where it opens, the row commands undone and redone, the remembered printer,
-// shortcuts, recent and dropped files, the About box, the preview's title and questions, the logo
-// and calibration dialogs, and numbers too large for a double.
+// the Delete key, recent and dropped files, the About box, the preview's title and questions, the
+// logo and calibration dialogs, and numbers too large for a double.
 #include "PrintTestSupport.h"
 #include "base/NumberText.h"
 #include "document/SignListModel.h"
@@ -26,7 +26,7 @@
 #include <QTableView>
 #include <QtTest>
 
-#include <limits>
+#include <climits>
 #include <optional>
 
 namespace {
@@ -178,14 +178,12 @@ private slots:
             SettingsKeys::PRINTTITLE, SettingsKeys::PRINTBARCODE };
         QCOMPARE(storedValues(keys).join(' '), QString("2 True False 1 2 0 1"));
         QVERIFY(radio("ckbLongDesc")->isChecked() && w->checkedFormat() == 2);
-        QCOMPARE(check("ckbBorder")->checkState(), Qt::Checked);
-        QCOMPARE(check("chkBarcode")->checkState(), Qt::Checked);
+        QVERIFY(check("ckbBorder")->isChecked() && check("chkBarcode")->isChecked());
         // A click turns the grey box into an ordinary one.
         check("ckbGraphic")->click();
         QCOMPARE(check("ckbGraphic")->checkState(), Qt::Checked);
         check("ckbGraphic")->click();
-        QCOMPARE(check("ckbGraphic")->checkState(), Qt::Unchecked);
-        QVERIFY(picture()->isHidden());
+        QVERIFY(check("ckbGraphic")->checkState() == Qt::Unchecked && picture()->isHidden());
     }
 
     // Both text styles stored select the bullets; a maximized window keeps the
@@ -211,8 +209,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         box("txtSku")->setFocus();
-        // Enter moves on without typing a character; retail and description
-        // are skipped; Enter in the last bullet line saves the row.
+        // Enter moves on, typed or not, past retail and description; the last bullet saves.
         const QList<std::tuple<const char*, QString, const char*>> steps
             = { { "txtSku", "1234", "txtPromo" }, { "txtPromo", "9.99", "txtBp1" },
                   { "txtBp1", "first", "txtBp2" }, { "txtBp2", "", "txtBp3" },
@@ -323,12 +320,11 @@ private slots:
     {
         frmSigns& w = open();
         // Cancel stores nothing, a choice stores the colour as a number.
-        for (const auto& [entry, colour] :
-            QList<QPair<const char*, std::optional<int>>> { { "mnuColorsBorder", std::nullopt },
-                { "mnuColorsPrice", 255 + 256 * 128 }, { "mnuColorsPrice", std::nullopt } }) {
-            dialogs().queueColor(colour);
+        dialogs().queueColor(std::nullopt);
+        dialogs().queueColor(255 + 256 * 128);
+        dialogs().queueColor(std::nullopt);
+        for (const char* entry : { "mnuColorsBorder", "mnuColorsPrice", "mnuColorsPrice" })
             trigger(w, entry);
-        }
         QCOMPARE(storedValues({ SettingsKeys::ColorBorder, SettingsKeys::ColorPrice }),
             QStringList({ Absent, "33023" }));
         QCOMPARE(dialogs().colorRequests(), 3);
@@ -336,24 +332,20 @@ private slots:
 
     void reopensWhereItClosed_data()
     {
-        QTest::addColumn<QStringList>("values"); // FTOP, FLEFT, FHEIGHT, FWIDTH; "" not stored
-        QTest::addColumn<QString>("expected"); // x y w h of the frame; "-" where the default holds
-        QTest::newRow("all four") << QStringList { "1500", "1200", "6000", "9000" }
-                                  << "80 100 600 400";
-        QTest::newRow("left alone") << QStringList { "", "1200", "6000", "9000" } << "80 - 600 400";
-        QTest::newRow("off the screen")
-            << QStringList { "30000", "30000", "6000", "9000" } << "200 400 600 400";
-        QTest::newRow("larger than the screen")
-            << QStringList { "0", "0", "15000", "15000" } << "0 0 800 800";
+        // FTOP FLEFT FHEIGHT FWIDTH ("_" not stored) > x y w h of the frame ("-" the default)
+        QTest::addColumn<QString>("row");
+        QTest::newRow("all four") << "1500 1200 6000 9000 > 80 100 600 400";
+        QTest::newRow("left alone") << "_ 1200 6000 9000 > 80 - 600 400";
+        QTest::newRow("off the screen") << "30000 30000 6000 9000 > 200 400 600 400";
+        QTest::newRow("larger than the screen") << "0 0 15000 15000 > 0 0 800 800";
         // Top 0 applies, a negative left and a height of 0 do not.
-        QTest::newRow("zero and negative")
-            << QStringList { "0", "-15", "0", "12000" } << "- 0 800 -";
+        QTest::newRow("zero and negative") << "0 -15 0 12000 > - 0 800 -";
     }
 
     void reopensWhereItClosed()
     {
-        QFETCH(QStringList, values);
-        QFETCH(QString, expected);
+        QFETCH(QString, row);
+        const QStringList values = row.section(" > ", 0, 0).split(' ').replaceInStrings("_", "");
         QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));
         const QStringList keys
             = { "frmSignsFTOP", "frmSignsFLEFT", "frmSignsFHEIGHT", "frmSignsFWIDTH" };
@@ -363,7 +355,7 @@ private slots:
         const QRect self = startAndClose();
         for (int i = 0; i < 4; ++i)
             store(keys[i], values[i]); // an empty value counts as not stored
-        const QStringList w = expected.split(' ');
+        const QStringList w = row.section(" > ", 1).split(' ');
         const QRect want(w[0] == "-" ? self.x() : w[0].toInt(),
             w[1] == "-" ? self.y() : w[1].toInt(), w[2] == "-" ? self.width() : w[2].toInt(),
             w[3] == "-" ? self.height() : w[3].toInt());
@@ -511,15 +503,14 @@ private slots:
         }
     }
 
+    // Delete removes a row only in the grid; in an entry box it edits the text.
     void deleteKeyRemovesRowsOnlyInTheGrid()
     {
         frmSigns& w = open();
-        // In an entry box Delete edits the text.
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.model()->setRows(4);
-        w.model()->setCell(1, SignListModel::ColSku, "A1");
-        w.model()->setCell(2, SignListModel::ColSku, "A2");
+        typeList(w, { "A1", "A2" });
+        go(1);
         for (const char* focus : { "txtSku", "msfGrid" }) {
             child<QWidget>(w, focus)->setFocus();
             QTest::keyClick(child<QWidget>(w, focus), Qt::Key_Delete);
@@ -688,13 +679,11 @@ private slots:
     // overflow error where a calibration margin holds one.
     void tooLargeForADouble()
     {
-        const double inf = std::numeric_limits<double>::infinity();
+        const double inf = qInf();
         const QString digits(400, QLatin1Char('9'));
-        const QList<std::tuple<QString, double, qint32>> rows
-            = { { digits, inf, std::numeric_limits<qint32>::max() },
-                  { " -" + digits + ".5x", -inf, std::numeric_limits<qint32>::min() },
-                  { "0." + digits, 1.0, 1 },
-                  { "0." + QString(400, QLatin1Char('0')) + "1", 0.0, 0 } };
+        const QList<std::tuple<QString, double, qint32>> rows = { { digits, inf, INT_MAX },
+            { " -" + digits + ".5x", -inf, INT_MIN }, { "0." + digits, 1.0, 1 },
+            { "0." + QString(400, QLatin1Char('0')) + "1", 0.0, 0 } };
         for (const auto& [text, number, clamped] : rows) {
             QCOMPARE(NumberText::leadingNumber(text), number);
             QCOMPARE(NumberText::leadingWhole32(text), clamped);
