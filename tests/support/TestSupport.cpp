@@ -18,18 +18,12 @@ TestSettingsScope::TestSettingsScope()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     dialogs().setScripted(true);
     dialogs().reset();
-
-    QFile dictionary(dictionaryPath());
-    if (dictionary.open(QIODevice::WriteOnly)) {
-        dictionary.write("/ POS data dictionary for tests\r\n[INV]\r\n1,1,20:SKU\r\n"
-                         "10,1,40:Description\r\n48,0,10:Regular retail\r\n54,0,10:Cost\r\n"
-                         "56,0,10:Promotional price\r\n177,1,40:Bullet 1\r\n"
-                         "178,1,40:Bullet 2\r\n179,1,40:Bullet 3\r\n182,1,160:Item graphic\r\n"
-                         "[END]\r\n%BEGIN%\r\n%END%\r\n");
-        dictionary.close();
-        SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
-            SettingsKeys::DICTIONARY, dictionaryPath());
-    }
+    writeTestFile(path(), QStringLiteral("pos.dct"),
+        "/ POS data dictionary for tests\r\n[INV]\r\n1,1,20:SKU\r\n10,1,40:Description\r\n"
+        "48,0,10:Regular retail\r\n54,0,10:Cost\r\n56,0,10:Promotional price\r\n"
+        "177,1,40:Bullet 1\r\n178,1,40:Bullet 2\r\n179,1,40:Bullet 3\r\n"
+        "182,1,160:Item graphic\r\n[END]\r\n%BEGIN%\r\n%END%\r\n");
+    appSettings().save(SettingsKeys::DICTIONARY, dictionaryPath());
 }
 
 TestSettingsScope::~TestSettingsScope()
