@@ -622,11 +622,9 @@ private slots:
         QStringList seen;
         for (const QList<QVariant>& args : titles)
             seen << args.first().toString();
-        QCOMPARE(seen.filter("Previewing"),
-            QStringList(
-                { "Kestrane - Previewing page 1 of 2", "Kestrane - Previewing page 2 of 2" }));
+        QVERIFY(seen.contains("Kestrane - Previewing page 1 of 2")
+            && seen.contains("Kestrane - Previewing page 2 of 2"));
         QCOMPARE(w.windowTitle(), QString("Kestrane"));
-
         // Both questions stand in the strip right of the page, inside the window.
         const QRect client(w.centralWidget()->mapToGlobal(QPoint()), w.centralWidget()->size());
         QCOMPARE(dialogs().messages().size(), 2);
