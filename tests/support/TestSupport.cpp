@@ -1,12 +1,8 @@
 #include "support/TestSupport.h"
 
 #include "document/SignListModel.h"
-#include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
-
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,25 +16,19 @@ TestSettingsScope::TestSettingsScope()
     qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-    DialogService::instance().setScripted(true);
-    DialogService::instance().reset();
-
-    QFile dictionary(dictionaryPath());
-    if (dictionary.open(QIODevice::WriteOnly)) {
-        dictionary.write("/ POS data dictionary for tests\r\n[INV]\r\n1,1,20:SKU\r\n"
-                         "10,1,40:Description\r\n48,0,10:Regular retail\r\n54,0,10:Cost\r\n"
-                         "56,0,10:Promotional price\r\n177,1,40:Bullet 1\r\n"
-                         "178,1,40:Bullet 2\r\n179,1,40:Bullet 3\r\n182,1,160:Item graphic\r\n"
-                         "[END]\r\n%BEGIN%\r\n%END%\r\n");
-        dictionary.close();
-        SettingsStore::SaveSetting(SettingsKeys::Application, SettingsKeys::Section,
-            SettingsKeys::DICTIONARY, dictionaryPath());
-    }
+    dialogs().setScripted(true);
+    dialogs().reset();
+    writeTestFile(path(), QStringLiteral("pos.dct"),
+        "/ POS data dictionary for tests\r\n[INV]\r\n1,1,20:SKU\r\n10,1,40:Description\r\n"
+        "48,0,10:Regular retail\r\n54,0,10:Cost\r\n56,0,10:Promotional price\r\n"
+        "177,1,40:Bullet 1\r\n178,1,40:Bullet 2\r\n179,1,40:Bullet 3\r\n"
+        "182,1,160:Item graphic\r\n[END]\r\n%BEGIN%\r\n%END%\r\n");
+    appSettings().save(SettingsKeys::DICTIONARY, dictionaryPath());
 }
 
 TestSettingsScope::~TestSettingsScope()
 {
-    DialogService::instance().reset();
+    dialogs().reset();
 }
 
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes)
@@ -48,21 +38,6 @@ QString writeTestFile(const QString& folder, const QString& name, const QByteArr
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-AppSettings appSettings()
-{
-    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
-}
-
-DialogService& dialogs()
-{
-    return DialogService::instance();
-}
-
-QString stored(const QString& key)
-{
-    return appSettings().text(key, Absent);
 }
 
 QStringList storedValues(const QStringList& keys)

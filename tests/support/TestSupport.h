@@ -1,19 +1,15 @@
 #pragma once
 
+#include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
+#include "ui/DialogService.h"
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
-class DialogService;
-
-// Points the per-user settings and data folders (the working list) at a fresh
-// temporary folder while it lives, and scripts the dialog service with nothing
-// queued. DICTIONARY names a data dictionary there (dictionaryPath()) that
-// loads silently, so a main window starts without asking for one.
+// Points the per-user settings and data folders (the working list) at a fresh temporary folder
+// while it lives, and scripts the dialog service with nothing queued. DICTIONARY names a data
+// dictionary there (dictionaryPath()) that loads silently, so a window starts without asking.
 class TestSettingsScope
 {
 public:
@@ -29,13 +25,22 @@ private:
 // Writes the bytes to a file of that name in the folder (or ends the run).
 QString writeTestFile(const QString& folder, const QString& name, const QByteArray& bytes);
 
-// The program's settings (application QORPOS, section KESTRANE), the one
-// dialog service, and a stored value or "<absent>".
-AppSettings appSettings();
-DialogService& dialogs();
-QString stored(const QString& key);
-QStringList storedValues(const QStringList& keys);
+// The program's settings (application QORPOS, section KESTRANE), the one dialog service, and a
+// stored value or "<absent>".
+inline AppSettings appSettings()
+{
+    return AppSettings(SettingsKeys::Application, SettingsKeys::Section);
+}
+inline DialogService& dialogs()
+{
+    return DialogService::instance();
+}
 inline const QString Absent = QStringLiteral("<absent>");
+inline QString stored(const QString& key)
+{
+    return appSettings().text(key, Absent);
+}
+QStringList storedValues(const QStringList& keys);
 
 // The texts of the messages the dialog service has shown.
 QStringList messageTexts();
