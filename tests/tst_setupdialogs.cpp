@@ -21,15 +21,6 @@ const QStringList CalibrationKeys
     = { MARGINTOP, MARGINLEFT, ADJ4UD, ADJ4LR, ADJ2UD, ADJ2LR, ADJ1UD, ADJ1LR, PRINTSKU };
 const QStringList LogoKeys = { FILELOGO, LOGOHEIGHT, LOGOWIDTH, LOGOLCR };
 
-// The stored values of those keys, "<absent>" where there is none.
-QStringList storedValues(const QStringList& keys)
-{
-    QStringList values;
-    for (const QString& key : keys)
-        values << stored(key);
-    return values;
-}
-
 // The calibration dialog's eight boxes, in the order they are checked and stored.
 QList<QLineEdit*> boxes(const frmCalibrate& dlg)
 {
