@@ -212,7 +212,7 @@ QStringList skus(const SignListModel& model)
 
 } // namespace
 
-class TestImportExport : public QObject
+class TestFiles : public QObject
 {
     Q_OBJECT
 
@@ -1348,5 +1348,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestImportExport)
-#include "tst_importexport.moc"
+QTEST_MAIN(TestFiles)
+#include "tst_files.moc"
