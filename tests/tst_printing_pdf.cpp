@@ -188,9 +188,8 @@ private slots:
     void pricesAsMoney()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, printed);
         const SignPrice price = PriceForSign(typed);
-        QCOMPARE(price.dollar + '|' + price.amount + '|' + price.cent, printed);
+        QTEST(price.dollar + '|' + price.amount + '|' + price.cent, "printed");
     }
 
     // The logo's height and width in inches and its place; "" no logo.
@@ -198,10 +197,9 @@ private slots:
     {
         QTest::addColumn<QString>("logo");
         QTest::newRow("no logo") << QString();
-        for (const char* size : { "0.5 1.5", "1 2.5", "1.99 3.99" }) {
+        for (const char* size : { "0.5 1.5", "1 2.5", "1.99 3.99" })
             for (const char* place : { "LEFT", "CENTER", "RIGHT" })
                 QTest::addRow("logo %s %s", size, place) << QString("%1 %2").arg(size, place);
-        }
     }
 
     // Every format, style and check box (the logo's by the row); each job prints every text
@@ -236,13 +234,10 @@ private slots:
                 }
                 fill(m_model, rows);
                 FakePrintWindow w;
-                w.format = format;
-                w.bullet = mask & 2; // the logo's bit picks the style
-                w.options = { mask & 1, logo.isEmpty() ? 0 : 1, (mask & 4) ? 1 : 0,
-                    (mask & 8) ? 1 : 0, (mask & 16) ? 1 : 0, QString() };
                 w.beforeSign = [&](int k) { w.options.titleText = titles[k - 1]; };
-                const PrintResult result = jobFor(m_model, m_settings, w).PrintSigns(true);
-                QCOMPARE(messageTexts(), QStringList());
+                const PrintResult result = print(w, format, mask & 2, // the logo's bit: style
+                    { mask & 1, logo.isEmpty() ? 0 : 1, (mask & 4) ? 1 : 0, (mask & 8) ? 1 : 0,
+                        (mask & 16) ? 1 : 0, QString() });
                 QCOMPARE(result.signs, 12);
 
                 const Box printable = w.printer.orientation == SignCanvas::Landscape
@@ -438,9 +433,8 @@ private slots:
         QCOMPARE(printer.printerState(), QPrinter::Idle);
     }
 
-    // Every kind of SKU scans as it should; the bars stand above the SKU line, inside the
-    // border, each at least 1/100 inch wide, no text within seven widths of them. The one
-    // item picture is embedded once.
+    // Every kind of SKU scans; the bars above the SKU line, inside the border, at least 1/100
+    // inch wide, no text within seven widths of them. The one item picture is embedded once.
     void barcodes_data()
     {
         QTest::addColumn<int>("format");
