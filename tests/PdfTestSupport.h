@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStringList>
 
 #include <algorithm>
 #include <vector>
@@ -55,11 +54,6 @@ inline const Word* findWord(const std::vector<Word>& words, const QString& text,
     const auto it = std::find_if(words.begin(), words.end(),
         [&](const Word& w) { return w.text == text && (page == 0 || w.page == page); });
     return it == words.end() ? nullptr : &*it;
-}
-
-inline int pageCount(const QString& pdf)
-{
-    return run(QStringLiteral("pdfinfo"), { pdf }).section("Pages:", 1).section('\n', 0, 0).toInt();
 }
 
 // A print run going to a PDF file on US Letter with a quarter inch margin.
