@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers for tests that print to a real PDF file and read it back with
-// poppler's tools.
+// Printing to a real PDF file and reading it back with poppler's tools.
 
 #include "PrintTestSupport.h"
 
@@ -10,8 +9,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStringList>
 
+#include <algorithm>
 #include <vector>
 
 namespace PdfTest {
@@ -52,18 +51,9 @@ inline std::vector<Word> readWords(const QString& pdf)
 // The first word of that text (on that page, when one is given).
 inline const Word* findWord(const std::vector<Word>& words, const QString& text, int page = 0)
 {
-    for (const Word& w : words) {
-        if (w.text == text && (page == 0 || w.page == page))
-            return &w;
-    }
-    return nullptr;
-}
-
-inline int pageCount(const QString& pdf)
-{
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                       .match(run(QStringLiteral("pdfinfo"), { pdf }));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    const auto it = std::find_if(words.begin(), words.end(),
+        [&](const Word& w) { return w.text == text && (page == 0 || w.page == page); });
+    return it == words.end() ? nullptr : &*it;
 }
 
 // A print run going to a PDF file on US Letter with a quarter inch margin.

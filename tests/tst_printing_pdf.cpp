@@ -1,30 +1,32 @@
-// End to end: signs printed to a real PDF through the printer surface, read
-// back with poppler's tools; their barcodes scanned by a barcode reader.
-// Printing part of a list: a first sheet with cells already used, a range of
-// pages, only the selected rows; and the main window's question before.
+// Every sign fits its cell whatever it holds, checked element by element on the recording
+// surface; signs printed to a real PDF, read back with poppler and scanned with zbar;
+// printing part of a list, and the main window's question before; kestrane-batch.
 
 #include "PdfTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
+#include "printing/SignPrice.h"
 #include "ui/DialogService.h"
-#include "ui/EntryBox.h"
 #include "ui/frmSigns.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace PrintTest;
 using namespace PdfTest;
+using Kind = CanvasOp::Kind;
 
 Q_DECLARE_METATYPE(PrintRange)
+Q_DECLARE_METATYPE(PrintResult)
 
 namespace {
 
-// Where each SKU landed: "SKU<n>@<page>.<cell>", cells counted left to
-// right, top to bottom, sorted. 4-Up and 1-Up sheets lie (792 x 612 pt),
-// 2-Up sheets stand.
+// Where each SKU landed: "SKU<n>@<page>.<cell>", cells counted left to right, top to bottom,
+// sorted. 4-Up and 1-Up sheets lie (792 x 612 pt), 2-Up sheets stand.
 QStringList placesOf(const QString& pdf, int format)
 {
     QStringList places;
@@ -44,8 +46,85 @@ PrintRange rangeOf(int firstCell, int from, int to, QVector<int> rows = {})
     return { firstCell, from, to, !rows.isEmpty(), rows };
 }
 
-// Liberation Sans: ascent 1854 and descent 434 in 2048 units per em; poppler
-// boxes a word from the ascent to the descent.
+// Every word of the PDF as "page x,y text" (points), sorted.
+QStringList wordsOf(const QString& pdf)
+{
+    QStringList words;
+    for (const Word& w : readWords(pdf))
+        words << QString::asprintf("%d %.2f,%.2f ", w.page, w.xMin, w.yMin) + w.text;
+    words.sort();
+    return words;
+}
+
+// The command's exit status (-1 when it crashed or hung) and its errors.
+std::pair<int, QString> runBatch(const QStringList& args)
+{
+    QProcess p;
+    p.start(QString::fromLocal8Bit(qgetenv("KESTRANE_BATCH")), args);
+    if (!p.waitForFinished(120000))
+        return { -1, QString() };
+    return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+        QString::fromLocal8Bit(p.readAllStandardError()) };
+}
+
+const QString Cent = QString(QChar(0xA2));
+
+// "D"escription, "B"ullet or "T"itle text of about n characters; n < 0: one long word.
+QString textOf(QChar tag, int n)
+{
+    QString text = tag;
+    const QString words = QStringLiteral(" heavy duty steel frame with rubber grip");
+    while (text.size() < std::abs(n))
+        text += n < 0 ? QChar('X') : words.at((text.size() - 1) % words.size());
+    return n == 0 ? QString() : text.trimmed();
+}
+
+struct Box
+{
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool inside(const Box& o) const
+    {
+        return x1 >= o.x1 - 0.01 && x2 <= o.x2 + 0.01 && y1 >= o.y1 - 0.01 && y2 <= o.y2 + 0.01;
+    }
+    bool overlaps(const Box& o) const
+    {
+        return x1 < o.x2 - 0.5 && o.x1 < x2 - 0.5 && y1 < o.y2 - 0.5 && o.y1 < y2 - 0.5;
+    }
+};
+
+Box boxOf(const CanvasOp& op)
+{
+    if (op.kind == Kind::Circle)
+        return { op.x - op.radius, op.y - op.radius, op.x + op.radius, op.y + op.radius };
+    return { op.x, op.y, op.x + op.width, op.y + op.height };
+}
+
+// The size a text is designed at (before the format's scale).
+double designSize(const CanvasOp& op, const SignRow& row)
+{
+    if (op.text == row.column(SignListModel::ColSku))
+        return 10;
+    if (op.bold)
+        return op.text == "$" || op.text == Cent ? 40 : op.text.startsWith('T') ? 25 : 60;
+    return op.italic || !op.text.startsWith('D') ? 15 : 20;
+}
+
+// The ops of each sign in order: a sign's ops share its clip (its cell).
+std::vector<std::vector<CanvasOp>> bySign(const std::vector<CanvasOp>& ops)
+{
+    std::vector<std::vector<CanvasOp>> signs;
+    for (const CanvasOp& op : ops) {
+        if (op.kind == Kind::NewPage || op.kind == Kind::EndDoc || op.kind == Kind::Cls)
+            continue;
+        if (signs.empty() || signs.back().back().clip != op.clip
+            || signs.back().back().page != op.page)
+            signs.emplace_back();
+        signs.back().push_back(op);
+    }
+    return signs;
+}
+
+// Liberation Sans' ascent plus descent per em: the height of poppler's word boxes.
 constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
 
 } // namespace
@@ -55,6 +134,7 @@ class TestPrintingPdf : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSettingsScope> m_scope;
+    QTemporaryDir m_dir; // outlives the scopes: the batch tables' files
     AppSettings m_settings = appSettings();
     SignListModel m_model;
 
@@ -73,54 +153,179 @@ class TestPrintingPdf : public QObject
         return writePicture(m_scope->path(), name, w, h);
     }
 
+    QString list()
+    {
+        QByteArray text = "1\t10\t48\t54\t56\t177\t178\t179\t182\r\n";
+        for (int i = 1; i <= 5; ++i)
+            text += QByteArray("SKU#\tClaw hammer #\t19.9#\t9.00\t12.9#\tForged steel head\t"
+                               "Fiberglass handle\tLifetime warranty\t\r\n")
+                        .replace('#', QByteArray::number(i));
+        return writeTestFile(m_dir.path(), "list.txt", text);
+    }
+
 private slots:
     void initTestCase()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QFAIL("poppler-utils (pdftotext) is needed for the PDF tests");
+        QVERIFY(QFileInfo(QString::fromLocal8Bit(qgetenv("KESTRANE_BATCH"))).isExecutable());
     }
     void init() { m_scope = std::make_unique<TestSettingsScope>(); }
 
-    // N points tall and as wide as TextWidth says, where CurrentX/Y put it.
-    void fontSizeIsTrueOnPaper_data()
+    void pricesAsMoney_data()
     {
-        QTest::addColumn<double>("points");
-        QTest::addColumn<bool>("bold");
-        QTest::newRow("72") << 72.0 << true;
-        QTest::newRow("10") << 10.0 << false;
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("printed"); // "$", amount, cent sign ("c"), joined by '|'
+        const char* const rows[][2] = { { "12.99", "$|12.99|" }, { "$12.99", "$|12.99|" },
+            { " $1,299.00 ", "$|1,299.00|" }, { "3", "$|3|" }, { ".5", "|50|c" },
+            { "0.5", "|50|c" }, { ".05", "|5|c" }, { "0.69", "|69|c" }, { "$.99", "|99|c" },
+            { "0", "|0|c" }, { "2 FOR $5", "|2 FOR $5|" }, { "SALE", "|SALE|" }, { "-1", "|-1|" },
+            { "abc", "|abc|" }, { ".", "|.|" }, { "0.5.5", "|0.5.5|" }, { "12,99", "|12,99|" },
+            { ",123", "|,123|" }, { "", "||" } };
+        for (const auto& row : rows)
+            QTest::addRow("'%s'", row[0]) << row[0] << QString(row[1]).replace("|c", '|' + Cent);
     }
-    void fontSizeIsTrueOnPaper()
+    void pricesAsMoney()
     {
-        QFETCH(double, points);
-        QFETCH(bool, bold);
-        const QString pdf = file("size.pdf");
-        PdfWindow w(pdf);
-        PrinterCanvas c(&w.printer);
-        c.setFontSize(points);
-        c.setFontBold(bold);
-        c.setCurrentX(1440);
-        c.setCurrentY(2880);
-        c.Print("12.99", SignCanvas::PrintEnd::Continue);
-        const double width = c.TextWidth("12.99");
-        QCOMPARE(c.CurrentX(), 1440 + width);
-        c.EndDoc();
-        const auto words = readWords(pdf);
-        const Word* price = findWord(words, "12.99");
-        QVERIFY(price);
-        // The quarter-inch margin (18 pt) plus the position.
-        QVERIFY(qAbs(price->xMin - 90) < 0.05 && qAbs(price->yMin - 162) < 0.05);
-        const double height = price->yMax - price->yMin;
-        QVERIFY2(
-            qAbs(height / LineHeightPerEm - points) < 0.05, qPrintable(QString::number(height)));
-        QVERIFY(qAbs((price->xMax - price->xMin) * 20 - width) < 1.0);
-        QVERIFY(qAbs(height * 20 - c.TextHeight("1")) < 1.0);
+        QFETCH(QString, typed);
+        const SignPrice price = PriceForSign(typed);
+        QTEST(price.dollar + '|' + price.amount + '|' + price.cent, "printed");
     }
 
-    // The demo store's signs and settings (a 2 x 0.65 inch logo, title,
-    // regular retail, border, pictures, its margins) in each format and
-    // style: pages, texts, the first price's size on paper and, in the bullet
-    // style, its "$"'s place (points); every word inside the inner edge of
-    // its own cell's border line (twips).
+    // The logo's height and width in inches and its place; "" no logo.
+    void everySignFitsItsCell_data()
+    {
+        QTest::addColumn<QString>("logo");
+        QTest::newRow("no logo") << QString();
+        for (const char* size : { "0.5 1.5", "1 2.5", "1.99 3.99" })
+            for (const char* place : { "LEFT", "CENTER", "RIGHT" })
+                QTest::addRow("logo %s %s", size, place) << QString("%1 %2").arg(size, place);
+    }
+
+    // Every format, style and check box (the logo's by the row); each job prints every text
+    // length twice, prices turning across jobs. Each element inside the border (or cell), no
+    // text on text or picture, no text below half its size, an uncut sign shown in full.
+    void everySignFitsItsCell()
+    {
+        QFETCH(QString, logo);
+        m_settings.save(SettingsKeys::FILELOGO, picture("logo.png", 60, 20));
+        m_settings.save(SettingsKeys::MARGINLEFT, "270");
+        m_settings.save(SettingsKeys::MARGINTOP, "180");
+        if (const QStringList v = logo.split(' '); !logo.isEmpty()) {
+            m_settings.save(SettingsKeys::LOGOHEIGHT, v[0]);
+            m_settings.save(SettingsKeys::LOGOWIDTH, v[1]);
+            m_settings.save(SettingsKeys::LOGOLCR, v[2]);
+        }
+        const QString item = picture("item.png", 20, 20);
+        const QStringList prices = { "12.99", "$12.99", "$1,299.00", "1299.00", ".5", "0.69", ".05",
+            "2 FOR $5", "SALE", "-1", "abc", ".", "", " 3 " };
+        const int lengths[] = { 0, 14, 40, 80, 200, -60 };
+        int job = 0;
+        for (int format : { 0, 1, 2 }) {
+            for (int mask = 0; mask < 32; ++mask, ++job) {
+                std::vector<SignRow> rows;
+                QStringList titles;
+                for (int i = 0; i < 12; ++i) {
+                    const QString b = textOf('B', lengths[i % 6]);
+                    rows.push_back(sign(QStringLiteral("SKU%1").arg(i),
+                        prices[(i + job) % prices.size()], prices[(i + job + 3) % prices.size()],
+                        textOf('D', lengths[i % 6]), b, b, b, item));
+                    titles << textOf('T', lengths[i % 6]);
+                }
+                fill(m_model, rows);
+                FakePrintWindow w;
+                w.beforeSign = [&](int k) { w.options.titleText = titles[k - 1]; };
+                const PrintResult result = print(w, format, mask & 2, // the logo's bit: style
+                    { mask & 1, logo.isEmpty() ? 0 : 1, (mask & 4) ? 1 : 0, (mask & 8) ? 1 : 0,
+                        (mask & 16) ? 1 : 0, QString() });
+                QCOMPARE(result.signs, 12);
+
+                const Box printable = w.printer.orientation == SignCanvas::Landscape
+                    ? Box { 0, 0, 15120, 11520 }
+                    : Box { 0, 0, 11520, 15120 };
+                const double k = format == 0 ? 1.0 : format == 1 ? 15840.0 / 12240 : 2.0;
+                const auto signs = bySign(w.printer.ops);
+                QCOMPARE(signs.size(), size_t(12));
+                for (size_t i = 0; i < signs.size(); ++i) {
+                    const SignRow& row = rows[i];
+                    const QString where
+                        = QString::asprintf("format %d options %d sign %zu: ", format, mask, i + 1);
+                    const CanvasOp& first = signs[i].front();
+                    const QRectF& c = first.clip;
+                    Box limit { c.left(), c.top(), c.right(), c.bottom() };
+                    if (first.kind == Kind::Box) {
+                        // Inside the border line, 24 dots wide at the least.
+                        const double half = first.drawWidth * 1440.0 / 600 / 2;
+                        limit
+                            = { first.x + half, first.y + half, first.x2 - half, first.y2 - half };
+                        QVERIFY(first.drawWidth >= 24);
+                    }
+                    QVERIFY2(limit.inside(printable), qPrintable(where));
+                    std::vector<Box> texts, pictures;
+                    QStringList printed;
+                    for (const CanvasOp& op : signs[i]) {
+                        if (op.kind == Kind::Box)
+                            continue;
+                        const Box box = boxOf(op);
+                        QVERIFY2(box.inside(limit), qPrintable(where + "outside: " + op.text));
+                        if (op.kind == Kind::Picture)
+                            pictures.push_back(box);
+                        if (op.kind != Kind::Text || op.text.isEmpty())
+                            continue;
+                        printed << op.text;
+                        QVERIFY2(
+                            op.fontSize >= designSize(op, row) * k / 2 - 1e-9, qPrintable(where));
+                        for (const Box& other : texts)
+                            QVERIFY2(
+                                !box.overlaps(other), qPrintable(where + "on text: " + op.text));
+                        texts.push_back(box);
+                    }
+                    for (const Box& p : pictures)
+                        for (const Box& t : texts)
+                            QVERIFY2(!p.overlaps(t), qPrintable(where + "picture on text"));
+                    if (std::count(result.rowsCut.begin(), result.rowsCut.end(), int(i) + 1))
+                        continue;
+                    QString all = printed.join('|');
+                    const QString promo = row.column(SignListModel::ColPromo);
+                    const QString price
+                        = promo.trimmed().isEmpty() ? row.column(SignListModel::ColRetail) : promo;
+                    const QStringList expected = { row.column(SignListModel::ColSku),
+                        PriceForSign(price).amount, row.column(SignListModel::ColBullet1),
+                        w.options.title ? titles[i] : "" };
+                    for (const QString& e : expected)
+                        QVERIFY2(
+                            e.isEmpty() || printed.contains(e), qPrintable(where + "lost " + e));
+                    QVERIFY2(all.remove('|').remove(' ').contains(
+                                 QString(row.column(SignListModel::ColDescription)).remove(' ')),
+                        qPrintable(where + "lost the description: " + all));
+                    QVERIFY2(!all.contains(QChar(0x2026)), qPrintable(where + "cut unreported"));
+                }
+            }
+        }
+    }
+
+    void statusMessage_data()
+    {
+        QTest::addColumn<PrintResult>("result");
+        QTest::addColumn<QString>("message");
+        const auto row = [](bool preview, int shrunk, std::vector<int> cut, const char* message) {
+            QTest::newRow(message)
+                << PrintResult { true, preview, 30, 8, shrunk, cut, "Office" } << QString(message);
+        };
+        row(false, 2, { 7 },
+            "30 signs printed on 8 pages to Office; 2 shrunk to fit, 1 cut (row 7)");
+        row(true, 0, { 3, 9 }, "30 signs previewed on 8 pages; 2 cut (rows 3, 9)");
+        row(true, 1, { 1, 2, 3, 4, 5, 6 },
+            "30 signs previewed on 8 pages; 1 shrunk to fit, 6 cut (rows 1, 2, 3, 4, 5, ...)");
+    }
+    void statusMessage()
+    {
+        QFETCH(PrintResult, result);
+        QTEST(PrintResultMessage(result), "message");
+    }
+
+    // The demo store's signs in each format and style: pages, texts, the first price's size
+    // and "$"'s place on paper (points); every word inside its cell's border line (twips).
     void demoSigns_data()
     {
         QTest::addColumn<int>("format");
@@ -128,11 +333,13 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::addColumn<double>("dollarX");
         QTest::addColumn<double>("pricePoints");
-        QTest::addColumn<QString>("borders"); // the cells of one page: left, top, right, bottom
-        const QString fourUp = "602.4 602.4 7449.6 5649.6 | 8522.4 602.4 15369.6 5649.6 | "
-                               "602.4 6722.4 7449.6 11769.6 | 8522.4 6722.4 15369.6 11769.6";
-        const QString twoUp = "800.6 620.6 11737.4 7417.4 | 800.6 8540.6 11737.4 15337.4";
-        const QString oneUp = "664.8 844.8 15259.2 11659.2";
+        QTest::addColumn<QList<QRectF>>("cells"); // one page's border lines
+        const double w = 6847.2, h = 5047.2;
+        const QList<QRectF> fourUp = { { 602.4, 602.4, w, h }, { 8522.4, 602.4, w, h },
+            { 602.4, 6722.4, w, h }, { 8522.4, 6722.4, w, h } };
+        const QList<QRectF> twoUp
+            = { { 800.6, 620.6, 10936.8, 6796.8 }, { 800.6, 8540.6, 10936.8, 6796.8 } };
+        const QList<QRectF> oneUp = { { 664.8, 844.8, 14594.4, 10814.4 } };
         QTest::newRow("4up bullet") << 0 << true << 1 << 79.65 << 54.57 << fourUp;
         QTest::newRow("4up desc") << 0 << false << 1 << -1.0 << 72.92 << fourUp;
         QTest::newRow("2up bullet") << 1 << true << 2 << 119.7 << 77.65 << twoUp;
@@ -147,7 +354,7 @@ private slots:
         QFETCH(int, pages);
         QFETCH(double, dollarX);
         QFETCH(double, pricePoints);
-        QFETCH(QString, borders);
+        QFETCH(QList<QRectF>, cells);
         m_settings.save(SettingsKeys::FILELOGO, picture("logo.jpg", 200, 65));
         m_settings.save(SettingsKeys::LOGOWIDTH, "2");
         m_settings.save(SettingsKeys::LOGOHEIGHT, "0.65");
@@ -170,7 +377,7 @@ private slots:
         QCOMPARE(result.signs, 4);
         QVERIFY(result.rowsCut.empty());
 
-        QCOMPARE(pageCount(pdf), pages);
+        QCOMPARE(run("pdfinfo", { pdf }).section("Pages:", 1).section('\n', 0, 0).toInt(), pages);
         const auto words = readWords(pdf);
         for (const char* text : { "100001", "100012", "100024", "WEEKLY", "(regular", "59" })
             QVERIFY2(findWord(words, text), text);
@@ -185,46 +392,27 @@ private slots:
             QVERIFY(qAbs(price->xMin - dollar->xMax) < 0.1);
         }
 
-        std::vector<QRectF> cells;
-        for (const QString& cell : borders.split(" | ")) {
-            const QStringList v = cell.split(' ');
-            cells.emplace_back(QPointF(v[0].toDouble(), v[1].toDouble()),
-                QPointF(v[2].toDouble(), v[3].toDouble()));
-        }
         for (const Word& word : words) {
             const QRectF box(
                 QPointF(word.xMin * 20, word.yMin * 20), QPointF(word.xMax * 20, word.yMax * 20));
-            bool inside = false;
-            for (int n = 0; n < 4; ++n) {
-                inside = inside
-                    || (word.page == n / int(cells.size()) + 1
-                        && cells[n % cells.size()].adjusted(-2, -2, 2, 2).contains(box));
-            }
-            QVERIFY2(inside, qPrintable(word.text));
+            const auto holds
+                = [&](const QRectF& c) { return c.adjusted(-2, -2, 2, 2).contains(box); };
+            QVERIFY2(
+                word.page <= 4 / cells.size() && std::any_of(cells.begin(), cells.end(), holds),
+                qPrintable(word.text));
         }
     }
 
-    void abortedRunLeavesNoDocument()
+    // An abandoned document leaves no PDF file behind and never reaches a print queue: a real
+    // printer's pages are kept until the document is whole.
+    void abandonedDocumentIsGone()
     {
-        std::vector<SignRow> rows;
-        for (int i = 1; i <= 6; ++i)
-            rows.push_back(typicalSign(i));
-        rows[5].column(SignListModel::ColGraphic)
-            = writeTestFile(m_scope->path(), "bad.jpg", "not a jpeg");
-        fill(m_model, rows);
         PdfWindow w(file("aborted.pdf"));
-        w.options.graphic = 1;
-        PrintJob job = jobFor(m_model, m_settings, w);
-        job.PrintSigns(true);
-        QCOMPARE(dialogs().messages().size(), 1);
-        QVERIFY(job.PrintAborted());
+        PrinterCanvas pdf(&w.printer);
+        pdf.Print("first page");
+        pdf.abandonDocument();
         QVERIFY(!QFile::exists(w.printer.outputFileName()));
-    }
 
-    // A print queue takes whatever it is given; the pages are kept until the
-    // document is whole, so an abandoned run never reaches it.
-    void realPrinterGetsNothingUntilTheEnd()
-    {
         QPrinter printer(QPrinter::HighResolution);
         if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
             QSKIP("no printer is installed");
@@ -233,7 +421,6 @@ private slots:
         c.Print("first page");
         c.NewPage();
         c.Box(0, 0, 1440, 1440, 0);
-        QVERIFY(c.documentOpen());
         QCOMPARE(c.heldOperations(), size_t(3));
         QCOMPARE(printer.printerState(), QPrinter::Idle);
         c.abandonDocument();
@@ -242,19 +429,13 @@ private slots:
         QCOMPARE(printer.printerState(), QPrinter::Idle);
     }
 
-    // SKUs of every kind, each as a scanner reports it: Code 128 for free
-    // text, UPC-A and EAN-13 for article numbers with a valid check digit,
-    // Code 128 again for twelve digits with a wrong one. Every sign's barcode
-    // scans as its SKU; the bars stand above the SKU line, inside the border,
-    // each at least a hundredth of an inch wide, and no text comes within
-    // seven of those widths of them. The signs' one item picture is
-    // embedded in the PDF once.
+    // Every kind of SKU scans; the bars above the SKU line, inside the border, at least 1/100
+    // inch wide, no text within seven widths of them. The one item picture is embedded once.
     void barcodes_data()
     {
         QTest::addColumn<int>("format");
-        QTest::newRow("4-Up") << 0;
-        QTest::newRow("2-Up") << 1;
-        QTest::newRow("1-Up") << 2;
+        for (int format : { 0, 1, 2 })
+            QTest::addRow("format %d", format) << format;
     }
     void barcodes()
     {
@@ -273,13 +454,7 @@ private slots:
 
         FakePrintWindow recorded;
         print(recorded, format, true, options);
-        std::vector<std::vector<CanvasOp>> signs; // each sign starts with its border
-        for (const CanvasOp& op : recorded.printer.ops) {
-            if (op.kind == CanvasOp::Kind::Box)
-                signs.emplace_back();
-            if (!signs.empty())
-                signs.back().push_back(op);
-        }
+        const auto signs = bySign(recorded.printer.ops); // each starts with its border
         QCOMPARE(signs.size(), rows.size());
         for (size_t i = 0; i < signs.size(); ++i) {
             const std::vector<CanvasOp>& ops = signs[i];
@@ -313,10 +488,8 @@ private slots:
         if (QStandardPaths::findExecutable("zbarimg").isEmpty())
             QSKIP("zbarimg (zbar-tools) is not installed; the barcodes cannot be scanned");
         run("pdftoppm", { "-r", "300", "-gray", "-png", pdf, file("page") });
-        const QStringList pages = QDir(m_scope->path()).entryList({ "page*.png" });
-        QCOMPARE(pages.size(), pageCount(pdf));
         QStringList decoded;
-        for (const QString& page : pages)
+        for (const QString& page : QDir(m_scope->path()).entryList({ "page*.png" }))
             decoded += run("zbarimg", { "-q", "-Supca.enable", "-Sisbn13.disable", file(page) })
                            .split('\n', Qt::SkipEmptyParts);
         decoded.sort();
@@ -324,7 +497,6 @@ private slots:
         QCOMPARE(decoded, scans);
     }
 
-    // Seven signs, SKU1 to SKU7, then two blank rows.
     void pagesAndCells_data()
     {
         QTest::addColumn<int>("format");
@@ -354,7 +526,7 @@ private slots:
         QFETCH(int, format);
         QFETCH(PrintRange, range);
         QFETCH(QString, printed);
-        fill(m_model,
+        fill(m_model, // seven signs, then two blank rows
             { typicalSign(1), typicalSign(2), typicalSign(3), typicalSign(4), typicalSign(5),
                 typicalSign(6), typicalSign(7), SignRow(), SignRow() });
         const QString pdf = file("signs.pdf");
@@ -368,43 +540,33 @@ private slots:
             QCOMPARE(placesOf(pdf, format), printed.split(' '));
     }
 
-    // The question before printing: what it offers, the rows it prints, the
-    // choices it remembers, and a cancel that prints nothing.
+    // The question before printing: what it offers, the rows it prints, the choices it
+    // remembers, and a cancel that prints nothing.
     void windowAsksAndRemembers()
     {
         frmSigns w(dialogs());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         fill(*w.model(),
             { typicalSign(1), typicalSign(2), typicalSign(3), typicalSign(4), typicalSign(5),
                 typicalSign(6) });
         w.printer()->setOutputFormat(QPrinter::PdfFormat);
         w.printer()->setPageSize(QPageSize(QPageSize::Letter));
         dialogs().reset();
-
-        // A click loads the row; a control-click adds a row to the selection
-        // and loads that one.
-        auto* grid = child<QTableView>(w, "msfGrid");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-            grid->visualRect(w.model()->index(1, 1)).center());
-        QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("SKU2"));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
-            grid->visualRect(w.model()->index(4, 1)).center());
-        QCOMPARE(child<EntryBox>(w, "txtSku")->text(), QStringLiteral("SKU5"));
-        QCOMPARE(w.selectedRows(), QVector<int>({ 2, 5 }));
+        QItemSelectionModel* selection = child<QTableView>(w, "msfGrid")->selectionModel();
+        for (int row : { 1, 4 })
+            selection->select(
+                w.model()->index(row, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const auto asked = [](int n) {
+            const DialogService::PrintRangeRequest& r = dialogs().printRangeRequests().value(n);
+            return QString::asprintf("%s: %d %d %d, cell %d to %d%s", qPrintable(r.title),
+                r.signsPerPage, r.signs, r.selectedSigns, r.initial.firstCell, r.initial.toPage,
+                r.initial.selectedOnly ? " selected" : "");
+        };
 
         const QString first = file("first.pdf");
         w.printer()->setOutputFileName(first);
         dialogs().queuePrintRange(rangeOf(2, 1, 0, { 1 }));
         trigger(w, "mnuFilePrintGrid");
-        QCOMPARE(dialogs().printRangeRequests().size(), 1);
-        const DialogService::PrintRangeRequest asked = dialogs().printRangeRequests()[0];
-        QCOMPARE(asked.title, QStringLiteral("Print Signs"));
-        QCOMPARE(QList<int>({ asked.signsPerPage, asked.signs, asked.selectedSigns }),
-            QList<int>({ 4, 6, 2 }));
-        QCOMPARE(asked.initial.firstCell, 1);
-        QCOMPARE(asked.initial.toPage, 0);
-        QVERIFY(!asked.initial.selectedOnly);
+        QCOMPARE(asked(0), QStringLiteral("Print Signs: 4 6 2, cell 1 to 0"));
         // The window's selection is what prints, not the scripted rows.
         QCOMPARE(placesOf(first, 0), QStringList({ "SKU2@1.2", "SKU5@1.3" }));
 
@@ -413,13 +575,95 @@ private slots:
         w.printer()->setOutputFileName(second);
         dialogs().queuePrintRange(std::nullopt);
         trigger(w, "mnuFilePrintPreview");
-        QCOMPARE(dialogs().printRangeRequests().size(), 2);
-        const DialogService::PrintRangeRequest again = dialogs().printRangeRequests()[1];
-        QCOMPARE(again.title, QStringLiteral("Print Preview"));
-        QCOMPARE(again.initial.firstCell, 2);
-        QVERIFY(again.initial.selectedOnly);
+        QCOMPARE(asked(1), QStringLiteral("Print Preview: 4 6 2, cell 2 to 0 selected"));
         QVERIFY(dialogs().messages().isEmpty());
         QVERIFY(!QFile::exists(second));
+    }
+
+    void printsWhereTheWindowPrints_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("bullet");
+        QTest::newRow("4up bullet") << 0 << true;
+        QTest::newRow("2up desc") << 1 << false;
+        QTest::newRow("1up bullet") << 2 << true;
+    }
+    void printsWhereTheWindowPrints()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, bullet);
+        const QString format = QStringList { "4up", "2up", "1up" }.at(index);
+        m_settings.save(SettingsKeys::MARGINLEFT, "360");
+        m_settings.save(SettingsKeys::ADJ2UD, "120");
+        const QString data = list();
+
+        // The command: format and style as flags, the border only for this run.
+        const auto [exitCode, errors]
+            = runBatch({ "--format", format, "--style", bullet ? "bullet" : "desc", "--title",
+                "SALE", "--set", "PRINTBORDER=1", "--pdf", file("batch.pdf"), data });
+        QCOMPARE(errors, QString());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(stored(SettingsKeys::PRINTBORDER), Absent);
+
+        // The window: the same options stored, the list read with Read Data File.
+        m_settings.save(SettingsKeys::PRINTFORMAT, QString::number(index));
+        m_settings.save(SettingsKeys::PRINTBULLET, bullet ? "True" : "False");
+        m_settings.save(SettingsKeys::PRINTLONGDESC, bullet ? "False" : "True");
+        m_settings.save(SettingsKeys::PRINTTITLE, "1");
+        m_settings.save(SettingsKeys::PRINTBORDER, "1");
+        frmSigns window(dialogs());
+        child<QLineEdit>(window, "txtTitle")->setText("SALE");
+        dialogs().queueFile(data);
+        trigger(window, "mnuFileImport");
+        window.printer()->setOutputFormat(QPrinter::PdfFormat);
+        window.printer()->setOutputFileName(file("window.pdf"));
+        window.PrintSigns(true);
+        QCOMPARE(messageTexts(), QStringList());
+
+        const QStringList expected = wordsOf(file("window.pdf"));
+        QVERIFY(expected.size() > 5 * 10);
+        QCOMPARE(wordsOf(file("batch.pdf")), expected);
+    }
+
+    // Exit status 2 for a wrong command line, 1 for failing input or output; named messages.
+    void reportsFailures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString pdf = m_dir.filePath("out.pdf");
+        const QString data = list();
+        const auto row = [&](const char* name, QStringList args, int code, const char* message) {
+            QTest::newRow(name) << args << code << QString(message);
+        };
+        row("no data file", { "--pdf", pdf }, 2, "no data file");
+        row("two data files", { "--pdf", pdf, data, data }, 2, "only one");
+        row("no output", { data }, 2, "either --pdf FILE or --printer");
+        row("both outputs", { "--pdf", pdf, "--printer", "p", data }, 2,
+            "either --pdf FILE or --printer");
+        row("unknown option", { "--colour", "red", "--pdf", pdf, data }, 2, "Unknown option");
+        row("bad format", { "--format", "3up", "--pdf", pdf, data }, 2, "unknown format \"3up\"");
+        row("bad style", { "--style", "plain", "--pdf", pdf, data }, 2, "unknown style");
+        row("bad set", { "--set", "PRINTBORDER", "--pdf", pdf, data }, 2, "--set needs KEY=VALUE");
+        row("cell past the page", { "--format", "2up", "--first-cell", "3", "--pdf", pdf, data }, 2,
+            "--first-cell must be 1 to 2");
+        row("backward pages", { "--pages", "3-1", "--pdf", pdf, data }, 2, "--pages needs FROM-TO");
+        row("missing dictionary", { "--dictionary", pdf + ".dct", "--pdf", pdf, data }, 1,
+            "Can not read dictionary file");
+        row("missing data file", { "--pdf", pdf, m_dir.filePath("none.txt") }, 1, "File not found");
+        row("unwritable output", { "--pdf", m_dir.filePath("no/such/folder/out.pdf"), data }, 1,
+            "cannot print to");
+        row("missing printer", { "--printer", "kestrane-no-such-printer", data }, 1,
+            "no printer named \"kestrane-no-such-printer\"");
+    }
+    void reportsFailures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const auto [exitCode, errors] = runBatch(args);
+        QTEST(exitCode, "exitCode");
+        QVERIFY2(
+            errors.startsWith("kestrane-batch: ") && errors.contains(message), qPrintable(errors));
     }
 };
 
