@@ -56,6 +56,14 @@ inline const Word* findWord(const std::vector<Word>& words, const QString& text,
     return it == words.end() ? nullptr : &*it;
 }
 
+// The page count pdfinfo reports, or -1.
+inline int pageCount(const QString& pdf)
+{
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(run(QStringLiteral("pdfinfo"), { pdf }));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
 // A print run going to a PDF file on US Letter with a quarter inch margin.
 class PdfWindow : public PrintTest::FakePrintWindow
 {
