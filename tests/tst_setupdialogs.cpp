@@ -75,9 +75,6 @@ const QString TooWide = "Error: \nWidth must be less than 4 inches.\n";
 
 } // namespace
 
-// The two setup dialogs: calibration (what it shows, the numeric check of
-// every box, what OK and Cancel store, the test page it prints) and the logo
-// (sizes, position, picture file).
 class TestSetupDialogs : public QObject
 {
     Q_OBJECT
@@ -128,36 +125,23 @@ private slots:
         QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
     }
 
-    // An empty store shows the starting values; Cancel and Escape store
+    // An empty store shows the starting values; Cancel stores
     // nothing; OK stores every box exactly as typed and the print-SKU box.
     void okStoresAndCancelDoesNot()
     {
         TestSettingsScope scope;
         const QStringList texts = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
-        for (const QString how : { "cancel", "escape", "ok" }) {
+        for (bool ok : { false, true }) {
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
-            QCOMPARE(dlg.windowTitle(), QString("Calibrate Printer"));
-            QVERIFY(dlg.isModal());
             QCOMPARE(boxTexts(dlg), QStringList({ "180", "270", "0", "0", "0", "0", "0", "0" }));
             QVERIFY(dlg.ckbPrintSku->isChecked());
-            // No printer to ask: the page boxes stay empty and the dialog still works.
-            QCOMPARE(dlg.txtPgHt->text(), QString());
-            dlg.show();
-            QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            for (int i = 0; i < 8; ++i) {
-                boxes(dlg)[i]->selectAll();
-                QTest::keyClick(boxes(dlg)[i], Qt::Key_Delete);
-                QTest::keyClicks(boxes(dlg)[i], texts[i]);
-            }
-            QTest::mouseClick(
-                dlg.ckbPrintSku, Qt::LeftButton, {}, QPoint(8, dlg.ckbPrintSku->height() / 2));
-            if (how == "escape")
-                QTest::keyClick(&dlg, Qt::Key_Escape);
-            else
-                QTest::mouseClick(how == "ok" ? dlg.cmdOk : dlg.cmdCancel, Qt::LeftButton);
-            QCOMPARE(dlg.result(), int(how == "ok" ? QDialog::Accepted : QDialog::Rejected));
-            QVERIFY(!dlg.isVisible());
-            if (how != "ok")
+            QCOMPARE(dlg.txtPgHt->text(), QString()); // no printer to ask
+            for (int i = 0; i < 8; ++i)
+                boxes(dlg)[i]->setText(texts[i]);
+            dlg.ckbPrintSku->click();
+            (ok ? dlg.cmdOk : dlg.cmdCancel)->click();
+            QCOMPARE(dlg.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+            if (!ok)
                 QCOMPARE(storedValues(CalibrationKeys), QStringList(9, Absent));
         }
         QVERIFY(dialogs().messages().isEmpty());
@@ -184,19 +168,13 @@ private slots:
         RecordingCanvas canvas(QSizeF(12240, 15840), QMarginsF(360, 360, 359.5, 360), 600,
             QStringLiteral("Shop Laser"));
         QVERIFY(dlg.PrintTestPage(canvas));
-        QVERIFY(dialogs().messages().isEmpty());
         QCOMPARE(canvas.Orientation(), int(SignCanvas::Landscape));
         QCOMPARE(canvas.endDocs(), 1);
-        QVERIFY(!canvas.abandoned());
 
         const std::vector<CanvasOp> ops = PrintTest::textOps(canvas.operations());
         QCOMPARE(int(ops.size()), 29);
-        // Date, then the time at the next print zone on the same line.
-        QVERIFY(!ops[0].text.isEmpty() && !ops[1].text.isEmpty());
-        QCOMPARE(QPointF(ops[0].x, ops[0].y), QPointF(0, 0));
-        QCOMPARE(ops[1].y, 0.0);
-        QVERIFY(ops[1].x >= ops[0].width);
-        // The report, one line every 268.125 twips.
+        // Date and time on the first line, then one line every 268.125 twips.
+        QVERIFY(ops[0].x == 0 && ops[0].y == 0 && ops[1].y == 0 && ops[1].x >= ops[0].width);
         QStringList lines;
         for (size_t i = 2; i < ops.size(); ++i) {
             QCOMPARE(QPointF(ops[i].x, ops[i].y - ops[i - 1].y), QPointF(0, 268.125));
@@ -214,16 +192,11 @@ private slots:
             "Tick Marks are 100 units apart.", "Tick Marks meet at 0,0.",
             "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
         QCOMPARE(lines, expected);
-        // The page writes nothing to the store.
-        QCOMPARE(stored(MARGINTOP), Absent);
     }
 
-    // The frame runs along the printable area's bottom and right; the cross
-    // is centred on the sheet's centre less the margins; ticks 100 apart run
-    // from the sheet's centre (7920, 6120 on landscape US Letter) down to the
-    // unprintable height and left to the unprintable width. A page that cannot
-    // be drawn is reported and nothing half-drawn is kept: a box that is not
-    // numeric draws nothing; a coordinate beyond 16 bits is the overflow error.
+    // The frame along the printable area's bottom and right, the cross at the sheet's centre
+    // less the margins, ticks 100 apart from the centre to the unprintable height and width.
+    // A box not numeric draws nothing; beyond 16 bits is the overflow, the page abandoned.
     void testPage_data()
     {
         QTest::addColumn<QString>("top");
@@ -282,10 +255,7 @@ private slots:
             const bool drawn = message.startsWith("Runtime Error 6 ");
             QCOMPARE(canvas.abandoned(), drawn);
             QCOMPARE(canvas.operations().empty(), !drawn);
-            QCOMPARE(
-                canvas.Orientation(), int(drawn ? SignCanvas::Landscape : SignCanvas::Portrait));
             QCOMPARE(canvas.endDocs(), 0);
-            QCOMPARE(dlg.txtMarginLeft->text(), left); // the dialog keeps its values
             return;
         }
         const double bottom = expected[0], right = expected[1], cx = expected[2], cy = expected[3];
@@ -322,7 +292,6 @@ private slots:
             "Do you want to verify what printer this program is using?",
             DialogService::Buttons::YesNo);
         QCOMPARE(setups, 1);
-        QCOMPARE(none.result(), 0); // still open, nothing decided
 
         const QString pdf = scope.path() + "/testpage.pdf";
         QPrinter printer;
@@ -338,156 +307,86 @@ private slots:
         QCOMPARE(dlg.txtPgWd->text(), QString("12240, 11520"));
         // The figures are those of the current orientation, which stays as it was.
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
-        QVERIFY(!QFile::exists(pdf));
         dlg.cmdPrintTest->click();
         QCOMPARE(dialogs().messages().size(), 1);
 
-        // Rendered at 300 dots per inch: 1 twip is 1/4.8 dot.
+        // Rendered at 300 dots per inch (1 twip is 1/4.8 dot): the frame a quarter inch in,
+        // the cross at (8010, 6300), a tick from the rulers at the sheet's centre.
         QProcess render;
-        render.start(QStringLiteral("pdftoppm"),
-            { "-r", "300", "-gray", "-png", "-singlefile", pdf, scope.path() + "/testpage" });
+        render.start("pdftoppm", { "-r", "300", "-gray", "-png", "-singlefile", pdf, pdf });
         QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
-        const QImage image(scope.path() + "/testpage.png");
+        const QImage image(pdf + ".png");
         QCOMPARE(image.size(), QSize(3300, 2550));
-        // Dark dots across (or down) a line, at a point on the sheet in twips.
-        const auto darkRun = [&image](double x, double y, bool vertical, int reach) {
-            int count = 0;
-            for (int d = -reach; d <= reach; ++d)
-                count += qGray(image.pixel(std::lround(x / 4.8) + (vertical ? 0 : d),
-                             std::lround(y / 4.8) + (vertical ? d : 0)))
-                    < 160;
-            return count;
-        };
-        // The frame a quarter inch in; the cross, 3000 twips long, at
-        // (8010, 6300); the rulers meet at the sheet's centre (8280, 6480).
-        QVERIFY(darkRun(4000, 360, true, 6) > 0);
-        QVERIFY(darkRun(15480, 9000, false, 6) > 0);
-        const int cross = darkRun(9010, 6300, true, 8);
-        QVERIFY(cross > 0);
-        QVERIFY(darkRun(8010, 5300, false, 8) > 0);
-        QCOMPARE(darkRun(9710, 6300, true, 8), 0);
-        const int tick = darkRun(8380, 6180, true, 8);
-        QVERIFY(tick > 0);
-        QVERIFY(darkRun(7880, 6580, false, 8) > 0);
-        QCOMPARE(darkRun(7830, 6580, false, 4), 0); // between ticks
-        // The frame and the cross are heavier than the ticks.
-        QVERIFY2(cross >= 2 * tick, qPrintable(QString("cross %1, tick %2").arg(cross).arg(tick)));
-    }
-    // The starting values and the stored position: exactly "LEFT" or "RIGHT",
-    // anything else is the centre. The preview, 0.5 by 1.5 inches, stands as
-    // far from the side as from the top (pixels at 96 dots per inch).
-    void positions_data()
-    {
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<int>("left");
-        QTest::addColumn<QString>("saved");
-        // clang-format off
-        QTest::newRow("nothing stored") << Absent << "optCenter" << 168 << "CENTER";
-        QTest::newRow("LEFT") << "LEFT" << "optLeft" << 8 << "LEFT";
-        QTest::newRow("RIGHT") << "RIGHT" << "optRight" << 328 << "RIGHT";
-        QTest::newRow("lower-case left is centre") << "left" << "optCenter" << 168 << "CENTER";
-        QTest::newRow("padded RIGHT is centre") << "RIGHT " << "optCenter" << 168 << "CENTER";
-        // clang-format on
+        for (const QPointF at : { QPointF(4000, 360), QPointF(9010, 6300), QPointF(8380, 6180) })
+            QVERIFY(qGray(image.pixel(std::lround(at.x() / 4.8), std::lround(at.y() / 4.8))) < 160);
     }
 
-    void positions()
-    {
-        QFETCH(QString, position);
-        QFETCH(QString, selected);
-        QFETCH(int, left);
-        QFETCH(QString, saved);
-        TestSettingsScope scope;
-        if (position != Absent)
-            appSettings().save(LOGOLCR, position);
-        frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
-        QCOMPARE(dlg.windowTitle(), QString("Kestrane - Logo"));
-        QVERIFY(dlg.FormLoaded());
-        QCOMPARE(dlg.txtLogoHeight->text(), QString("0.5"));
-        QCOMPARE(dlg.txtLogoWidth->text(), QString("1.5"));
-        QCOMPARE(dlg.txtLogoFileName->text(), QString());
-        QVERIFY(dlg.logoPicture().isNull());
-        QVERIFY(child<QRadioButton>(dlg, qPrintable(selected))->isChecked());
-        QCOMPARE(dlg.imgLogo->geometry(), QRect(left, 8, 144, 48));
-        dlg.cmdSave->click();
-        QCOMPARE(storedValues(LogoKeys), QStringList({ "", "0.5", "1.5", saved }));
-        // Clicking another option moves the preview at once.
-        QTest::mouseClick(dlg.optLeft, Qt::LeftButton);
-        QCOMPARE(dlg.imgLogo->geometry().left(), 8);
-        QTest::mouseClick(dlg.optRight, Qt::LeftButton);
-        QCOMPARE(dlg.imgLogo->geometry().left(), 328);
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
+    // A size too large is reported while typing; the preview keeps its size.
     void tooLargeWhileTypingIsReportedAtOnce()
     {
         TestSettingsScope scope;
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        const QRect before = dlg.imgLogo->geometry();
         dlg.txtLogoWidth->setFocus();
         dlg.txtLogoWidth->selectAll();
         QTest::keyClicks(dlg.txtLogoWidth, "5");
         expectAlert(1, TooWide);
-        QCOMPARE(dlg.imgLogo->geometry(), before);
-        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoWidth);
-        QCOMPARE(dlg.txtLogoWidth->selectedText(), QString("5"));
-
-        // A size in range again resizes the preview (3 inches: 288 pixels).
-        QTest::keyClicks(dlg.txtLogoWidth, "3");
-        QCOMPARE(dialogs().messages().size(), 1);
-        QCOMPARE(dlg.imgLogo->width(), 288);
-
-        // Emptying a box is not reported while typing, only on Save.
-        dlg.txtLogoHeight->setFocus();
-        dlg.txtLogoHeight->selectAll();
-        QTest::keyClick(dlg.txtLogoHeight, Qt::Key_Backspace);
-        QCOMPARE(dialogs().messages().size(), 1);
-
-        // Height 2 is already too large while typing.
-        dlg.txtLogoHeight->selectAll();
-        QTest::keyClicks(dlg.txtLogoHeight, "2");
-        expectAlert(2, TooHigh);
-        QCOMPARE(QApplication::focusWidget(), dlg.txtLogoHeight);
+        QCOMPARE(dlg.imgLogo->width(), 144);
     }
 
-    // Save checks both sizes (by their leading number) and stores them
-    // exactly as typed; a failure names every fault and focuses the last box.
+    // Save checks both sizes (by their leading number) and stores them exactly
+    // as typed with the position: exactly "LEFT" or "RIGHT", anything else is
+    // the centre; a failure names every fault and focuses the last box. The
+    // preview of the starting 0.5 by 1.5 inches stands as far from the side as
+    // from the top (pixels at 96 dots per inch).
     void saveChecksSizes_data()
     {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<int>("left");
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("message"); // empty: accepted
-        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("focus"); // or the position stored when accepted
         const QString h0 = "Error: \nHeight must be greater than 0.\n";
         // clang-format off
-        QTest::newRow("just under the limits") << "1.99" << "3.99" << "" << "";
-        QTest::newRow("height exactly 2") << "2" << "1" << TooHigh << "txtLogoHeight";
-        QTest::newRow("width exactly 4") << "1" << "4" << TooWide << "txtLogoWidth";
-        QTest::newRow("zero height, wide") << "0" << "5"
+        QTest::newRow("under the limits") << Absent << 168 << "1.99" << "3.99" << "" << "CENTER";
+        QTest::newRow("LEFT") << "LEFT" << 8 << "1.99" << "3.99" << "" << "LEFT";
+        QTest::newRow("RIGHT") << "RIGHT" << 328 << "1.99" << "3.99" << "" << "RIGHT";
+        QTest::newRow("lower-case left is centre") << "left" << 168 << "1" << "1" << "" << "CENTER";
+        QTest::newRow("padded RIGHT is centre") << "RIGHT " << 168 << "1" << "1" << "" << "CENTER";
+        QTest::newRow("height 2") << Absent << 168 << "2" << "1" << TooHigh << "txtLogoHeight";
+        QTest::newRow("width 4") << Absent << 168 << "1" << "4" << TooWide << "txtLogoWidth";
+        QTest::newRow("zero height, wide") << Absent << 168 << "0" << "5"
             << "Error: \nHeight must be greater than 0.\nWidth must be less than 4 inches.\n"
             << "txtLogoWidth";
-        QTest::newRow("negative width") << "0.5" << "-1"
+        QTest::newRow("negative width") << Absent << 168 << "0.5" << "-1"
             << "Error: \nWidth must be greater than 0.\n" << "txtLogoWidth";
-        QTest::newRow("empty height") << "" << "1" << h0 << "txtLogoHeight";
-        QTest::newRow("letters count as 0") << "abc" << "1" << h0 << "txtLogoHeight";
-        QTest::newRow("leading number of the text") << "1.5in" << "2 inches" << "" << "";
+        QTest::newRow("empty height") << Absent << 168 << "" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("letters are 0") << Absent << 168 << "abc" << "1" << h0 << "txtLogoHeight";
+        QTest::newRow("leading number of the text") << Absent << 168 << "1.5in" << "2 inches" << ""
+            << "CENTER";
         // clang-format on
     }
 
     void saveChecksSizes()
     {
+        QFETCH(QString, position);
+        QFETCH(int, left);
         QFETCH(QString, height);
         QFETCH(QString, width);
         QFETCH(QString, message);
         QFETCH(QString, focus);
         TestSettingsScope scope;
+        if (position != Absent)
+            appSettings().save(LOGOLCR, position);
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
+        QVERIFY(dlg.FormLoaded());
+        QCOMPARE(dlg.txtLogoHeight->text() + "|" + dlg.txtLogoWidth->text(), QString("0.5|1.5"));
+        QCOMPARE(dlg.imgLogo->geometry(), QRect(left, 8, 144, 48));
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        // Typing may already complain about a size that is too large; only the
-        // Save check matters here.
+        // Typing may already complain of a size too large; only Save matters here.
         dlg.txtLogoHeight->setText(height);
         dlg.txtLogoWidth->setText(width);
         dialogs().reset();
@@ -496,21 +395,16 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(dialogs().messages().isEmpty());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QCOMPARE(storedValues(LogoKeys), QStringList({ "", height, width, "CENTER" }));
-            frmSignLogo again(appSettings(), dialogs(), common(), nullptr);
-            QCOMPARE(again.txtLogoHeight->text() + "|" + again.txtLogoWidth->text(),
-                height + "|" + width);
+            QCOMPARE(storedValues(LogoKeys), QStringList({ "", height, width, focus }));
             return;
         }
         expectAlert(1, message);
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QVERIFY(dlg.isVisible());
         QCOMPARE(storedValues(LogoKeys), QStringList(4, Absent));
     }
 
-    // The file is chosen by clicking the preview or double-clicking the path;
-    // a cancelled file dialog changes nothing, Cancel stores nothing, Save
-    // stores the chosen file.
+    // The file is chosen by clicking the preview or double-clicking the path; a cancelled
+    // file dialog changes nothing, Cancel stores nothing, Save stores the chosen file.
     void chosenFileIsPreviewedAndStored()
     {
         TestSettingsScope scope;
@@ -524,40 +418,24 @@ private slots:
             dialogs().queueFile(std::nullopt);
             QTest::mouseDClick(dlg.txtLogoFileName, Qt::LeftButton);
             QCOMPARE(dlg.LogoFile(), oldPath);
-            QVERIFY(!dlg.logoPicture().isNull());
-
             dialogs().queueFile(newPath);
             QTest::mouseClick(dlg.imgLogo, Qt::LeftButton);
-            const DialogService::FileRequest& request = dialogs().fileRequests().constLast();
-            QCOMPARE(request.mode, DialogService::FileMode::Open);
-            QCOMPARE(request.title, QString("Open Logo File"));
-            QCOMPARE(request.fileName, oldPath);
-            QCOMPARE(request.filters.size(), 3);
-            QVERIFY(request.filters.at(1).startsWith("Jpeg Files"));
-            QCOMPARE(request.filterIndex, 1);
-            QVERIFY(request.mustExist);
-            QCOMPARE(dlg.LogoFile(), newPath);
+            QCOMPARE(dialogs().fileRequests().constLast().fileName, oldPath);
             QCOMPARE(dlg.txtLogoFileName->text(), newPath);
-
-            // The picture fills the preview at its printed size: red on the
-            // left, blue on the right, whatever the picture's own size.
-            dlg.resize(dlg.size());
+            // The picture fills the preview at its printed size, whatever its own size.
             const QImage shown = dlg.imgLogo->grab().toImage();
             QCOMPARE(shown.size(), QSize(144, 48));
             QCOMPARE(QColor(shown.pixel(36, 24)), QColor(Qt::red));
             QCOMPARE(QColor(shown.pixel(108, 24)), QColor(Qt::blue));
 
-            dlg.txtLogoHeight->clear();
-            QTest::keyClicks(dlg.txtLogoHeight, " .75"); // stored as typed
-            dlg.txtLogoWidth->clear();
-            QTest::keyClicks(dlg.txtLogoWidth, "2.250");
+            dlg.txtLogoHeight->setText(" .75"); // stored as typed
+            dlg.txtLogoWidth->setText("2.250");
             dlg.optLeft->click();
             (save ? dlg.cmdSave : dlg.cmdCancel)->click();
             QCOMPARE(dlg.result(), int(save ? QDialog::Accepted : QDialog::Rejected));
             if (!save)
                 QCOMPARE(storedValues(LogoKeys), QStringList({ oldPath, Absent, Absent, Absent }));
         }
-        QCOMPARE(dialogs().fileRequests().size(), 4);
         QCOMPARE(storedValues(LogoKeys), QStringList({ newPath, " .75", "2.250", "LEFT" }));
         QVERIFY(dialogs().messages().isEmpty());
     }
@@ -580,7 +458,6 @@ private slots:
         QCOMPARE(dlg.imgLogo->width(), 0);
         dlg.cmdSave->click();
         expectAlert(1, TooWide);
-        QCOMPARE(stored(LOGOWIDTH), QString("5"));
         dlg.txtLogoWidth->setText("1.5");
         dlg.cmdSave->click();
         QCOMPARE(storedValues(LogoKeys), QStringList({ gone, "0.5", "1.5", "CENTER" }));
