@@ -353,8 +353,8 @@ private slots:
         QTest::newRow("under the limits") << Absent << 168 << "1.99" << "3.99" << "" << "CENTER";
         QTest::newRow("LEFT") << "LEFT" << 8 << "1.99" << "3.99" << "" << "LEFT";
         QTest::newRow("RIGHT") << "RIGHT" << 328 << "1.99" << "3.99" << "" << "RIGHT";
-        QTest::newRow("lower-case left is centre") << "left" << 168 << "1" << "1." << "" << "CENTER";
-        QTest::newRow("padded RIGHT is centre") << "RIGHT " << 168 << "1" << "1" << "" << "CENTER";
+        QTest::newRow("lower-case left") << "left" << 168 << "1" << "1." << "" << "CENTER";
+        QTest::newRow("padded RIGHT") << "RIGHT " << 168 << "1" << "1" << "" << "CENTER";
         QTest::newRow("height 2") << Absent << 168 << "2" << "1" << TooHigh << "txtLogoHeight";
         QTest::newRow("width 4") << Absent << 168 << "1" << "4" << TooWide << "txtLogoWidth";
         QTest::newRow("zero height, wide") << Absent << 168 << "0" << "5"
