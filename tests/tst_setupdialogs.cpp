@@ -192,6 +192,8 @@ private slots:
             "Tick Marks are 100 units apart.", "Tick Marks meet at 0,0.",
             "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
         QCOMPARE(lines, expected);
+        // The test page reads the boxes as typed and stores none of them.
+        QCOMPARE(stored(MARGINTOP), Absent);
     }
 
     // The frame along the printable area's bottom and right, the cross at the sheet's centre
