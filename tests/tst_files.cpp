@@ -1,9 +1,5 @@
-// Files in and out: the data file and dictionary readers, the sign list and
-// the working list that keeps it between sessions, import and export, the
-// settings store and the one picture reader (decoded at the drawn size within
-// one size limit, held within a memory budget, huge pictures read rather than
-// refused). Files that fail (full disks, devices, named pipes, unreadable
-// data) are reported, never hang and never lose an earlier file.
+// Files in and out: data file and dictionary readers, sign and working lists, import and export,
+// settings and pictures. Files that fail are reported, never hang, never lose an earlier file.
 
 #include "PdfTestSupport.h"
 #include "PrintTestSupport.h"
@@ -59,9 +55,7 @@ QStringList shownTexts()
     return messageTexts().filter(QRegularExpression("^(?!.*already exists)"));
 }
 
-// A named pipe nobody uses. Should the program block on it, a watchdog opens
-// and closes both of its ends after a few seconds, so that a regression
-// fails the test rather than hanging it.
+// A named pipe nobody uses; a watchdog opens both ends after 3 s so a block fails, not hangs.
 class Fifo
 {
 public:
@@ -94,10 +88,8 @@ private:
     std::thread m_watchdog;
 };
 
-// Where a test writes: "full" a full small tmpfs holding an earlier file,
-// "noroom" a tmpfs without room for one more file (the target itself
-// writable), "pipe" a named pipe without a reader, or a path ("<dir>" the
-// test's folder). Only the superuser can mount the tmpfs.
+// Where a test writes: "full" a full tmpfs holding an earlier file, "noroom" a tmpfs without room
+// for one more file, "pipe" a pipe without reader, or a path ("<dir>" the test's folder).
 struct Target
 {
     QTemporaryDir fsDir;
@@ -477,13 +469,7 @@ private slots:
         QCOMPARE(d.dLast(), qint16(0));
         QCOMPARE(d.dMaster(10), true);
         QCOMPARE(d.setup(QString(), "INV", 99), qint16(1));
-    }
-
-    // Field numbers past 199 are taken modulo 1000; what is left out of range
-    // reads as field 0, and writes to it are ignored.
-    void indexRule()
-    {
-        qorDct d;
+        // Fields past 199 are taken modulo 1000; what is left out of range is field 0.
         d.setDLen(182, 160);
         d.setDLen(0, 7);
         d.setDLen(250, 99);
@@ -876,28 +862,16 @@ private slots:
         }
     }
 
-    void dictionaryRefusesNonFiles_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("named pipe") << "<pipe>";
-        QTest::newRow("endless device") << "/dev/zero";
-        QTest::newRow("folder") << "<dir>";
-        QTest::newRow("no line ends") << "<long>";
-    }
-
-    // Result 1 at once: nothing but a regular file is opened, and a line
-    // longer than any dictionary's ends the read.
+    // Result 1 at once for a pipe, a device, a folder and a line longer than any dictionary's.
     void dictionaryRefusesNonFiles()
     {
-        QFETCH(QString, path);
         Fifo fifo(m_dir.path());
-        path.replace("<pipe>", fifo.m_path).replace("<dir>", m_dir.path());
-        if (path == "<long>")
-            path = writeTestFile(
-                m_dir.path(), "long.dct", "[INV]\r\n1,1,20:SKU" + QByteArray(4 << 20, 'x'));
-        qorDct dict;
-        QCOMPARE(dict.setup(path, "INV", 99), qorDct::StatusUnreadable);
-        QCOMPARE(dict.setupms(path, true), qorDct::StatusUnreadable);
+        const QString longLine = write("long.dct", "[INV]\r\n1,1,20:S" + QByteArray(4 << 20, 'x'));
+        for (const QString& path : { fifo.m_path, QString("/dev/zero"), m_dir.path(), longLine }) {
+            qorDct dict;
+            QCOMPARE(dict.setup(path, "INV", 99), qorDct::StatusUnreadable);
+            QCOMPARE(dict.setupms(path, true), qorDct::StatusUnreadable);
+        }
     }
 
     void importFaults_data()
@@ -1045,42 +1019,40 @@ private slots:
     void storedNumbers_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("whole16");
-        QTest::addColumn<int>("truth");
-        QTest::addColumn<double>("prefix");
+        QTest::addColumn<QString>("expected"); // whole16|truth|prefix
         // clang-format off
-        QTest::newRow("half to even down") << "2.5" << 2 << 1 << 2.5;
-        QTest::newRow("half to even up") << "3.5" << 4 << 1 << 3.5;
-        QTest::newRow("negative half") << "-2.5" << -2 << 1 << -2.5;
-        QTest::newRow("blanks around") << "  12 " << 12 << 1 << 12.0;
-        QTest::newRow("letters") << "abc" << 7 << -1 << 0.0;
-        QTest::newRow("trailing letters") << "12abc" << 7 << -1 << 12.0;
-        QTest::newRow("beyond 16 bits") << "99999" << 7 << 1 << 99999.0;
-        QTest::newRow("top of range") << "32767" << 32767 << 1 << 32767.0;
-        QTest::newRow("rounds out of range") << "32767.5" << 7 << 1 << 32767.5;
-        QTest::newRow("empty") << "" << 7 << -1 << 0.0;
-        QTest::newRow("True") << "True" << 7 << 1 << 0.0;
-        QTest::newRow("False") << "False" << 7 << 0 << 0.0;
-        QTest::newRow("leading point") << ".5" << 0 << 1 << 0.5;
-        QTest::newRow("negative") << "-360" << -360 << 1 << -360.0;
-        QTest::newRow("lone sign") << "-" << 7 << -1 << 0.0;
-        QTest::newRow("second point stops") << "0.5.5" << 7 << -1 << 0.5;
+        QTest::newRow("half to even down") << "2.5" << "2|1|2.5";
+        QTest::newRow("half to even up") << "3.5" << "4|1|3.5";
+        QTest::newRow("negative half") << "-2.5" << "-2|1|-2.5";
+        QTest::newRow("blanks around") << "  12 " << "12|1|12";
+        QTest::newRow("letters") << "abc" << "7|-1|0";
+        QTest::newRow("trailing letters") << "12abc" << "7|-1|12";
+        QTest::newRow("beyond 16 bits") << "99999" << "7|1|99999";
+        QTest::newRow("top of range") << "32767" << "32767|1|32767";
+        QTest::newRow("rounds out of range") << "32767.5" << "7|1|32767.5";
+        QTest::newRow("empty") << "" << "7|-1|0";
+        QTest::newRow("True") << "True" << "7|1|0";
+        QTest::newRow("False") << "False" << "7|0|0";
+        QTest::newRow("leading point") << ".5" << "0|1|0.5";
+        QTest::newRow("negative") << "-360" << "-360|1|-360";
+        QTest::newRow("lone sign") << "-" << "7|-1|0";
+        QTest::newRow("second point stops") << "0.5.5" << "7|-1|0.5";
         // clang-format on
     }
 
     void storedNumbers()
     {
         QFETCH(QString, stored);
-        QFETCH(int, whole16);
-        QFETCH(int, truth);
-        QFETCH(double, prefix);
+        QFETCH(QString, expected);
         TestSettingsScope scope;
         const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
         settings.save("K", stored);
-        QCOMPARE(int(settings.whole16("K", 7)), whole16);
         const std::optional<bool> value = NumberText::toTruth(stored);
-        QCOMPARE(value.has_value() ? int(*value) : -1, truth);
-        QCOMPARE(NumberText::leadingNumber(stored), prefix);
+        QCOMPARE(QString("%1|%2|%3")
+                     .arg(settings.whole16("K", 7))
+                     .arg(value.has_value() ? int(*value) : -1)
+                     .arg(NumberText::leadingNumber(stored)),
+            expected);
     }
 
     void decodedSize_data()
@@ -1119,40 +1091,29 @@ private slots:
                 image.pixelColor(decoded.width() - 1, decoded.height() - 1), QColor(200, 40, 40));
     }
 
-    void hugePicture_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QSize>("stored");
-        QTest::newRow("PNG") << "huge.png" << QSize(16000, 12000);
-        QTest::newRow("JPEG") << "huge.jpg" << QSize(12000, 9000);
-    }
-
-    // Pictures far too large to decode whole (768 and 432 MB) are read at
-    // the capped size by the item graphic, the print surfaces and the
-    // preview.
+    // Pictures far too large to decode whole (768 and 432 MB) are read at the capped size by the
+    // item graphic, the print surfaces and the preview.
     void hugePicture()
     {
-        QFETCH(QString, name);
-        QFETCH(QSize, stored);
-        const QString path = m_dir.filePath(name);
-        {
+        for (const auto& [name, stored] : { std::pair { QString("huge.png"), QSize(16000, 12000) },
+                 std::pair { QString("huge.jpg"), QSize(12000, 9000) } }) {
+            const QString path = m_dir.filePath(name);
             QImage dark(
                 stored, name.endsWith(".png") ? QImage::Format_Mono : QImage::Format_Grayscale8);
-            if (dark.format() == QImage::Format_Mono) {
-                dark.setColorCount(2);
-                dark.setColor(0, qRgb(0, 0, 0));
-                dark.setColor(1, qRgb(0, 0, 0));
-            }
+            if (dark.format() == QImage::Format_Mono)
+                dark.setColorTable({ qRgb(0, 0, 0), qRgb(0, 0, 0) });
             dark.fill(0);
             QVERIFY(dark.save(path));
+            dark = QImage();
+            QCOMPARE(
+                PictureReader::read(path).size(), stored.scaled(4096, 4096, Qt::KeepAspectRatio));
+            ImageBox box;
+            QVERIFY(box.loadPicture(path));
+            PreviewCanvas preview(QSize(400, 300), 96, 96);
+            QVERIFY_THROWS_NO_EXCEPTION(
+                preview.PaintPicture(preview.LoadPicture(path), 0, 0, 1440, 1080));
+            QVERIFY(preview.image().pixelColor(48, 36).lightness() < 16);
         }
-        QCOMPARE(PictureReader::read(path).size(), stored.scaled(4096, 4096, Qt::KeepAspectRatio));
-        ImageBox box;
-        QVERIFY(box.loadPicture(path));
-        PreviewCanvas preview(QSize(400, 300), 96, 96);
-        QVERIFY_THROWS_NO_EXCEPTION(
-            preview.PaintPicture(preview.LoadPicture(path), 0, 0, 1440, 1080));
-        QVERIFY(preview.image().pixelColor(48, 36).lightness() < 16);
     }
 
     // Pictures beyond the budget are let go, least recently drawn first; a
@@ -1175,25 +1136,6 @@ private slots:
         QString error;
         QVERIFY(cache.picture(m_dir.filePath("none.png"), QSize(9, 9), &error).isNull());
         QVERIFY(!error.isEmpty());
-    }
-
-    void freshListAndBounds()
-    {
-        SignListModel model;
-        QCOMPARE(model.Rows(), 2);
-        model.setRows(0);
-        QCOMPARE(model.Rows(), 2);
-        model.setRows(5);
-        model.setCell(4, SignListModel::ColDescription, "last");
-        model.setRows(4);
-        QCOMPARE(model.Rows(), 4);
-        // Writes outside the list, to column 0 or to the header row are ignored.
-        model.setCell(9, 1, "x");
-        model.setCell(1, 0, "99");
-        model.setCell(0, 1, "header");
-        QCOMPARE(model.cell(1, 0), QString("1"));
-        QCOMPARE(model.cell(0, 1), QString("sku"));
-        QCOMPARE(model.cell(5, 0), QString()); // beyond the list
     }
 
     // Every edit keeps the numbers in column 0 and the hidden columns with
