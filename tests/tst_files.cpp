@@ -187,11 +187,7 @@ struct Fixture
 // A sign whose third bullet line and picture go with its SKU.
 SignRow bulleted(const QString& sku, const QString& graphic = QString())
 {
-    SignRow row;
-    row.column(SignListModel::ColSku) = sku;
-    row.column(SignListModel::ColBullet3) = sku + QLatin1String("-b3");
-    row.column(SignListModel::ColGraphic) = graphic;
-    return row;
+    return sign({ sku, "", "", "", "", "", sku + "-b3", "", graphic });
 }
 
 QStringList skus(const SignListModel& model)
