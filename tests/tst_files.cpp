@@ -384,19 +384,6 @@ private slots:
         }
     }
 
-    // Tens of megabytes without a line feed: read, cut, no crash.
-    void giganticSingleLine()
-    {
-        const QString path = write("huge.dat", "1,10\n\"" + QByteArray(24 * 1024 * 1024, 'x'));
-        auto r = reader();
-        QCOMPARE(r->fopen(path, m_dict), qint16(0));
-        QVERIFY(r->gr());
-        QString v;
-        QCOMPARE(r->gf(1, v), qint16(0));
-        QCOMPARE(v, "\"" + QString(19, 'x'));
-        QVERIFY(!r->gr());
-    }
-
     // Section INV at level 99: the load status, then field 10's (or the
     // row's field's) alpha flag, length and description.
     void fieldLines_data()
