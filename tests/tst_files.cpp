@@ -632,26 +632,6 @@ private slots:
         QCOMPARE(readAll(path), QByteArray("earlier content"));
     }
 
-    void importIntoFreshList()
-    {
-        Fixture f;
-        f.settings.save(SettingsKeys::FILEIMPEXP, "/last/used.txt");
-        const QString path = write("three.txt",
-            Header
-                + "A1\tDesc one\t1.00\t0.50\t0.99\tb1\tb2\tb3\t/p/1.jpg\r\n\tno sku\r\n"
-                  "   \tblank sku\r\nA2\tDesc two\r\nA3\r\n");
-        QCOMPARE(f.importPath(path), qint64(3));
-        QCOMPARE(f.model.signRows(),
-            (std::vector<SignRow> {
-                sign({ "A1", "0.99", "1.00", "Desc one", "b1", "b2", "b3", "0.50", "/p/1.jpg" }),
-                sign({ "A2", "", "", "Desc two" }), sign({ "A3" }), SignRow() }));
-        QCOMPARE(f.loads, 1);
-        QVERIFY(!f.reader.isOpen());
-        QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(stored(SettingsKeys::FILEIMPEXP), path);
-        QCOMPARE(firstRequest(), "open|Import File|/last/used.txt|3|2|1");
-    }
-
     void roundTrip()
     {
         const QString longPath = "/pictures/" + QString(200, QLatin1Char('p')) + ".jpg";
@@ -672,16 +652,24 @@ private slots:
         // Read back after the rows a list holds; a file without a usable SKU
         // adds no sign, only another empty row.
         Fixture g;
+        g.settings.save(SettingsKeys::FILEIMPEXP, "/last/used.txt");
         g.model.setCell(1, SignListModel::ColSku, "OLD");
         g.model.setRows(3); // the usual empty last row
         QCOMPARE(g.importPath(path), qint64(4));
+        QCOMPARE(firstRequest(), "open|Import File|/last/used.txt|3|2|1");
+        QCOMPARE(stored(SettingsKeys::FILEIMPEXP), path);
+        QVERIFY(dialogs().messages().isEmpty());
+        QVERIFY(!g.reader.isOpen());
+        QCOMPARE(g.loads, 1);
         QCOMPARE(g.importPath(write("nosku.txt", "10\t48\r\nx\t1\r\n")), qint64(0));
+        QCOMPARE(
+            g.importPath(write("blank.txt", Header + "\tno sku\r\n   \tblank\r\n")), qint64(0));
         SignRow cut = full;
         cut.column(SignListModel::ColGraphic) = longPath.left(160);
         QCOMPARE(g.model.signRows(),
             (std::vector<SignRow> { sign({ "OLD" }), SignRow(), cut,
                 sign({ "1002", " spaced", "", "x" }), sign({ "1003" }), quoted, SignRow(),
-                SignRow() }));
+                SignRow(), SignRow() }));
     }
 
     // The import lets the window repaint, but the user's clicks and keys and
