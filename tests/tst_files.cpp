@@ -228,8 +228,7 @@ private slots:
         m_dict.setDLen(56, -4); // a dictionary can hold a negative length
     }
 
-    // The open status, the layout (0 comma, 1 single or spaces, 2 tabs) and
-    // the field list the header gives.
+    // Open status | layout (0 comma, 1 single or spaces, 2 tabs) | the header's field list.
     void headers_data()
     {
         QTest::addColumn<QByteArray>("header");
@@ -274,8 +273,7 @@ private slots:
         QCOMPARE(numbers.join(','), r->FieldList());
     }
 
-    // The status (0 found, 1 blank, -1 not in the header) and value of one
-    // field of the first record, whatever ends the record.
+    // Status (0 found, 1 blank, -1 not in the header) | a field of the first record, any line end.
     void records_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -331,8 +329,8 @@ private slots:
         r->setBlockSize(3); // moving back and forth crosses blocks
         QCOMPARE(r->fopen(path, m_dict), qint16(0));
         QCOMPARE(r->lineNumber(), 0);
-        // The line asked for (-1 the next one) and the line then held, "-"
-        // where there is none; after the end, a line number starts over.
+        // The line asked for (-1 the next one) and the line then held, "-" where there is none;
+        // after the end, a line number starts over.
         const QList<std::pair<int, QString>> steps { { 3, "C" }, { 1, "A" }, { -1, "B" },
             { 2, "B" }, { -1, "C" }, { -1, "-" }, { -1, "-" }, { 4, "-" }, { 2, "B" } };
         for (const auto& [line, held] : steps) {
@@ -366,8 +364,7 @@ private slots:
         // clang-format on
     }
 
-    // The same lines come out whatever the block size, including lines far
-    // longer than a block and a CR LF split between two blocks (block 1 to 5).
+    // The same lines at any block size, also lines longer than a block and a CR LF split in two.
     void lineEnds()
     {
         QFETCH(QByteArray, file);
@@ -384,8 +381,8 @@ private slots:
         }
     }
 
-    // Section INV at level 99: the load status, then field 10's (or the
-    // row's field's) alpha flag, length and description.
+    // Section INV at level 99: the load status, then field 10's (or the row's field's) alpha flag,
+    // length and description.
     void fieldLines_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -464,8 +461,8 @@ private slots:
         QVERIFY(!d.dMaster(48) && d.dStDat(48));
     }
 
-    // The status of the master/store block and whether field 48 is master
-    // (with prices the same at every store, and without).
+    // The status of the master/store block and whether field 48 is master (with prices the same at
+    // every store, and without).
     void masterStore_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -500,9 +497,9 @@ private slots:
         QCOMPARE(got.join('|'), expected);
     }
 
-    // The stored name is loaded without a question; a cancelled question
-    // changes neither the dictionary nor the stored name; a file that does
-    // not load is remembered at once and offered again.
+    // The stored name is loaded without a question; a cancelled question changes neither the
+    // dictionary nor the stored name; a file that does not load is remembered at once and offered
+    // again.
     void rsetupAsksUntilLoadedOrCancelled()
     {
         TestSettingsScope scope;
@@ -649,8 +646,8 @@ private slots:
             f.model.deleteRow(1);
             QVERIFY(f.exportPath(path));
         }
-        // Read back after the rows a list holds; a file without a usable SKU
-        // adds no sign, only another empty row.
+        // Read back after the rows a list holds; a file without a usable SKU adds no sign, only
+        // another empty row.
         Fixture g;
         g.settings.save(SettingsKeys::FILEIMPEXP, "/last/used.txt");
         g.model.setCell(1, SignListModel::ColSku, "OLD");
@@ -672,8 +669,8 @@ private slots:
                 SignRow(), SignRow() }));
     }
 
-    // The import lets the window repaint, but the user's clicks and keys and
-    // a close request in the middle of it are dropped, not run later.
+    // The import lets the window repaint, but the user's clicks and keys and a close request in the
+    // middle of it are dropped, not run later.
     void userInputIsBlockedDuringImport()
     {
         Fixture f;
@@ -717,9 +714,8 @@ private slots:
         QCOMPARE(clicks, 1);
     }
 
-    // The window warns at start-up when the dictionary has no master/store
-    // block. The item graphic path gets 160 characters whatever the
-    // dictionary says, after the Dictionary File command too.
+    // The window warns at start-up when the dictionary has no master/store block. The item graphic
+    // path gets 160 characters whatever the dictionary says, after the Dictionary File command too.
     void windowDictionaryAndImport()
     {
         TestSettingsScope scope;
@@ -770,9 +766,8 @@ private slots:
         // clang-format on
     }
 
-    // A write that fails is reported (a PDF like a printer failure) and
-    // leaves an earlier file as it was; a folder without room for a second
-    // file is written in place.
+    // A write that fails is reported (a PDF like a printer failure) and leaves an earlier file as
+    // it was; a folder without room for a second file is written in place.
     void writeFaults()
     {
         QFETCH(QString, where);
@@ -872,8 +867,8 @@ private slots:
         // clang-format on
     }
 
-    // A file that can not be read is reported in two messages and leaves the
-    // list as it was; records before a NUL byte are kept.
+    // A file that can not be read is reported in two messages and leaves the list as it was;
+    // records before a NUL byte are kept.
     void importFaults()
     {
         QFETCH(QString, path);
@@ -899,8 +894,8 @@ private slots:
         QCOMPARE(skus(f.model).filter(QRegularExpression(".")), kept);
     }
 
-    // Item graphic, logo and print pictures refuse a pipe at once; the
-    // window starts when the stored dictionary is one.
+    // Item graphic, logo and print pictures refuse a pipe at once; the window starts when the
+    // stored dictionary is one.
     void picturesAndWindowRefusePipes()
     {
         TestSettingsScope scope;
@@ -932,8 +927,7 @@ private slots:
         QCOMPARE(logo.LogoFile(), QString());
     }
 
-    // The store is its owner's alone; one that cannot be kept is reported
-    // once at start.
+    // The store is its owner's alone; one that cannot be kept is reported once at start.
     void settingsFile()
     {
         const auto file = [] {
@@ -978,9 +972,8 @@ private slots:
         QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("-360"));
     }
 
-    // A stored text as a 16-bit whole number (halves to even, default 7 where
-    // it is no number or out of range), as a truth value (-1: none) and as
-    // its leading number.
+    // A stored text as a 16-bit whole number (halves to even, default 7 where it is no number or
+    // out of range), as a truth value (-1: none) and as its leading number.
     void storedNumbers_data()
     {
         QTest::addColumn<QString>("stored");
@@ -1081,8 +1074,8 @@ private slots:
         }
     }
 
-    // Pictures beyond the budget are let go, least recently drawn first; a
-    // picture drawn again at the same size is the same image.
+    // Pictures beyond the budget are let go, least recently drawn first; a picture drawn again at
+    // the same size is the same image.
     void cacheBudget()
     {
         PictureCache cache(1024 * 1024); // room for six 200 x 200 pictures
@@ -1103,8 +1096,8 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    // Every edit keeps the numbers in column 0 and the hidden columns with
-    // their row, and tells views correctly (checked by the model tester).
+    // Every edit keeps the numbers in column 0 and the hidden columns with their row, and tells
+    // views correctly (checked by the model tester).
     void editsKeepNumbersAndHiddenColumns()
     {
         SignListModel model;
@@ -1177,8 +1170,8 @@ private slots:
         QCOMPARE(w.statusBar()->currentMessage(), QString());
     }
 
-    // The lines kept ready for the file must stay the list's through edits
-    // anywhere in a long list (where they are held in several blocks).
+    // The lines kept ready for the file must stay the list's through edits anywhere in a long list
+    // (where they are held in several blocks).
     void fileFollowsEveryEdit()
     {
         TestSettingsScope scope;
