@@ -1104,7 +1104,10 @@ private slots:
         QAbstractItemModelTester tester(
             &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        model.setRows(4);
+        model.setRows(6);
+        model.setRows(4); // and writes to column 0 or the header row are ignored
+        model.setCell(0, 1, "header");
+        QCOMPARE(model.cell(0, 1) + model.cell(9, 0), QString("sku"));
         model.setSignRow(1, bulleted("A", "/a.jpg"));
         model.setSignRow(2, bulleted("B"));
         model.setSignRow(3, bulleted("C"));
