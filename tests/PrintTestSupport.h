@@ -1,8 +1,7 @@
 #pragma once
 
-// Helpers shared by the printing tests: filling a sign list, a stand-in for
-// the main window's side of a print run, picture files, and reading back
-// what a recording surface drew.
+// Printing test helpers: sign lists, a stand-in print window, pictures, and
+// reading back what a recording surface drew.
 
 #include "document/SignListModel.h"
 #include "printing/PrintJob.h"
@@ -72,9 +71,8 @@ struct CanvasLog
     bool abandoned = false, opened = false;
 };
 
-// A recording surface that leaves its record in the log when destroyed. It
-// can fail like a printer that refuses the document: with 482 on drawing
-// call failAt (from 1; 0 never), or at the end.
+// A recording surface that leaves its record in the log when destroyed; fails
+// with 482 at drawing call failAt (from 1; 0 never), or at the end.
 class LoggedCanvas : public RecordingCanvas
 {
 public:
@@ -112,9 +110,8 @@ private:
     bool m_failEnd;
 };
 
-// The main window's side of a print run, over recording surfaces: a US
-// Letter printer with a quarter inch unprintable all round, and a preview
-// box of 1920 x 1000 pixels at 96 dpi.
+// The window's side of a print run: a Letter printer with a quarter inch
+// unprintable all round, and a 1920 x 1000 preview box at 96 dpi.
 class FakePrintWindow : public DialogPrintHost
 {
 public:
@@ -213,10 +210,8 @@ inline const CanvasOp* findText(const std::vector<CanvasOp>& ops, const QString&
     return nullptr;
 }
 
-// The drawing calls one per line, to compare a whole layout at once: text
-// "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH [#COLOR]", "dot x,y
-// rRADIUS [fFILLSTYLE #FILLCOLOR]" (none: filled black), "pic FILE x,y WxH",
-// "page" for a new page or a clear.
+// One line per drawing call: "TEXT x,y SIZE[b][i] [#COLOR]", "box x,y x2,y2 lWIDTH [#COLOR]",
+// "dot x,y rRADIUS [fSTYLE #FILL]", "pic FILE x,y WxH", "page" (new page or clear).
 inline QStringList describe(const std::vector<CanvasOp>& ops)
 {
     using K = CanvasOp::Kind;

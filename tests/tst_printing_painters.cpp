@@ -102,7 +102,6 @@ private slots:
             << QStringList { "pic logo.jpg 3240,640 2160x720" } + plain;
         QTest::newRow("logo a folder") << "1|2" << "b01" << "FILELOGO=@." << plain;
         QTest::newRow("logo missing") << "1|2" << "b01" << "FILELOGO=@none.jpg" << plain;
-        QTest::newRow("logo blank") << "1|2" << "b01" << "FILELOGO=" << plain;
         QTest::newRow("logo unreadable") << "1|2" << "b11" << "FILELOGO=@bad.jpg" << bad;
         QTest::newRow("picture unreadable") << "1|2||||||@bad.jpg" << "b10001" << "" << bad;
         QTest::newRow("picture huge") << "1|2||||||@huge.jpg" << "b00001" << ""
@@ -166,10 +165,8 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("printed");
-        const QString cent = QString(QChar(0xA2));
         // clang-format off
         QTest::newRow("dollars") << "1|12.99" << "$;12.99; / ";
-        QTest::newRow("cents") << "1|.99" << "99;" + cent + "; / ";
         QTest::newRow("letters") << "1|abc" << "abc; / ";
         QTest::newRow("blank promo uses retail") << "1||8.49" << "$;8.49; / ";
         QTest::newRow("blank everything") << "1|" << "; / ";
@@ -196,15 +193,12 @@ private slots:
                 at.width = int(c.TextWidth(description));
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
             QString price, lines;
-            double lastY = -1;
             for (const CanvasOp& op : textOps(c.operations())) {
                 if (op.bold)
                     price += op.text + ';';
                 if (op.bold || op.fontSize <= 10 || op.text.isEmpty())
                     continue;
                 lines += op.text + ';';
-                QVERIFY(op.y > lastY);
-                lastY = op.y;
             }
             QCOMPARE(price + " / " + lines, printed);
         }
@@ -237,7 +231,6 @@ private slots:
         // Absurd calibration does not crash, it only gives absurd cells.
         QTest::newRow("sym absurd") << "span sym 2 0 15840 15120 99999" << "7920 -192078";
         QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
-        // 4-Up: top-left, top-right, bottom-left, bottom-right, top-left again.
         QTest::newRow("4up") << "cell 4 360 360 1 2 3 4 5"
            
                 << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 5400 0 7200";
@@ -245,17 +238,14 @@ private slots:
         QTest::newRow("4up top 400") << "cell 4 360 400 1" << "0 5400 0 7200";
         QTest::newRow("4up top 100") << "cell 4 360 100 1" << "260 5140 0 7200";
         QTest::newRow("4up top 0") << "cell 4 360 0 3" << "6480 5040 0 7200";
-        // 2-Up: top half then bottom half, the full width.
         QTest::newRow("2up") << "cell 2 360 360 1 2 3"
             << "0 7200 0 11520 / 7920 7200 0 11520 / 0 7200 0 11520";
         QTest::newRow("1up") << "cell 1 360 360 7" << "0 11520 0 15120";
-        // A wide box fits the page by height, centred across: (15840 - 23501)
-        // / 2 -> -3830 less the margin; a tall one by width, centred down.
+        // A wide box fits the page by height, centred across; a tall one by width.
         QTest::newRow("view wide") << "view 28800 15000 360 300"
             << "1.2254901960784315 -4190 -300 23501 12240";
         QTest::newRow("view tall") << "view 10000 20000 360 300"
             << "0.6313131313131313 -360 -9720 15840 31680";
-        // A box squeezed flat still gets a scale the canvas can take.
         QTest::newRow("view flat") << "view 10000 1 0 0"
             << "8.169934640522875e-05 -61192080 0 122400000 12240";
         // clang-format on
@@ -298,8 +288,7 @@ private slots:
         QCOMPARE(got.join(" / "), out);
     }
 
-    // The same sign on the printer and on the preview box, which maps the
-    // page onto 1920 x 1000 screen pixels, lands at the same twips.
+    // The same sign lands at the same twips on the printer and on a preview box.
     void previewAndPrinterAgree()
     {
         fill(m_model,
@@ -331,12 +320,6 @@ private slots:
                         && qAbs(a[i].x - b[i].x) <= 1.0 && qAbs(a[i].y - b[i].y) <= 1.0
                         && qAbs(a[i].width - b[i].width) <= 1.0,
                     qPrintable(a[i].text));
-            // And the preview really drew: the price colour (black) is on the image.
-            int dark = 0;
-            for (int y = 0; y < preview.image().height(); y += 2)
-                for (int x = 0; x < preview.image().width(); x += 2)
-                    dark += qGray(preview.image().pixel(x, y)) < 100;
-            QVERIFY(dark > 500);
         }
     }
 };
