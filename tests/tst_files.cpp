@@ -243,8 +243,10 @@ private slots:
         QTest::newRow("comma and tab") << QByteArray("1,10\t48") << "3|0|";
         QTest::newRow("letters") << QByteArray("SKU\tDESC") << "3|1|";
         QTest::newRow("empty line") << QByteArray("") << "0|1|";
-        QTest::newRow("beyond 16 bits kept as written") << QByteArray("1,70000,10") << "0|0| 1, 70000, 10";
-        QTest::newRow("most fields") << QByteArray(32766, ',') << "0|0|" + QStringList(32767, " 0").join(',');
+        QTest::newRow("beyond 16 bits kept as written") << QByteArray("1,70000,10")
+            << "0|0| 1, 70000, 10";
+        QTest::newRow("most fields") << QByteArray(32766, ',') << "0|0|" + QStringList(32767,
+            " 0").join(',');
         QTest::newRow("too many fields") << QByteArray(40000, ',') << "3|0|";
         QTest::newRow("gigantic") << QByteArray(24 * 1024 * 1024, '9') + "x" << "3|1|";
         // clang-format on
@@ -288,20 +290,27 @@ private slots:
         QTest::newRow("not in header") << quoted << 56 << "-1|";
         QTest::newRow("empty quoted") << qc + "1,\"\",2" << 10 << "1|";
         QTest::newRow("cut to length then trimmed")
-            << qc + "1,\"" + QByteArray(25, 'A') + "     " + QByteArray(10, 'B') + "\",2" << 10 << "0|" + QString(25, 'A');
+            << qc + "1,\"" + QByteArray(25, 'A') + "     " + QByteArray(10, 'B') + "\",2" << 10
+            << "0|" + QString(25, 'A');
         QTest::newRow("leading spaces stay") << qc + "1,  x  ,2" << 10 << "0|  x";
-        QTest::newRow("byte 1 and 2") << qc + "1,\"O\x01Neil \x02" "Best\x02\",2" << 10 << "0|O'Neil \"Best\"";
-        QTest::newRow("Windows-1252") << qc + "1,\"\x80 5 \x96 caf\xe9\",2" << 10 << QString::fromUtf8("0|€ 5 – café");
+        QTest::newRow("byte 1 and 2") << qc + "1,\"O\x01Neil \x02" "Best\x02\",2" << 10
+            << "0|O'Neil \"Best\"";
+        QTest::newRow("Windows-1252") << qc + "1,\"\x80 5 \x96 caf\xe9\",2" << 10
+            << QString::fromUtf8("0|€ 5 – café");
         QTest::newRow("fields past a short record are blank") << qc + "1,desc" << 48 << "1|";
         QTest::newRow("past an unclosed quote") << qc + "1,\"a,b" << 48 << "1|";
         QTest::newRow("unclosed quote runs to the end") << qc + "\"1,2,3" << 1 << "0|\"1,2,3";
         QTest::newRow("quote closed at the end") << qc + "1,2,\"x,y\"" << 48 << "0|x,y";
-        QTest::newRow("tab layout keeps quotes inside") << tabs + "say \"hi\", ok" << 10 << "0|say \"hi\", ok";
+        QTest::newRow("tab layout keeps quotes inside") << tabs + "say \"hi\", ok" << 10
+            << "0|say \"hi\", ok";
         QTest::newRow("tab layout strips enclosing quotes") << tabs + "\"a,b\"" << 10 << "0|a,b";
-        QTest::newRow("comma layout splits in quotes") << QByteArray("1 10\r\n\"a,b\",c") << 10 << "0|b\"";
-        QTest::newRow("field listed twice reads the first") << QByteArray("10,1,10\r\nfirst,2,second") << 10 << "0|first";
+        QTest::newRow("comma layout splits in quotes") << QByteArray("1 10\r\n\"a,b\",c") << 10
+            << "0|b\"";
+        QTest::newRow("field listed twice reads the first")
+            << QByteArray("10,1,10\r\nfirst,2,second") << 10 << "0|first";
         // 70000 wrapped to 16 bits would be 4464.
-        QTest::newRow("number beyond 16 bits never matches") << QByteArray("1,70000,10\r\n1,big,d") << 4464 << "-1|";
+        QTest::newRow("number beyond 16 bits never matches") << QByteArray("1,70000,10\r\n1,big,d")
+            << 4464 << "-1|";
         QTest::newRow("length zero empties") << QByteArray("1,54\r\n1,9.99") << 54 << "1|";
         QTest::newRow("negative length empties") << QByteArray("1,56\r\n1,9.99") << 56 << "1|";
         // clang-format on
@@ -352,15 +361,20 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("lines");
         // clang-format off
-        QTest::newRow("CR LF and LF") << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b", "c" };
-        QTest::newRow("empty lines are records") << QByteArray("1\n\n\nx\n") << QStringList { "", "", "x" };
+        QTest::newRow("CR LF and LF") << QByteArray("1\r\na\r\nb\nc") << QStringList { "a", "b",
+            "c" };
+        QTest::newRow("empty lines are records") << QByteArray("1\n\n\nx\n") << QStringList { "",
+            "", "x" };
         QTest::newRow("lone CR stays") << QByteArray("1\na\rb\n") << QStringList { "a\rb" };
-        QTest::newRow("NUL ends the data") << QByteArray("1\na\nb\0c\nd\n", 10) << QStringList { "a", "b" };
+        QTest::newRow("NUL ends the data") << QByteArray("1\na\nb\0c\nd\n", 10)
+            << QStringList { "a", "b" };
         QTest::newRow("NUL at a line start") << QByteArray("1\na\n\0b\n", 7) << QStringList { "a" };
         QTest::newRow("header only") << QByteArray("1\r\n") << QStringList {};
         QTest::newRow("header without line end") << QByteArray("1") << QStringList {};
-        QTest::newRow("line far longer than a block") << QByteArray("1\r\n" + QByteArray(9000, 'L') + "\r\n\r\nend")
-                                                      << QStringList { QString(9000, 'L'), "", "end" };
+        QTest::newRow("line far longer than a block") << QByteArray("1\r\n" + QByteArray(9000,
+            'L') + "\r\n\r\nend")
+                                                      << QStringList { QString(9000, 'L'), "",
+                                                      "end" };
         // clang-format on
     }
 
@@ -389,27 +403,41 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("expected");
         // clang-format off
-        QTest::newRow("lower-case name") << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 10 << "0|1|30|Desc";
-        QTest::newRow("level 150 not taken") << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 10 << "2|0|0|";
+        QTest::newRow("lower-case name") << QByteArray("[inv]\r\n10,1,30:Desc\r\n") << 10
+            << "0|1|30|Desc";
+        QTest::newRow("level 150 not taken") << QByteArray("[INV]150\r\n10,1,30:Desc\r\n") << 10
+            << "2|0|0|";
         QTest::newRow("other section") << QByteArray("[CIS]\r\n10,1,30:Desc\r\n") << 10 << "2|0|0|";
         QTest::newRow("later definition wins")
-            << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 10 << "0|0|12|Second";
+            << QByteArray("[INV]\r\n10,1,30:First\r\n[INV]\r\n10,0,12:Second\r\n") << 10
+            << "0|0|12|Second";
         QTest::newRow("commas and colons in description")
-            << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 10 << "0|1|30|Desc, with comma: and colon  ";
+            << QByteArray("[INV]\r\n10,1,30:Desc, with comma: and colon  \r\n") << 10
+            << "0|1|30|Desc, with comma: and colon  ";
         QTest::newRow("no colon skipped") << QByteArray("[INV]\r\n10,1,30\r\n") << 10 << "0|0|0|";
-        QTest::newRow("field above 199 skipped") << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0 << "0|0|0|";
+        QTest::newRow("field above 199 skipped") << QByteArray("[INV]\r\n250,1,30:X\r\n") << 0
+            << "0|0|0|";
         QTest::newRow("comment skipped") << QByteArray("[INV]\r\n/10,1,30:x\r\n") << 10 << "2|0|0|";
-        QTest::newRow("header is the last line") << QByteArray("10,1,30:x\r\n[INV]") << 10 << "2|0|0|";
-        QTest::newRow("END stops reading") << QByteArray("[INV]\r\n[end]\r\n[INV]\r\n10,1,30:x\r\n") << 10 << "0|0|0|";
+        QTest::newRow("header is the last line") << QByteArray("10,1,30:x\r\n[INV]") << 10
+            << "2|0|0|";
+        QTest::newRow("END stops reading") << QByteArray("[INV]\r\n[end]\r\n[INV]\r\n10,1,30:x\r\n")
+            << 10 << "0|0|0|";
         // A "[" line without "]" still ends the selected section.
-        QTest::newRow("bracket without close leaves the section") << QByteArray("[INV]\r\n[END\r\n10,1,30:x\r\n") << 10 << "0|0|0|";
-        QTest::newRow("numbers with spaces and halves") << QByteArray("[INV]\r\n 10 , 2 ,30.5 :x\r\n") << 10 << "0|2|30|x";
-        QTest::newRow("LF and CR line ends") << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 48 << "0|0|8|b";
+        QTest::newRow("bracket without close leaves the section")
+            << QByteArray("[INV]\r\n[END\r\n10,1,30:x\r\n") << 10 << "0|0|0|";
+        QTest::newRow("numbers with spaces and halves")
+            << QByteArray("[INV]\r\n 10 , 2 ,30.5 :x\r\n") << 10 << "0|2|30|x";
+        QTest::newRow("LF and CR line ends") << QByteArray("[INV]\n10,1,30:a\r48,0,8:b\n") << 48
+            << "0|0|8|b";
         QTest::newRow("Windows-1252 description")
-            << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 10 << QString::fromUtf8("0|1|3|Café €");
-        QTest::newRow("field number too large") << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 10 << "1|0|0|";
-        QTest::newRow("length too large") << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 10 << "1|0|0|";
-        QTest::newRow("level too large") << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 10 << "1|0|0|";
+            << QByteArray("[INV]\r\n10,1,3:Caf\xe9 \x80\r\n") << 10
+            << QString::fromUtf8("0|1|3|Café €");
+        QTest::newRow("field number too large") << QByteArray("[INV]\r\n40000,1,2:x\r\n") << 10
+            << "1|0|0|";
+        QTest::newRow("length too large") << QByteArray("[INV]\r\n10,1,99999:x\r\n") << 10
+            << "1|0|0|";
+        QTest::newRow("level too large") << QByteArray("[INV]70000\r\n10,1,3:x\r\n") << 10
+            << "1|0|0|";
         QTest::newRow("lines before the failure stay")
             << QByteArray("[INV]\r\n10,1,30:kept\r\n48,1,99999:x\r\n") << 10 << "1|1|30|kept";
         // clang-format on
@@ -471,9 +499,12 @@ private slots:
         QTest::newRow("empty block") << QByteArray("%BEGIN%\r\n%END%\r\n") << "0|1|1";
         QTest::newRow("S") << QByteArray("%BEGIN%\r\n48,S\r\n%END%\r\n") << "0|0|0";
         QTest::newRow("P") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << "0|1|0";
-        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n") << "0|1|1";
-        QTest::newRow("after the END section") << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << "0|0|0";
-        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n") << "0|1|1";
+        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n")
+            << "0|1|1";
+        QTest::newRow("after the END section")
+            << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << "0|0|0";
+        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n")
+            << "0|1|1";
         QTest::newRow("no block") << QByteArray("[INV]\r\n48,1,8:x\r\n") << "2|1|1";
         QTest::newRow("nothing after BEGIN") << QByteArray("48,S\r\n%BEGIN%") << "2|1|1";
         QTest::newRow("field too large") << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << "1|0|0";
@@ -757,7 +788,8 @@ private slots:
             QTest::newRow(w + " no room for a second file") << "noroom" << what << "";
         }
         // clang-format off
-        QTest::newRow("export pipe") << "pipe" << "export" << "No program is reading from the named pipe.";
+        QTest::newRow("export pipe") << "pipe" << "export"
+            << "No program is reading from the named pipe.";
         QTest::newRow("export folder") << "<dir>" << "export" << "It is a folder.";
         QTest::newRow("export missing folder") << "<dir>/no/such/folder/out.txt" << "export" << "-";
         // Also refused to the superuser.
@@ -857,10 +889,12 @@ private slots:
         QTest::newRow("folder") << "<dir>" << QByteArray()
             << QStringList { "Can not open data file: <path>", "Can not open file" } << keep;
         QTest::newRow("NUL in a record") << "" << QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16)
-            << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were read." }
+            << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were "
+               "read." }
             << QStringList { "KEEP", "A1", "A2" };
         QTest::newRow("named pipe") << "<pipe>" << QByteArray()
-            << QStringList { "Can not open data file: <path>\nIt is a named pipe.", "Can not open file" } << keep;
+            << QStringList { "Can not open data file: <path>\nIt is a named pipe.",
+            "Can not open file" } << keep;
         // A regular file whose first read fails.
         QTest::newRow("header unreadable") << "/proc/self/mem" << QByteArray()
             << QStringList { "Can not read data file: <path>", "File can not be read" } << keep;
@@ -1021,13 +1055,20 @@ private slots:
         QTest::addColumn<QSize>("decoded");
         QTest::addColumn<QString>("name");
         // clang-format off
-        QTest::newRow("no bound, over the limit") << QSize(9000, 7000) << QSize() << false << QSize(4096, 3185) << "p.jpg";
-        QTest::newRow("drawn smaller") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.jpg";
-        QTest::newRow("drawn larger: never enlarged") << QSize(300, 200) << QSize(3000, 2000) << false << QSize(300, 200) << "p.jpg";
-        QTest::newRow("drawn larger than the limit") << QSize(9000, 7000) << QSize(6000, 6000) << false << QSize(4096, 4096) << "p.jpg";
-        QTest::newRow("PNG read a row at a time") << QSize(800, 600) << QSize(120, 200) << false << QSize(120, 200) << "p.png";
-        QTest::newRow("PNG kept whole") << QSize(80, 60) << QSize() << false << QSize(80, 60) << "p.png";
-        QTest::newRow("fit keeping the shape") << QSize(800, 400) << QSize(200, 200) << true << QSize(200, 100) << "p.jpg";
+        QTest::newRow("no bound, over the limit") << QSize(9000, 7000) << QSize() << false
+            << QSize(4096, 3185) << "p.jpg";
+        QTest::newRow("drawn smaller") << QSize(800, 600) << QSize(120, 200) << false << QSize(120,
+            200) << "p.jpg";
+        QTest::newRow("drawn larger: never enlarged") << QSize(300, 200) << QSize(3000, 2000)
+            << false << QSize(300, 200) << "p.jpg";
+        QTest::newRow("drawn larger than the limit") << QSize(9000, 7000) << QSize(6000, 6000)
+            << false << QSize(4096, 4096) << "p.jpg";
+        QTest::newRow("PNG read a row at a time") << QSize(800, 600) << QSize(120, 200) << false
+            << QSize(120, 200) << "p.png";
+        QTest::newRow("PNG kept whole") << QSize(80, 60) << QSize() << false << QSize(80, 60)
+            << "p.png";
+        QTest::newRow("fit keeping the shape") << QSize(800, 400) << QSize(200, 200) << true
+            << QSize(200, 100) << "p.jpg";
         // clang-format on
     }
 

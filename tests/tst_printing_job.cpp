@@ -116,7 +116,8 @@ private slots:
             << "open0 o0 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
                 << QStringList { noData };
         QTest::newRow("4up 5 signs") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;;S5|1.00;" << ""
-                << "open1 o2 new1 end1 ab0 ops22 5/5 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2,S3,S4 / S5 | "
+                << "open1 o2 new1 end1 ab0 ops22 5/5 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                   "S1,S2,S3,S4 / S5 | "
                 << QStringList {};
         QTest::newRow("4up 8 signs: no trailing page") << "S1|1;S2|1;S3|1;S4|1;S5|1;S6|1;S7|1;S8|1"
             << ""
@@ -124,16 +125,20 @@ private slots:
                    "S1,S2,S3,S4 / S5,S6,S7,S8 | "
                 << QStringList {};
         QTest::newRow("2up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=1"
-                << "open1 o1 new1 end1 ab0 ops14 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2 / S3 | "
+                << "open1 o1 new1 end1 ab0 ops14 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2 / "
+                   "S3 | "
                 << QStringList {};
         QTest::newRow("1up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=2"
-                << "open1 o2 new2 end1 ab0 ops15 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1 / S2 / S3 | "
+                << "open1 o2 new2 end1 ab0 ops15 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1 / S2 "
+                   "/ S3 | "
                 << QStringList {};
         QTest::newRow("preview two pages") << "S1|1.00;S2|1.00;S3|1.00;S4|1.00;S5|1.00"
             << "pv st=7 ans=oo"
-                << "open1 o2 new0 end0 ab0 ops0 5/5 ended setup0 state7@2 vis0 pv2 cl2 |  | S1,S2,S3,S4 / S5"
+                << "open1 o2 new0 end0 ab0 ops0 5/5 ended setup0 state7@2 vis0 pv2 cl2 |  | "
+                   "S1,S2,S3,S4 / S5"
                 << QStringList { page + "1 of 2" + next + move, page + "2 of 2" + move };
-        QTest::newRow("preview cancelled on the first of two pages") << "T1;T2" << "pv f=2 st=1 ans=c"
+        QTest::newRow("preview cancelled on the first of two pages") << "T1;T2"
+            << "pv f=2 st=1 ans=c"
                 << "open1 o2 new0 end0 ab0 ops0 1/2 ended setup0 state1@2 vis0 pv1 cl1 |  | SKU1"
                 << QStringList { page + "1 of 2" + next + move };
         QTest::newRow("preview cancelled on its only page") << "T1" << "pv f=2 st=1 ans=c"
@@ -142,14 +147,16 @@ private slots:
         QTest::newRow("unreadable picture stops the run") << "T1;S2|1||||||@bad.jpg;T3" << "pic=1"
                 << "open1 o2 new0 end0 ab1 ops11 2/3 ended setup0 state0@-1 vis0 pv0 cl0 | SKU1 | "
                 << QStringList { error481 + "@bad.jpg (Unsupported image format)" };
-        QTest::newRow("unreadable logo in the preview") << "T1;T2" << "pv logo=1 st=4 FILELOGO=@bad.bmp"
+        QTest::newRow("unreadable logo in the preview") << "T1;T2"
+            << "pv logo=1 st=4 FILELOGO=@bad.bmp"
                 << "open1 o2 new0 end0 ab1 ops0 1/2 ended setup0 state4@2 vis0 pv0 cl1 |  | "
                 << QStringList { error481 + "@bad.bmp (Unknown error)" };
         QTest::newRow("printer error, yes opens printer setup") << "T1;T2" << "fail=3 ans=y"
                 << "open1 o2 new0 end0 ab1 ops2 1/2 ended setup1 state0@-1 vis0 pv0 cl0 | $ | "
                 << QStringList { error482 };
         QTest::newRow("printer refuses the finished document") << "T1;T2" << "failEnd ans=n"
-                << "open1 o2 new0 end0 ab1 ops22 2/2 ended setup0 state0@-1 vis0 pv0 cl0 | SKU1,SKU2 | "
+                << "open1 o2 new0 end0 ab1 ops22 2/2 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                   "SKU1,SKU2 | "
                 << QStringList { error482 };
         // clang-format on
     }
@@ -187,16 +194,21 @@ private slots:
         // clang-format off
         QTest::newRow("4up fills left-right, top-bottom") << "S1|1;S2|1;;S3|1;|1|||bullet only;S5|1"
             << "MARGINLEFT=360 MARGINTOP=360abc PRINTSKU=1" << QStringList {
-            "$ 1080,1250 40b", "1 1524.921875,1100 60b", " 1080,2451 20", "S1 6655.37109375,5064.84375 10",
-            "$ 9000,1250 40b", "1 9444.921875,1100 60b", " 9000,2451 20", "S2 14575.37109375,5064.84375 10",
-            "$ 1080,7370 40b", "1 1524.921875,7220 60b", " 1080,8571 20", "S3 6655.37109375,11184.84375 10",
-            "$ 9000,7370 40b", "1 9444.921875,7220 60b", " 9000,8571 20", "dot 9168,9386 r41.89453125",
+            "$ 1080,1250 40b", "1 1524.921875,1100 60b", " 1080,2451 20",
+            "S1 6655.37109375,5064.84375 10",
+            "$ 9000,1250 40b", "1 9444.921875,1100 60b", " 9000,2451 20",
+            "S2 14575.37109375,5064.84375 10",
+            "$ 1080,7370 40b", "1 1524.921875,7220 60b", " 1080,8571 20",
+            "S3 6655.37109375,11184.84375 10",
+            "$ 9000,7370 40b", "1 9444.921875,7220 60b", " 9000,8571 20",
+            "dot 9168,9386 r41.89453125",
             "bullet only 9335.15625,9218 15", " 14820,11184.84375 10", "page", "$ 1080,1250 40b",
             "1 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
         QTest::newRow("2up scaled and shifted") << "S1|5"
             << "f=1 ADJ2UD=100.5 ADJ2LR=-40 MARGINTOP=360 MARGINLEFT=360" << QStringList {
             "$ 1688,1718.1176470588234 51.76470588235294b", "5 2263.78125,1524 77.64705882352942b",
-            " 1688,3272 25.88235294117647", "S1 10815.18612132353,6766.268382352941 12.941176470588236" };
+            " 1688,3272 25.88235294117647",
+            "S1 10815.18612132353,6766.268382352941 12.941176470588236" };
         // clang-format on
     }
 

@@ -75,7 +75,8 @@ private slots:
         // clang-format off
         QTest::newRow("bullet style")
             << "4471|12.99|15.49|Cordless drill|18 volt|Keyless chuck|Two year warranty|@sq64.jpg"
-            << "b10111 SALE" << "ColorBorder=255 ColorTitle=65280 ColorPrice=16711680" << QStringList {
+            << "b10111 SALE" << "ColorBorder=255 ColorTitle=65280 ColorPrice=16711680"
+            << QStringList {
             "box 768,408 7824,5664 l24 #255", "SALE 3653.251953125,660 25b #65280",
             "$ 1800,1379 40b #16711680", "12.99 2244.921875,1229 60b #16711680",
             "pic sq64.jpg 5593,1229 1340.625x1340.625", "Cordless drill 1800,2580 20",
@@ -83,11 +84,13 @@ private slots:
             "dot 1968,3740 r41.89453125", "Keyless chuck 2135.15625,3572 15",
             "dot 1968,4085 r41.89453125", "Two year warranty 2135.15625,3917 15",
             "(regular retail $15.49) 1800,4302 15i", "4471 7175.078125,5328.84375 10" };
-        QTest::newRow("desc style, blank first line") << "77|4.99|5.99|Garden hose||50 feet||@sq32.png"
+        QTest::newRow("desc style, blank first line")
+            << "77|4.99|5.99|Garden hose||50 feet||@sq32.png"
             << "d00111 Weekly special" << "" << QStringList {
             "Weekly special 2541.19140625,660 25b", "Garden hose 3163.65234375,1419 20",
             "50 feet 3861.2841796875,2221 15", "$ 1338,2716 40b", "4.99 1782.921875,2566 80b",
-            "pic sq32.png 5514.5,2566 1787.5x1787.5", "(regular retail $5.99) 2969.3408203125,4364 15i",
+            "pic sq32.png 5514.5,2566 1787.5x1787.5",
+            "(regular retail $5.99) 2969.3408203125,4364 15i",
             "77 7397.5390625,5424.84375 10" };
         QTest::newRow("cents") << "1|0.99" << "b" << "" << QStringList { "99 1800,1460 60b",
             QString(QChar(0xA2)) + " 3134.765625,1560 40b", plain[2], plain[3] };
@@ -111,20 +114,27 @@ private slots:
         QTest::newRow("sku 0") << "SKU-9|2" << "d" << "PRINTSKU=0" << desc;
         QTest::newRow("sku -3") << "SKU-9|2" << "d" << "PRINTSKU=-3" << desc + QStringList { sku };
         QTest::newRow("sku letters read as 0") << "SKU-9|2" << "d" << "PRINTSKU=no" << desc;
-        QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800" << QStringList {
-            "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b", "Desc 2880,5261 40",
+        QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800"
+            << QStringList {
+            "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b",
+            "Desc 2880,5261 40",
             "dot 3215,6890 r83.7890625", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
         QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5"
             << QStringList {
-            "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b", "Desc 2880,3921 20",
-            "dot 3048,4936 r41.89453125", "b 3215.15625,4768 15", "1 14408.76953125,10632.84375 10" };
+            "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b",
+            "Desc 2880,3921 20",
+            "dot 3048,4936 r41.89453125", "b 3215.15625,4768 15",
+            "1 14408.76953125,10632.84375 10" };
         const QString typical
-            = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year warranty";
+            = "SKU1|12.99|15.49|Cordless drill with two batteries|18 volt|Keyless chuck|Two year "
+            "warranty";
         // A cell far off the sheet and of negative size draws without failing.
         const QStringList gone = { "box 768,408 -199374,5664 l24", " 816,5496.421875 5" };
-        QTest::newRow("negative cell, bullet") << typical << "b10110 T" << "ud=99999 lr=99999 w=-199998"
+        QTest::newRow("negative cell, bullet") << typical << "b10110 T"
+            << "ud=99999 lr=99999 w=-199998"
             << gone;
-        QTest::newRow("negative cell, desc") << typical << "d10110 T" << "ud=99999 lr=99999 w=-199998"
+        QTest::newRow("negative cell, desc") << typical << "d10110 T"
+            << "ud=99999 lr=99999 w=-199998"
             << gone;
         // clang-format on
     }
@@ -233,7 +243,8 @@ private slots:
         QTest::newRow("sym negative") << "span sym 1 0 15840 15120 -99999" << "200718 -185598";
         QTest::newRow("4up") << "cell 4 360 360 1 2 3 4 5"
            
-                << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 5400 0 7200";
+                << "0 5400 0 7200 / 0 5400 7920 7200 / 6120 5400 0 7200 / 6120 5400 7920 7200 / 0 "
+                   "5400 0 7200";
         // Top margin 400: no change; 100: every cell 260 lower and shorter.
         QTest::newRow("4up top 400") << "cell 4 360 400 1" << "0 5400 0 7200";
         QTest::newRow("4up top 100") << "cell 4 360 100 1" << "260 5140 0 7200";
