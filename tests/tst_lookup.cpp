@@ -237,14 +237,17 @@ private slots:
         if (backend == TestDatabase::SQLite) {
             holder.start("sqlite3", { db.filePath() });
             QVERIFY2(holder.waitForStarted(), "the sqlite3 program is needed");
-            holder.write("BEGIN EXCLUSIVE;\nSELECT 1;\n");
+            // The holder waits for the lock rather than giving up while a probe reads.
+            holder.write(".timeout 20000\nBEGIN EXCLUSIVE;\nSELECT 1;\n");
             QVERIFY(holder.waitForBytesWritten());
-            // Locked once a reader that does not wait is refused.
-            QDeadlineTimer deadline(20000);
-            OdbcConnection probe;
-            while (probe.open(db.connectString() + ";Timeout=1")
-                && probe.execute("SELECT * FROM other") && !deadline.hasExpired())
-                QThread::msleep(20);
+            // Locked once a reader that does not wait is refused. Each probe
+            // closes before the pause, so the holder can take the lock then.
+            for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(20)) {
+                OdbcConnection probe;
+                if (!probe.open(db.connectString() + ";Timeout=1")
+                    || !probe.execute("SELECT * FROM other"))
+                    break;
+            }
         } else {
             QVERIFY(session.open(db.connectString()) && session.setAutoCommit(false));
             QVERIFY(session.execute("LOCK TABLE inv IN ACCESS EXCLUSIVE MODE"));
