@@ -41,6 +41,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <climits>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h> // mkfifo
@@ -1045,6 +1046,19 @@ private slots:
                      .arg(value.has_value() ? int(*value) : -1)
                      .arg(NumberText::leadingNumber(stored)),
             expected);
+    }
+
+    // Numbers too large for a double read as infinity, and as the nearest whole 32-bit number.
+    void tooLargeForADouble()
+    {
+        const QString nines(400, QLatin1Char('9'));
+        const QString tiny = "0." + QString(400, QLatin1Char('0')) + "1";
+        for (const auto& [text, number, whole] : { std::tuple(nines, qInf(), INT_MAX),
+                 std::tuple(QString(" -" + nines + ".5x"), -qInf(), INT_MIN),
+                 std::tuple(QString("0." + nines), 1.0, 1), std::tuple(tiny, 0.0, 0) }) {
+            QCOMPARE(NumberText::leadingNumber(text), number);
+            QCOMPARE(NumberText::leadingWhole32(text), whole);
+        }
     }
 
     void decodedSize_data()

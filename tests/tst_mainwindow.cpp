@@ -1,11 +1,9 @@
 // The main window: its defaults and stored options, the entry panel's keys, the grid, the item
 // graphic, colours, where it opens, the row commands undone and redone, the remembered printer,
-// the Delete key, recent and dropped files, the About box, the preview's title and questions, the
-// logo and calibration dialogs, and numbers too large for a double.
+// the Delete key, recent and dropped files, the About box, the preview's title and questions, and
+// the logo and calibration dialogs from the menu.
 #include "PrintTestSupport.h"
-#include "base/NumberText.h"
 #include "document/SignListModel.h"
-#include "printing/CalibrationTestPage.h"
 #include "printing/PrinterChoice.h"
 #include "support/TestSupport.h"
 #include "ui/EntryBox.h"
@@ -26,7 +24,6 @@
 #include <QTableView>
 #include <QtTest>
 
-#include <climits>
 #include <optional>
 
 namespace {
@@ -632,70 +629,27 @@ private slots:
             QVERIFY(client.contains(question.area) && question.area.left() > client.center().x());
     }
 
-    void logoFromMenu()
+    // File > Logo and File > Print Test open their dialogs over the window, and what they
+    // save is stored.
+    void setupDialogsFromMenu()
     {
         const QString picture = PrintTest::writePicture(m_scope->path(), "logo.png", 60, 20);
-        const QString notPicture = writeTestFile(m_scope->path(), "notes.jpg", "not a picture\n");
-        const QString empty = writeTestFile(m_scope->path(), "empty.bmp", "");
         frmSigns& window = open();
         window.show();
         QVERIFY(runFromMenu<frmSignLogo>(window, "mnuFileLogo", [&](frmSignLogo* logo) {
-            // A file that is no picture is named in a message and kept, as the user chose it.
-            for (const QString& file : { notPicture, empty, picture }) {
-                dialogs().queueFile(file);
-                QTest::mouseClick(logo->imgLogo, Qt::LeftButton);
-                QCOMPARE(logo->LogoFile(), file);
-            }
-            QCOMPARE(dialogs().messages().size(), 2);
-            logo->txtLogoHeight->setText("0.75");
+            dialogs().queueFile(picture);
+            QTest::mouseClick(logo->imgLogo, Qt::LeftButton);
             logo->optLeft->click();
             logo->cmdSave->click();
         }));
-        QCOMPARE(storedValues({ SettingsKeys::FILELOGO, SettingsKeys::LOGOHEIGHT,
-                     SettingsKeys::LOGOWIDTH, SettingsKeys::LOGOLCR }),
-            QStringList({ picture, "0.75", "1.5", "LEFT" }));
-    }
-
-    void calibrationFromMenu()
-    {
-        frmSigns& window = open();
-        window.show();
-        window.settings().save(SettingsKeys::MARGINTOP, "180");
         QVERIFY(runFromMenu<frmCalibrate>(window, "mnuFilePrintTest", [](frmCalibrate* dlg) {
             dlg->txtAdj4UD->setText("360");
-            dlg->txtAdj4LR->setText("-180.5");
-            dlg->ckbPrintSku->setChecked(false);
             dlg->cmdOk->click();
         }));
-        QCOMPARE(storedValues({ SettingsKeys::ADJ4UD, SettingsKeys::ADJ4LR, SettingsKeys::MARGINTOP,
-                     SettingsKeys::PRINTSKU }),
-            QStringList({ "360", "-180.5", "180", "0" }));
+        QCOMPARE(
+            storedValues({ SettingsKeys::FILELOGO, SettingsKeys::LOGOLCR, SettingsKeys::ADJ4UD }),
+            QStringList({ picture, "LEFT", "360" }));
         QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    // Numbers too large for a double: infinity, the nearest whole 32-bit number, and the
-    // overflow error where a calibration margin holds one.
-    void tooLargeForADouble()
-    {
-        const double inf = qInf();
-        const QString digits(400, QLatin1Char('9'));
-        const QList<std::tuple<QString, double, qint32>> rows = { { digits, inf, INT_MAX },
-            { " -" + digits + ".5x", -inf, INT_MIN }, { "0." + digits, 1.0, 1 },
-            { "0." + QString(400, QLatin1Char('0')) + "1", 0.0, 0 } };
-        for (const auto& [text, number, clamped] : rows) {
-            QCOMPARE(NumberText::leadingNumber(text), number);
-            QCOMPARE(NumberText::leadingWhole32(text), clamped);
-            CalibrationTestPage::Values values;
-            values.marginTop = text;
-            values.marginLeft = "270";
-            RecordingCanvas canvas;
-            try {
-                CalibrationTestPage::draw(canvas, values, QDateTime::currentDateTime());
-                QVERIFY(!std::isinf(number));
-            } catch (const RunTimeError& e) {
-                QVERIFY(std::isinf(number) && e.number() == RunTimeError::Overflow);
-            }
-        }
     }
 };
 

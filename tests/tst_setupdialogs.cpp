@@ -233,6 +233,8 @@ private slots:
             << L {} << overflow;
         QTest::newRow("centre below 16 bits") << "40000" << "270" << L { 15840, 720, 720 } << L {}
             << overflow;
+        QTest::newRow("too large for a double") << QString(400, '9') << "270"
+            << L { 15840, 720, 720 } << L {} << overflow;
         QTest::newRow("not numeric") << "180" << "up" << L { 15840, 720, 720 } << L {}
             << "Left Margin must be numeric.  Please correct.";
         // clang-format on
