@@ -14,6 +14,7 @@
 #include "printing/PrintJob.h"
 #include "printing/PrintRange.h"
 #include "printing/PrinterCanvas.h"
+#include "printing/PrinterChoice.h"
 #include "printing/RunTimeError.h"
 
 #include <QCommandLineParser>
@@ -207,14 +208,19 @@ int main(int argc, char* argv[])
         settings.setOverride(pair.left(eq), pair.mid(eq + 1));
     }
 
-    PrintOptions options = ReadPrintOptions(settings);
+    // The calibration read is the one stored for the printer printed to, named
+    // as the window's printer choice names it.
+    const QString printerName = parser.isSet(pdfOption)
+        ? PrinterChoice::PdfPrefix + QFileInfo(parser.value(pdfOption)).absoluteFilePath()
+        : parser.value(printerOption);
+    PrintOptions options = ReadPrintOptions(settings, printerName);
     if (parser.isSet(formatOption)) {
         const std::optional<SignFormat> format = formatFromName(parser.value(formatOption));
         if (!format)
             return badArguments(QStringLiteral("unknown format \"%1\" (4up, 2up or 1up)")
                                     .arg(parser.value(formatOption)));
         options.format = *format;
-        ReadCalibration(settings, options);
+        ReadCalibration(settings, options, printerName);
     }
     if (parser.isSet(styleOption)) {
         const QString style = parser.value(styleOption);

@@ -33,6 +33,7 @@ const std::vector<Key>& table()
         { ADJ1UD, Form::NumberPrefix, zero },
         { ADJ1LR, Form::NumberPrefix, zero },
         { PRINTSKU, Form::NumberPrefix, QStringLiteral("1") },
+        { CALIBRATEDPRINTER, Form::Text, QString() },
         { FILELOGO, Form::Text, QString() },
         { LOGOWIDTH, Form::NumberPrefix, QStringLiteral("1.5") },
         { LOGOHEIGHT, Form::NumberPrefix, QStringLiteral(".5") },

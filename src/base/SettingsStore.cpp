@@ -40,6 +40,13 @@ QString SettingsStore::GetSetting(
     return GetSetting(application, section, key, QString::number(defaultValue));
 }
 
+bool SettingsStore::HasSetting(
+    const QString& application, const QString& section, const QString& key)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    return store.contains(groupedKey(section, key));
+}
+
 void SettingsStore::SaveSetting(
     const QString& application, const QString& section, const QString& key, const QString& value)
 {
@@ -145,6 +152,11 @@ qint32 AppSettings::value(const QString& key) const
         break;
     }
     return wholePrefix(key, row->defaultValue);
+}
+
+bool AppSettings::contains(const QString& key) const
+{
+    return m_overrides.contains(key) || SettingsStore::HasSetting(m_application, m_section, key);
 }
 
 void AppSettings::save(const QString& key, const QString& value) const

@@ -18,6 +18,8 @@ public:
     // A number default comes back as its decimal text.
     static QString GetSetting(
         const QString& application, const QString& section, const QString& key, int defaultValue);
+    // Whether the key holds a value.
+    static bool HasSetting(const QString& application, const QString& section, const QString& key);
 
     // Creates or overwrites the key, creating application and section as needed.
     static void SaveSetting(const QString& application, const QString& section, const QString& key,
@@ -57,6 +59,9 @@ public:
     // its leading number made whole, Truth as 1 or 0. Other keys read as
     // their leading number made whole (default 0).
     qint32 value(const QString& key) const;
+
+    // Whether the key holds a value, in the store or as an override.
+    bool contains(const QString& key) const;
 
     void save(const QString& key, const QString& value) const;
 

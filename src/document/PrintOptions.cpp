@@ -2,6 +2,7 @@
 
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
+#include "document/PrinterCalibration.h"
 
 qint32 PrintOptions::marginAcross() const
 {
@@ -18,17 +19,22 @@ int CheckValueOf(qint32 stored)
     return stored == 1 || stored == 2 ? stored : 0;
 }
 
-void ReadCalibration(const AppSettings& settings, PrintOptions& options)
+void ReadCalibration(const AppSettings& settings, PrintOptions& options, const QString& printer)
 {
     using namespace SettingsKeys;
     const FormatInfo& info = formatInfo(options.format);
-    options.marginLeft = settings.value(MARGINLEFT);
-    options.marginTop = settings.value(MARGINTOP);
-    options.shiftUpDown = settings.value(info.shiftUpDownKey);
-    options.shiftLeftRight = settings.value(info.shiftLeftRightKey);
+    // A printer's own keys are not in the key table; they read as the plain
+    // keys do, by their leading number made whole.
+    const auto read = [&](const QString& key) {
+        return settings.value(PrinterCalibration::readKey(settings, key, printer));
+    };
+    options.marginLeft = read(MARGINLEFT);
+    options.marginTop = read(MARGINTOP);
+    options.shiftUpDown = read(info.shiftUpDownKey);
+    options.shiftLeftRight = read(info.shiftLeftRightKey);
 }
 
-PrintOptions ReadPrintOptions(const AppSettings& settings)
+PrintOptions ReadPrintOptions(const AppSettings& settings, const QString& printer)
 {
     using namespace SettingsKeys;
     PrintOptions options;
@@ -40,6 +46,6 @@ PrintOptions ReadPrintOptions(const AppSettings& settings)
     options.sign.retail = CheckValueOf(settings.value(PRINTREGRETAIL));
     options.sign.graphic = CheckValueOf(settings.value(PRINTGRAPHIC));
     options.sign.barcode = CheckValueOf(settings.value(PRINTBARCODE));
-    ReadCalibration(settings, options);
+    ReadCalibration(settings, options, printer);
     return options;
 }
