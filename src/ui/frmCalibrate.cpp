@@ -353,6 +353,11 @@ void frmCalibrate::reportTestPageError(const RunTimeError& error)
 {
     // The same report as the print job's: a printer failure offers printer
     // setup, anything else shows its description.
-    if (ReportRunTimeError(m_dialogs, error) && m_printerSetup)
+    if (ReportRunTimeError(m_dialogs, error) && m_printerSetup) {
         m_printerSetup();
+        // The values typed now go to the printer chosen there.
+        if (m_printer)
+            m_printerName = PrinterChoice::toText(*m_printer);
+        lblPrinter->setText(printerText());
+    }
 }
