@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/SignGridAccessible.h"
 #include "ui/frmAbout.h"
 #include "ui/frmCalibrate.h"
 #include "ui/frmSignLogo.h"
@@ -765,6 +766,12 @@ private slots:
         QCOMPARE(shown.join('|'), QString("sku|promo|retail|description|100001|||Claw hammer"));
         QCOMPARE(cells->cellAt(0, 3)->text(QAccessible::Name), QString("Claw hammer"));
         QCOMPARE(table->indexOfChild(cells->cellAt(0, 3)), 7);
+        // The grid's focus notices number its cells the same way; hidden cells have none.
+        const auto notice = [&](int column) {
+            return SignGridAccessible::childIndex(grid(), w.model()->index(0, column));
+        };
+        QCOMPARE(notice(SignListModel::ColDescription), 7);
+        QCOMPARE(notice(SignListModel::ColCost), -1);
         // A column the grid stops hiding joins the table.
         grid()->setColumnHidden(SignListModel::ColBullet1, false);
         QCOMPARE(cells->columnCount(), 5);
