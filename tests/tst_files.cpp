@@ -184,6 +184,32 @@ struct SmallDisk
     }
 };
 
+// What work returns when run as the user uid, in a process of its own (given up after 20 s).
+QString asClerk(int uid, const std::function<QString()>& work)
+{
+    int result[2];
+    if (::pipe(result) != 0)
+        return "<no pipe>";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        const QByteArray text = ::setgroups(0, nullptr) == 0 && ::setuid(uid_t(uid)) == 0
+            ? work().toUtf8()
+            : QByteArray("<not the clerk>");
+        [[maybe_unused]] const ssize_t n = ::write(result[1], text.constData(), text.size());
+        ::_exit(0);
+    }
+    ::close(result[1]);
+    QByteArray text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(result[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? QString::fromUtf8(text) : QString("<the clerk's process failed>");
+}
+
 SignRow sign(const QStringList& columns)
 {
     SignRow row;
@@ -1146,27 +1172,37 @@ private slots:
         disk.fill();
 
         // The clerk, who owns the file but may not add one to the folder, writes it.
-        int result[2];
-        QCOMPARE(::pipe(result), 0);
         const QByteArray content(size, 'n');
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const QString told = asClerk(clerk.uid, [&] {
             QString error;
-            const bool written = ::setgroups(0, nullptr) == 0 && ::setuid(uid_t(clerk.uid)) == 0
-                && SafeFile::writeAll(path, content, &error);
-            const QByteArray text = error.toUtf8();
-            [[maybe_unused]] const ssize_t n = ::write(result[1], text.constData(), text.size());
-            ::_exit(written ? 0 : 1);
-        }
-        ::close(result[1]);
-        char buffer[512] = {};
-        [[maybe_unused]] const ssize_t n = ::read(result[0], buffer, sizeof buffer - 1);
-        ::close(result[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QCOMPARE(QString::fromUtf8(buffer), reason);
-        QCOMPARE(WEXITSTATUS(status), reason.isEmpty() ? 0 : 1);
+            SafeFile::writeAll(path, content, &error);
+            return error;
+        });
+        QCOMPARE(told, reason);
         QVERIFY(readAll(path) == (reason.isEmpty() ? content : earlier));
+    }
+
+    // A settings file the user cannot get at is reported as unreadable, not as unwritable.
+    void unreadableSettings()
+    {
+        const OtherClerk clerk = otherClerk();
+        if (clerk.uid < 0)
+            QSKIP("a second account needs the superuser and useradd");
+        TestSettingsScope scope;
+        // The store's folder is closed to the clerk.
+        const QString folder = scope.path() + "/closed";
+        QVERIFY(QDir().mkpath(folder));
+        writeTestFile(folder, "QORPOS.conf", "[KESTRANE]\nX=1\n");
+        ::chmod(QFile::encodeName(scope.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+        const QString told
+            = asClerk(clerk.uid, [] { return SettingsStore::storeProblem("QORPOS"); });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scope.path());
+        QCOMPARE(told,
+            "The settings file " + folder
+                + "/QORPOS.conf cannot be read: Permission denied.  Settings made now will not be "
+                  "kept.");
     }
 
     // A setting that cannot be saved is told once, with the system's reason, until one is saved
