@@ -254,7 +254,7 @@ int main(int argc, char* argv[])
     // The dictionary, as the window loads it at start-up.
     const QString dictionaryPath = parser.isSet(dictionaryOption)
         ? parser.value(dictionaryOption)
-        : settings.text(SettingsKeys::DICTIONARY, QString());
+        : settings.get(SettingsKeys::Setting::Dictionary).text();
     if (dictionaryPath.isEmpty()) {
         say(QStringLiteral("no dictionary: give --dictionary FILE or choose one in the window"));
         return 1;

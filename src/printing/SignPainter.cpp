@@ -320,14 +320,14 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     s.bullets[2] = row.column(SignListModel::ColBullet3);
     s.picture = row.column(SignListModel::ColGraphic);
 
-    s.colorBorder = m_settings.whole32(ColorBorder, 0);
-    s.colorTitle = m_settings.whole32(ColorTitle, 0);
-    s.colorPrice = m_settings.whole32(ColorPrice, 0);
-    s.logoFile = m_settings.text(FILELOGO, QString());
-    s.logoWidth = m_settings.numberPrefix(LOGOWIDTH, QStringLiteral("1.5"));
-    s.logoHeight = m_settings.numberPrefix(LOGOHEIGHT, QStringLiteral(".5"));
-    s.logoPlace = m_settings.text(LOGOLCR, QStringLiteral("CENTER"));
-    s.printSku = m_settings.numberPrefix(PRINTSKU, QStringLiteral("1"));
+    s.colorBorder = m_settings.get(Setting::ColorBorder).whole();
+    s.colorTitle = m_settings.get(Setting::ColorTitle).whole();
+    s.colorPrice = m_settings.get(Setting::ColorPrice).whole();
+    s.logoFile = m_settings.get(Setting::FileLogo).text();
+    s.logoWidth = m_settings.get(Setting::LogoWidth).number();
+    s.logoHeight = m_settings.get(Setting::LogoHeight).number();
+    s.logoPlace = m_settings.get(Setting::LogoLcr).text();
+    s.printSku = m_settings.get(Setting::PrintSku).number();
     return s;
 }
 
