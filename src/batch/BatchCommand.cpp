@@ -1,5 +1,7 @@
 #include "batch/BatchCommand.h"
 
+#include "base/MORNLIB.h"
+#include "base/PictureReader.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
@@ -302,6 +304,28 @@ bool BatchCommand::readList(
     return true;
 }
 
+// A night's run must not be lost to one picture: an item picture that
+// cannot be read as one is left off its sign (and said so), where the
+// window would stop the print run. Each file is decoded once, small.
+void BatchCommand::dropBadPictures(SignListModel& model)
+{
+    QHash<QString, bool> readable;
+    for (int row = 1; row < model.Rows(); ++row) {
+        const QString path = model.cell(row, SignListModel::ColGraphic);
+        if (!MORNLIB::FileExists(path))
+            continue;
+        auto known = readable.constFind(path);
+        if (known == readable.constEnd())
+            known = readable.insert(path, !PictureReader::read(path, QSize(64, 64)).isNull());
+        if (known.value())
+            continue;
+        say(QStringLiteral("row %1: item picture %2 is not a picture; printed without it")
+                .arg(row)
+                .arg(path));
+        model.setCell(row, SignListModel::ColGraphic, QString());
+    }
+}
+
 int BatchCommand::run(const Request& request)
 {
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
@@ -313,6 +337,8 @@ int BatchCommand::run(const Request& request)
     SignListModel model;
     if (!readList(request, settings, model))
         return 1;
+    if (options.sign.graphic == 1)
+        dropBadPictures(model);
 
     QPrinter printer(QPrinter::HighResolution);
     QString target;

@@ -64,6 +64,7 @@ private:
     static QString applyPaging(const Request& request, SignFormat format, PrintRange& paging);
     // The list the data file holds; false after a reported failure.
     bool readList(const Request& request, const AppSettings& settings, SignListModel& model);
+    void dropBadPictures(SignListModel& model);
     void say(const QString& text);
 
     Sink m_errors;
