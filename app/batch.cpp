@@ -198,12 +198,23 @@ int main(int argc, char* argv[])
     const QString dataFile = files[0];
     if (parser.isSet(pdfOption) == parser.isSet(printerOption))
         return badArguments(QStringLiteral("give either --pdf FILE or --printer NAME"));
+    // An empty file name would make Qt print on paper, on the first queue,
+    // and an empty printer name would pick one: a script whose variable is
+    // unset must not print anywhere.
+    if (parser.isSet(pdfOption) && parser.value(pdfOption).isEmpty())
+        return badArguments(QStringLiteral("--pdf needs a file name"));
+    if (parser.isSet(printerOption) && parser.value(printerOption).isEmpty())
+        return badArguments(QStringLiteral("--printer needs a printer name"));
 
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
     for (const QString& pair : parser.values(setOption)) {
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
         if (eq < 1)
             return badArguments(QStringLiteral("--set needs KEY=VALUE, not \"%1\"").arg(pair));
+        // A misspelt key would be taken in silence and change nothing.
+        if (!SettingsKeys::find(pair.left(eq)))
+            return badArguments(
+                QStringLiteral("--set: unknown settings key \"%1\"").arg(pair.left(eq)));
         settings.setOverride(pair.left(eq), pair.mid(eq + 1));
     }
 
