@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -48,6 +49,14 @@ void frmSigns::mnuEditClearSku_Click()
 
 void frmSigns::txtSku_KeyPress()
 {
+    // A blank SKU is never looked up: the lookup would empty the panel, and
+    // the Enter chain's Save Row would then write the empty panel over the
+    // row. Enter goes on with the boxes as they are.
+    if (MORNLIB::IsBlank(txtSku->text())) {
+        statusBar()->showMessage(tr("Type a SKU to look it up"));
+        moveToBox(txtPromo);
+        return;
+    }
     LookupSku();
     moveToBox(txtPromo);
 }

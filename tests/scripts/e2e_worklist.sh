@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End to end under a real window manager (openbox): three signs typed and
 # looked up, the middle one deleted, Save Row; the list on disk must hold the
-# first and the third. Exit, start again: the list is restored. Then five
-# starts: the window must reopen at the same size and place every time.
+# first and the third. Exit, start again: the list is restored. Read Data
+# File then Ctrl+S, Enter, Enter keeps the file read; a clicked row, Delete
+# and five Enters keep the row. Then five starts: the window must reopen at
+# the same size and place every time.
 #   e2e_worklist.sh <build folder>
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -62,6 +64,39 @@ before=$(cat "$worklist")
 desktop_start_kestrane
 exit_kestrane
 [ "$(cat "$worklist")" = "$before" ] || fail "the list did not survive a restart: $(listed | tr '\n' ' ')"
+
+# A clerk's habits lose nothing. Read Data File, then Ctrl+S, Enter, Enter: the save dialog
+# offers the file just read and the replace question answers No to Enter alone.
+data_file="$DESKTOP_DATA/items.txt"
+data_sum=$(sha256sum < "$data_file")
+desktop_start_kestrane
+desktop_keys ctrl+o
+sleep 1.5
+desktop_keys Return                            # the dialog offers items.txt
+sleep 2
+desktop_keys ctrl+s
+sleep 1.5
+desktop_keys Return                            # the same file, then the question
+sleep 1
+desktop_keys Return
+sleep 1
+[ "$(sha256sum < "$data_file")" = "$data_sum" ] || fail "Ctrl+S, Enter, Enter replaced the data file just read"
+[ -z "$(xdotool search --onlyvisible --name '^Export File$' 2>/dev/null)" ] || fail "a dialog of Save To Data File is still open"
+exit_kestrane
+
+# Click the first row, Delete (erases the SKU box's text), Enter five times: the blank SKU is not
+# looked up, so the row is saved with all it held but the erased SKU, never blanked.
+first_line=$(tail -n +2 "$worklist" | head -n 1)
+desktop_start_kestrane
+xdotool mousemove --window "$DESKTOP_WIN" 230 258 click 1
+sleep 0.5
+desktop_keys Delete Return Return Return Return Return
+sleep 2
+saved=$(tail -n +2 "$worklist" | head -n 1)
+[ "$(printf '%s' "$saved" | cut -f2-)" = "$(printf '%s' "$first_line" | cut -f2-)" ] \
+  || fail "the clicked row lost more than its SKU: '$first_line' became '$saved'"
+[ -z "$(printf '%s' "$saved" | cut -f1)" ] || fail "the click did not reach the first row: $saved"
+exit_kestrane
 
 # Placement: move and size the window once, then five starts in a row.
 desktop_start_kestrane
