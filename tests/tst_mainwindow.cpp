@@ -227,8 +227,9 @@ private slots:
         QCOMPARE(panel(), QString("2:"));
     }
 
-    // A blank SKU is not looked up: Enter moves on with the panel as it is, and the Enter
-    // chain saves the row with what it held.
+    // A blank SKU is not looked up: Enter moves on with the panel as it is. Enter on the last
+    // bullet line saves no blank SKU over a row that has one (the row would drop out of the
+    // working list and the exports), but does save a new sign without one.
     void blankSkuIsNotLookedUp_data()
     {
         QTest::addColumn<QString>("sku");
@@ -242,18 +243,30 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         typeSigns({ "AAA", "BBB" });
+        auto enters = [](int count) {
+            for (int i = 0; i < count; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
         go(1);
         box("txtRetail")->setText("4.99");
         box("txtSku")->setText(sku);
-        QTest::keyClick(box("txtSku"), Qt::Key_Return);
+        enters(1);
         QCOMPARE(QApplication::focusWidget(), box("txtPromo"));
         QCOMPARE(w.statusBar()->currentMessage(), QString("Type a SKU to look it up"));
-        for (int i = 0; i < 4; ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(list(), QString(sku + ",BBB,"));
-        QCOMPARE(w.model()->cell(1, SignListModel::ColBullet1), QString("aaa"));
-        QCOMPARE(w.model()->cell(1, SignListModel::ColRetail), QString("4.99"));
-        QCOMPARE(panel(), QString("2:BBB"));
+        QVERIFY(box("txtBp1")->text() == "aaa" && box("txtRetail")->text() == "4.99");
+        w.statusBar()->clearMessage();
+        enters(4);
+        QCOMPARE(QApplication::focusWidget(), box("txtSku"));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Type a SKU to look it up"));
+        QCOMPARE(list(), QString("AAA,BBB,"));
+        QCOMPARE(panel() + box("txtRetail")->text(), QString("1:" + sku + "4.99"));
+
+        go(3);
+        box("txtSku")->setText(sku);
+        box("txtBp1")->setText("no sku");
+        enters(5);
+        QCOMPARE(list(), QString("AAA,BBB," + sku + ","));
+        QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("no sku"));
     }
 
     void arrowKeysAndPickingARow()

@@ -230,6 +230,7 @@ private:
     void restoreWorkList();
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
+    void txtBp3_KeyPress();
     void ckbGraphic_Click();
     // Database state indicators (frmSignsDatabase.cpp).
     void buildDatabaseIndicators();

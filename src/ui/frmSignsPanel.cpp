@@ -3,6 +3,7 @@
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
+#include "base/NumberText.h"
 #include "base/SafeFile.h"
 #include "document/SignListModel.h"
 #include "ui/CommonDialog.h"
@@ -59,6 +60,22 @@ void frmSigns::txtSku_KeyPress()
     }
     LookupSku();
     moveToBox(txtPromo);
+}
+
+void frmSigns::txtBp3_KeyPress()
+{
+    // Enter alone never takes a sign off the list: a blank SKU saved over a
+    // row that has one would leave the row out of the working list and of
+    // every export. The panel keeps what it shows and the SKU box gets the
+    // cursor back; Save Row itself still saves it.
+    const std::optional<qint32> row = NumberText::toWhole32(txtSelRow->text());
+    if (MORNLIB::IsBlank(txtSku->text()) && row && *row >= 1 && *row < m_model->Rows()
+        && !MORNLIB::IsBlank(m_model->cell(*row, SignListModel::ColSku))) {
+        statusBar()->showMessage(tr("Type a SKU to look it up"));
+        moveToBox(txtSku);
+        return;
+    }
+    mnuEditSaveRow_Click();
 }
 
 void frmSigns::txtSku_KeyUp(int key)
