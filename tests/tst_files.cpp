@@ -264,7 +264,7 @@ struct Fixture
     bool exportPath(const QString& path)
     {
         dialogs().queueFile(path);
-        return io.exportFile();
+        return io.exportFile(dict);
     }
 };
 
@@ -621,7 +621,8 @@ private slots:
         CommonDialog dlg(dialogs(), nullptr);
         qorDct d;
         const auto run = [&](bool ask) {
-            return rsetup(d, ask, dlg, dialogs(), "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99);
+            return rsetup(d, ask, dlg, dialogs(), appSettings(), SettingsKeys::Setting::Dictionary,
+                "INV", 99);
         };
         const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
         appSettings().save(SettingsKeys::DICTIONARY, good);
@@ -692,36 +693,60 @@ private slots:
         QVERIFY(dialogs().messages().isEmpty());
     }
 
-    // An existing file is replaced only when the user says so.
+    // An existing file is replaced only when the user says so; the question
+    // names what the file holds and Enter alone answers No.
+    void exportAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QString>("question");
+        const QByteArray data = Header + "11\tA\r\n\tno sku\r\n12\tB\r\n";
+        const QString twoRecords = "items.txt already exists (2 records). Replace it with ";
+        QTest::newRow("data file kept") << data << QStringList { "AAA", "", "BBB", "CCC" } << false
+                                        << twoRecords + "the 3 signs of the list?";
+        QTest::newRow("data file replaced")
+            << data << QStringList { "AAA" } << true << twoRecords + "the 1 sign of the list?";
+        QTest::newRow("other file kept")
+            << QByteArray("24 items") << QStringList { "AAA" } << false
+            << "items.txt already exists (8 bytes, not a data file). Replace it with the 1 sign "
+               "of the list?";
+    }
     void exportAsksBeforeReplacing()
     {
-        for (const auto answer : { DialogService::Answer::Yes, DialogService::Answer::No }) {
-            Fixture f;
-            f.model.setCell(1, SignListModel::ColSku, "AAA");
-            const QString path = write("items.txt", "24 items");
-            dialogs().queueAnswer(answer);
-            QCOMPARE(f.exportPath(path), answer == DialogService::Answer::Yes);
-            QCOMPARE(messageTexts(),
-                QStringList { "The file " + path
-                    + " already exists.\nDo you want to replace it with the sign list?" });
-            QCOMPARE(readAll(path),
-                answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n"
-                                                     : QByteArray("24 items"));
-        }
+        QFETCH(QByteArray, existing);
+        QFETCH(QStringList, list);
+        QFETCH(bool, replace);
+        const DialogService::Answer answer
+            = replace ? DialogService::Answer::Yes : DialogService::Answer::No;
+        Fixture f;
+        f.model.setRows(int(list.size()) + 1);
+        for (int r = 0; r < list.size(); ++r)
+            f.model.setCell(r + 1, SignListModel::ColSku, list.at(r));
+        const QString path = write("items.txt", existing);
+        dialogs().queueAnswer(answer);
+        QCOMPARE(f.exportPath(path), answer == DialogService::Answer::Yes);
+        QCOMPARE(dialogs().messages().size(), 1);
+        const DialogService::Message& asked = dialogs().messages().constFirst();
+        QTEST(asked.text, "question");
+        QCOMPARE(asked.buttons, DialogService::Buttons::YesNo);
+        QCOMPARE(asked.defaultButton, DialogService::Answer::No);
+        QCOMPARE(readAll(path),
+            answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n" : existing);
     }
 
     // A list without a SKU is not exported; a cancelled file dialog changes nothing.
     void refusedOrCancelled()
     {
         Fixture f;
-        QVERIFY(!f.io.exportFile());
+        QVERIFY(!f.io.exportFile(f.dict));
         QCOMPARE(messageTexts(), QStringList { "Grid is empty.  No data to export" });
         QVERIFY(dialogs().fileRequests().isEmpty());
         dialogs().reset();
         f.model.setCell(1, 1, "1");
         f.settings.save(SettingsKeys::FILEIMPEXP, "kept");
         dialogs().queueFile(std::nullopt);
-        QVERIFY(!f.io.exportFile());
+        QVERIFY(!f.io.exportFile(f.dict));
         dialogs().queueFile(std::nullopt);
         QCOMPARE(f.io.importFile(f.reader, f.dict, f.hooks), qint64(0));
         QCOMPARE(f.model.Rows(), 2);
@@ -903,7 +928,7 @@ private slots:
         if (what == "export") {
             f.model.setCell(1, SignListModel::ColSku, "A1");
             dialogs().queueFile(target.path);
-            QCOMPARE(f.io.exportFile(), reason.isEmpty());
+            QCOMPARE(f.io.exportFile(f.dict), reason.isEmpty());
         } else if (what == "signs") {
             PrintTest::fill(f.model, { PrintTest::typicalSign(1), PrintTest::typicalSign(2) });
             PdfTest::PdfWindow window(target.path);
@@ -1102,7 +1127,7 @@ private slots:
         if (what == "export") {
             dialogs().queueFile(path);
             dialogs().queueAnswer(DialogService::Answer::Yes);
-            f.io.exportFile();
+            f.io.exportFile(f.dict);
         } else if (what == "signs") {
             PdfTest::PdfWindow window(path);
             dialogs().queueAnswer(DialogService::Answer::No);
@@ -1128,7 +1153,9 @@ private slots:
         if (link == "own") {
             QCOMPARE(told, QString());
             if (what == "export")
-                QVERIFY(messageTexts().at(0).startsWith("The file " + victim + " already exists"));
+                QCOMPARE(messageTexts().at(0),
+                    "precious.txt already exists (21 bytes, not a data file). Replace it with the "
+                    "1 sign of the list?");
             if (what == "signs" || what == "testpage")
                 QCOMPARE(PrinterCanvas::PdfFileProblem(victim), QString());
             else
@@ -1316,16 +1343,16 @@ private slots:
         QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "FILEIMPEXP", QString()), "");
         const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
         settings.save(SettingsKeys::MARGINTOP, "200.5");
-        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("200.5"));
-        QCOMPARE(settings.wholePrefix(SettingsKeys::MARGINTOP, "0"), 200);
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTopOffered).text(), QString("200.5"));
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTop).whole(), 200);
         settings.save(SettingsKeys::MARGINTOP, "-360");
         // Another section of the same application is a different value.
         SettingsStore::SaveSetting("QORPOS", "OTHER", "MARGINTOP", "1");
-        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("-360"));
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTopOffered).text(), QString("-360"));
     }
 
-    // A stored text as a 16-bit whole number (halves to even, default 7 where it is no number or
-    // out of range), as a truth value (-1: none) and as its leading number.
+    // A stored text as a 16-bit whole number (halves to even, the window placement's -1 where it
+    // is no number or out of range), as a truth value (-1: none) and as its leading number.
     void storedNumbers_data()
     {
         QTest::addColumn<QString>("stored");
@@ -1335,18 +1362,18 @@ private slots:
         QTest::newRow("half to even up") << "3.5" << "4|1|3.5";
         QTest::newRow("negative half") << "-2.5" << "-2|1|-2.5";
         QTest::newRow("blanks around") << "  12 " << "12|1|12";
-        QTest::newRow("letters") << "abc" << "7|-1|0";
-        QTest::newRow("trailing letters") << "12abc" << "7|-1|12";
-        QTest::newRow("beyond 16 bits") << "99999" << "7|1|99999";
+        QTest::newRow("letters") << "abc" << "-1|-1|0";
+        QTest::newRow("trailing letters") << "12abc" << "-1|-1|12";
+        QTest::newRow("beyond 16 bits") << "99999" << "-1|1|99999";
         QTest::newRow("top of range") << "32767" << "32767|1|32767";
-        QTest::newRow("rounds out of range") << "32767.5" << "7|1|32767.5";
-        QTest::newRow("empty") << "" << "7|-1|0";
-        QTest::newRow("True") << "True" << "7|1|0";
-        QTest::newRow("False") << "False" << "7|0|0";
+        QTest::newRow("rounds out of range") << "32767.5" << "-1|1|32767.5";
+        QTest::newRow("empty") << "" << "-1|-1|0";
+        QTest::newRow("True") << "True" << "-1|1|0";
+        QTest::newRow("False") << "False" << "-1|0|0";
         QTest::newRow("leading point") << ".5" << "0|1|0.5";
         QTest::newRow("negative") << "-360" << "-360|1|-360";
-        QTest::newRow("lone sign") << "-" << "7|-1|0";
-        QTest::newRow("second point stops") << "0.5.5" << "7|-1|0.5";
+        QTest::newRow("lone sign") << "-" << "-1|-1|0";
+        QTest::newRow("second point stops") << "0.5.5" << "-1|-1|0.5";
         // clang-format on
     }
 
@@ -1356,10 +1383,10 @@ private slots:
         QFETCH(QString, expected);
         TestSettingsScope scope;
         const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
-        settings.save("K", stored);
+        settings.save("KFTOP", stored);
         const std::optional<bool> value = NumberText::toTruth(stored);
         QCOMPARE(QString("%1|%2|%3")
-                     .arg(settings.whole16("K", 7))
+                     .arg(settings.get(SettingsKeys::Setting::PlacementTop, "K").whole())
                      .arg(value.has_value() ? int(*value) : -1)
                      .arg(NumberText::leadingNumber(stored)),
             expected);

@@ -23,29 +23,26 @@ void ReadCalibration(const AppSettings& settings, PrintOptions& options, const Q
 {
     using namespace SettingsKeys;
     const FormatInfo& info = formatInfo(options.format);
-    // A printer's own keys are not in the key table; they read as the plain
-    // keys do, by their leading number made whole.
-    const auto read = [&](const QString& key) {
-        return settings.value(PrinterCalibration::readKey(settings, key, printer));
-    };
-    options.marginLeft = read(MARGINLEFT);
-    options.marginTop = read(MARGINTOP);
-    options.shiftUpDown = read(info.shiftUpDownKey);
-    options.shiftLeftRight = read(info.shiftLeftRightKey);
+    const auto read
+        = [&](Setting key) { return PrinterCalibration::read(settings, key, printer).whole(); };
+    options.marginLeft = read(Setting::MarginLeft);
+    options.marginTop = read(Setting::MarginTop);
+    options.shiftUpDown = read(info.shiftUpDown);
+    options.shiftLeftRight = read(info.shiftLeftRight);
 }
 
 PrintOptions ReadPrintOptions(const AppSettings& settings, const QString& printer)
 {
     using namespace SettingsKeys;
     PrintOptions options;
-    options.format = formatFromIndex(settings.value(PRINTFORMAT));
-    options.bullet = settings.value(PRINTBULLET) != 0;
-    options.sign.title = CheckValueOf(settings.value(PRINTTITLE));
-    options.sign.border = CheckValueOf(settings.value(PRINTBORDER));
-    options.sign.logo = CheckValueOf(settings.value(PRINTLOGO));
-    options.sign.retail = CheckValueOf(settings.value(PRINTREGRETAIL));
-    options.sign.graphic = CheckValueOf(settings.value(PRINTGRAPHIC));
-    options.sign.barcode = CheckValueOf(settings.value(PRINTBARCODE));
+    options.format = formatFromIndex(settings.get(Setting::PrintFormat).whole());
+    options.bullet = settings.get(Setting::PrintBullet).truth();
+    options.sign.title = CheckValueOf(settings.get(Setting::PrintTitle).whole());
+    options.sign.border = CheckValueOf(settings.get(Setting::PrintBorder).whole());
+    options.sign.logo = CheckValueOf(settings.get(Setting::PrintLogo).whole());
+    options.sign.retail = CheckValueOf(settings.get(Setting::PrintRegRetail).whole());
+    options.sign.graphic = CheckValueOf(settings.get(Setting::PrintGraphic).whole());
+    options.sign.barcode = CheckValueOf(settings.get(Setting::PrintBarcode).whole());
     ReadCalibration(settings, options, printer);
     return options;
 }

@@ -1,34 +1,41 @@
 #include "document/PrinterCalibration.h"
 
-#include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
+
+using SettingsKeys::Setting;
 
 namespace PrinterCalibration {
 
-const QStringList& keys()
+const std::vector<Setting>& keys()
 {
-    using namespace SettingsKeys;
-    static const QStringList list
-        = { MARGINTOP, MARGINLEFT, ADJ4UD, ADJ4LR, ADJ2UD, ADJ2LR, ADJ1UD, ADJ1LR };
+    static const std::vector<Setting> list
+        = { Setting::MarginTop, Setting::MarginLeft, Setting::Adj4UD, Setting::Adj4LR,
+              Setting::Adj2UD, Setting::Adj2LR, Setting::Adj1UD, Setting::Adj1LR };
     return list;
 }
 
-QString ownKey(const QString& key, const QString& printer)
+QString ownKey(Setting key, const QString& printer)
 {
-    return key + QLatin1Char('@') + printer;
+    return SettingsKeys::key(key).name + QLatin1Char('@') + printer;
 }
 
-QString readKey(const AppSettings& settings, const QString& key, const QString& printer)
+QString readKey(const AppSettings& settings, Setting key, const QString& printer)
 {
-    if (printer.isEmpty() || settings.overrides().contains(key))
-        return key;
+    const QString plain = SettingsKeys::key(key).name;
+    if (printer.isEmpty() || settings.overrides().contains(plain))
+        return plain;
     const QString own = ownKey(key, printer);
-    return settings.contains(own) ? own : key;
+    return settings.contains(own) ? own : plain;
+}
+
+SettingValue read(const AppSettings& settings, Setting key, const QString& printer)
+{
+    return settings.getStored(key, readKey(settings, key, printer));
 }
 
 QString plainKeysPrinter(const AppSettings& settings)
 {
-    return settings.text(SettingsKeys::CALIBRATEDPRINTER, QString());
+    return settings.get(Setting::CalibratedPrinter).text();
 }
 
 bool usesPlainKeys(const AppSettings& settings, const QString& printer)
@@ -36,7 +43,7 @@ bool usesPlainKeys(const AppSettings& settings, const QString& printer)
     if (printer.isEmpty())
         return true;
     // A printer already holding values of its own goes on using them.
-    if (settings.contains(ownKey(SettingsKeys::MARGINTOP, printer)))
+    if (settings.contains(ownKey(Setting::MarginTop, printer)))
         return false;
     const QString owner = plainKeysPrinter(settings);
     return owner.isEmpty() || owner == printer;
@@ -45,10 +52,12 @@ bool usesPlainKeys(const AppSettings& settings, const QString& printer)
 void save(const AppSettings& settings, const QString& printer, const QStringList& values)
 {
     const bool plain = usesPlainKeys(settings, printer);
-    for (int i = 0; i < keys().size() && i < values.size(); ++i)
-        settings.save(plain ? keys()[i] : ownKey(keys()[i], printer), values[i]);
+    for (size_t i = 0; i < keys().size() && int(i) < values.size(); ++i) {
+        const Setting key = keys()[i];
+        settings.save(plain ? SettingsKeys::key(key).name : ownKey(key, printer), values[int(i)]);
+    }
     if (plain && !printer.isEmpty() && plainKeysPrinter(settings).isEmpty())
-        settings.save(SettingsKeys::CALIBRATEDPRINTER, printer);
+        settings.save(Setting::CalibratedPrinter, printer);
 }
 
 } // namespace PrinterCalibration

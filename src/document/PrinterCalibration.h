@@ -1,9 +1,14 @@
 #pragma once
 
+#include "base/SettingsKeys.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 class AppSettings;
+class SettingValue;
 
 // Where the calibration of each printer is kept. The plain keys (MARGINTOP,
 // MARGINLEFT and the six shifts) hold the values of the first printer
@@ -15,15 +20,19 @@ class AppSettings;
 namespace PrinterCalibration {
 
 // The calibration keys, in the order the dialog shows and stores them.
-const QStringList& keys();
+const std::vector<SettingsKeys::Setting>& keys();
 
-// The key holding the printer's own value of a calibration key.
-QString ownKey(const QString& key, const QString& printer);
+// The stored name of the printer's own value of a calibration key.
+QString ownKey(SettingsKeys::Setting key, const QString& printer);
 
-// The key a print run on the printer reads: its own value when it was
-// calibrated on its own, else the plain key. A one-off override of the plain
-// key (the batch command's --set) wins over both.
-QString readKey(const AppSettings& settings, const QString& key, const QString& printer);
+// The stored name a print run on the printer reads: its own value when it
+// was calibrated on its own, else the plain key. A one-off override of the
+// plain key (the batch command's --set) wins over both.
+QString readKey(const AppSettings& settings, SettingsKeys::Setting key, const QString& printer);
+
+// The key's value for the printer, in the key's form and with its default;
+// the key may be one of the dialog's "Offered" rows of a calibration key.
+SettingValue read(const AppSettings& settings, SettingsKeys::Setting key, const QString& printer);
 
 // Whether a calibration of the printer is stored under the plain keys: no
 // printer has claimed them yet (or no printer is named), or they are its own.

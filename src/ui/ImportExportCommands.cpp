@@ -23,6 +23,23 @@ struct BusyCursor
 
 } // namespace
 
+QString ImportExportCommands::replaceQuestion(const QString& path, const qorDct& dictionary) const
+{
+    // What would be lost: the records the file holds, counted as Read Data
+    // File would read them, or its size when it is no data file.
+    const QFileInfo file(path);
+    const std::optional<qint64> records = SignListImportExport::countRecords(path, dictionary);
+    const QString held = records
+        ? (*records == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(*records))
+        : (file.size() == 1 ? QStringLiteral("1 byte, not a data file")
+                            : QStringLiteral("%1 bytes, not a data file").arg(file.size()));
+    const qint64 signs = m_io.exportableSigns();
+    return QStringLiteral("%1 already exists (%2). Replace it with %3?")
+        .arg(file.fileName(), held,
+            signs == 1 ? QStringLiteral("the 1 sign of the list")
+                       : QStringLiteral("the %1 signs of the list").arg(signs));
+}
+
 ImportExportCommands::ImportExportCommands(
     SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
     : m_io(model)
@@ -35,7 +52,7 @@ ImportExportCommands::ImportExportCommands(
 qint64 ImportExportCommands::importFile(
     qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
 {
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setFileName(m_settings.get(SettingsKeys::Setting::FileImpExp).text());
     m_dialog.setDialogTitle(QStringLiteral("Import File"));
     m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
@@ -73,14 +90,14 @@ qint64 ImportExportCommands::importRecords(qorDatFile& reader, const ImportHooks
     return m_io.importRecords(reader, blocked);
 }
 
-bool ImportExportCommands::exportFile()
+bool ImportExportCommands::exportFile(const qorDct& dictionary)
 {
     const CommandResult exportable = m_io.checkExportable();
     if (!exportable.done()) {
         ShowResult(m_dialogs, exportable);
         return false;
     }
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setFileName(m_settings.get(SettingsKeys::Setting::FileImpExp).text());
     m_dialog.setDialogTitle(QStringLiteral("Export File"));
     m_dialog.setFlags(0);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));
@@ -100,13 +117,12 @@ bool ImportExportCommands::exportFile()
         return false;
     }
     // The dialog offers the file last read or written, so Enter alone would
-    // replace it: an existing file is replaced only when the user says so.
+    // replace it: an existing file is replaced only when the user says so,
+    // and Enter alone answers No.
     if (QFileInfo(replaced).isFile()
-        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
-                                            "Do you want to replace it with the sign list?")
-                                 .arg(QDir::toNativeSeparators(replaced)),
-               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
-               QStringLiteral("Export File"))
+        && m_dialogs.message(replaceQuestion(replaced, dictionary), DialogService::Buttons::YesNo,
+               DialogService::Icon::Exclamation, QStringLiteral("Export File"),
+               DialogService::Answer::No)
             != DialogService::Answer::Yes)
         return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);

@@ -199,24 +199,22 @@ void frmCalibrate::FormLoad()
 {
     using namespace SettingsKeys;
     // The values the printer prints with now: its own, or the plain ones.
-    const auto stored = [this](const QString& key, const char* start) {
-        return m_settings.text(
-            PrinterCalibration::readKey(m_settings, key, m_printerName), QLatin1String(start));
+    const auto stored = [this](Setting key) {
+        return PrinterCalibration::read(m_settings, key, m_printerName).text();
     };
-    txtMarginTop->setText(stored(MARGINTOP, "180"));
-    txtMarginLeft->setText(stored(MARGINLEFT, "270"));
-    txtAdj4UD->setText(stored(ADJ4UD, "0"));
-    txtAdj4LR->setText(stored(ADJ4LR, "0"));
-    txtAdj2UD->setText(stored(ADJ2UD, "0"));
-    txtAdj2LR->setText(stored(ADJ2LR, "0"));
-    txtAdj1UD->setText(stored(ADJ1UD, "0"));
-    txtAdj1LR->setText(stored(ADJ1LR, "0"));
+    txtMarginTop->setText(stored(Setting::MarginTopOffered));
+    txtMarginLeft->setText(stored(Setting::MarginLeftOffered));
+    txtAdj4UD->setText(stored(Setting::Adj4UD));
+    txtAdj4LR->setText(stored(Setting::Adj4LR));
+    txtAdj2UD->setText(stored(Setting::Adj2UD));
+    txtAdj2LR->setText(stored(Setting::Adj2LR));
+    txtAdj1UD->setText(stored(Setting::Adj1UD));
+    txtAdj1LR->setText(stored(Setting::Adj1LR));
     lblPrinter->setText(printerText());
 
     // Read as the painters read it: ticked for any stored number but 0; text
     // with no leading number counts as 0.
-    const double sku = NumberText::roundHalfEven(
-        NumberText::leadingNumber(m_settings.text(PRINTSKU, QStringLiteral("1"))));
+    const double sku = NumberText::roundHalfEven(m_settings.get(Setting::PrintSku).number());
     ckbPrintSku->setChecked(sku != 0.0);
 
     showPageSize();
@@ -235,7 +233,8 @@ QString frmCalibrate::printerText() const
     // A printer not yet calibrated on its own prints with another's values.
     const QString owner = PrinterCalibration::plainKeysPrinter(m_settings);
     if (!owner.isEmpty() && owner != m_printerName
-        && !m_settings.contains(PrinterCalibration::ownKey(SettingsKeys::MARGINTOP, m_printerName)))
+        && !m_settings.contains(
+            PrinterCalibration::ownKey(SettingsKeys::Setting::MarginTop, m_printerName)))
         text
             += QStringLiteral(" Until you save them it prints with those of %1.").arg(named(owner));
     return text;
@@ -285,13 +284,13 @@ void frmCalibrate::cmdOk_Click()
 {
     if (ValidateCalibration())
         return;
+    using namespace SettingsKeys;
     // The margins and shifts belong to this printer; whether signs carry
     // their SKU is one choice for every printer.
     PrinterCalibration::save(m_settings, m_printerName,
         { txtMarginTop->text(), txtMarginLeft->text(), txtAdj4UD->text(), txtAdj4LR->text(),
             txtAdj2UD->text(), txtAdj2LR->text(), txtAdj1UD->text(), txtAdj1LR->text() });
-    m_settings.save(SettingsKeys::PRINTSKU,
-        ckbPrintSku->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.save(PRINTSKU, ckbPrintSku->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
 
