@@ -2,7 +2,9 @@
 # End to end under a real window manager (openbox): three signs typed and
 # looked up, the middle one deleted, Save Row; the list on disk must hold the
 # first and the third. Exit, start again: the list is restored. Then five
-# starts: the window must reopen at the same size and place every time.
+# starts: the window must reopen at the same size and place every time. Then
+# data files named on the command line, and a second start while the window
+# runs.
 #   e2e_worklist.sh <build folder>
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -31,9 +33,10 @@ xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did 
 desktop_demo_settings
 worklist="$XDG_DATA_HOME/kestrane/worklist.txt"
 
-# Ends the program through File > Exit and waits for it.
+# Ends the program through File > Exit and waits for it; $1 recent data
+# files listed above Exit.
 exit_kestrane() {
-  desktop_menu f 12
+  desktop_menu f $((12 + ${1:-0}))
   for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.1; done
   ! kill -0 "$DESKTOP_APP_PID" 2>/dev/null || fail "the program did not end at Exit"
   wait "$DESKTOP_APP_PID" || fail "the program ended with an error"
@@ -80,4 +83,32 @@ for start in 1 2 3 4 5; do
   [ "$geometry" = "$first" ] || fail "start $start opened at $geometry, the first at $first"
   exit_kestrane
 done
-echo "e2e ok: rows kept through delete, save and restart; five starts at $first"
+# One window per account. A start naming a data file reads it into the list;
+# a second start, with the window open, ends within 5 s with status 0, leaves
+# one window on screen and hands its file to the running window, which reads
+# it into the same list.
+before=$(listed | tr '\n' ' ')
+file_skus=$(tail -n +2 "$DESKTOP_DATA/items.txt" | cut -f1 | tr -d '\r' | tr '\n' ' ')
+[ -n "$file_skus" ] || fail "the demo data file holds no signs"
+# Waits up to 10 s for the list on disk to hold the given SKUs.
+wait_listed() {
+  for _ in $(seq 1 50); do [ "$(listed | tr '\n' ' ')" = "$1" ] && return 0; sleep 0.2; done
+  fail "the list holds $(listed | tr '\n' ' '), expected $1"
+}
+desktop_start_kestrane "$DESKTOP_DATA/items.txt"
+wait_listed "$before$file_skus"
+first_pid=$DESKTOP_APP_PID
+started=$(date +%s%N)
+set +e
+timeout 10 "$KESTRANE_BUILD/kestrane" "$DESKTOP_DATA/items.dat" >"$KESTRANE_WORK/second.log" 2>&1
+rc=$?
+set -e
+took=$(( ($(date +%s%N) - started) / 1000000 ))
+[ "$rc" -eq 0 ] || { cat "$KESTRANE_WORK/second.log"; fail "the second start ended with status $rc"; }
+[ "$took" -lt 5000 ] || fail "the second start took $took ms"
+windows=$(xdotool search --onlyvisible --name '^Kestrane$' | wc -l)
+[ "$windows" -eq 1 ] || fail "$windows windows on screen after the second start"
+kill -0 "$first_pid" 2>/dev/null || fail "the running window ended"
+wait_listed "$before$file_skus$file_skus"
+exit_kestrane 2
+echo "e2e ok: rows kept through delete, save and restart; five starts at $first; second start handed over in $took ms"
