@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +20,17 @@ constexpr quint32 RequestMagic = 0x4b535431;
 const QByteArray Answer = QByteArrayLiteral("raised\n");
 // A request names a few files; anything this long is not one of ours.
 constexpr qint64 MaxRequestBytes = 1 << 20;
+
+// True when the process at the other end of the socket runs as this user.
+// The socket's name may sit in a folder other users can write to (/tmp),
+// so neither side trusts it by its name alone.
+bool sameUser(const QLocalSocket& socket)
+{
+    struct ucred peer = {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0
+        && peer.uid == ::getuid();
+}
 
 } // namespace
 
@@ -104,6 +116,11 @@ SingleInstance::Start SingleInstance::start(const QStringList& files, QString* m
             "Kestrane: cannot listen for later starts: %s", qPrintable(m_server->errorString()));
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+            if (!sameUser(*socket)) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(
                 socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
@@ -118,7 +135,7 @@ bool SingleInstance::handOver(const QStringList& files)
     const QDeadlineTimer deadline(AnswerTimeoutMs);
     QLocalSocket socket;
     socket.connectToServer(serverName(m_workListPath));
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
+    if (!socket.waitForConnected(int(deadline.remainingTime())) || !sameUser(socket))
         return false;
     QByteArray request;
     {
