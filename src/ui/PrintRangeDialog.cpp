@@ -25,19 +25,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
-    m_firstCell = new QSpinBox(this);
-    m_firstCell->setObjectName(QStringLiteral("spnFirstCell"));
-    m_firstCell->setRange(1, m_signsPerPage);
-    m_firstCell->setValue(std::clamp(initial.firstCell, 1, m_signsPerPage));
-    m_firstCell->setToolTip(QStringLiteral(
-        "The cell of the first sheet the first sign goes in, for a sheet with signs already "
-        "used (cells counted left to right, top to bottom)."));
-    form->addRow(QStringLiteral("Start at cell:"), m_firstCell);
-    // 1-Up sheets have one cell only.
-    if (m_signsPerPage == 1) {
-        m_firstCell->hide();
-        form->labelForField(m_firstCell)->hide();
-    }
+    addFirstCell(form, initial.firstCell);
 
     m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
     m_allPages->setObjectName(QStringLiteral("optAllPages"));
@@ -79,6 +67,30 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     m_fromPage->setValue(std::max(initial.fromPage, 1));
     m_toPage->setValue(initial.toPage > 0 ? initial.toPage : m_toPage->maximum());
 
+    connectPageRange();
+}
+
+// The cell of the first sheet to start at.
+void PrintRangeDialog::addFirstCell(QFormLayout* form, int firstCell)
+{
+    m_firstCell = new QSpinBox(this);
+    m_firstCell->setObjectName(QStringLiteral("spnFirstCell"));
+    m_firstCell->setRange(1, m_signsPerPage);
+    m_firstCell->setValue(std::clamp(firstCell, 1, m_signsPerPage));
+    m_firstCell->setToolTip(QStringLiteral(
+        "The cell of the first sheet the first sign goes in, for a sheet with signs already "
+        "used (cells counted left to right, top to bottom)."));
+    form->addRow(QStringLiteral("Start at cell:"), m_firstCell);
+    // 1-Up sheets have one cell only.
+    if (m_signsPerPage == 1) {
+        m_firstCell->hide();
+        form->labelForField(m_firstCell)->hide();
+    }
+}
+
+// Keeps the range's controls consistent with each other and the page count.
+void PrintRangeDialog::connectPageRange()
+{
     connect(m_firstCell, &QSpinBox::valueChanged, this, &PrintRangeDialog::updatePages);
     connect(m_selectedOnly, &QCheckBox::toggled, this, &PrintRangeDialog::updatePages);
     connect(m_somePages, &QRadioButton::toggled, this, &PrintRangeDialog::updatePages);

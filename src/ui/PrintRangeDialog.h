@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
@@ -25,6 +26,8 @@ public:
     PrintRange range() const;
 
 private:
+    void addFirstCell(QFormLayout* form, int firstCell);
+    void connectPageRange();
     void updatePages();
 
     int m_signsPerPage;
