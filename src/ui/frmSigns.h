@@ -22,6 +22,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
@@ -218,10 +219,23 @@ private:
     QLabel* lblCost = nullptr;
 
     void buildWidgets();
+    void buildCommandButtons(QWidget* form);
+    void buildEntryPanel(QWidget* form);
+    void buildStyleFrame(QWidget* form);
+    void buildGrid(QWidget* form);
+    void connectEntryPanel();
+    void connectGrid();
+    // The menus in menu order, each built, with its connects, in the file
+    // that holds its commands.
     void buildMenus();
-    // Connects the menu entries of the item-data, database, printing and
-    // setup commands.
-    void connectLaterCommands();
+    void buildFileMenu(QMenuBar* bar);
+    void addPrinterCommands(QMenu* file);
+    void addDatabaseCommands(QMenu* file);
+    void buildEditMenu(QMenuBar* bar);
+    void buildFormatMenu(QMenuBar* bar);
+    void buildColorsMenu(QMenuBar* bar);
+    void buildHelpMenu(QMenuBar* bar);
+    void connectCommandButtons();
     // Start-up: loads the POS data dictionary and creates the data-file reader.
     void loadDictionaryAtStartup();
     // Says once, at start-up, when the settings file cannot be kept.

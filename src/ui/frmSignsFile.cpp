@@ -1,47 +1,44 @@
-// The item-data commands of the main window: loading the POS data
-// dictionary at start-up and through the Dictionary File command, and
-// reading and saving data files.
+// The File menu, in menu order: Read Data File and Save To Data File, Logo
+// and Graphic (its handler is the picture box's click too, in
+// frmSignsPanel.cpp), then the printer commands (frmSignsPrint.cpp), the
+// database commands (frmSignsDatabase.cpp), the recent data files
+// (frmSignsDesktop.cpp) and Exit.
 #include "ui/frmSigns.h"
 
-#include "base/SettingsKeys.h"
 #include "document/SignListHistory.h"
-#include "document/SignListModel.h"
-#include "itemdata/InventoryDictionary.h"
-#include "itemdata/qorDatFile.h"
-#include "itemdata/qorDct.h"
 #include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
-#include "ui/DictionaryCommands.h"
 #include "ui/ImportExportCommands.h"
+#include "ui/WindowHelpers.h"
+#include "ui/frmSignLogo.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 
-namespace {
-const QString& DictionaryType = InventoryDictionary::Type;
-constexpr qint16 DictionaryLevel = InventoryDictionary::Level;
-} // namespace
-
-void frmSigns::loadDictionaryAtStartup()
+void frmSigns::buildFileMenu(QMenuBar* bar)
 {
-    dctInv = std::make_unique<qorDct>();
-    QString path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
-    if (dctInv->setup(path, DictionaryType, DictionaryLevel) != qorDct::StatusOk) {
-        mnuFileDict_Click();
-        path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
-    }
-    if (dctInv->setupms(path, true) != qorDct::StatusOk)
-        m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
-            DialogService::Icon::Information, QStringLiteral("Alert:"));
-    InventoryDictionary::widenGraphicField(*dctInv);
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileImport = Menus::addAction(file, "mnuFileImport", QStringLiteral("Read Data File"));
+    mnuFileExport = Menus::addAction(file, "mnuFileExport", QStringLiteral("Save To Data File"));
+    Menus::addSeparator(file, "mnuFileSep6");
+    mnuFileLogo = Menus::addAction(file, "mnuFileLogo", QStringLiteral("Logo"));
+    mnuFileGraphic = Menus::addAction(file, "mnuFileGraphic", QStringLiteral("Graphic"));
+    Menus::addSeparator(file, "mnuFileSep5");
+    addPrinterCommands(file);
+    Menus::addSeparator(file, "mnuFileSep2");
+    addDatabaseCommands(file);
+    Menus::addSeparator(file, "mnuFileSep1");
+    buildRecentFilesMenu(file);
+    mnuFileExit = Menus::addAction(file, "mnuFileExit", QStringLiteral("E&xit"));
 
-    m_datFile = std::make_unique<qorDatFile>(DataFileDialogNotifier(m_dialogs));
-}
-
-void frmSigns::mnuFileDict_Click()
-{
-    rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings, SettingsKeys::Setting::Dictionary,
-        DictionaryType, DictionaryLevel);
-    InventoryDictionary::widenGraphicField(*dctInv);
+    connect(mnuFileImport, &QAction::triggered, this, &frmSigns::mnuFileImport_Click);
+    connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
+    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
+    connect(mnuFileGraphic, &QAction::triggered, this, &frmSigns::mnuFileGraphic_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmSigns::mnuFileExit_Click);
 }
 
 void frmSigns::mnuFileImport_Click()
@@ -75,4 +72,16 @@ void frmSigns::mnuFileExport_Click()
     ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
     if (io.exportFile(*dctInv))
         rememberDataFile(io.lastFile());
+}
+
+// The logo dialog, shown modally over the window and discarded when closed.
+void frmSigns::mnuFileLogo_Click()
+{
+    frmSignLogo dialog(settings(), dialogs(), CommonDialog1(), this);
+    dialog.exec();
+}
+
+void frmSigns::mnuFileExit_Click()
+{
+    close();
 }
