@@ -163,10 +163,10 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
     run.print = print;
     run.printer = m_window.openPrinterCanvas();
     run.printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
-    run.sheet.width = run.printer->Width();
-    run.sheet.height = run.printer->Height();
-    run.sheet.printableWidth = std::nearbyint(run.printer->ScaleWidth());
-    run.sheet.printableHeight = std::nearbyint(run.printer->ScaleHeight());
+    run.sheet.width_tw = run.printer->Width();
+    run.sheet.height_tw = run.printer->Height();
+    run.sheet.printableWidth_tw = std::nearbyint(run.printer->ScaleWidth());
+    run.sheet.printableHeight_tw = std::nearbyint(run.printer->ScaleHeight());
     if (print)
         result.destination = run.printer->DeviceName();
     run.savedState = m_window.windowState();
