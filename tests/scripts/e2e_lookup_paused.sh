@@ -22,12 +22,15 @@ export KESTRANE_WORK
 cluster_pids() {
   local postmaster
   postmaster=$(head -n 1 "$KESTRANE_PG_DIR/data/postmaster.pid")
+  # shellcheck disable=SC2046 # one word per process
   echo "$postmaster" $(pgrep -P "$postmaster" || true)
 }
 PAUSED_PIDS=
 resume_cluster() {
-  # shellcheck disable=SC2086 # one argument per process
-  [ -n "$PAUSED_PIDS" ] && kill -CONT $PAUSED_PIDS 2>/dev/null || true
+  if [ -n "$PAUSED_PIDS" ]; then
+    # shellcheck disable=SC2086 # one argument per process
+    kill -CONT $PAUSED_PIDS 2>/dev/null || true
+  fi
   PAUSED_PIDS=
 }
 stop_all() {
@@ -77,7 +80,6 @@ desktop_keys Return Return Return Return Return
 sleep 1
 listed | grep -q '100001:PAUSED CLAW HAMMER' || fail "the first lookup did not fill the row: $(listed)"
 
-# shellcheck disable=SC2046 # one argument per process
 PAUSED_PIDS=$(cluster_pids)
 # shellcheck disable=SC2086
 kill -STOP $PAUSED_PIDS
