@@ -110,6 +110,14 @@ quint64 LookupService::warmUp(const QString& inventoryConnect, const QString& ci
         [=] {
             states->first = open(inventoryConnect, invSql);
             states->second = open(cisConnect, cisSql);
+            // One lookup of a SKU no clerk types, on the kept connections:
+            // the server then has the lookup's plan and the index at hand
+            // before the first Enter.
+            const auto answered = [](const DatabaseState& state, const QString& connect) {
+                return state.kind == DatabaseState::Connected ? connect : QString();
+            };
+            SkuLookup::run(QString(), answered(states->first, inventoryConnect),
+                answered(states->second, cisConnect));
         },
         [=] { emit warmedUp(id, inventoryConnect, states->first, cisConnect, states->second); });
 }

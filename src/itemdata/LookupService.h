@@ -34,7 +34,9 @@ public:
 
     // Opens one connection to each set database and keeps it open for the
     // pool's lifetime, proving each table with a statement that returns no
-    // row; warmedUp() tells what each database showed.
+    // row, then runs one lookup on those that answered, so that the first
+    // real one finds everything ready; warmedUp() tells what each database
+    // showed.
     quint64 warmUp(const QString& inventoryConnect, const QString& cisConnect);
 
     // Runs any work off this thread and calls `done` on it afterwards,
