@@ -63,7 +63,8 @@ connect=$(sed 's/;Database=[^;]*/;Database=kestrane_e2e_paused/' <<<"$KESTRANE_P
 desktop_start_x
 openbox >"$KESTRANE_WORK/openbox.log" 2>&1 &
 OPENBOX_PID=$!
-for _ in $(seq 1 50); do
+# On a busy machine the window manager may take a while.
+for _ in $(seq 1 200); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
