@@ -18,8 +18,8 @@ const QString CisTrial = QStringLiteral("SELECT * FROM special WHERE 1=0");
 
 struct EditTexts
 {
-    QString key;
-    QString offered;
+    SettingsKeys::Setting key;
+    SettingsKeys::Setting offered;
     QString promptLine1;
     QString promptLine2;
     QString title;
@@ -30,12 +30,12 @@ struct EditTexts
 EditTexts editTexts(DatabaseSettings::Database database)
 {
     if (database == DatabaseSettings::Database::Inventory) {
-        return { SettingsKeys::ODBCINV, SettingsKeys::ODBCINVOffered,
+        return { SettingsKeys::Setting::OdbcInv, SettingsKeys::Setting::OdbcInvOffered,
             QStringLiteral("Default Connect String: DSN=posdb; UID=SA; PWD="),
             QStringLiteral("(Table = inv)"), QStringLiteral("Inventory ODBC Connect String"),
             InventoryTrial, QStringLiteral("INV Database") };
     }
-    return { SettingsKeys::ODBCCIS, SettingsKeys::ODBCCISOffered,
+    return { SettingsKeys::Setting::OdbcCis, SettingsKeys::Setting::OdbcCisOffered,
         QStringLiteral("Default Connect String: DSN=cisdb; UID=SA; PWD="),
         QStringLiteral("(Table = special)"), QStringLiteral("CIS ODBC COnnect String"), CisTrial,
         QStringLiteral("CIS Database") };
@@ -65,13 +65,13 @@ OdbcError runWork(const DatabaseSettings::Runner& runner, const DatabaseSettings
     return runner ? runner(work) : work();
 }
 
-QString testLine(const AppSettings& settings, const QString& key, const QString& notSet,
+QString testLine(const AppSettings& settings, SettingsKeys::Setting key, const QString& notSet,
     const QString& statement, const QString& ok, const QString& problem, DatabaseState* state,
     const DatabaseSettings::Runner& runner)
 {
     DatabaseState ignored;
     DatabaseState& outcome = state ? *state : ignored;
-    const QString connect = settings.text(key, QString());
+    const QString connect = settings.get(key).text();
     if (MORNLIB::IsBlank(connect)) {
         outcome = { DatabaseState::NotSet, QString() };
         return CrLf + notSet;
@@ -119,7 +119,7 @@ DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
 {
     const EditTexts texts = editTexts(database);
     return { texts.promptLine1 + CrLf + texts.promptLine2, texts.title,
-        settings.text(texts.key, texts.offered) };
+        settings.get(texts.offered).text() };
 }
 
 CommandResult DatabaseSettings::applyConnectString(Database database, const QString& answer,
@@ -155,11 +155,11 @@ QString DatabaseSettings::TestReport(
     const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis, const Runner& runner)
 {
     QString report;
-    report += testLine(settings, SettingsKeys::ODBCINV,
+    report += testLine(settings, SettingsKeys::Setting::OdbcInv,
         QStringLiteral("Inventory Database not set to an ODBC data source."), InventoryTrial,
         QStringLiteral("Inventory Database OK"), QStringLiteral("Inventory Database Problem: "),
         inventory, runner);
-    report += testLine(settings, SettingsKeys::ODBCCIS,
+    report += testLine(settings, SettingsKeys::Setting::OdbcCis,
         QStringLiteral("Optional CIS Database not set to an ODBC data source."), CisTrial,
         QStringLiteral("CIS Database OK"), QStringLiteral("CIS Database Problem: "), cis, runner);
     return report;

@@ -31,8 +31,8 @@ void frmSigns::LookupSku()
     GraphicFile.clear();
 
     // Both strings are read afresh, so an edit takes effect at once.
-    const QString inventory = m_settings.text(SettingsKeys::ODBCINV, QString());
-    const QString cis = m_settings.text(SettingsKeys::ODBCCIS, QString());
+    const QString inventory = m_settings.get(SettingsKeys::Setting::OdbcInv).text();
+    const QString cis = m_settings.get(SettingsKeys::Setting::OdbcCis).text();
     const QString sku = txtSku->text();
     // Only the latest Enter's outcome fills the boxes.
     if (m_lookup.request)
@@ -104,7 +104,7 @@ void frmSigns::mnuFileOdbcInventory_Click()
     DatabaseState state;
     DatabaseCommands::EditConnectString(DatabaseSettings::Database::Inventory, m_dialogs,
         m_settings, this, &state, [this](const auto& work) { return runDatabaseWork(work); });
-    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), state);
+    noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), state);
 }
 
 void frmSigns::mnuFileOdbcCis_Click()
@@ -114,7 +114,7 @@ void frmSigns::mnuFileOdbcCis_Click()
     DatabaseState state;
     DatabaseCommands::EditConnectString(DatabaseSettings::Database::Cis, m_dialogs, m_settings,
         this, &state, [this](const auto& work) { return runDatabaseWork(work); });
-    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), state);
+    noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), state);
 }
 
 void frmSigns::mnuFileTestDatabase_Click()
@@ -125,8 +125,8 @@ void frmSigns::mnuFileTestDatabase_Click()
     DatabaseState cis;
     DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis,
         [this](const auto& work) { return runDatabaseWork(work); });
-    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), inventory);
-    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), cis);
+    noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), inventory);
+    noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), cis);
 }
 
 void frmSigns::showEvent(QShowEvent* event)
@@ -143,8 +143,8 @@ void frmSigns::showEvent(QShowEvent* event)
 void frmSigns::warmUpDatabases()
 {
     // A database that is down shows in its indicator only.
-    m_lookups->warmUp(m_settings.text(SettingsKeys::ODBCINV, QString()),
-        m_settings.text(SettingsKeys::ODBCCIS, QString()));
+    m_lookups->warmUp(m_settings.get(SettingsKeys::Setting::OdbcInv).text(),
+        m_settings.get(SettingsKeys::Setting::OdbcCis).text());
 }
 
 void frmSigns::buildDatabaseIndicators()
@@ -213,7 +213,7 @@ void frmSigns::refreshDatabaseIndicators()
         label->setToolTip(tip);
     };
     show(lblInvState, QStringLiteral("Inventory"),
-        m_settings.text(SettingsKeys::ODBCINV, QString()), m_invState);
-    show(lblCisState, QStringLiteral("CIS"), m_settings.text(SettingsKeys::ODBCCIS, QString()),
+        m_settings.get(SettingsKeys::Setting::OdbcInv).text(), m_invState);
+    show(lblCisState, QStringLiteral("CIS"), m_settings.get(SettingsKeys::Setting::OdbcCis).text(),
         m_cisState);
 }
