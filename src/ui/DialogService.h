@@ -91,7 +91,8 @@ public:
     std::optional<int> colorDialog(int startColor, QWidget* parent = nullptr);
     // Printer setup on the given printer; false on cancel (the printer is then unchanged).
     bool printerDialog(QPrinter* printer, QWidget* parent = nullptr);
-    // The first cell, the pages and the rows to print, or nothing on cancel.
+    // The first cell, the copies, the pages and the rows to print, or nothing
+    // on cancel.
     // Scripted with nothing queued, the request's starting choice is taken.
     std::optional<PrintRange> printRangeDialog(
         const PrintRangeRequest& request, QWidget* parent = nullptr);
