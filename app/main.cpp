@@ -2,12 +2,15 @@
 #include <QDir>
 #include <QTimer>
 
+#include "base/OdbcPool.h"
+#include "itemdata/LookupService.h"
 #include "ui/DialogService.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmSigns.h"
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -74,31 +77,43 @@ int main(int argc, char* argv[])
     if (!dataFileArguments(files))
         return 2;
 
-    SingleInstance instance(SingleInstance::defaultWorkListPath());
-    QString problem;
-    switch (instance.start(files, &problem)) {
-    case SingleInstance::Start::HandedOver:
-        return 0;
-    case SingleInstance::Start::NotAnswering:
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
-        DialogService::instance().message(problem, DialogService::Buttons::Ok,
-            DialogService::Icon::Exclamation, QStringLiteral("Kestrane"));
-        return 1;
-    case SingleInstance::Start::First:
-        break;
-    }
+    int status = 0;
+    {
+        SingleInstance instance(SingleInstance::defaultWorkListPath());
+        QString problem;
+        switch (instance.start(files, &problem)) {
+        case SingleInstance::Start::HandedOver:
+            return 0;
+        case SingleInstance::Start::NotAnswering:
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+            DialogService::instance().message(problem, DialogService::Buttons::Ok,
+                DialogService::Icon::Exclamation, QStringLiteral("Kestrane"));
+            return 1;
+        case SingleInstance::Start::First:
+            break;
+        }
 
-    frmSigns window;
-    QObject::connect(
-        &instance, &SingleInstance::activated, &window, [&window](const QStringList& more) {
-            window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-            window.show();
-            window.raise();
-            window.activateWindow();
-            window.openDataFiles(more);
-        });
-    window.show();
-    if (!files.isEmpty())
-        QTimer::singleShot(0, &window, [&window, files] { window.openDataFiles(files); });
-    return app.exec();
+        frmSigns window;
+        QObject::connect(
+            &instance, &SingleInstance::activated, &window, [&window](const QStringList& more) {
+                window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+                window.show();
+                window.raise();
+                window.activateWindow();
+                window.openDataFiles(more);
+            });
+        window.show();
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, files] { window.openDataFiles(files); });
+        status = app.exec();
+    }
+    // A database call that a silent server holds inside its driver is not
+    // waited for: the window and everything of the program's own are saved
+    // and gone by now, and ending here skips tearing down the ODBC
+    // environment under that call.
+    if (OdbcPool::runningUses() > 0 || LookupService::runningWork() > 0) {
+        std::fflush(nullptr);
+        _exit(status);
+    }
+    return status;
 }

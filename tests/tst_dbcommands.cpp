@@ -12,8 +12,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QStatusBar>
+#include <QTimer>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(DatabaseSettings::Database)
@@ -78,8 +83,11 @@ private slots:
         if (refused) {
             const DialogService::Message& message = dialogs().messages().first();
             // The driver's complaint names the missing table.
-            QVERIFY2(message.text.startsWith(
-                         "Error opening selected odbc source: " + db.connectString() + "\r\n")
+            // The string as typed, its password masked.
+            const QString shown = QString(db.connectString())
+                                      .replace(QRegularExpression("(?i)(pwd=)[^;]*"), "\\1****");
+            QVERIFY2(
+                message.text.startsWith("Error opening selected odbc source: " + shown + "\r\n")
                     && message.text.contains(table),
                 qPrintable(message.text));
             QCOMPARE(message.title, QString(inventory ? "INV Database" : "CIS Database"));
@@ -170,6 +178,11 @@ private slots:
                     + " \r\n-1: " + DriverManagerNoSource,
                 "\r\nInventory Database OK\r\nCIS Database OK" }));
         QCOMPARE(states(), QString("Inventory: connected / CIS: connected"));
+        // A failed trial of another string leaves the stored one's indicator.
+        dialogs().queueInput("Driver=SQLite3;Database=" + scope.path() + "/typo.db");
+        trigger(w, "mnuFileOdbcInventory");
+        QCOMPARE(states(), QString("Inventory: connected / CIS: connected"));
+        QCOMPARE(invState->toolTip(), QString());
 
         const QString picture = scope.path() + "/item.bmp";
         QImage image(8, 8, QImage::Format_RGB32);
@@ -185,6 +198,13 @@ private slots:
             sku->clear();
             QTest::keyClicks(sku, text);
             QTest::keyClick(sku, Qt::Key_Return);
+            // The chain moves on at once; the boxes fill when the lookup reports.
+            if (QApplication::focusWidget() != child<EntryBox>(w, "txtPromo"))
+                return QString("focus stayed");
+            if (!QTest::qWaitFor(
+                    [&] { return !w.statusBar()->currentMessage().startsWith("Looking up"); },
+                    8000))
+                return QString("no outcome");
             QStringList boxes;
             for (const char* box : { "txtSku", "txtDescription", "txtRetail", "txtCost", "txtPromo",
                      "txtBp1", "txtBp2", "txtBp3" })
@@ -210,10 +230,94 @@ private slots:
                 + missing);
         QCOMPARE(states(), QString("Inventory: unavailable / CIS: connected"));
         QCOMPARE(invState->toolTip(), "database file not found: " + missing);
-        QCOMPARE(dialogs().messages().size(), 2);
+        QCOMPARE(dialogs().messages().size(), 3);
         QVERIFY(!QFile::exists(missing));
         frmSigns fresh(dialogs()); // strings set but not used yet
         QCOMPARE(child<QLabel>(fresh, "lblCisState")->text(), QString("CIS: not checked"));
+    }
+
+    // A lookup that waits on a locked file: the clerk types on meanwhile.
+    // Its outcome fills only the boxes not typed in since the Enter, and is
+    // dropped when the SKU box holds another SKU by then.
+    void lateResult()
+    {
+        TestSettingsScope scope;
+        TestDatabase db(TestDatabase::SQLite);
+        KESTRANE_USE(db);
+        QVERIFY(db.fill("inv", "1,10,48,54,56,177|A1,Hammer,9.99,5,7.99,Steel|B2,Saw,1,1,1,Fine"));
+        appSettings().save(SettingsKeys::ODBCINV, db.connectString());
+        frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        EntryBox* sku = child<EntryBox>(w, "txtSku");
+        const auto text = [&](const char* name) { return child<EntryBox>(w, name)->text(); };
+        const auto lookUpWhileLocked = [&](const QString& typed, const auto& meanwhile) {
+            QProcess holder;
+            if (!db.holdLock(holder))
+                return false;
+            sku->setFocus();
+            sku->clear();
+            QTest::keyClicks(sku, typed);
+            QTest::keyClick(sku, Qt::Key_Return);
+            const bool waiting
+                = w.statusBar()->currentMessage() == "Looking up SKU " + typed + QChar(0x2026)
+                && QApplication::focusWidget() == child<EntryBox>(w, "txtPromo");
+            meanwhile();
+            holder.write("COMMIT;\n.quit\n");
+            holder.waitForFinished();
+            return waiting
+                && QTest::qWaitFor(
+                    [&] { return !w.statusBar()->currentMessage().startsWith("Looking"); }, 8000);
+        };
+        QVERIFY(lookUpWhileLocked("A1", [&] {
+            QTest::keyClicks(QApplication::focusWidget(), "5.55");
+            QTest::keyClick(child<EntryBox>(w, "txtBp1"), Qt::Key_X);
+        }));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("SKU A1 found in inventory"));
+        QCOMPARE(QStringList({ text("txtDescription"), text("txtRetail"), text("txtPromo"),
+                     text("txtBp1") }),
+            QStringList({ "Hammer", "9.99", "5.55", "x" }));
+
+        QVERIFY(lookUpWhileLocked("B2", [&] {
+            sku->setFocus();
+            QTest::keyClick(sku, Qt::Key_Backspace);
+        }));
+        QCOMPARE(text("txtSku"), QString("B"));
+        QCOMPARE(text("txtDescription"), QString("Hammer"));
+        QCOMPARE(w.statusBar()->currentMessage(), QString());
+    }
+
+    // The connection-string box takes a pasted string whole: one longer
+    // than the driver manager accepts is refused with its true length, and
+    // nothing is stored.
+    void longPasteRefused()
+    {
+        TestSettingsScope scope;
+        appSettings().save(SettingsKeys::ODBCINV, "previous");
+        dialogs().setScripted(false);
+        const auto scripted = qScopeGuard([] { dialogs().setScripted(true); });
+        QStringList shown;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+                QLineEdit* line = input->findChild<QLineEdit*>();
+                line->selectAll();
+                line->insert("Driver=SQLite3;Database=" + QString(32768 - 24, 'x'));
+                input->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        answer.start(50);
+        DatabaseCommands::EditConnectString(
+            DatabaseSettings::Database::Inventory, dialogs(), appSettings());
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().endsWith(
+                     "The connection string is too long: 32768 characters, at most 32767"),
+            qPrintable(shown.first().right(100)));
+        QCOMPARE(stored(SettingsKeys::ODBCINV), QString("previous"));
     }
 };
 

@@ -186,13 +186,13 @@ private slots:
         QCOMPARE(messages, said);
     }
 
-    // The plan of a run as data: printable rows, cells per page, first cell, page range and
-    // chosen rows in; "page: row.cell ..." per page out.
+    // The plan of a run as data: printable rows, cells per page, copies, first cell, page range
+    // and chosen rows in; "page: row.cell ..." per page out.
     void planPages_data()
     {
         QTest::addColumn<QVector<int>>("printable");
         QTest::addColumn<int>("perPage");
-        QTest::addColumn<QString>("range"); // first cell, from, to[, chosen rows]
+        QTest::addColumn<QString>("range"); // [copies x] first cell, from, to[, chosen rows]
         QTest::addColumn<QString>("plan");
         const QVector<int> seven { 1, 2, 3, 4, 5, 6, 7 };
         const QVector<int> gaps { 2, 5, 9 };
@@ -213,6 +213,18 @@ private slots:
         QTest::newRow("no such page") << seven << 4 << "1 3 4" << "no page 3 to print: the signs fill 2 pages.";
         QTest::newRow("nothing chosen prints") << gaps << 4 << "1 1 0 3" << "no data";
         QTest::newRow("empty list") << QVector<int> {} << 4 << "1 1 0" << "no data";
+        QTest::newRow("3 copies: three hammers and a saw") << QVector<int> { 1, 2 } << 4 << "3x 1 1 0"
+            << "1: 1.1 1.2 1.3 2.4 | 2: 2.1 2.2";
+        QTest::newRow("copies from cell 2, page 2 only") << QVector<int> { 1, 2, 3 } << 4
+            << "3x 2 2 2" << "2: 2.1 2.2 2.3 3.4";
+        QTest::newRow("copies of chosen rows, 2-Up") << gaps << 2 << "2x 2 1 0 9 2"
+            << "1: 2.2 | 2: 2.1 9.2 | 3: 9.1";
+        QTest::newRow("copies, 1-Up pages 2 to 3") << QVector<int> { 4, 8 } << 1 << "2x 1 2 3"
+            << "2: 4.1 | 3: 8.1";
+        QTest::newRow("copies count in the pages") << seven << 4 << "2x 1 5 5"
+            << "no page 5 to print: the signs fill 4 pages.";
+        QTest::newRow("99 copies, last page") << QVector<int> { 1, 2 } << 4 << "99x 1 50 0"
+            << "50: 2.1 2.2";
         // clang-format on
     }
     void planPages()
@@ -220,9 +232,10 @@ private slots:
         QFETCH(QVector<int>, printable);
         QFETCH(int, perPage);
         QFETCH(QString, range);
-        const QStringList numbers = range.split(' ');
+        QStringList numbers = range.split(' ');
+        const int copies = numbers[0].endsWith('x') ? numbers.takeFirst().chopped(1).toInt() : 1;
         PrintRange asked { numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(),
-            numbers.size() > 3, {} };
+            numbers.size() > 3, {}, copies };
         for (const QString& row : numbers.mid(3))
             asked.rows << row.toInt();
         const PrintPlan plan

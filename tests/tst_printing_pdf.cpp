@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,9 +47,9 @@ QStringList placesOf(const QString& pdf, int format)
     return places;
 }
 
-PrintRange rangeOf(int firstCell, int from, int to, QVector<int> rows = {})
+PrintRange rangeOf(int firstCell, int from, int to, QVector<int> rows = {}, int copies = 1)
 {
-    return { firstCell, from, to, !rows.isEmpty(), rows };
+    return { firstCell, from, to, !rows.isEmpty(), rows, copies };
 }
 
 // Every word of the PDF as "page x,y text" (points), sorted.
@@ -359,6 +360,19 @@ private slots:
         QTEST(PrintResultMessage(result), "message");
     }
 
+    // With copies the summary counts every sign printed, and a cut sign's row is named once.
+    void summaryCountsCopies()
+    {
+        fill(m_model, { typicalSign(1), sign("SKU2", "9.99", "", textOf('D', -200)) });
+        FakePrintWindow w;
+        w.bullet = false;
+        const PrintResult result
+            = jobFor(m_model, m_settings, w).PrintSigns(true, rangeOf(2, 1, 0, {}, 3));
+        QCOMPARE(messageTexts(), QStringList());
+        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0), "6 signs printed on 2 pages");
+        QCOMPARE(result.rowsCut, std::vector<int> { 2 });
+    }
+
     // The demo store's signs in each format and style: pages, texts, the first price's size
     // and "$"'s place on paper (points); every word inside its cell's border line (twips).
     void demoSigns_data()
@@ -555,6 +569,9 @@ private slots:
         row("no such page", 0, rangeOf(1, 3, 4),
             "There is no page 3 to print: the signs fill 2 pages.");
         row("selected rows all blank", 0, rangeOf(1, 1, 0, { 9 }), "No data to print.");
+        row("4-Up 3 copies, selected, cell 2", 0, rangeOf(2, 1, 0, { 6, 2 }, 3),
+            "SKU2@1.2 SKU2@1.3 SKU2@1.4 SKU6@2.1 SKU6@2.2 SKU6@2.3");
+        row("2-Up 2 copies, page 3", 1, rangeOf(1, 3, 3, {}, 2), "SKU3@1.1 SKU3@1.2");
     }
     void pagesAndCells()
     {
@@ -592,25 +609,28 @@ private slots:
                 w.model()->index(row, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         const auto asked = [](int n) {
             const DialogService::PrintRangeRequest& r = dialogs().printRangeRequests().value(n);
-            return QString::asprintf("%s: %d %d %d, cell %d to %d%s", qPrintable(r.title),
-                r.signsPerPage, r.signs, r.selectedSigns, r.initial.firstCell, r.initial.toPage,
-                r.initial.selectedOnly ? " selected" : "");
+            return QString::asprintf("%s: %d %d %d, cell %d to %d, %d copies%s",
+                qPrintable(r.title), r.signsPerPage, r.signs, r.selectedSigns, r.initial.firstCell,
+                r.initial.toPage, r.initial.copies, r.initial.selectedOnly ? " selected" : "");
         };
 
         const QString first = file("first.pdf");
         w.printer()->setOutputFileName(first);
-        dialogs().queuePrintRange(rangeOf(2, 1, 0, { 1 }));
+        dialogs().queuePrintRange(rangeOf(2, 1, 0, { 1 }, 2));
         trigger(w, "mnuFilePrintGrid");
-        QCOMPARE(asked(0), QStringLiteral("Print Signs: 4 6 2, cell 1 to 0"));
-        // The window's selection is what prints, not the scripted rows.
-        QCOMPARE(placesOf(first, 0), QStringList({ "SKU2@1.2", "SKU5@1.3" }));
+        QCOMPARE(asked(0), QStringLiteral("Print Signs: 4 6 2, cell 1 to 0, 1 copies"));
+        // The window's selection is what prints, not the scripted rows; the summary counts
+        // the copies.
+        QCOMPARE(
+            placesOf(first, 0), QStringList({ "SKU2@1.2", "SKU2@1.3", "SKU5@1.4", "SKU5@2.1" }));
+        QCOMPARE(w.statusBar()->currentMessage(), "4 signs printed on 2 pages to " + first);
 
         // The next question starts from that choice; cancelling prints nothing.
         const QString second = file("second.pdf");
         w.printer()->setOutputFileName(second);
         dialogs().queuePrintRange(std::nullopt);
         trigger(w, "mnuFilePrintPreview");
-        QCOMPARE(asked(1), QStringLiteral("Print Preview: 4 6 2, cell 2 to 0 selected"));
+        QCOMPARE(asked(1), QStringLiteral("Print Preview: 4 6 2, cell 2 to 0, 2 copies selected"));
         QVERIFY(dialogs().messages().isEmpty());
         QVERIFY(!QFile::exists(second));
     }
@@ -699,6 +719,11 @@ private slots:
         row("1-Up pages 2-3", { "--format", "1up", "--pages", "2-3" }, 2, "SKU2@1.1 SKU3@2.1");
         row("no such page", { "--pages", "3-4" }, 0,
             "There is no page 3 to print: the signs fill 2 pages.");
+        row("3 copies from cell 2, page 2",
+            { "--copies", "3", "--first-cell", "2", "--pages", "2-2" }, 0,
+            "SKU2@1.1 SKU2@1.2 SKU2@1.3 SKU3@1.4");
+        row("2 copies, 1-Up", { "--copies", "2", "--format", "1up", "--pages", "9-10" }, 2,
+            "SKU5@1.1 SKU5@2.1");
     }
     void batchPagesAndCells()
     {
@@ -862,6 +887,14 @@ private slots:
         row("cell past the page", { "--format", "2up", "--first-cell", "3", "--pdf", pdf, data }, 2,
             "--first-cell must be 1 to 2");
         row("backward pages", { "--pages", "3-1", "--pdf", pdf, data }, 2, "--pages needs FROM-TO");
+        row("no copies", { "--copies", "0", "--pdf", pdf, data }, 2,
+            "--copies must be 1 to 99, not \"0\"");
+        row("too many copies", { "--copies", "100", "--pdf", pdf, data }, 2,
+            "--copies must be 1 to 99, not \"100\"");
+        row("copies not a number", { "--copies", "x", "--pdf", pdf, data }, 2,
+            "--copies must be 1 to 99, not \"x\"");
+        row("copies twice", { "--copies", "2", "--copies", "3", "--pdf", pdf, data }, 2,
+            "--copies is given more than once");
         row("missing dictionary", { "--dictionary", pdf + ".dct", "--pdf", pdf, data }, 1,
             "Can not read dictionary file");
         row("missing data file", { "--pdf", pdf, m_dir.filePath("none.txt") }, 1, "File not found");

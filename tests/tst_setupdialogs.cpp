@@ -2,6 +2,7 @@
 #include "base/SettingsKeys.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
+#include "ui/PrintRangeDialog.h"
 #include "ui/frmCalibrate.h"
 #include "ui/frmSignLogo.h"
 
@@ -12,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QtTest>
 
 namespace {
@@ -498,6 +500,43 @@ private slots:
                 + " is not a picture that can be read.\nChoose a JPEG or bitmap "
                   "file, or the signs will print without a logo.",
             DialogService::Buttons::Ok, DialogService::Icon::Exclamation);
+    }
+
+    // The print question's copies: the choice it opens with, the range it allows, and the page
+    // count that follows them (five signs, two of them selected).
+    void printRangeCopies_data()
+    {
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<int>("kept"); // the copies the question opens with
+        QTest::addColumn<int>("typed"); // 0: left as it opened
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<QString>("pageCount");
+        QTest::newRow("opens with one") << 4 << 1 << 0 << false << 1 << "of 2 pages";
+        QTest::newRow("opens with the kept choice") << 4 << 3 << 0 << false << 3 << "of 4 pages";
+        QTest::newRow("kept choice out of range") << 4 << 0 << 0 << false << 1 << "of 2 pages";
+        QTest::newRow("2-Up from cell 2, 99") << 2 << 1 << 99 << false << 99 << "of 248 pages";
+        QTest::newRow("no more than 99") << 1 << 1 << 100 << false << 99 << "of 495 pages";
+        QTest::newRow("selected rows") << 4 << 1 << 3 << true << 3 << "of 2 pages";
+    }
+    void printRangeCopies()
+    {
+        QFETCH(int, perPage);
+        QFETCH(int, kept);
+        QFETCH(int, typed);
+        QFETCH(bool, selected);
+        PrintRange initial;
+        initial.copies = kept;
+        initial.selectedOnly = selected;
+        initial.firstCell = perPage == 2 ? 2 : 1;
+        PrintRangeDialog dlg("Print Signs", perPage, 5, 2, initial);
+        auto* copies = child<QSpinBox>(dlg, "spnCopies");
+        if (typed > 0)
+            copies->setValue(typed);
+        QTEST(dlg.range().copies, "copies");
+        QTEST(child<QLabel>(dlg, "lblPageCount")->text(), "pageCount");
+        QCOMPARE(child<QSpinBox>(dlg, "spnToPage")->maximum(),
+            child<QLabel>(dlg, "lblPageCount")->text().split(' ')[1].toInt());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "base/OdbcConnectString.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <sql.h>
@@ -97,7 +98,7 @@ std::optional<QString> OdbcConnectString::missingSqliteFile(const QString& conne
     return path;
 }
 
-QString OdbcConnectString::forDriver(const QString& connect)
+QString OdbcConnectString::forDriver(const QString& connect, int busyMs)
 {
     // A string without a database names its own file: it stays as it is.
     if (value(connect, QStringLiteral("Timeout")) || !isSqlite(connect)
@@ -106,5 +107,39 @@ QString OdbcConnectString::forDriver(const QString& connect)
     QString result = connect;
     if (!result.endsWith(QLatin1Char(';')))
         result += QLatin1Char(';');
-    return result + QStringLiteral("Timeout=%1").arg(SqliteBusyTimeoutMs);
+    result += QStringLiteral("Timeout=%1").arg(qMax(1, busyMs));
+    return result.size() > MaxLength ? connect : result;
+}
+
+QString OdbcConnectString::masked(const QString& text)
+{
+    // A key starts the text or follows a separator, so that "XPWD=" or a
+    // word such as "mypassword=" in a driver's message is left alone.
+    static const QRegularExpression key(QStringLiteral("(^|[;\\s\"'(])(pwd|password)\\s*=\\s*"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString result;
+    int from = 0;
+    QRegularExpressionMatchIterator it = key.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.capturedStart() < from)
+            continue;
+        const int valueStart = int(match.capturedEnd());
+        int valueEnd = valueStart;
+        if (valueStart < text.size() && text.at(valueStart) == QLatin1Char('{')) {
+            const int close = text.indexOf(QLatin1Char('}'), valueStart);
+            valueEnd = close < 0 ? int(text.size()) : close + 1;
+        } else {
+            // The value runs to the next separator or the end of the line.
+            while (valueEnd < text.size() && text.at(valueEnd) != QLatin1Char(';')
+                && text.at(valueEnd) != QLatin1Char('\r') && text.at(valueEnd) != QLatin1Char('\n'))
+                ++valueEnd;
+        }
+        result += text.mid(from, valueStart - from);
+        if (valueEnd > valueStart)
+            result += QStringLiteral("****");
+        from = valueEnd;
+    }
+    result += text.mid(from);
+    return result;
 }

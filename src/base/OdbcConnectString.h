@@ -36,7 +36,14 @@ public:
     static std::optional<QString> missingSqliteFile(const QString& connect);
 
     // The string as the driver manager receives it: unchanged, except that a
-    // SQLite string without a Timeout of its own gets one, so that a locked
-    // file is waited for a few seconds instead of the driver's 100.
-    static QString forDriver(const QString& connect);
+    // SQLite string without a Timeout of its own gets one (busyMs), so that a
+    // locked file is waited for a few seconds instead of the driver's 100. A
+    // string that the addition would make too long stays as it is.
+    static QString forDriver(const QString& connect, int busyMs = SqliteBusyTimeoutMs);
+
+    // The text with the value of every PWD= and Password= pair (any case)
+    // shown as "****", for messages, the status bar and tooltips that may
+    // echo a connection string. A value in braces is masked up to its
+    // closing brace. Everything else stays as it is.
+    static QString masked(const QString& text);
 };

@@ -3,6 +3,10 @@
 #include "base/OdbcConnectString.h"
 #include "base/OdbcStatement.h"
 
+#include <QFile>
+
+#include <dlfcn.h>
+#include <link.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -88,7 +92,47 @@ bool OdbcConnection::open(const QString& connectString, int loginTimeoutSeconds)
         return false;
     }
     m_open = true;
+    m_textAsUtf8 = !driverHasUtf16Interface();
     return true;
+}
+
+bool OdbcConnection::driverHasUtf16Interface()
+{
+    SQLWCHAR buffer[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(m_dbc, SQL_DRIVER_NAME, buffer, sizeof buffer, &length)))
+        return true;
+    const QByteArray name = QFile::encodeName(QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(buffer), qBound(0, int(length / sizeof(SQLWCHAR)), 255))
+                                                  .section(QLatin1Char('/'), -1));
+    // The driver's library is loaded by now: look for its UTF-16 entry
+    // point in it, as the driver manager does to choose how to call it.
+    struct Search
+    {
+        QByteArray name;
+        QByteArray path;
+    } search { name, QByteArray() };
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            auto* search = static_cast<Search*>(data);
+            const QByteArray path(info->dlpi_name ? info->dlpi_name : "");
+            // Drivers name their file with or without the "lib" in front.
+            const QByteArray file = path.mid(path.lastIndexOf('/') + 1);
+            if (!search->name.isEmpty() && (file == search->name || file == "lib" + search->name)) {
+                search->path = path;
+                return 1;
+            }
+            return 0;
+        },
+        &search);
+    if (search.path.isEmpty())
+        return true;
+    void* library = dlopen(search.path.constData(), RTLD_LAZY | RTLD_NOLOAD);
+    if (!library)
+        return true;
+    const bool wide = dlsym(library, "SQLDriverConnectW") || dlsym(library, "SQLConnectW");
+    dlclose(library);
+    return wide;
 }
 
 void OdbcConnection::ensureEnvironment()
@@ -117,12 +161,13 @@ void* OdbcConnection::release()
     return handle;
 }
 
-void OdbcConnection::adopt(void* openHandle)
+void OdbcConnection::adopt(void* openHandle, bool textAsUtf8)
 {
     close();
     m_error.clear();
     m_dbc = openHandle;
     m_open = openHandle != nullptr;
+    m_textAsUtf8 = textAsUtf8;
 }
 
 void OdbcConnection::close()

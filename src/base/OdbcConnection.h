@@ -37,9 +37,18 @@ public:
     int statementTimeout() const { return m_statementTimeoutSeconds; }
 
     // Hands the open connection's handle over (the object is closed
-    // afterwards, the link stays up), and takes such a handle back.
+    // afterwards, the link stays up), and takes such a handle back, with
+    // how it carries text (textAsUtf8()).
     void* release();
-    void adopt(void* openHandle);
+    void adopt(void* openHandle, bool textAsUtf8 = false);
+
+    // How text goes to and from the driver. The driver manager converts the
+    // UTF-16 calls for a driver without a UTF-16 interface through the
+    // character set of the process's locale, which loses everything beyond
+    // ASCII under the C locale. A connection to such a driver carries text
+    // as UTF-8 bytes through the narrow calls, which the driver manager
+    // passes on unconverted; any other uses UTF-16 throughout.
+    bool textAsUtf8() const { return m_textAsUtf8; }
 
     // Makes sure the process's ODBC environment exists, so that whatever
     // keeps connections past this call is torn down before it.
@@ -70,8 +79,13 @@ public:
     void* handle() const { return m_dbc; }
 
 private:
+    // True unless the connected driver is known to lack UTF-16 entry
+    // points.
+    bool driverHasUtf16Interface();
+
     void* m_dbc = nullptr;
     bool m_open = false;
+    bool m_textAsUtf8 = false;
     int m_statementTimeoutSeconds = 0;
     OdbcError m_error;
 };

@@ -68,6 +68,11 @@ bool OdbcStatement::prepare(const QString& sql)
     if (!ensureHandle())
         return false;
     SQLFreeStmt(m_stmt, SQL_RESET_PARAMS);
+    if (m_connection.textAsUtf8()) {
+        QByteArray bytes = sql.toUtf8();
+        return check(
+            SQLPrepare(m_stmt, reinterpret_cast<SQLCHAR*>(bytes.data()), SQLINTEGER(bytes.size())));
+    }
     return check(SQLPrepareW(m_stmt, reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(sql.utf16())),
         SQLINTEGER(sql.size())));
 }
@@ -97,16 +102,30 @@ bool OdbcStatement::execute()
         return false;
     // Bind at execution time: the buffers no longer move once every
     // parameter has been given.
+    m_utf8Parameters.resize(m_parameters.size());
     for (int i = 0; i < m_parameters.size(); ++i) {
         QVector<ushort>& buffer = m_parameters[i];
         if (buffer.isEmpty()) {
             m_error = OdbcError::layer(QStringLiteral("Parameter %1 has no value").arg(i + 1));
             return false;
         }
-        const SQLULEN chars = SQLULEN(qMax(1, buffer.size() - 1));
-        const SQLRETURN rc = SQLBindParameter(m_stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
-            SQL_C_WCHAR, SQL_WVARCHAR, chars, 0, buffer.data(),
-            SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &m_indicators[i]);
+        SQLRETURN rc = SQL_SUCCESS;
+        if (m_connection.textAsUtf8()) {
+            // The driver takes the text's UTF-8 bytes as they are.
+            QByteArray& bytes = m_utf8Parameters[i];
+            bytes = QString::fromUtf16(
+                reinterpret_cast<const char16_t*>(buffer.constData()), buffer.size() - 1)
+                        .toUtf8();
+            m_indicators[i] = SQLLEN(bytes.size());
+            rc = SQLBindParameter(m_stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                SQL_VARCHAR, SQLULEN(qMax<qsizetype>(1, bytes.size())), 0, bytes.data(),
+                SQLLEN(bytes.size() + 1), &m_indicators[i]);
+        } else {
+            const SQLULEN chars = SQLULEN(qMax(1, buffer.size() - 1));
+            rc = SQLBindParameter(m_stmt, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                SQL_WVARCHAR, chars, 0, buffer.data(), SQLLEN(buffer.size() * sizeof(SQLWCHAR)),
+                &m_indicators[i]);
+        }
         if (!check(rc))
             return false;
     }
@@ -124,8 +143,16 @@ bool OdbcStatement::execDirect(const QString& sql)
     SQLFreeStmt(m_stmt, SQL_RESET_PARAMS);
     m_parameters.clear();
     m_indicators.clear();
-    if (!check(SQLExecDirectW(m_stmt, reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(sql.utf16())),
-            SQLINTEGER(sql.size()))))
+    SQLRETURN rc = SQL_SUCCESS;
+    if (m_connection.textAsUtf8()) {
+        QByteArray bytes = sql.toUtf8();
+        rc = SQLExecDirect(
+            m_stmt, reinterpret_cast<SQLCHAR*>(bytes.data()), SQLINTEGER(bytes.size()));
+    } else {
+        rc = SQLExecDirectW(m_stmt, reinterpret_cast<SQLWCHAR*>(const_cast<ushort*>(sql.utf16())),
+            SQLINTEGER(sql.size()));
+    }
+    if (!check(rc))
         return false;
     return describeResult();
 }
@@ -179,6 +206,10 @@ void OdbcStatement::readRow()
     for (int column = 0; column < m_columnNames.size(); ++column) {
         Field& field = m_row[column];
         field = Field();
+        if (m_connection.textAsUtf8()) {
+            readUtf8Field(column, field);
+            continue;
+        }
         QString text;
         SQLWCHAR buffer[512];
         for (;;) {
@@ -208,6 +239,39 @@ void OdbcStatement::readRow()
         if (field.state == Field::Text)
             field.text = text;
     }
+}
+
+// The same for a connection that carries text as UTF-8 bytes: the pieces are
+// joined before decoding, so a character split between two stays whole.
+void OdbcStatement::readUtf8Field(int column, Field& field)
+{
+    QByteArray bytes;
+    char buffer[2048];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(
+            m_stmt, SQLUSMALLINT(column + 1), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+        if (rc == SQL_NO_DATA) {
+            field.state = Field::Text;
+            break;
+        }
+        if (!SQL_SUCCEEDED(rc))
+            return; // stays Failed
+        if (indicator == SQL_NULL_DATA) {
+            field.state = Field::Null;
+            return;
+        }
+        const int capacity = int(sizeof buffer) - 1;
+        int length = capacity;
+        if (indicator != SQL_NO_TOTAL && indicator >= 0)
+            length = qMin<int>(capacity, int(indicator));
+        bytes.append(buffer, length);
+        if (rc == SQL_SUCCESS) {
+            field.state = Field::Text;
+            break;
+        }
+    }
+    field.text = QString::fromUtf8(bytes);
 }
 
 void OdbcStatement::closeCursor()

@@ -2,6 +2,7 @@
 
 #include "base/OdbcError.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -65,11 +66,13 @@ private:
     bool check(short rc);
     bool describeResult();
     void readRow();
+    void readUtf8Field(int column, Field& field);
 
     OdbcConnection& m_connection;
     void* m_stmt = nullptr;
     OdbcError m_error;
     QVector<QVector<ushort>> m_parameters;
+    QVector<QByteArray> m_utf8Parameters;
     QVector<long> m_indicators;
     QStringList m_columnNames;
     QVector<Field> m_row;

@@ -28,7 +28,8 @@
 const char* const BatchCommand::Usage
     = "Usage: kestrane-batch [--dictionary FILE] [--format 4up|2up|1up] [--style bullet|desc]\n"
       "                      [--title TEXT] [--set KEY=VALUE]... [--first-cell N]\n"
-      "                      [--pages FROM-TO] (--pdf FILE | --printer NAME) DATAFILE\n";
+      "                      [--pages FROM-TO] [--copies N]\n"
+      "                      (--pdf FILE | --printer NAME) DATAFILE\n";
 
 const char* const BatchCommand::Help
     = "Prints the signs of a POS data file (.txt or .dat) or of a list saved by the\n"
@@ -42,6 +43,7 @@ const char* const BatchCommand::Help
       "                      (for example --set PRINTBORDER=1 --set LOGOWIDTH=2)\n"
       "  --first-cell N      start on cell N of the first page\n"
       "  --pages FROM-TO     print only pages FROM to TO\n"
+      "  --copies N          print N copies of each sign side by side (1 to 99)\n"
       "  --pdf FILE          write the signs to a PDF file\n"
       "  --printer NAME      send the signs to the CUPS printer NAME\n"
       "  --help              show this text\n"
@@ -205,10 +207,11 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     const QCommandLineOption setOption(QStringLiteral("set"), {}, "KEY=VALUE");
     const QCommandLineOption firstCellOption(QStringLiteral("first-cell"), {}, "N");
     const QCommandLineOption pagesOption(QStringLiteral("pages"), {}, "FROM-TO");
+    const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, "N");
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), {}, "FILE");
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, "NAME");
     parser.addOptions({ help, dictionaryOption, formatOption, styleOption, titleOption, setOption,
-        firstCellOption, pagesOption, pdfOption, printerOption });
+        firstCellOption, pagesOption, copiesOption, pdfOption, printerOption });
     parser.addPositionalArgument(QStringLiteral("DATAFILE"), {});
     const auto bad = [](const QString& text) { return std::pair(std::optional<Request>(), text); };
     if (!parser.parse(arguments))
@@ -218,8 +221,9 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
         request.help = true;
         return { request, QString() };
     }
-    for (const QCommandLineOption* once : { &dictionaryOption, &formatOption, &styleOption,
-             &titleOption, &firstCellOption, &pagesOption, &pdfOption, &printerOption }) {
+    for (const QCommandLineOption* once :
+        { &dictionaryOption, &formatOption, &styleOption, &titleOption, &firstCellOption,
+            &pagesOption, &copiesOption, &pdfOption, &printerOption }) {
         if (parser.values(*once).size() > 1)
             return bad(QStringLiteral("--%1 is given more than once").arg(once->names()[0]));
     }
@@ -245,6 +249,7 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     request.title = given(titleOption);
     request.firstCell = given(firstCellOption);
     request.pages = given(pagesOption);
+    request.copies = given(copiesOption);
     return { request, QString() };
 }
 
@@ -303,6 +308,14 @@ QString BatchCommand::applyPaging(const Request& request, SignFormat format, Pri
                 .arg(*request.pages);
         paging.fromPage = *from;
         paging.toPage = *to;
+    }
+    if (request.copies) {
+        const std::optional<int> copies = positiveNumber(*request.copies);
+        if (!copies || *copies > PrintRange::MaxCopies)
+            return QStringLiteral("--copies must be 1 to %1, not \"%2\"")
+                .arg(PrintRange::MaxCopies)
+                .arg(*request.copies);
+        paging.copies = *copies;
     }
     return QString();
 }

@@ -38,6 +38,7 @@ public:
         std::optional<QString> title;
         std::optional<QString> firstCell;
         std::optional<QString> pages;
+        std::optional<QString> copies;
         QStringList overrides; // KEY=VALUE
         bool help = false;
     };

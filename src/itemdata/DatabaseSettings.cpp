@@ -1,6 +1,7 @@
 #include "itemdata/DatabaseSettings.h"
 
 #include "base/MORNLIB.h"
+#include "base/OdbcConnectString.h"
 #include "base/OdbcConnection.h"
 #include "base/OdbcPool.h"
 #include "base/OdbcStatement.h"
@@ -59,8 +60,14 @@ QString signedNumber(qint32 number)
     return number >= 0 ? QLatin1Char(' ') + QString::number(number) : QString::number(number);
 }
 
+OdbcError runWork(const DatabaseSettings::Runner& runner, const DatabaseSettings::Work& work)
+{
+    return runner ? runner(work) : work();
+}
+
 QString testLine(const AppSettings& settings, SettingsKeys::Setting key, const QString& notSet,
-    const QString& statement, const QString& ok, const QString& problem, DatabaseState* state)
+    const QString& statement, const QString& ok, const QString& problem, DatabaseState* state,
+    const DatabaseSettings::Runner& runner)
 {
     DatabaseState ignored;
     DatabaseState& outcome = state ? *state : ignored;
@@ -69,26 +76,42 @@ QString testLine(const AppSettings& settings, SettingsKeys::Setting key, const Q
         outcome = { DatabaseState::NotSet, QString() };
         return CrLf + notSet;
     }
-    const OdbcError error = DatabaseSettings::TryStatement(connect, statement);
+    // A kept connection proves nothing about the next login (a changed
+    // password, a dropped role): the test logs in anew.
+    const OdbcError error = runWork(runner, [connect, statement] {
+        return DatabaseSettings::TryStatement(connect, statement, OdbcPool::Login::Fresh);
+    });
     if (!error.failed()) {
         outcome = { DatabaseState::Connected, QString() };
         return CrLf + ok;
     }
-    outcome = { DatabaseState::Unavailable, error.description };
-    return CrLf + problem + signedNumber(error.number) + QStringLiteral(", ") + error.description;
+    const QString reason = OdbcConnectString::masked(error.description);
+    outcome = { DatabaseState::Unavailable, reason };
+    return CrLf + problem + signedNumber(error.number) + QStringLiteral(", ") + reason;
 }
 
 } // namespace
 
-OdbcError DatabaseSettings::TryStatement(const QString& connectString, const QString& sql)
+OdbcPool::Work DatabaseSettings::trialWork(const QString& sql)
 {
-    return OdbcPool::run(connectString, [&sql](OdbcConnection& connection) -> OdbcError {
+    return [sql](OdbcConnection& connection) -> OdbcError {
         OdbcStatement statement(connection);
         if (!statement.execDirect(sql))
             return statement.lastError();
         statement.closeCursor();
         return OdbcError();
-    });
+    };
+}
+
+QString DatabaseSettings::trialStatement(Database database)
+{
+    return editTexts(database).trialStatement;
+}
+
+OdbcError DatabaseSettings::TryStatement(
+    const QString& connectString, const QString& sql, OdbcPool::Login login)
+{
+    return OdbcPool::run(connectString, trialWork(sql), login);
 }
 
 DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
@@ -99,8 +122,8 @@ DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
         settings.get(texts.offered).text() };
 }
 
-CommandResult DatabaseSettings::applyConnectString(
-    Database database, const QString& answer, const AppSettings& settings, DatabaseState* state)
+CommandResult DatabaseSettings::applyConnectString(Database database, const QString& answer,
+    const AppSettings& settings, DatabaseState* state, const Runner& runner)
 {
     const EditTexts texts = editTexts(database);
     if (answer.isEmpty())
@@ -110,15 +133,17 @@ CommandResult DatabaseSettings::applyConnectString(
         return {};
     }
     const QString trimmed = trimSpaces(answer);
-    const OdbcError error = TryStatement(trimmed, texts.trialStatement);
-    if (state) {
-        *state = error.failed() ? DatabaseState { DatabaseState::Unavailable, error.description }
-                                : DatabaseState { DatabaseState::Connected, QString() };
-    }
+    const QString sql = texts.trialStatement;
+    const OdbcError error = runWork(runner, [trimmed, sql] { return TryStatement(trimmed, sql); });
+    // What the trial showed describes the stored string only once the
+    // answer is stored; a failed trial leaves the stored string's state.
+    if (state && !error.failed())
+        *state = DatabaseState { DatabaseState::Connected, QString() };
     if (error.failed()) {
         CommandResult result
-            = CommandResult::notice(QStringLiteral("Error opening selected odbc source: ") + answer
-                + CrLf + QString::number(error.number) + QStringLiteral(": ") + error.description);
+            = CommandResult::notice(QStringLiteral("Error opening selected odbc source: ")
+                + OdbcConnectString::masked(answer) + CrLf + QString::number(error.number)
+                + QStringLiteral(": ") + OdbcConnectString::masked(error.description));
         result.title = texts.failureTitle;
         return result;
     }
@@ -127,21 +152,21 @@ CommandResult DatabaseSettings::applyConnectString(
 }
 
 QString DatabaseSettings::TestReport(
-    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis)
+    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis, const Runner& runner)
 {
     QString report;
     report += testLine(settings, SettingsKeys::Setting::OdbcInv,
         QStringLiteral("Inventory Database not set to an ODBC data source."), InventoryTrial,
         QStringLiteral("Inventory Database OK"), QStringLiteral("Inventory Database Problem: "),
-        inventory);
+        inventory, runner);
     report += testLine(settings, SettingsKeys::Setting::OdbcCis,
         QStringLiteral("Optional CIS Database not set to an ODBC data source."), CisTrial,
-        QStringLiteral("CIS Database OK"), QStringLiteral("CIS Database Problem: "), cis);
+        QStringLiteral("CIS Database OK"), QStringLiteral("CIS Database Problem: "), cis, runner);
     return report;
 }
 
 CommandResult DatabaseSettings::TestConnections(
-    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis)
+    const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis, const Runner& runner)
 {
-    return CommandResult::notice(TestReport(settings, inventory, cis));
+    return CommandResult::notice(TestReport(settings, inventory, cis, runner));
 }

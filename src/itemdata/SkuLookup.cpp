@@ -1,11 +1,14 @@
 #include "itemdata/SkuLookup.h"
 
 #include "base/MORNLIB.h"
+#include "base/OdbcConnectString.h"
 #include "base/OdbcConnection.h"
 #include "base/OdbcPool.h"
 #include "base/OdbcStatement.h"
 
 #include <QStringList>
+
+#include <memory>
 
 QString SkuLookup::columnName(Field field)
 {
@@ -56,37 +59,56 @@ DatabaseState SkuLookup::readTable(const QString& connect, const QString& table,
     int fieldCount, Result& result, bool* found)
 {
     *found = false;
-    const OdbcError error = OdbcPool::run(connect, [&](OdbcConnection& connection) -> OdbcError {
-        // Column "1" must be quoted to be a column at all; a source that
-        // cannot quote identifiers would read it as the number 1.
-        const QString keyColumn = connection.quoteIdentifier(QStringLiteral("1"));
-        if (keyColumn.isEmpty()) {
-            return connection.lastError().failed()
-                ? connection.lastError()
-                : OdbcError::layer(QStringLiteral("the data source cannot quote column names"));
-        }
-        OdbcStatement statement(connection);
-        // Only the first row is used.
-        statement.setMaxRows(1);
-        if (!statement.prepare(
-                QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, keyColumn))
-            || !statement.bindText(1, sku) || !statement.execute() || !statement.fetch())
-            return statement.lastError(); // clear when there is no such row
-        *found = true;
-        for (int field = 0; field < fieldCount; ++field) {
-            if (!result.missing[field])
-                continue;
-            std::optional<QString> value;
-            if (statement.value(columnName(Field(field)), &value)) {
-                result.values[field] = MORNLIB::NullToEmpty(value);
-                result.missing[field] = false;
+    // The work may outlive this call (a database that misses its deadline
+    // is abandoned, not waited for): it fills a copy of its own, taken over
+    // only when the work finished in time.
+    struct Read
+    {
+        std::array<QString, FieldCount> values;
+        std::array<bool, FieldCount> missing;
+        bool found = false;
+    };
+    auto read = std::make_shared<Read>();
+    read->missing = result.missing;
+    const OdbcError error = OdbcPool::run(
+        connect, [read, table, sku, fieldCount](OdbcConnection& connection) -> OdbcError {
+            // Column "1" must be quoted to be a column at all; a source that
+            // cannot quote identifiers would read it as the number 1.
+            const QString keyColumn = connection.quoteIdentifier(QStringLiteral("1"));
+            if (keyColumn.isEmpty()) {
+                return connection.lastError().failed()
+                    ? connection.lastError()
+                    : OdbcError::layer(QStringLiteral("the data source cannot quote column names"));
             }
-        }
-        statement.closeCursor();
-        return OdbcError();
-    });
+            OdbcStatement statement(connection);
+            // Only the first row is used.
+            statement.setMaxRows(1);
+            if (!statement.prepare(
+                    QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, keyColumn))
+                || !statement.bindText(1, sku) || !statement.execute() || !statement.fetch())
+                return statement.lastError(); // clear when there is no such row
+            read->found = true;
+            for (int field = 0; field < fieldCount; ++field) {
+                if (!read->missing[field])
+                    continue;
+                std::optional<QString> value;
+                if (statement.value(columnName(Field(field)), &value)) {
+                    read->values[field] = MORNLIB::NullToEmpty(value);
+                    read->missing[field] = false;
+                }
+            }
+            statement.closeCursor();
+            return OdbcError();
+        });
     if (error.failed())
-        return { DatabaseState::Unavailable, error.description };
+        return { DatabaseState::Unavailable, OdbcConnectString::masked(error.description) };
+    *found = read->found;
+    for (int field = 0; field < fieldCount; ++field) {
+        if (result.missing[field] && !read->missing[field]) {
+            result.values[field] = read->values[field];
+            result.missing[field] = false;
+        }
+    }
     return { DatabaseState::Connected, QString() };
 }
 

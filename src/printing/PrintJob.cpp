@@ -133,9 +133,12 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     hooks.before = [&](qint32 sign) { m_window.showProgress(print, sign, signs); };
     hooks.after = [&](const PlannedSign& sign, const SignFit& fit) {
         ++result.signs;
-        if (fit.cut)
-            result.rowsCut.push_back(sign.row);
-        else if (fit.shrunk)
+        // The copies of a sign stand together and are cut alike: the row
+        // is named once.
+        if (fit.cut) {
+            if (result.rowsCut.empty() || result.rowsCut.back() != sign.row)
+                result.rowsCut.push_back(sign.row);
+        } else if (fit.shrunk)
             ++result.signsShrunk;
         return !m_printAborted;
     };

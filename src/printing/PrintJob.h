@@ -28,7 +28,8 @@ struct PrintResult
     qint32 pages = 0;
     // Signs made smaller to fit but with nothing left off.
     qint32 signsShrunk = 0;
-    // Grid rows of the signs that had a line cut or left off.
+    // Grid rows of the signs that had a line cut or left off, each once
+    // however many copies it printed.
     std::vector<int> rowsCut;
     // The printer's name or the PDF file ("" for the preview).
     QString destination;

@@ -58,10 +58,12 @@ PrintPlan PlanPages(
         return plan;
 
     // Slot n is cell n of the first page; the slots after the first page's
-    // last cell fill the next pages.
+    // last cell fill the next pages. Each row takes copies slots in a row.
     const qint64 perPage = signsPerPage;
+    const qint64 copies = std::clamp(range.copies, 1, PrintRange::MaxCopies);
     const int firstCell = std::clamp(range.firstCell, 1, signsPerPage);
-    plan.lastPage = qint32((qint64(rows.size()) + firstCell - 1 + perPage - 1) / perPage);
+    const qint64 lastSlot = qint64(rows.size()) * copies + firstCell - 1;
+    plan.lastPage = qint32((lastSlot + perPage - 1) / perPage);
     plan.fromPage = std::max(range.fromPage, 1);
     const qint32 toPage = range.toPage <= 0 ? plan.lastPage : std::min(range.toPage, plan.lastPage);
     if (plan.fromPage > toPage) {
@@ -69,14 +71,16 @@ PrintPlan PlanPages(
         return plan;
     }
     plan.outcome = PrintPlan::Outcome::Ready;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const qint64 slot = qint64(i) + firstCell;
+    // Only the slots of the pages printed are walked: a page range near the
+    // end of a long run with many copies costs no more than its own pages.
+    const qint64 from = std::max<qint64>(firstCell, (plan.fromPage - 1) * perPage + 1);
+    const qint64 to = std::min<qint64>(lastSlot, toPage * perPage);
+    for (qint64 slot = from; slot <= to; ++slot) {
         const qint32 page = qint32((slot - 1) / perPage + 1);
-        if (page < plan.fromPage || page > toPage)
-            continue;
         if (plan.pages.empty() || plan.pages.back().number != page)
             plan.pages.push_back({ page, {} });
-        plan.pages.back().signs.push_back({ rows[i], int((slot - 1) % perPage + 1) });
+        const int row = rows[size_t((slot - firstCell) / copies)];
+        plan.pages.back().signs.push_back({ row, int((slot - 1) % perPage + 1) });
     }
     return plan;
 }

@@ -11,7 +11,8 @@ class SignListModel;
 
 // Which sign goes in which cell of which page, worked out before anything is
 // drawn. The signs fill the cells in list order from the range's first cell
-// on; the pages outside the range are left out.
+// on, the copies of one sign in consecutive cells; the pages outside the
+// range are left out.
 struct PlannedSign
 {
     int row = 0; // grid row, from 1
@@ -48,7 +49,8 @@ struct PrintPlan
 std::vector<int> PrintableRows(const SignListModel& model);
 
 // The plan for those rows (grid rows from 1) on pages of signsPerPage cells.
-// A selection keeps only the chosen rows that are printable; the first cell
-// is kept to the page's cells; a range running past the last page ends there.
+// A selection keeps only the chosen rows that are printable; each row takes
+// the range's number of copies (kept to 1 to MaxCopies); the first cell is
+// kept to the page's cells; a range running past the last page ends there.
 PrintPlan PlanPages(
     const std::vector<int>& printableRows, int signsPerPage, const PrintRange& range);

@@ -2,11 +2,11 @@
 
 #include <QVector>
 
-// Which part of the sign list a print run prints, and where on the first
-// sheet it starts: a sheet with some cells already used starts at a later
-// cell, and a run can be cut to a range of its pages or to chosen rows.
-// Pages are numbered as the whole run lays them out, the first one starting
-// at firstCell.
+// Which part of the sign list a print run prints, how many of each sign,
+// and where on the first sheet it starts: a sheet with some cells already
+// used starts at a later cell, and a run can be cut to a range of its pages
+// or to chosen rows. Pages are numbered as the whole run lays them out, the
+// first one starting at firstCell.
 struct PrintRange
 {
     // The first page's cell the first sign goes in, from 1 (up to 4 in
@@ -18,4 +18,9 @@ struct PrintRange
     // Only these grid rows (from 1) instead of the whole list.
     bool selectedOnly = false;
     QVector<int> rows;
+    // How many of each sign, side by side in consecutive cells (1 to
+    // MaxCopies).
+    int copies = 1;
+
+    static constexpr int MaxCopies = 99;
 };

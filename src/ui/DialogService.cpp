@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -159,8 +160,8 @@ DialogService::Answer DialogService::message(const QString& text, Buttons button
     }
 }
 
-QString DialogService::inputBox(
-    const QString& prompt, const QString& title, const QString& defaultText, QWidget* parent)
+QString DialogService::inputBox(const QString& prompt, const QString& title,
+    const QString& defaultText, QWidget* parent, int maxLength)
 {
     m_inputRequests.append(InputRequest { prompt, title, defaultText });
     if (m_scripted)
@@ -169,8 +170,10 @@ QString DialogService::inputBox(
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
-    dialog.setTextValue(defaultText);
     dialog.setInputMode(QInputDialog::TextInput);
+    if (auto* line = dialog.findChild<QLineEdit*>())
+        line->setMaxLength(maxLength);
+    dialog.setTextValue(defaultText);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();

@@ -81,16 +81,18 @@ public:
     // then also the Escape button.
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title,
         Answer defaultButton, QWidget* parent = nullptr);
-    // The typed text, or "" when the user cancels.
+    // The typed text, or "" when the user cancels. The box takes up to
+    // maxLength characters (a longer paste is cut there).
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText,
-        QWidget* parent = nullptr);
+        QWidget* parent = nullptr, int maxLength = 32767);
     // The chosen path, or nothing on cancel.
     std::optional<QString> fileDialog(const FileRequest& request, QWidget* parent = nullptr);
     // The chosen colour as red + 256 * green + 65536 * blue, or nothing on cancel.
     std::optional<int> colorDialog(int startColor, QWidget* parent = nullptr);
     // Printer setup on the given printer; false on cancel (the printer is then unchanged).
     bool printerDialog(QPrinter* printer, QWidget* parent = nullptr);
-    // The first cell, the pages and the rows to print, or nothing on cancel.
+    // The first cell, the copies, the pages and the rows to print, or nothing
+    // on cancel.
     // Scripted with nothing queued, the request's starting choice is taken.
     std::optional<PrintRange> printRangeDialog(
         const PrintRangeRequest& request, QWidget* parent = nullptr);

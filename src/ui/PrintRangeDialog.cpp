@@ -27,6 +27,14 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
 
     addFirstCell(form, initial.firstCell);
 
+    m_copies = new QSpinBox(this);
+    m_copies->setObjectName(QStringLiteral("spnCopies"));
+    m_copies->setRange(1, PrintRange::MaxCopies);
+    m_copies->setValue(std::clamp(initial.copies, 1, PrintRange::MaxCopies));
+    m_copies->setToolTip(
+        QStringLiteral("How many of each sign to print; the copies of a sign stand side by side."));
+    form->addRow(QStringLiteral("Copies of each sign:"), m_copies);
+
     m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
     m_allPages->setObjectName(QStringLiteral("optAllPages"));
     m_somePages = new QRadioButton(QStringLiteral("Pages"), this);
@@ -92,6 +100,7 @@ void PrintRangeDialog::addFirstCell(QFormLayout* form, int firstCell)
 void PrintRangeDialog::connectPageRange()
 {
     connect(m_firstCell, &QSpinBox::valueChanged, this, &PrintRangeDialog::updatePages);
+    connect(m_copies, &QSpinBox::valueChanged, this, &PrintRangeDialog::updatePages);
     connect(m_selectedOnly, &QCheckBox::toggled, this, &PrintRangeDialog::updatePages);
     connect(m_somePages, &QRadioButton::toggled, this, &PrintRangeDialog::updatePages);
     // Typing a page picks the page range.
@@ -111,8 +120,8 @@ void PrintRangeDialog::connectPageRange()
 void PrintRangeDialog::updatePages()
 {
     const int signs = m_selectedOnly->isChecked() ? m_selectedSigns : m_signs;
-    const int cellsUsed = signs + m_firstCell->value() - 1;
-    const int pages = std::max((cellsUsed + m_signsPerPage - 1) / m_signsPerPage, 1);
+    const qint64 cellsUsed = qint64(signs) * m_copies->value() + m_firstCell->value() - 1;
+    const int pages = int(std::max<qint64>((cellsUsed + m_signsPerPage - 1) / m_signsPerPage, 1));
     const bool atEnd = m_toPage->value() == m_toPage->maximum();
     const QSignalBlocker blockFrom(m_fromPage);
     const QSignalBlocker blockTo(m_toPage);
@@ -134,5 +143,6 @@ PrintRange PrintRangeDialog::range() const
         range.toPage = m_toPage->value();
     }
     range.selectedOnly = m_selectedOnly->isChecked();
+    range.copies = m_copies->value();
     return range;
 }

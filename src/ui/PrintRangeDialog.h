@@ -11,9 +11,9 @@ class QRadioButton;
 class QSpinBox;
 
 // Asks before Print Signs and Print Preview where the first sign goes on the
-// first sheet (for a sheet with cells already used), which pages to print,
-// and whether only the selected rows are printed. The page count follows
-// the first cell and the rows chosen.
+// first sheet (for a sheet with cells already used), how many copies of each
+// sign, which pages to print, and whether only the selected rows are printed.
+// The page count follows the first cell, the copies and the rows chosen.
 class PrintRangeDialog : public QDialog
 {
     Q_OBJECT
@@ -34,6 +34,7 @@ private:
     int m_signs;
     int m_selectedSigns;
     QSpinBox* m_firstCell = nullptr;
+    QSpinBox* m_copies = nullptr;
     QRadioButton* m_allPages = nullptr;
     QRadioButton* m_somePages = nullptr;
     QSpinBox* m_fromPage = nullptr;

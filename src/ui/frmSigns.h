@@ -1,7 +1,9 @@
 #pragma once
 
 #include "base/SettingsStore.h"
+#include "itemdata/DatabaseSettings.h"
 #include "itemdata/DatabaseState.h"
+#include "itemdata/SkuLookup.h"
 #include "printing/PrintRange.h"
 
 #include <QList>
@@ -15,6 +17,7 @@ class CommonDialog;
 class DialogService;
 class EntryBox;
 class frmAbout;
+class LookupService;
 class QAction;
 class QUrl;
 class QCheckBox;
@@ -139,6 +142,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -260,6 +264,14 @@ private:
     void buildDatabaseIndicators();
     void noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state);
     void refreshDatabaseIndicators();
+    // The lookup behind Enter in the SKU box runs off the window's thread;
+    // its outcome fills the boxes not typed in since (frmSignsDatabase.cpp).
+    void lookupFinished(quint64 request, const QString& sku, const SkuLookup::Result& result);
+    // Opens the set databases in the background once the window shows.
+    void warmUpDatabases();
+    // Runs a database command's work off the window's thread and waits for
+    // it, the window painting meanwhile.
+    OdbcError runDatabaseWork(const DatabaseSettings::Work& work);
     // frmSignsFind.cpp.
     void buildFindCommands(QMenu* edit);
     // The next row after row (wrapping round to it) whose SKU or description
@@ -302,6 +314,19 @@ private:
     };
     KnownDatabaseState m_invState;
     KnownDatabaseState m_cisState;
+    LookupService* m_lookups = nullptr;
+    // The lookup running for the SKU box: its number, SKU and strings, and
+    // the boxes typed in since its Enter.
+    struct PendingLookup
+    {
+        quint64 request = 0;
+        QString inventory;
+        QString cis;
+        QList<EntryBox*> typed;
+    };
+    PendingLookup m_lookup;
+    bool m_warmedUp = false;
+    bool m_databaseWorkRunning = false;
     QPointer<frmAbout> m_about;
     QAction* m_recentSeparator = nullptr;
     // The text Find looked for last, and the panel control F6 left.

@@ -1,13 +1,17 @@
 // The File menu's database commands, in menu order: Dictionary File (and
 // the dictionary's loading at start-up), Inventory Database, CIS Database
 // and Test Database Connections; the SKU lookup behind Enter in the SKU box
-// and the status-bar indicators of both databases.
+// and the status-bar indicators of both databases. No database call runs on
+// the window's thread: lookups report when they are done, and the commands
+// wait for their work with the window painting meanwhile.
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
+#include "base/OdbcConnectString.h"
 #include "base/SettingsKeys.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/InventoryDictionary.h"
+#include "itemdata/LookupService.h"
 #include "itemdata/SkuLookup.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
@@ -20,9 +24,15 @@
 #include "ui/WindowHelpers.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTimer>
+
+#include <memory>
+#include <utility>
 
 namespace {
 const QString& DictionaryType = InventoryDictionary::Type;
@@ -76,39 +86,118 @@ void frmSigns::LookupSku()
     // Both strings are read afresh, so an edit takes effect at once.
     const QString inventory = m_settings.get(SettingsKeys::Setting::OdbcInv).text();
     const QString cis = m_settings.get(SettingsKeys::Setting::OdbcCis).text();
-    const SkuLookup::Result result = SkuLookup::run(txtSku->text(), inventory, cis);
+    const QString sku = txtSku->text();
+    // Only the latest Enter's outcome fills the boxes.
+    if (m_lookup.request)
+        m_lookups->cancel(m_lookup.request);
+    m_lookup = { m_lookups->lookUp(sku, inventory, cis), inventory, cis, {} };
+    statusBar()->showMessage(QStringLiteral("Looking up SKU %1\u2026").arg(sku));
+}
+
+void frmSigns::lookupFinished(quint64 request, const QString& sku, const SkuLookup::Result& result)
+{
+    if (request != m_lookup.request)
+        return;
+    const PendingLookup lookup = std::exchange(m_lookup, PendingLookup());
+    noteDatabaseState(true, lookup.inventory, result.inventory);
+    noteDatabaseState(false, lookup.cis, result.cis);
+    // The clerk has moved on to another SKU: this outcome is no longer wanted.
+    if (txtSku->text() != sku) {
+        if (statusBar()->currentMessage().startsWith(QStringLiteral("Looking up SKU ")))
+            statusBar()->clearMessage();
+        return;
+    }
     EntryBox* const boxes[SkuLookup::FieldCount]
         = { txtDescription, txtRetail, txtCost, txtPromo, txtBp1, txtBp2, txtBp3 };
-    for (int field = 0; field < SkuLookup::FieldCount; ++field)
-        boxes[field]->setText(result.values[field]);
-    noteDatabaseState(true, inventory, result.inventory);
-    noteDatabaseState(false, cis, result.cis);
+    for (int field = 0; field < SkuLookup::FieldCount; ++field) {
+        EntryBox* box = boxes[field];
+        if (lookup.typed.contains(box))
+            continue;
+        box->setText(result.values[field]);
+        // The box the Enter chain moved to stays ready to be typed over.
+        if (box->hasFocus())
+            box->setSelection(0, int(box->text().size()));
+    }
     statusBar()->showMessage(result.status);
+}
+
+OdbcError frmSigns::runDatabaseWork(const DatabaseSettings::Work& work)
+{
+    // The work owns what it uses; the outcome comes back through a shared
+    // slot, so that leaving early (the program quitting) is safe.
+    auto outcome
+        = std::make_shared<OdbcError>(OdbcError::layer(QStringLiteral("the program is ending")));
+    bool done = false;
+    QEventLoop loop;
+    const QList<QAction*> commands { mnuFileOdbcInventory, mnuFileOdbcCis, mnuFileTestDatabase };
+    for (QAction* command : commands)
+        command->setEnabled(false);
+    m_databaseWorkRunning = true;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    const quint64 request = m_lookups->run([outcome, work] { *outcome = work(); },
+        [&done, &loop] {
+            done = true;
+            loop.quit();
+        });
+    if (!done)
+        loop.exec();
+    if (!done)
+        m_lookups->cancel(request);
+    QApplication::restoreOverrideCursor();
+    m_databaseWorkRunning = false;
+    for (QAction* command : commands)
+        command->setEnabled(true);
+    return *outcome;
 }
 
 void frmSigns::mnuFileOdbcInventory_Click()
 {
+    if (m_databaseWorkRunning)
+        return;
     DatabaseState state;
-    DatabaseCommands::EditConnectString(
-        DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this, &state);
+    DatabaseCommands::EditConnectString(DatabaseSettings::Database::Inventory, m_dialogs,
+        m_settings, this, &state, [this](const auto& work) { return runDatabaseWork(work); });
     noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), state);
 }
 
 void frmSigns::mnuFileOdbcCis_Click()
 {
+    if (m_databaseWorkRunning)
+        return;
     DatabaseState state;
-    DatabaseCommands::EditConnectString(
-        DatabaseSettings::Database::Cis, m_dialogs, m_settings, this, &state);
+    DatabaseCommands::EditConnectString(DatabaseSettings::Database::Cis, m_dialogs, m_settings,
+        this, &state, [this](const auto& work) { return runDatabaseWork(work); });
     noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), state);
 }
 
 void frmSigns::mnuFileTestDatabase_Click()
 {
+    if (m_databaseWorkRunning)
+        return;
     DatabaseState inventory;
     DatabaseState cis;
-    DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis);
+    DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis,
+        [this](const auto& work) { return runDatabaseWork(work); });
     noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), inventory);
     noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), cis);
+}
+
+void frmSigns::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_warmedUp) {
+        m_warmedUp = true;
+        // After the window has painted: the first lookup then finds its
+        // connections open.
+        QTimer::singleShot(0, this, &frmSigns::warmUpDatabases);
+    }
+}
+
+void frmSigns::warmUpDatabases()
+{
+    // A database that is down shows in its indicator only.
+    m_lookups->warmUp(m_settings.get(SettingsKeys::Setting::OdbcInv).text(),
+        m_settings.get(SettingsKeys::Setting::OdbcCis).text());
 }
 
 void frmSigns::buildDatabaseIndicators()
@@ -120,6 +209,22 @@ void frmSigns::buildDatabaseIndicators()
     statusBar()->addPermanentWidget(lblInvState);
     statusBar()->addPermanentWidget(lblCisState);
     refreshDatabaseIndicators();
+
+    m_lookups = new LookupService(this);
+    connect(m_lookups, &LookupService::finished, this, &frmSigns::lookupFinished);
+    connect(m_lookups, &LookupService::warmedUp, this,
+        [this](quint64, const QString& inventory, const DatabaseState& inventoryState,
+            const QString& cis, const DatabaseState& cisState) {
+            noteDatabaseState(true, inventory, inventoryState);
+            noteDatabaseState(false, cis, cisState);
+        });
+    // What the clerk types while a lookup runs is kept when it reports.
+    for (EntryBox* box : { txtDescription, txtRetail, txtCost, txtPromo, txtBp1, txtBp2, txtBp3 }) {
+        connect(box, &QLineEdit::textEdited, this, [this, box] {
+            if (m_lookup.request && !m_lookup.typed.contains(box))
+                m_lookup.typed.append(box);
+        });
+    }
 }
 
 // Keeps what a use of a database showed. A state that says nothing new
@@ -150,7 +255,7 @@ void frmSigns::refreshDatabaseIndicators()
                 break;
             case DatabaseState::Unavailable:
                 text = QStringLiteral("unavailable");
-                tip = known.state.reason;
+                tip = OdbcConnectString::masked(known.state.reason);
                 break;
             case DatabaseState::NotSet:
             case DatabaseState::NotAsked:

@@ -3,7 +3,9 @@
 #include "base/OdbcConnection.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QThread>
 
 namespace {
 
@@ -66,6 +68,24 @@ TestDatabase::TestDatabase(Backend backend)
 }
 
 TestDatabase::~TestDatabase() = default;
+
+bool TestDatabase::holdLock(QProcess& holder) const
+{
+    holder.start("sqlite3", { m_file });
+    if (!holder.waitForStarted())
+        return false;
+    // The holder waits for the lock rather than giving up while a probe reads.
+    holder.write(".timeout 20000\nBEGIN EXCLUSIVE;\nSELECT 1;\n");
+    holder.waitForBytesWritten();
+    // Locked once a reader that does not wait is refused. Each probe closes
+    // before the pause, so the holder can take the lock then.
+    for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(20)) {
+        OdbcConnection probe;
+        if (!probe.open(m_connect + ";Timeout=1") || !probe.execute("SELECT * FROM sqlite_master"))
+            return true;
+    }
+    return false;
+}
 
 bool TestDatabase::exec(const QString& sql)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +32,10 @@ public:
     // Makes a table of text columns and its rows from "col,col|value,value|..."
     // ("~" is a Null); "" makes nothing.
     bool fill(const QString& table, const QString& spec);
+    // SQLite: another process (the sqlite3 program, started on `holder`)
+    // takes the file's exclusive lock; true once a reader is refused.
+    // Writing "COMMIT;\n" to the holder lets go.
+    bool holdLock(QProcess& holder) const;
 
 private:
     QTemporaryDir m_dir;
