@@ -35,24 +35,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
         QStringLiteral("How many of each sign to print; the copies of a sign stand side by side."));
     form->addRow(QStringLiteral("Copies of each sign:"), m_copies);
 
-    m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
-    m_allPages->setObjectName(QStringLiteral("optAllPages"));
-    m_somePages = new QRadioButton(QStringLiteral("Pages"), this);
-    m_somePages->setObjectName(QStringLiteral("optPageRange"));
-    m_fromPage = new QSpinBox(this);
-    m_fromPage->setObjectName(QStringLiteral("spnFromPage"));
-    m_toPage = new QSpinBox(this);
-    m_toPage->setObjectName(QStringLiteral("spnToPage"));
-    m_pageCount = new QLabel(this);
-    m_pageCount->setObjectName(QStringLiteral("lblPageCount"));
-    auto* pagesRow = new QHBoxLayout;
-    pagesRow->addWidget(m_somePages);
-    pagesRow->addWidget(m_fromPage);
-    pagesRow->addWidget(new QLabel(QStringLiteral("to"), this));
-    pagesRow->addWidget(m_toPage);
-    pagesRow->addWidget(m_pageCount);
-    layout->addWidget(m_allPages);
-    layout->addLayout(pagesRow);
+    addPageRange(layout);
 
     m_selectedOnly = new QCheckBox(m_selectedSigns == 1
             ? QStringLiteral("Only the selected row (1 sign)")
@@ -76,6 +59,29 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     m_toPage->setValue(initial.toPage > 0 ? initial.toPage : m_toPage->maximum());
 
     connectPageRange();
+}
+
+// All pages, or the pages from one to another, with the page count.
+void PrintRangeDialog::addPageRange(QVBoxLayout* layout)
+{
+    m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
+    m_allPages->setObjectName(QStringLiteral("optAllPages"));
+    m_somePages = new QRadioButton(QStringLiteral("Pages"), this);
+    m_somePages->setObjectName(QStringLiteral("optPageRange"));
+    m_fromPage = new QSpinBox(this);
+    m_fromPage->setObjectName(QStringLiteral("spnFromPage"));
+    m_toPage = new QSpinBox(this);
+    m_toPage->setObjectName(QStringLiteral("spnToPage"));
+    m_pageCount = new QLabel(this);
+    m_pageCount->setObjectName(QStringLiteral("lblPageCount"));
+    auto* pagesRow = new QHBoxLayout;
+    pagesRow->addWidget(m_somePages);
+    pagesRow->addWidget(m_fromPage);
+    pagesRow->addWidget(new QLabel(QStringLiteral("to"), this));
+    pagesRow->addWidget(m_toPage);
+    pagesRow->addWidget(m_pageCount);
+    layout->addWidget(m_allPages);
+    layout->addLayout(pagesRow);
 }
 
 // The cell of the first sheet to start at.

@@ -9,6 +9,7 @@ class QFormLayout;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
+class QVBoxLayout;
 
 // Asks before Print Signs and Print Preview where the first sign goes on the
 // first sheet (for a sheet with cells already used), how many copies of each
@@ -27,6 +28,7 @@ public:
 
 private:
     void addFirstCell(QFormLayout* form, int firstCell);
+    void addPageRange(QVBoxLayout* layout);
     void connectPageRange();
     void updatePages();
 
