@@ -14,6 +14,7 @@
 #include "printing/PrintJob.h"
 #include "printing/PrintRange.h"
 #include "printing/PrinterCanvas.h"
+#include "printing/PrinterChoice.h"
 #include "printing/RunTimeError.h"
 
 #include <QCommandLineParser>
@@ -298,10 +299,19 @@ int main(int argc, char* argv[])
             return 1;
         }
         printer.setPrinterName(target);
+        PrinterChoice::useDefaultPaper(printer);
     }
 
     BatchPrintHost host(printer, target);
     PrintJob job(model, settings, options, host);
-    job.PrintSigns(true, paging);
-    return host.failed() ? 1 : 0;
+    const PrintResult result = job.PrintSigns(true, paging);
+    if (host.failed())
+        return 1;
+    // Signs changed to fit, or printed without their barcode, are told as
+    // the window tells them: its status-bar line.
+    if (result.completed
+        && (!result.rowsCut.empty() || result.signsShrunk > 0
+            || !result.rowsBarcodeLeftOff.empty()))
+        std::fprintf(stderr, "%s\n", qPrintable(PrintResultMessage(result)));
+    return 0;
 }

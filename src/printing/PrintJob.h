@@ -31,10 +31,13 @@ struct PrintResult
     std::vector<int> rowsCut;
     // The printer's name or the PDF file ("" for the preview).
     QString destination;
+    // Grid rows of the signs printed without the barcode asked for.
+    std::vector<int> rowsBarcodeLeftOff;
 };
 
-// The status-bar line for a finished run, e.g. "30 signs printed on 8 pages
-// to Office; 2 shrunk to fit, 1 cut (row 7)".
+// The status-bar line for a finished run, what needs the user's attention
+// first, e.g. "1 cut (row 7); 2 shrunk to fit; barcode left off (rows 3, 9);
+// 30 signs printed on 8 pages to Office".
 QString PrintResultMessage(const PrintResult& result);
 
 // The message texts of the preview pager and the run-time error report.
