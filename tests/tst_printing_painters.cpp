@@ -182,10 +182,14 @@ private slots:
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
-        QTest::newRow("width 0") << "0" << "0.5";
-        QTest::newRow("height 0") << "1.5" << "0";
-        QTest::newRow("negative") << "-2" << "0.5";
-        QTest::newRow("letters") << "1.5" << "tall";
+        QTest::newRow("width 0") << "0"
+                                 << "0.5";
+        QTest::newRow("height 0") << "1.5"
+                                  << "0";
+        QTest::newRow("negative") << "-2"
+                                  << "0.5";
+        QTest::newRow("letters") << "1.5"
+                                 << "tall";
     }
     void logoOfNoSize()
     {

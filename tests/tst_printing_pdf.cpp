@@ -318,8 +318,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const auto row = [](bool preview, int shrunk, std::vector<int> cut, std::vector<int> bar,
                              const char* message) {
-            QTest::newRow(message) << PrintResult { true, preview, 30, 8, shrunk, cut, "Office", bar }
-                                   << QString(message);
+            QTest::newRow(message) << PrintResult { true, preview, 30, 8, shrunk, cut, "Office",
+                bar } << QString(message);
         };
         row(false, 0, {}, {}, "30 signs printed on 8 pages to Office");
         row(false, 2, { 7 }, {},
@@ -460,8 +460,8 @@ private slots:
             = { QString::fromUtf8("café au lait"), QString("HX-2210-").repeated(13) };
         const QString item = picture("item.jpg", 120, 120);
         std::vector<SignRow> rows;
-        for (const QString& sku : QStringList(scans).replaceInStrings(QRegularExpression(".*:"), "")
-                + leftOff) {
+        for (const QString& sku :
+            QStringList(scans).replaceInStrings(QRegularExpression(".*:"), "") + leftOff) {
             rows.push_back(typicalSign(1));
             rows.back().column(SignListModel::ColSku) = sku;
             rows.back().column(SignListModel::ColGraphic) = item;
@@ -600,10 +600,11 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("said"); // "@" the PDF file
         const QString done = "1 sign printed on 1 page to @\n";
-        QTest::newRow("fits") << QByteArray("K1\tHAMMER\t5") << "" << "";
-        QTest::newRow("title cut") << QByteArray("K1\tHAMMER\t5")
-                                   << QString("HEAVY DUTY GALVANIZED ").repeated(8)
-                                   << "1 cut (row 1); " + done;
+        QTest::newRow("fits") << QByteArray("K1\tHAMMER\t5") << ""
+                              << "";
+        QTest::newRow("title cut")
+            << QByteArray("K1\tHAMMER\t5") << QString("HEAVY DUTY GALVANIZED ").repeated(8)
+            << "1 cut (row 1); " + done;
         QTest::newRow("barcode left off") << QByteArray("CAF\xC9\tMUG\t5") << ""
                                           << "barcode left off (row 1); " + done;
     }
@@ -660,8 +661,7 @@ private slots:
         const QString letter = "612 x 792 pts (letter)";
 
         fill(m_model, { typicalSign(1) });
-        const auto [exitCode, errors]
-            = runBatch({ "--format", "2up", "--printer", queue, list() });
+        const auto [exitCode, errors] = runBatch({ "--format", "2up", "--printer", queue, list() });
         QCOMPARE(errors, QString());
         QCOMPARE(exitCode, 0);
         QCOMPARE(lastJobPages(), letter);

@@ -171,11 +171,11 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
     const double edge = border ? std::nearbyint(24 * formatScale) : 0;
     for (int cellNo = 1; cellNo <= perPage; ++cellNo) {
         const SignCell cell = CellForSign(m_options.format, cellNo, sheet, m1, m2);
-        const double across = std::min(double(cell.left) + cell.width - 6 * edge,
-                                  sheet.printableWidth)
+        const double across
+            = std::min(double(cell.left) + cell.width - 6 * edge, sheet.printableWidth)
             - std::max(cell.left + 4 * edge, 0.0);
-        const double down = std::min(double(cell.top) + cell.height - 6 * edge,
-                                sheet.printableHeight)
+        const double down
+            = std::min(double(cell.top) + cell.height - 6 * edge, sheet.printableHeight)
             - std::max(cell.top + 4 * edge, 0.0);
         if (across > 0 && down > 0)
             continue;

@@ -225,7 +225,8 @@ struct SignPainter::Sign
         QString first;
         qsizetype used = 0;
         for (; used < words.size(); ++used) {
-            const QString longer = first.isEmpty() ? words[used] : first + QLatin1Char(' ') + words[used];
+            const QString longer
+                = first.isEmpty() ? words[used] : first + QLatin1Char(' ') + words[used];
             if (width(longer, size, false) > room)
                 break;
             first = longer;
@@ -722,9 +723,9 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
             s.addText(rest, px, y, 0);
             y = roundEven(y + rest.height + gap(200 * k));
         } else {
-            const Sign::Line first = s.fit(split > 0 ? s.description.left(split - 1)
-                                                     : s.description,
-                20 * fs, false, false, room, f);
+            const Sign::Line first
+                = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs, false,
+                    false, room, f);
             s.addText(first, px, y, 0);
             y = roundEven(y + first.height + gap(200 * k));
         }
@@ -786,8 +787,8 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
             y = roundEven(y + first.height + 10 * k);
             line = rest;
         } else {
-            line = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs,
-                false, false, room, f);
+            line = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs, false,
+                false, room, f);
         }
         s.addText(line, s.centred(line.width), y, 0);
         y = roundEven(y + line.height + 10 * k);

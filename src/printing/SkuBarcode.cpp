@@ -72,9 +72,9 @@ SkuBarcode::SkuBarcode(const QString& sku)
     // scanners read wrongly: such a SKU gets no barcode rather than one that
     // scans as another SKU.
     const QString text = sku.trimmed();
-    if (symbology == Symbology::Code128
-        && !std::all_of(text.begin(), text.end(),
-            [](QChar c) { return c.unicode() >= 0x20 && c.unicode() <= 0x7E; }))
+    if (symbology == Symbology::Code128 && !std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= 0x20 && c.unicode() <= 0x7E;
+        }))
         return;
     std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol)

@@ -647,7 +647,8 @@ void frmSigns::doPrinterSetup()
     // The dialog carries the old printer's paper over to a newly chosen
     // printer that also takes it; unless the user chose paper there, the
     // new printer prints on its own default paper.
-    if (chosen->printerName() != before && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
+    if (chosen->printerName() != before
+        && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
         PrinterChoice::useDefaultPaper(*chosen);
     m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*chosen));
 }
