@@ -7,6 +7,7 @@
 #include "base/SettingsKeys.h"
 #include "ui/frmSigns.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -289,6 +290,40 @@ private slots:
         QCOMPARE(messageTexts().size(), 1);
         QVERIFY(messageTexts()[0].startsWith("Runtime Error 482 has been detected.\r\n"));
         QCOMPARE(dialogs().printerRequests(), 1);
+    }
+
+    // At the window's designed size the summary shows what needs attention first, within
+    // the room the database indicators leave; the whole line is the status bar's tooltip.
+    void summaryNeedsAttentionFirst()
+    {
+        frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QString description;
+        while (description.size() < 400)
+            description += "heavy duty galvanized steel ";
+        std::vector<SignRow> rows = { typicalSign(1), typicalSign(2), typicalSign(3) };
+        rows.push_back(sign("SKU4", "5", "", description));
+        fill(*w.model(), rows);
+        QDir(m_scope->path()).mkpath("a rather long folder name for the signs/of this week");
+        const QString pdf
+            = m_scope->path() + "/a rather long folder name for the signs/of this week/cell3.pdf";
+        w.printer()->setOutputFormat(QPrinter::PdfFormat);
+        w.printer()->setPageSize(QPageSize(QPageSize::Letter));
+        w.printer()->setOutputFileName(pdf);
+        trigger(w, "mnuFilePrintGrid");
+        QStatusBar* bar = w.statusBar();
+        const QString attention = "1 cut (row 4); ";
+        QCOMPARE(bar->currentMessage(), attention + "4 signs printed on 1 page to " + pdf);
+        QCOMPARE(bar->toolTip(), bar->currentMessage());
+        int room = bar->contentsRect().width();
+        for (QLabel* label : bar->findChildren<QLabel*>())
+            room -= label->isVisible() ? label->width() : 0;
+        QVERIFY2(bar->fontMetrics().horizontalAdvance(attention) < room,
+            qPrintable(QString::number(room)));
+        // The next message replaces the tooltip with itself.
+        bar->showMessage("Ready");
+        QCOMPARE(bar->toolTip(), QStringLiteral("Ready"));
     }
 };
 
