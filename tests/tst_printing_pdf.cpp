@@ -845,6 +845,8 @@ private slots:
         row("missing data file", { "--pdf", pdf, m_dir.filePath("none.txt") }, 1, "File not found");
         row("unwritable output", { "--pdf", m_dir.filePath("no/such/folder/out.pdf"), data }, 1,
             "cannot print to");
+        row("margin leaving no room", { "--set", "MARGINLEFT=9000", "--pdf", pdf, data }, 1,
+            "no room for a sign: MARGINLEFT is 9000 twips");
         row("missing printer", { "--printer", "kestrane-no-such-printer", data }, 1,
             "no printer named \"kestrane-no-such-printer\"");
     }
