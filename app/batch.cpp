@@ -2,6 +2,8 @@
 // window, through the same print job as the window, to a CUPS printer or a
 // PDF file. Options come from the window's stored settings unless given on
 // the command line; nothing is ever written to the store.
+#include "base/MORNLIB.h"
+#include "base/PictureReader.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/PrintOptions.h"
@@ -147,6 +149,28 @@ std::optional<int> positiveNumber(const QString& text)
     return ok && n >= 1 ? std::optional<int>(n) : std::nullopt;
 }
 
+// A night's run must not be lost to one picture: an item picture that
+// cannot be read as one is left off its sign (and said so), where the
+// window would stop the print run. Each file is decoded once, small.
+void dropBadPictures(SignListModel& model)
+{
+    QHash<QString, bool> readable;
+    for (int row = 1; row < model.Rows(); ++row) {
+        const QString path = model.cell(row, SignListModel::ColGraphic);
+        if (!MORNLIB::FileExists(path))
+            continue;
+        auto known = readable.constFind(path);
+        if (known == readable.constEnd())
+            known = readable.insert(path, !PictureReader::read(path, QSize(64, 64)).isNull());
+        if (known.value())
+            continue;
+        say(QStringLiteral("row %1: item picture %2 is not a picture; printed without it")
+                .arg(row)
+                .arg(path));
+        model.setCell(row, SignListModel::ColGraphic, QString());
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -285,6 +309,9 @@ int main(int argc, char* argv[])
         say(read.message);
         return 1;
     }
+
+    if (options.sign.graphic == 1)
+        dropBadPictures(model);
 
     QPrinter printer(QPrinter::HighResolution);
     QString target;

@@ -6,6 +6,7 @@
 
 #include "base/NumberText.h"
 #include "base/PictureReader.h"
+#include "base/SafeFile.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
@@ -42,9 +43,12 @@
 
 #include <atomic>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/mount.h>
 #include <sys/stat.h> // mkfifo
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -126,6 +130,85 @@ struct Target
     }
     bool usable() const { return mounted || !tmpfs; }
 };
+
+// Bytes that read as a file's up to failAt, where the disk then fails.
+class FailingDevice : public QIODevice
+{
+public:
+    FailingDevice(QByteArray bytes, qint64 failAt)
+        : m_bytes(std::move(bytes))
+        , m_failAt(failAt)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return m_bytes.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        const qint64 n = qMin(max, qMin<qint64>(m_failAt, m_bytes.size()) - pos());
+        if (n <= 0)
+            return pos() >= m_failAt ? -1 : 0;
+        std::memcpy(data, m_bytes.constData() + pos(), size_t(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_failAt;
+};
+
+// A small tmpfs mounted on a temporary folder while it lives (the superuser only).
+struct SmallDisk
+{
+    QTemporaryDir dir;
+    bool mounted;
+    explicit SmallDisk(const char* options)
+        : mounted(::geteuid() == 0
+            && ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, options)
+                == 0)
+    {
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+    void fill() const
+    {
+        QFile filler(dir.filePath("filler"));
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append)) {
+            while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+        }
+    }
+};
+
+// What work returns when run as the user uid, in a process of its own (given up after 20 s).
+QString asClerk(int uid, const std::function<QString()>& work)
+{
+    int result[2];
+    if (::pipe(result) != 0)
+        return "<no pipe>";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        const QByteArray text = ::setgroups(0, nullptr) == 0 && ::setuid(uid_t(uid)) == 0
+            ? work().toUtf8()
+            : QByteArray("<not the clerk>");
+        [[maybe_unused]] const ssize_t n = ::write(result[1], text.constData(), text.size());
+        ::_exit(0);
+    }
+    ::close(result[1]);
+    QByteArray text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(result[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? QString::fromUtf8(text) : QString("<the clerk's process failed>");
+}
 
 SignRow sign(const QStringList& columns)
 {
@@ -786,7 +869,10 @@ private slots:
             const QString noSpace = w == "export" ? "No space left on device" : "Runtime Error 482";
             QTest::newRow(w + " full disk") << "full" << what << noSpace;
             QTest::newRow(w + " /dev/full") << "/dev/full" << what << noSpace;
-            QTest::newRow(w + " no room for a second file") << "noroom" << what << "";
+            QTest::newRow(w + " no room for a second file") << "noroom" << what << noSpace;
+            // The temporary file beside it must keep within the name limit.
+            QTest::newRow(w + " name of 255 bytes")
+                << "<dir>/" + QString(251, 'n') + (w == "export" ? ".txt" : ".pdf") << what << "";
         }
         // clang-format off
         QTest::newRow("export pipe") << "pipe" << "export"
@@ -800,7 +886,7 @@ private slots:
     }
 
     // A write that fails is reported (a PDF like a printer failure) and leaves an earlier file as
-    // it was; a folder without room for a second file is written in place.
+    // it was, also when the folder has no room for a second file.
     void writeFaults()
     {
         QFETCH(QString, where);
@@ -855,8 +941,10 @@ private slots:
         }
         if (target.mounted) {
             QCOMPARE(readAll(target.path), target.earlier);
-            QCOMPARE(QDir(target.fsDir.path()).entryList(QDir::Files | QDir::Hidden),
-                QStringList({ "filler", QFileInfo(target.path).fileName() }));
+            QCOMPARE(QDir(target.fsDir.path())
+                         .entryList(QDir::Files | QDir::Hidden)
+                         .filter(QRegularExpression("^\\.")),
+                QStringList());
         }
     }
 
@@ -889,6 +977,10 @@ private slots:
             << QStringList { "Can not open data file: <path>", "File not found" } << keep;
         QTest::newRow("folder") << "<dir>" << QByteArray()
             << QStringList { "Can not open data file: <path>", "Can not open file" } << keep;
+        QTest::newRow("header of 65,000 bytes") << "" << "1" + QByteArray(64997, ' ') + "\r\nA1\r\n"
+            << QStringList() << QStringList { "KEEP", "A1" };
+        QTest::newRow("header over 64 KiB") << "" << "1" + QByteArray(70000, ' ') + "\r\nA1\r\n"
+            << QStringList { "Invalid Header: <path>", "Error in file header" } << keep;
         QTest::newRow("NUL in a record") << "" << QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16)
             << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were "
                "read." }
@@ -927,6 +1019,231 @@ private slots:
             QVERIFY(m.at(1).title == "Alert:" && m.at(1).icon == DialogService::Icon::Information);
         }
         QCOMPARE(skus(f.model).filter(QRegularExpression(".")), kept);
+    }
+
+    // A read error ends the import: the line it cut is no record, and the message says where.
+    void readErrorEndsTheRecords_data()
+    {
+        QTest::addColumn<qint64>("failAt");
+        QTest::addColumn<QStringList>("read");
+        QTest::addColumn<QString>("message");
+        // Bytes: header 0-5, A1 6-13, A2 14-21, A3 22-31 (its line end at 31).
+        const QString stopped
+            = "Reading stopped by a read error on line %1 of items.txt.  %2 records were read.";
+        QTest::newRow("in a record")
+            << qint64(26) << QStringList { "A1", "A2" } << stopped.arg(4).arg(2);
+        QTest::newRow("at a line's start")
+            << qint64(14) << QStringList { "A1" } << stopped.arg(3).arg(1);
+        QTest::newRow("before its line end")
+            << qint64(31) << QStringList { "A1", "A2" } << stopped.arg(4).arg(2);
+        QTest::newRow("none") << qint64(1000) << QStringList { "A1", "A2", "A3" } << QString();
+    }
+    void readErrorEndsTheRecords()
+    {
+        QFETCH(qint64, failAt);
+        QFETCH(QStringList, read);
+        QFETCH(QString, message);
+        const QByteArray bytes = "1\t10\r\nA1\tone\r\nA2\ttwo\r\nA3\tthree\r\n";
+        QCOMPARE(bytes.size(), 32);
+        SignListModel model;
+        qorDatFile reader;
+        reader.setBlockSize(4);
+        QCOMPARE(
+            reader.fopenDevice(std::make_unique<FailingDevice>(bytes, failAt), "items.txt", m_dict),
+            qorDatFile::StatusOk);
+        SignListImportExport io(model);
+        io.importRecords(reader, {});
+        QCOMPARE(io.readResult(reader, "items.txt").message, message);
+        QCOMPARE(skus(model), read << "");
+    }
+
+    // A link another clerk left in a shared folder is never written through, by any writer, and a
+    // link to a device or a folder is refused; the user's own link to his own file is followed, and
+    // the replace question names that file.
+    void plantedLinks_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("link"); // "other" another clerk's, the others the user's own
+        for (const char* what : { "export", "signs", "testpage", "worklist", "settings" }) {
+            for (const char* link : { "other", "own", "device", "folder" })
+                QTest::addRow("%s, %s link", what, link) << QString(what) << QString(link);
+        }
+    }
+    void plantedLinks()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, link);
+        const OtherClerk clerk = otherClerk();
+        if (clerk.uid < 0)
+            QSKIP("a second account needs the superuser and useradd");
+        Fixture f;
+        // The victim's private file, and the group's drop folder (set-group-ID, not sticky).
+        const QString home = f.scope.path() + "/home";
+        const QString shared = f.scope.path() + "/shared";
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(shared));
+        ::chmod(QFile::encodeName(shared).constData(), 02775);
+        const QByteArray precious = "export PATH=/usr/bin\n";
+        const QString victim = writeTestFile(home, "precious.txt", precious);
+        ::chmod(QFile::encodeName(victim).constData(), 0600);
+        QString path = shared + (what == "export" ? "/list.txt" : "/signs.pdf");
+        if (what == "worklist")
+            path = f.scope.path() + "/data/kestrane/worklist.txt";
+        if (what == "settings")
+            path = QSettings(
+                QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::Application)
+                       .fileName();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile::remove(path);
+        const QString leadsTo = link == "device" ? "/dev/null" : link == "folder" ? home : victim;
+        QVERIFY(plantLink(leadsTo, path, link == "other" ? clerk.uid : int(::geteuid())));
+
+        PrintTest::fill(f.model, { PrintTest::typicalSign(1) });
+        QString error;
+        if (what == "export") {
+            dialogs().queueFile(path);
+            dialogs().queueAnswer(DialogService::Answer::Yes);
+            f.io.exportFile();
+        } else if (what == "signs") {
+            PdfTest::PdfWindow window(path);
+            dialogs().queueAnswer(DialogService::Answer::No);
+            PrintTest::jobFor(f.model, f.settings, window).PrintSigns(true);
+        } else if (what == "testpage") {
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            frmCalibrate dlg(
+                f.settings, dialogs(), &printer, [] {}, nullptr);
+            dialogs().queueAnswer(DialogService::Answer::No);
+            dlg.cmdPrintTest->click();
+        } else if (what == "worklist") {
+            WorkList list(f.model);
+            QCOMPARE(list.path(), path);
+            list.saveNow(&error);
+        } else {
+            error = SettingsStore::SaveSetting(
+                SettingsKeys::Application, SettingsKeys::Section, "X", "1");
+        }
+        const QString told = (shownTexts() << error).join('\n');
+        QVERIFY(QFileInfo(path).isSymLink());
+        if (link == "own") {
+            QCOMPARE(told, QString());
+            if (what == "export")
+                QVERIFY(messageTexts().at(0).startsWith("The file " + victim + " already exists"));
+            if (what == "signs" || what == "testpage")
+                QCOMPARE(PrinterCanvas::PdfFileProblem(victim), QString());
+            else
+                QVERIFY(readAll(victim).contains(what == "settings" ? "X=1" : "\t"));
+            return;
+        }
+        QVERIFY2(told.contains(path), qPrintable(told));
+        QVERIFY2(told.contains(link == "other" ? "made by " + clerk.name : "which is not a file"),
+            qPrintable(told));
+        QCOMPARE(readAll(victim), precious);
+        // Nothing was left behind either.
+        QCOMPARE(
+            QDir(QFileInfo(path).absolutePath())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                .filter(QRegularExpression("^\\.")),
+            QStringList());
+    }
+
+    // A folder that refuses a new file for want of permission has the file written in place, but
+    // only when the disk has room for the whole new content first.
+    void inPlaceOnlyWithRoom_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("reason"); // empty: written
+        QTest::newRow("fits") << 2000 << QString();
+        QTest::newRow("disk full") << 200000 << "No space left on device";
+    }
+    void inPlaceOnlyWithRoom()
+    {
+        QFETCH(int, size);
+        QFETCH(QString, reason);
+        const OtherClerk clerk = otherClerk();
+        if (clerk.uid < 0)
+            QSKIP("a second account needs the superuser and useradd");
+        SmallDisk disk("size=64k,mode=0755");
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs the superuser");
+        const QByteArray earlier(20000, 'e');
+        const QString path = writeTestFile(disk.dir.path(), "list.txt", earlier);
+        ::chown(QFile::encodeName(path).constData(), uid_t(clerk.uid), gid_t(-1));
+        disk.fill();
+
+        // The clerk, who owns the file but may not add one to the folder, writes it.
+        const QByteArray content(size, 'n');
+        const QString told = asClerk(clerk.uid, [&] {
+            QString error;
+            SafeFile::writeAll(path, content, &error);
+            return error;
+        });
+        QCOMPARE(told, reason);
+        QVERIFY(readAll(path) == (reason.isEmpty() ? content : earlier));
+    }
+
+    // A settings file the user cannot get at is reported as unreadable, not as unwritable.
+    void unreadableSettings()
+    {
+        const OtherClerk clerk = otherClerk();
+        if (clerk.uid < 0)
+            QSKIP("a second account needs the superuser and useradd");
+        TestSettingsScope scope;
+        // The store's folder is closed to the clerk.
+        const QString folder = scope.path() + "/closed";
+        QVERIFY(QDir().mkpath(folder));
+        writeTestFile(folder, "QORPOS.conf", "[KESTRANE]\nX=1\n");
+        ::chmod(QFile::encodeName(scope.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+        const QString told
+            = asClerk(clerk.uid, [] { return SettingsStore::storeProblem("QORPOS"); });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scope.path());
+        QCOMPARE(told,
+            "The settings file " + folder
+                + "/QORPOS.conf cannot be read: Permission denied.  Settings made now will not be "
+                  "kept.");
+    }
+
+    // A setting that cannot be saved is told once, with the system's reason, until one is saved
+    // again; so is the window's at Exit.
+    void settingsThatCannotBeSaved()
+    {
+        TestSettingsScope scope;
+        SmallDisk disk("size=64k");
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs the superuser");
+        const QString store = disk.dir.path() + "/QORPOS.conf";
+        QFile::copy(scope.path() + "/QORPOS.conf", store);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, disk.dir.path());
+        const auto fill = [&disk] { disk.fill(); };
+        QStringList told;
+        SettingsStore::setSaveFailureHandler([&told](const QString& m) { told << m; });
+        fill();
+        const QString big(6000, 'b');
+        QVERIFY(!SettingsStore::SaveSetting("QORPOS", "KESTRANE", "B", big).isEmpty());
+        QVERIFY(!SettingsStore::SaveSetting("QORPOS", "KESTRANE", "C", big).isEmpty());
+        QFile::remove(disk.dir.filePath("filler"));
+        QCOMPARE(SettingsStore::SaveSetting("QORPOS", "KESTRANE", "D", "3"), QString());
+        fill();
+        QVERIFY(!SettingsStore::SaveSetting("QORPOS", "KESTRANE", "E", big).isEmpty());
+        SettingsStore::setSaveFailureHandler({});
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(told.at(0), told.at(1));
+        QCOMPARE(told.at(0),
+            "The settings could not be saved to " + store
+                + ": No space left on device.  Settings made now will not be kept.");
+        {
+            // The window tells it once, at start or at Exit.
+            frmSigns w(dialogs());
+            w.close();
+            QCOMPARE(messageTexts().size(), 1);
+            QVERIFY2(messageTexts().at(0).contains(store)
+                    && messageTexts().at(0).contains(
+                        ": No space left on device.  Settings made now will not be kept."),
+                qPrintable(messageTexts().at(0)));
+        }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scope.path());
     }
 
     // Item graphic, logo and print pictures refuse a pipe at once; the window starts when the
@@ -987,7 +1304,7 @@ private slots:
         dialogs().queueFile(scope.dictionaryPath());
         frmSigns w(dialogs());
         QCOMPARE(messageTexts().count("The settings file " + file()
-                     + " cannot be read.  Settings made now will not be kept."),
+                     + " cannot be read: It is a folder.  Settings made now will not be kept."),
             1);
     }
 
@@ -1269,39 +1586,59 @@ private slots:
         QCOMPARE(readAll(list.path()), expected);
     }
 
+    // A file that cannot be read at all is set aside whole; a damaged line costs only that line.
+    // Earlier copies move up a number, and the list is its owner's alone.
     void damagedFileIsSetAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason");
-        const QString notHeader = "its first line is not the list's header";
-        QTest::newRow("empty") << QByteArray() << notHeader;
-        QTest::newRow("a field missing") << Header + "A\t\t\t\t\t\t\t\t\r\nB\t\r\n"
-                                         << "line 3 does not hold 9 fields";
-        QTest::newRow("a NUL byte") << Header + "A\t\t\t" + '\0' + "\t\t\t\t\t\r\n"
-                                    << "it holds a NUL byte on line 2";
+        QTest::addColumn<QStringList>("restored");
+        QTest::addColumn<QString>("message"); // %1 the file
+        QTest::addColumn<QByteArray>("setAside");
+        const QByteArray a = "A\t\t\t\t\t\t\t\t\r\n", c = "C\t\t\t\t\t\tc7\t\t\r\n";
+        QTest::newRow("empty") << QByteArray() << QStringList { "" }
+                               << "The sign list of the last session could not be read (its first "
+                                  "line is not the list's header).\nThe file was set aside as "
+                                  "%1.bad and the list starts empty."
+                               << QByteArray();
+        QTest::newRow("a cut last line")
+            << Header + a + c + "B\t" << QStringList { "A", "C", "" }
+            << "Line 4 of the sign list of the last session is damaged.\nIt was set aside in "
+               "%1.bad; the other 2 signs are restored."
+            << Header + "B\t\r\n";
+        QTest::newRow("two NUL bytes")
+            << Header + "X\t\t\t" + '\0' + "\t\t\t\t\t\r\n" + c + "Y" + '\0' + "\r\n"
+            << QStringList { "C", "" }
+            << "2 lines of the sign list of the last session are damaged (the first is line 2).\n"
+               "They were set aside in %1.bad; the other sign is restored."
+            << Header + "X\t\t\t" + '\0' + "\t\t\t\t\t\r\nY" + '\0' + "\r\n";
     }
 
     void damagedFileIsSetAside()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
+        QFETCH(QByteArray, setAside);
         TestSettingsScope scope;
         const QString folder = scope.path() + "/data/kestrane";
         QVERIFY(QDir().mkpath(folder));
         const QString path = writeTestFile(folder, "worklist.txt", bytes);
-        writeTestFile(folder, "worklist.txt.bad", "an older one");
+        for (int n = 0; n <= 5; ++n)
+            writeTestFile(folder, "worklist.txt.bad" + (n ? "." + QString::number(n) : ""),
+                "copy " + QByteArray::number(n));
         frmSigns w;
-        QCOMPARE(skus(w), QStringList({ "" }));
-        QCOMPARE(messageTexts(),
-            QStringList { QString("The sign list of the last session could not be read (%1).\nThe "
-                                  "file was set aside as %2.bad and the list starts empty.")
-                              .arg(reason, path) });
-        QCOMPARE(readAll(path + ".bad"), bytes);
-        QVERIFY(!QFile::exists(path));
-        // The next save makes a sound file again.
+        QTEST(skus(w), "restored");
+        QFETCH(QString, message);
+        QCOMPARE(messageTexts(), QStringList { message.arg(path) });
+        QCOMPARE(readAll(path + ".bad"), setAside.isEmpty() ? bytes : setAside);
+        for (int n = 1; n <= 5; ++n)
+            QCOMPARE(
+                readAll(path + ".bad." + QString::number(n)), "copy " + QByteArray::number(n - 1));
+        // The next save makes a sound file again, for its owner only.
         typeList(w, { "AAA" });
         w.close();
         QVERIFY(readAll(path).contains("AAA\t"));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, QFile::Permissions());
+        if (!setAside.isEmpty())
+            QCOMPARE(QFileInfo(path + ".bad").permissions() & 0x0077, QFile::Permissions());
     }
 };
 

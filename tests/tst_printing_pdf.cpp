@@ -817,6 +817,47 @@ private slots:
         QCOMPARE(wordsOf(file("batch.pdf")), expected);
     }
 
+    // In the batch command a picture that cannot be read costs that picture only: every sign
+    // prints, each such row is named, and the run ends well.
+    void badPictureCostsOnlyThePicture()
+    {
+        const QString text = writeTestFile(m_dir.path(), "notes.png", "not a picture\n");
+        const QString cut = picture("cut.png", 300, 300);
+        QVERIFY(QFile::resize(cut, QFileInfo(cut).size() / 2));
+        const QString good = picture("good.png", 40, 40);
+        QByteArray data = "1\t10\t182\r\n";
+        const QStringList pictures { good, text, cut, "" };
+        for (int i = 0; i < pictures.size(); ++i)
+            data += QString("SKU%1\tHammer\t%2\r\n").arg(i + 1).arg(pictures[i]).toUtf8();
+        const QString pdf = file("pictures.pdf");
+        const auto [exitCode, errors] = runBatch({ "--format", "4up", "--set", "PRINTGRAPHIC=1",
+            "--pdf", pdf, writeTestFile(m_dir.path(), "pictures.txt", data) });
+        QCOMPARE(errors,
+            QString("kestrane-batch: row 2: item picture %1 is not a picture; printed without it\n"
+                    "kestrane-batch: row 3: item picture %2 is not a picture; printed without it\n")
+                .arg(text, cut));
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(placesOf(pdf, 0), QStringList({ "SKU1@1.1", "SKU2@1.2", "SKU3@1.3", "SKU4@1.4" }));
+    }
+
+    // A PDF name where another clerk left a link to someone's file fails the run and leaves that
+    // file as it was.
+    void batchRefusesAnotherClerksLink()
+    {
+        const OtherClerk clerk = otherClerk();
+        if (clerk.uid < 0)
+            QSKIP("a second account needs the superuser and useradd");
+        const QString victim = writeTestFile(m_scope->path(), "precious.txt", "private\n");
+        const QString link = file("signs.pdf");
+        QVERIFY(plantLink(victim, link, clerk.uid));
+        const auto [exitCode, errors] = runBatch({ "--pdf", link, list() });
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(errors.contains(link + " is a link made by " + clerk.name), qPrintable(errors));
+        QFile kept(victim);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("private\n"));
+    }
+
     // Exit status 2 for a wrong command line, 1 for failing input or output; named messages.
     void reportsFailures_data()
     {

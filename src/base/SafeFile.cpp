@@ -3,15 +3,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// The longest file name (one path component) the file systems in use take.
+constexpr qsizetype NameMax = 255;
 
 QString systemReason(int error)
 {
@@ -33,6 +38,16 @@ QString kindOf(mode_t mode)
     if (S_ISSOCK(mode))
         return QStringLiteral("It is a socket.");
     return QStringLiteral("It is a device, not a file.");
+}
+
+QString userName(uid_t uid)
+{
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QStringLiteral("user %1").arg(uid);
 }
 
 bool writeFully(int fd, const char* data, qint64 size, QString* error)
@@ -60,6 +75,28 @@ mode_t defaultFileMode()
     return 0666 & ~mask;
 }
 
+// A rename is only lasting once the folder that holds the name is on disk.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(
+        QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Cuts a UTF-8 name to at most size bytes without splitting a character.
+QByteArray cutName(const QByteArray& name, qsizetype size)
+{
+    if (name.size() <= size)
+        return name;
+    qsizetype cut = qMax<qsizetype>(0, size);
+    while (cut > 0 && (uchar(name.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return name.left(cut);
+}
+
 } // namespace
 
 namespace SafeFile {
@@ -74,16 +111,47 @@ QString notRegularReason(const QString& path)
     return S_ISREG(st.st_mode) ? QString() : kindOf(st.st_mode);
 }
 
-bool writeAll(const QString& target, const QByteArray& bytes, QString* error)
+QString linkRefusal(const QString& path, QString* resolved)
 {
-    AtomicOutput out(target);
+    if (resolved)
+        *resolved = path;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat link;
+    if (::lstat(name.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return QString();
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString leadsTo = QDir::toNativeSeparators(QFileInfo(path).symLinkTarget());
+    // In a folder others can write to, anyone can leave a link where the
+    // user will write: only the user's own links (and root's) are followed.
+    if (link.st_uid != ::geteuid() && link.st_uid != 0)
+        return QStringLiteral("%1 is a link made by %2 to %3.  Only your own links are followed: "
+                              "nothing was written.")
+            .arg(shown, userName(link.st_uid), leadsTo);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        return QStringLiteral("%1 is a link to %2, which cannot be reached (%3).  Nothing was "
+                              "written.")
+            .arg(shown, leadsTo, systemReason(errno));
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("%1 is a link to %2, which is not a file.  %3  Nothing was written.")
+            .arg(shown, leadsTo, kindOf(st.st_mode));
+    if (resolved)
+        *resolved = QFileInfo(path).canonicalFilePath();
+    return QString();
+}
+
+bool writeAll(const QString& target, const QByteArray& bytes, QString* error, int newFileMode)
+{
+    AtomicOutput out(target, newFileMode);
     return out.open(error) && out.write(bytes, error) && out.commit(error);
 }
 
 } // namespace SafeFile
 
-AtomicOutput::AtomicOutput(QString target)
-    : m_target(std::move(target))
+AtomicOutput::AtomicOutput(QString target, int newFileMode)
+    : m_given(target)
+    , m_target(std::move(target))
+    , m_newFileMode(newFileMode)
 {
 }
 
@@ -93,47 +161,117 @@ AtomicOutput::~AtomicOutput()
         discard();
 }
 
-bool AtomicOutput::open(QString* error)
+bool AtomicOutput::createTemporary(const QString& folder, int* createError)
 {
     const QFileInfo info(m_target);
-    // A link is followed, so that the file it names is replaced, not the link.
-    if (info.isSymLink() && info.exists())
-        m_target = info.canonicalFilePath();
+    QByteArray base = QFile::encodeName(info.completeBaseName());
+    QByteArray dotSuffix
+        = info.suffix().isEmpty() ? QByteArray() : "." + QFile::encodeName(info.suffix());
+    // ".name-XXXXXX.suffix" must stay a legal name however long the target's.
+    constexpr qsizetype Added = 1 + 7;
+    if (Added + dotSuffix.size() > NameMax)
+        dotSuffix.clear();
+    base = cutName(base, NameMax - Added - dotSuffix.size());
+
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QByteArray start = QFile::encodeName(folder) + "/." + base + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = start;
+        for (int i = 0; i < 6; ++i)
+            name += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)];
+        name += dotSuffix;
+        // Never an existing name, never through a link.
+        const int fd = ::open(name.constData(),
+            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, S_IRUSR | S_IWUSR);
+        if (fd >= 0) {
+            struct stat st;
+            ::fstat(fd, &st);
+            m_fd = fd;
+            m_path = QFile::decodeName(name);
+            m_tempDevice = st.st_dev;
+            m_tempInode = st.st_ino;
+            return true;
+        }
+        if (errno != EEXIST) {
+            *createError = errno;
+            return false;
+        }
+    }
+    *createError = EEXIST;
+    return false;
+}
+
+bool AtomicOutput::temporaryStillThere() const
+{
+    struct stat st;
+    return !m_path.isEmpty() && ::lstat(QFile::encodeName(m_path).constData(), &st) == 0
+        && st.st_dev == m_tempDevice && st.st_ino == m_tempInode;
+}
+
+bool AtomicOutput::open(QString* error)
+{
+    QString resolved;
+    const QString refused = SafeFile::linkRefusal(m_target, &resolved);
+    if (!refused.isEmpty()) {
+        setError(error, refused);
+        return false;
+    }
+    m_target = resolved;
     struct stat st = {};
-    const bool exists = ::stat(QFile::encodeName(m_target).constData(), &st) == 0;
+    const bool exists = ::lstat(QFile::encodeName(m_target).constData(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        // The link was changed since it was looked at.
+        setError(error, SafeFile::linkRefusal(m_target));
+        return false;
+    }
     if (exists && S_ISDIR(st.st_mode)) {
         setError(error, kindOf(st.st_mode));
         return false;
     }
     m_mode = exists && !S_ISREG(st.st_mode) ? Mode::Device : Mode::Beside;
-
-    const QString folder
-        = m_mode == Mode::Device ? QDir::tempPath() : QFileInfo(m_target).absolutePath();
-    const QString suffix = QFileInfo(m_target).suffix();
-    const QString dotSuffix = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
-    QByteArray pattern = QFile::encodeName(folder + QStringLiteral("/.")
-        + QFileInfo(m_target).completeBaseName() + QStringLiteral("-XXXXXX") + dotSuffix);
-    m_fd = ::mkostemps(pattern.data(), int(QFile::encodeName(dotSuffix).size()), O_CLOEXEC);
-    if (m_fd >= 0) {
-        m_path = QFile::decodeName(pattern);
-        // The new file gets the permissions the old one had (or a new file's).
-        if (m_mode == Mode::Beside)
-            ::fchmod(m_fd, exists ? (st.st_mode & 07777) : defaultFileMode());
-        return true;
-    }
-    const int createError = errno;
-    if (m_mode == Mode::Beside && exists
-        && ::access(QFile::encodeName(m_target).constData(), W_OK) == 0) {
-        // The folder cannot hold a second file; the file itself is writable.
-        m_fd = ::open(QFile::encodeName(m_target).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (m_fd >= 0) {
-            m_mode = Mode::InPlace;
-            m_path = m_target;
+    int createError = 0;
+    if (m_mode == Mode::Beside) {
+        if (createTemporary(QFileInfo(m_target).absolutePath(), &createError)) {
+            // The new file gets the permissions the old one had (or a new file's).
+            const mode_t mode = m_newFileMode >= 0 ? mode_t(m_newFileMode)
+                : exists                           ? (st.st_mode & 07777)
+                                                   : defaultFileMode();
+            ::fchmod(m_fd, mode);
             return true;
         }
+        // Only a folder that refuses a new file for want of permission lets
+        // the file be written in place; a full disk or any other failure
+        // leaves it as it is.
+        const bool permission
+            = createError == EACCES || createError == EPERM || createError == EROFS;
+        if (!permission || !exists
+            || ::access(QFile::encodeName(m_target).constData(), W_OK) != 0) {
+            setError(error, systemReason(createError));
+            return false;
+        }
+        m_mode = Mode::InPlace;
+        m_targetDevice = st.st_dev;
+        m_targetInode = st.st_ino;
     }
-    setError(error, systemReason(createError));
-    return false;
+    if (!createTemporary(QDir::tempPath(), &createError)) {
+        setError(error, systemReason(createError));
+        return false;
+    }
+    return true;
+}
+
+QString AtomicOutput::openedPath() const
+{
+    if (m_fd < 0)
+        return m_path;
+    // The process's own entry for the open file leads to it even when its
+    // name in a shared folder has been taken away or replaced.
+    const QByteArray own = "/proc/self/fd/" + QByteArray::number(m_fd);
+    struct stat named, opened;
+    if (::stat(own.constData(), &named) == 0 && ::fstat(m_fd, &opened) == 0
+        && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        return QFile::decodeName(own);
+    return m_path;
 }
 
 bool AtomicOutput::write(const QByteArray& bytes, QString* error)
@@ -142,11 +280,47 @@ bool AtomicOutput::write(const QByteArray& bytes, QString* error)
         setError(error, systemReason(EBADF));
         return false;
     }
-    if (m_mode == Mode::InPlace && ::ftruncate(m_fd, 0) != 0) {
+    return writeFully(m_fd, bytes.constData(), bytes.size(), error);
+}
+
+bool AtomicOutput::copyInto(int destination, bool reserve, QString* error)
+{
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0) {
         setError(error, systemReason(errno));
         return false;
     }
-    return writeFully(m_fd, bytes.constData(), bytes.size(), error);
+    const off_t size = st.st_size;
+    if (reserve && size > 0) {
+        // Every block the new content needs is taken before any old byte
+        // is overwritten.
+        const int reserved = ::posix_fallocate(destination, 0, size);
+        if (reserved != 0) {
+            setError(error, systemReason(reserved));
+            return false;
+        }
+    }
+    char buffer[64 * 1024];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            setError(error, systemReason(errno));
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!writeFully(destination, buffer, n, error))
+            return false;
+        offset += n;
+    }
+    if (reserve && (::ftruncate(destination, size) != 0 || ::fsync(destination) != 0)) {
+        setError(error, systemReason(errno));
+        return false;
+    }
+    return true;
 }
 
 bool AtomicOutput::commit(QString* error)
@@ -155,50 +329,42 @@ bool AtomicOutput::commit(QString* error)
         setError(error, systemReason(EBADF));
         return false;
     }
-    auto fail = [&](int code) {
-        setError(error, systemReason(code));
+    auto failWith = [&](const QString& reason) {
+        setError(error, reason);
         discard();
         return false;
     };
-    if (m_mode == Mode::Device) {
+    auto fail = [&](int code) { return failWith(systemReason(code)); };
+    const QByteArray target = QFile::encodeName(m_target);
+
+    if (m_mode == Mode::Device || m_mode == Mode::InPlace) {
         // Never blocks on a pipe without a reader: opening it then fails.
-        const int device = ::open(
-            QFile::encodeName(m_target).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (device < 0) {
-            if (errno == ENXIO) {
-                setError(error, QStringLiteral("No program is reading from the named pipe."));
-                discard();
-                return false;
-            }
+        const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW
+            | (m_mode == Mode::Device ? O_NONBLOCK : 0);
+        const int destination = ::open(target.constData(), flags);
+        if (destination < 0) {
+            if (errno == ENXIO)
+                return failWith(QStringLiteral("No program is reading from the named pipe."));
             return fail(errno);
         }
-        ::fcntl(device, F_SETFL, ::fcntl(device, F_GETFL) & ~O_NONBLOCK);
+        struct stat st;
+        if (m_mode == Mode::InPlace
+            && (::fstat(destination, &st) != 0 || !S_ISREG(st.st_mode)
+                || st.st_dev != m_targetDevice || st.st_ino != m_targetInode)) {
+            ::close(destination);
+            return failWith(QStringLiteral("The file was replaced while it was being written."));
+        }
+        if (m_mode == Mode::Device)
+            ::fcntl(destination, F_SETFL, ::fcntl(destination, F_GETFL) & ~O_NONBLOCK);
         // A reader that goes away half-way must fail the write (EPIPE), not
         // end the program.
         ::signal(SIGPIPE, SIG_IGN);
-        char buffer[64 * 1024];
-        off_t offset = 0;
-        for (;;) {
-            const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, offset);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                const int code = errno;
-                ::close(device);
-                return fail(code);
-            }
-            if (n == 0)
-                break;
-            QString reason;
-            if (!writeFully(device, buffer, n, &reason)) {
-                ::close(device);
-                setError(error, reason);
-                discard();
-                return false;
-            }
-            offset += n;
+        QString reason;
+        if (!copyInto(destination, m_mode == Mode::InPlace, &reason)) {
+            ::close(destination);
+            return failWith(reason);
         }
-        if (::close(device) != 0)
+        if (::close(destination) != 0)
             return fail(errno);
         discard();
         return true;
@@ -210,20 +376,23 @@ bool AtomicOutput::commit(QString* error)
     m_fd = -1;
     if (::close(fd) != 0)
         return fail(errno);
-    if (m_mode == Mode::Beside
-        && ::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_target).constData())
-            != 0)
+    if (!temporaryStillThere())
+        return failWith(QStringLiteral("The new file was moved away while it was being written."));
+    if (::rename(QFile::encodeName(m_path).constData(), target.constData()) != 0)
         return fail(errno);
     m_done = true;
+    syncFolder(QFileInfo(m_target).absolutePath());
     return true;
 }
 
 void AtomicOutput::discard()
 {
+    // The temporary name is removed only while it still names this writer's
+    // file: in a shared folder another user may have put something there.
+    if (!m_done && temporaryStillThere())
+        ::unlink(QFile::encodeName(m_path).constData());
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    if (m_mode != Mode::InPlace && !m_path.isEmpty() && !m_done)
-        ::unlink(QFile::encodeName(m_path).constData());
     m_done = true;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 // The per-user store of named text values, addressed by application,
 // section and key. Values are always text; each reader converts them with
 // the helpers of NumberText. Nothing is cached: every read goes to the
@@ -19,9 +21,17 @@ public:
     static QString GetSetting(
         const QString& application, const QString& section, const QString& key, int defaultValue);
 
-    // Creates or overwrites the key, creating application and section as needed.
-    static void SaveSetting(const QString& application, const QString& section, const QString& key,
-        const QString& value);
+    // Creates or overwrites the key, creating application and section as
+    // needed. Empty when it was saved, else a message with the reason; the
+    // first failure after a success also goes to the failure handler.
+    static QString SaveSetting(const QString& application, const QString& section,
+        const QString& key, const QString& value);
+
+    // Told once when settings stop being saved (a full disk, a file made
+    // read-only, a link left at its name), and again only after a save has
+    // succeeded in between.
+    using FailureHandler = std::function<void(const QString& message)>;
+    static void setSaveFailureHandler(FailureHandler handler);
 
     // Empty when the application's store can be read and written; otherwise
     // a message saying what is wrong with its file. Also makes an existing
@@ -30,6 +40,9 @@ public:
 
 private:
     static void keepPrivate(const QString& path);
+    // Why a file cannot be written into folder, found by trying: the
+    // system's reason, e.g. "No space left on device".
+    static QString writeReason(const QString& path);
 };
 
 // The one settings address the program uses, with the readers' conversions.

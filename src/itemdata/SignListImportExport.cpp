@@ -106,6 +106,12 @@ CommandResult SignListImportExport::readResult(const qorDatFile& reader, const Q
                 .arg(reader.nulLine())
                 .arg(path)
                 .arg(m_recordsRead));
+    if (reader.readErrorLine() > 0)
+        return CommandResult::failure(QStringLiteral(
+            "Reading stopped by a read error on line %1 of %2.  %3 records were read.")
+                                          .arg(reader.readErrorLine())
+                                          .arg(path)
+                                          .arg(m_recordsRead));
     if (reader.readFailed())
         return CommandResult::failure(
             QStringLiteral("The data file could not be read to its end: ") + path);

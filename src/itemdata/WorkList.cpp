@@ -1,5 +1,6 @@
 #include "itemdata/WorkList.h"
 
+#include "base/SafeFile.h"
 #include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <limits>
@@ -29,20 +29,60 @@ WorkList::~WorkList()
     m_pool.waitForDone();
 }
 
-bool WorkList::parse(
-    const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows, QString* reason)
+bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows,
+    QString* reason, QByteArray* damaged, int* firstDamaged)
 {
-    auto fail = [reason](const QString& why) {
+    auto fail = [reason, &rows](const QString& why) {
+        rows.clear();
         if (reason)
             *reason = why;
         return false;
     };
     const std::vector<SignListImportExport::FieldColumn> fields
         = SignListImportExport::exportFields();
-    const qsizetype nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        return fail(
-            QStringLiteral("it holds a NUL byte on line %1").arg(bytes.left(nul).count('\n') + 1));
+    if (damaged)
+        damaged->clear();
+    if (firstDamaged)
+        *firstDamaged = 0;
+
+    // The lines are sorted first: one with a NUL byte or the wrong number of
+    // fields (a cut last line, a line someone edited) is set aside and the
+    // others are read.
+    QByteArray good;
+    good.reserve(bytes.size());
+    qsizetype at = 0;
+    int lineNumber = 0;
+    while (at < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', at);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line(bytes.constData() + at, end - at);
+        ++lineNumber;
+        if (lineNumber == 1) {
+            if (line.contains('\0'))
+                return fail(QStringLiteral("it holds a NUL byte on line 1"));
+            good.append(line.data(), line.size());
+            good.append('\n');
+        } else if (line.contains('\0') || line.count('\t') != qsizetype(fields.size()) - 1) {
+            if (!damaged)
+                return fail(line.contains('\0')
+                        ? QStringLiteral("it holds a NUL byte on line %1").arg(lineNumber)
+                        : QStringLiteral("line %1 does not hold %2 fields")
+                              .arg(lineNumber)
+                              .arg(fields.size()));
+            if (firstDamaged && *firstDamaged == 0)
+                *firstDamaged = lineNumber;
+            damaged->append(line.data(), line.size());
+            if (!damaged->endsWith('\r'))
+                damaged->append('\r');
+            damaged->append('\n');
+        } else {
+            good.append(line.data(), line.size());
+            good.append('\n');
+        }
+        at = next;
+    }
 
     // Every field is taken whole: the reader cuts values to the dictionary's
     // lengths, so this one allows the longest.
@@ -51,7 +91,7 @@ bool WorkList::parse(
         dictionary.setDLen(f.field, std::numeric_limits<qint16>::max());
     qorDatFile reader;
     QList<qint32> header;
-    if (reader.fopenData(bytes, path, dictionary) != qorDatFile::StatusOk
+    if (reader.fopenData(good, path, dictionary) != qorDatFile::StatusOk
         || reader.layout() != qorDatFile::TabDelimited
         || reader.GetFieldList(header) != qsizetype(fields.size()))
         return fail(QStringLiteral("its first line is not the list's header"));
@@ -63,12 +103,6 @@ bool WorkList::parse(
     rows.clear();
     QString value;
     while (reader.gr(-1)) {
-        if (reader.LineBuf().count(QLatin1Char('\t')) != qsizetype(fields.size()) - 1) {
-            const qint32 line = reader.lineNumber() + 1;
-            rows.clear();
-            return fail(
-                QStringLiteral("line %1 does not hold %2 fields").arg(line).arg(fields.size()));
-        }
         SignRow row;
         for (const auto& f : fields) {
             reader.gf(f.field, value);
@@ -76,11 +110,23 @@ bool WorkList::parse(
         }
         rows.push_back(std::move(row));
     }
-    if (reader.readFailed()) {
-        rows.clear();
+    if (reader.readFailed())
         return fail(QStringLiteral("it could not be read to its end"));
-    }
     return true;
+}
+
+void WorkList::keepEarlierBadCopies(const QString& bad)
+{
+    // The copies of earlier sessions move one number up; the oldest beyond
+    // the fifth goes.
+    const auto numbered = [&bad](int n) { return bad + QLatin1Char('.') + QString::number(n); };
+    QFile::remove(numbered(KeptBadCopies));
+    for (int n = KeptBadCopies - 1; n >= 1; --n) {
+        if (QFileInfo(numbered(n)).exists())
+            QFile::rename(numbered(n), numbered(n + 1));
+    }
+    if (QFileInfo(bad).exists())
+        QFile::rename(bad, numbered(1));
 }
 
 WorkList::Restored WorkList::restore()
@@ -92,6 +138,8 @@ WorkList::Restored WorkList::restore()
 
     QString reason;
     std::vector<SignRow> rows;
+    QByteArray damaged;
+    int firstDamaged = 0;
     QFile file(m_path);
     if (!info.isFile())
         reason = QStringLiteral("it is not a regular file");
@@ -102,15 +150,15 @@ WorkList::Restored WorkList::restore()
         if (file.error() != QFileDevice::NoError)
             reason = file.errorString();
         else
-            parse(bytes, m_path, rows, &reason);
+            parse(bytes, m_path, rows, &reason, &damaged, &firstDamaged);
         file.close();
     }
 
+    const QString bad = m_path + QStringLiteral(".bad");
     if (!reason.isEmpty()) {
         // Kept for the user to look at (it is an export file, so Read Data
         // File can load what is readable); the session starts empty.
-        const QString bad = m_path + QStringLiteral(".bad");
-        QFile::remove(bad);
+        keepEarlierBadCopies(bad);
         const bool kept = QFile::rename(m_path, bad);
         result.problem = kept
             ? QStringLiteral("The sign list of the last session could not be read (%1).\n"
@@ -120,6 +168,33 @@ WorkList::Restored WorkList::restore()
                              "nor set aside as %2.\nThe list starts empty.")
                   .arg(reason, QDir::toNativeSeparators(bad));
         return result;
+    }
+
+    if (!damaged.isEmpty()) {
+        // The damaged lines go to the .bad file, under the list's header so
+        // that Read Data File can load what is left of them.
+        const int lines = int(damaged.count('\n'));
+        keepEarlierBadCopies(bad);
+        QString error;
+        const bool kept = SafeFile::writeAll(
+            bad, SignListImportExport::ExportHeader.toLatin1() + "\r\n" + damaged, &error, 0600);
+        const QString what = lines == 1
+            ? QStringLiteral("Line %1 of the sign list of the last session is damaged")
+                  .arg(firstDamaged)
+            : QStringLiteral("%1 lines of the sign list of the last session are damaged (the first "
+                             "is line %2)")
+                  .arg(lines)
+                  .arg(firstDamaged);
+        const QString others = rows.empty() ? QStringLiteral("no other line holds a sign")
+            : rows.size() == 1              ? QStringLiteral("the other sign is restored")
+                               : QStringLiteral("the other %1 signs are restored").arg(rows.size());
+        result.problem = kept
+            ? QStringLiteral("%1.\n%2 set aside in %3; %4.")
+                  .arg(what, lines == 1 ? QStringLiteral("It was") : QStringLiteral("They were"),
+                      QDir::toNativeSeparators(bad), others)
+            : QStringLiteral("%1.\n%2 could not be set aside in %3 (%4); %5.")
+                  .arg(what, lines == 1 ? QStringLiteral("It") : QStringLiteral("They"),
+                      QDir::toNativeSeparators(bad), error, others);
     }
 
     result.signs = int(rows.size());
@@ -344,16 +419,10 @@ QString WorkList::write(const std::vector<Block>& blocks, const QString& path)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return QStringLiteral("Can not create the folder %1").arg(QDir::toNativeSeparators(folder));
-    // A new file takes the old one's place only when it is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Can not write %1: %2").arg(path, file.errorString());
-    if (file.write(content) != content.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // A new file takes the old one's place only when it is complete; it
+    // holds costs, so only its owner may read it.
+    QString reason;
+    if (!SafeFile::writeAll(path, content, &reason, 0600))
         return QStringLiteral("Can not write %1: %2").arg(path, reason);
-    }
-    if (!file.commit())
-        return QStringLiteral("Can not write %1: %2").arg(path, file.errorString());
     return QString();
 }

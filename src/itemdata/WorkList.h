@@ -40,8 +40,9 @@ public:
     struct Restored
     {
         int signs = 0;
-        // Set when the file could not be read: it was renamed to the
-        // ".bad" name and this tells the user why.
+        // Set when the file could not be read (it was renamed to the ".bad"
+        // name) or some of its lines were damaged (they were written
+        // there); tells the user what happened.
         QString problem;
     };
     // Reads the file (if any) into the list, which must be fresh.
@@ -53,15 +54,22 @@ public:
     bool saveNow(QString* error);
 
     // Reads a working list file's bytes; false, with the reason, when the
-    // bytes are not one.
-    static bool parse(
-        const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows, QString* reason);
+    // bytes are not one. With damaged, a line that cannot be a row (a NUL
+    // byte, the wrong number of fields) is left out and appended there, and
+    // firstDamaged receives the first such line's number; without it, such a
+    // line makes the whole file unreadable.
+    static bool parse(const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows,
+        QString* reason, QByteArray* damaged = nullptr, int* firstDamaged = nullptr);
+
+    // How many earlier ".bad" copies are kept (".bad.1" the latest).
+    static constexpr int KeptBadCopies = 5;
 
 signals:
     // A save failed; told once until a save succeeds again.
     void saveFailed(const QString& reason);
 
 private:
+    static void keepEarlierBadCopies(const QString& bad);
     void schedule();
     void startWrite();
     void writeDone(const QString& error);

@@ -16,6 +16,10 @@ namespace {
 // A header may name at most this many fields: the count is a 16-bit number.
 constexpr qsizetype MaxFields = 32767;
 
+// A header line longer than this is refused as soon as it is seen to be, as
+// a dictionary line is, rather than read whole into memory.
+constexpr qsizetype MaxHeaderBytes = 64 * 1024;
+
 } // namespace
 
 qorDatFile::qorDatFile(Notifier notify)
@@ -74,6 +78,13 @@ qint16 qorDatFile::fopenData(const QByteArray& data, const QString& Fname, const
     return openDevice(std::move(buffer), Fname, Dict);
 }
 
+qint16 qorDatFile::fopenDevice(
+    std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict)
+{
+    fclose();
+    return openDevice(std::move(device), Fname, Dict);
+}
+
 qint16 qorDatFile::openDevice(
     std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict)
 {
@@ -84,7 +95,9 @@ qint16 qorDatFile::openDevice(
     m_nextPos = 1;
     m_dataEndPos = -1;
     m_nulLine = 0;
+    m_readErrorLine = 0;
     m_readFailed = false;
+    m_headerTooLong = false;
     m_block.clear();
     m_blockStart = -1;
     m_fields.clear();
@@ -101,7 +114,7 @@ qint16 qorDatFile::openDevice(
         fclose();
         return StatusEmpty;
     }
-    if (!parseHeader()) {
+    if (m_headerTooLong || !parseHeader()) {
         notify(QStringLiteral("Invalid Header: ") + Fname);
         fclose();
         return StatusInvalidHeader;
@@ -210,12 +223,16 @@ bool qorDatFile::readLine(Start how)
 
     m_line.clear();
     bool atLineFeed = false;
+    bool cut = false;
     if (pos > 0) {
         for (;;) {
             if (m_dataEndPos > 0 && pos >= m_dataEndPos)
                 break;
-            if (!loadBlock(pos - 1))
+            if (!loadBlock(pos - 1)) {
+                // A line the file stopped giving half-way is not a record.
+                cut = m_readFailed;
                 break;
+            }
             const qint64 rel = pos - 1 - m_blockStart;
             const char* begin = m_block.constData() + rel;
             const qint64 avail = m_block.size() - rel;
@@ -232,6 +249,10 @@ bool qorDatFile::readLine(Start how)
             }
             m_line.append(begin, scan);
             pos += scan;
+            if (how == Start::Header && m_line.size() > MaxHeaderBytes) {
+                m_headerTooLong = true;
+                break;
+            }
             if (lf) {
                 ++pos;
                 atLineFeed = true;
@@ -242,7 +263,11 @@ bool qorDatFile::readLine(Start how)
             m_line.chop(1);
     }
 
-    const bool ok = pos > 0 && (atLineFeed || !m_line.isEmpty());
+    if (cut) {
+        m_readErrorLine = how == Start::Header ? 1 : m_lineNumber + 2;
+        m_line.clear();
+    }
+    const bool ok = pos > 0 && !cut && (atLineFeed || !m_line.isEmpty());
     if (ok) {
         ++m_lineNumber;
         m_nextPos = pos;

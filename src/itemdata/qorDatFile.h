@@ -51,6 +51,8 @@ public:
         qint16 mode = 0, qint16 Typ = 0);
     // The same on bytes in memory (named Fname in the messages).
     qint16 fopenData(const QByteArray& data, const QString& Fname, const qorDct& Dict);
+    // The same on an open device, read block by block as a file is.
+    qint16 fopenDevice(std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict);
 
     // Without a line number (or below 1): reads the next record. Otherwise
     // makes record line iline the current one, going back to the first
@@ -75,6 +77,9 @@ public:
     // The line of the file (the header being line 1) that holds the NUL byte
     // ending the data; 0 when none was met.
     qint32 nulLine() const { return m_nulLine; }
+    // The line of the file (the header being line 1) that a read error cut
+    // short, ending the data; 0 when none did.
+    qint32 readErrorLine() const { return m_readErrorLine; }
 
     // Bytes fetched per block. The result never depends on it; tests make it
     // small to put line ends on block boundaries.
@@ -106,8 +111,10 @@ private:
     qint64 m_nextPos = 0;
     qint64 m_dataEndPos = -1; // position of a NUL that ends the data, -1 none seen
     qint32 m_nulLine = 0;
+    qint32 m_readErrorLine = 0;
     QByteArray m_line;
     bool m_readFailed = false;
+    bool m_headerTooLong = false;
 
     qint64 m_blockSize = 64 * 1024;
     QByteArray m_block;

@@ -85,6 +85,11 @@ void PrinterCanvas::beginDocument()
             throw RunTimeError::printerError(QStringLiteral("no output file is chosen"));
         // The PDF is written to a file of its own and takes the chosen
         // file's place only when it is complete.
+        // A link left at the name by someone else is not a printer fault:
+        // it is refused with its own message, which names the link.
+        const QString refused = SafeFile::linkRefusal(m_printer->outputFileName());
+        if (!refused.isEmpty())
+            throw RunTimeError::permissionDenied(refused);
         m_pdf = std::make_unique<AtomicOutput>(m_printer->outputFileName());
         QString error;
         if (!m_pdf->open(&error)) {
@@ -93,7 +98,10 @@ void PrinterCanvas::beginDocument()
             throw RunTimeError::printerError(
                 QStringLiteral("cannot write \"%1\": %2").arg(target, error));
         }
-        m_printer->setOutputFileName(m_pdf->path());
+        // The engine is handed the file already created, not a name it
+        // would open again: in a shared folder the name could be made to
+        // lead elsewhere in between.
+        m_printer->setOutputFileName(m_pdf->openedPath());
     }
     const bool begun = m_painter.begin(m_printer);
     if (!begun) {
@@ -164,18 +172,16 @@ void PrinterCanvas::deviceEndDoc()
     const bool printerFailed = !ended || m_printer->printerState() == QPrinter::Error;
     std::unique_ptr<AtomicOutput> pdf = std::move(m_pdf);
     if (pdf)
-        restoreOutputFileName(pdf->target());
+        restoreOutputFileName(pdf->given());
     if (printerFailed)
         throw RunTimeError::printerError(
             QStringLiteral("the printer \"%1\" did not accept the document").arg(DeviceName()));
     if (pdf) {
         // The PDF engine reports no write errors: the file must be whole
         // before it replaces the chosen one.
-        QString error = PdfFileProblem(pdf->path());
+        QString error = PdfFileProblem(pdf->openedPath());
         if (error.isEmpty() && pdf->commit(&error))
             return;
-        if (pdf->mode() == AtomicOutput::Mode::InPlace)
-            QFile::remove(pdf->target());
         throw RunTimeError::printerError(
             QStringLiteral("the PDF file \"%1\" could not be written: %2")
                 .arg(pdf->target(), error));
@@ -184,7 +190,7 @@ void PrinterCanvas::deviceEndDoc()
 
 void PrinterCanvas::restoreOutputFileName(const QString& target)
 {
-    m_printer->setOutputFileName(target.isEmpty() && m_pdf ? m_pdf->target() : target);
+    m_printer->setOutputFileName(target.isEmpty() && m_pdf ? m_pdf->given() : target);
 }
 
 QString PrinterCanvas::PdfFileProblem(const QString& path)
@@ -221,9 +227,7 @@ void PrinterCanvas::abandonDocument()
     std::unique_ptr<AtomicOutput> pdf = std::move(m_pdf);
     if (pdf) {
         // The half-written file goes; an earlier PDF of the name stays.
-        restoreOutputFileName(pdf->target());
-        if (pdf->mode() == AtomicOutput::Mode::InPlace)
-            QFile::remove(pdf->target());
+        restoreOutputFileName(pdf->given());
         return;
     }
     // A PDF cannot be cancelled half-way through by the print engine; the

@@ -21,7 +21,11 @@ class QPrinter;
 // finished. At EndDoc that file must be a complete PDF; it then takes the
 // chosen file's place. A file that cannot be written, or a PDF found
 // incomplete (a full disk), raises 482 and leaves an earlier file of the
-// name as it was. An abandoned PDF is removed.
+// name as it was. A link at the name that another user made, or one that
+// does not lead to a regular file, raises 70 before anything is written.
+// The PDF engine gets the new file already open (see
+// AtomicOutput::openedPath), not a name it would open again. An abandoned
+// PDF is removed.
 //
 // A real printer: a print queue takes whatever it is given once the
 // document is started and cannot be told to drop it, so the pages are kept
@@ -59,7 +63,7 @@ protected:
 private:
     void readGeometry();
     void beginDocument();
-    // Points the printer back at the chosen file (the PDF's target).
+    // Points the printer back at the chosen file, as it was given.
     void restoreOutputFileName(const QString& target = QString());
 
     QPrinter* m_printer;

@@ -17,6 +17,11 @@ RunTimeError RunTimeError::printerError(const QString& detail)
     return RunTimeError(PrinterError, text);
 }
 
+RunTimeError RunTimeError::permissionDenied(const QString& reason)
+{
+    return RunTimeError(PermissionDenied, QStringLiteral("Permission denied: ") + reason);
+}
+
 RunTimeError RunTimeError::invalidPicture(const QString& path, const QString& detail)
 {
     QString text = QStringLiteral("Invalid picture: ") + path;

@@ -16,6 +16,7 @@ public:
     enum Number : int {
         Overflow = 6,
         FileNotFound = 53,
+        PermissionDenied = 70,
         InvalidPropertyValue = 380,
         InvalidPicture = 481,
         PrinterError = 482,
@@ -29,6 +30,8 @@ public:
 
     // A printer that cannot start or carry on a document.
     static RunTimeError printerError(const QString& detail = QString());
+    // An output file the program will not write (a link another user made).
+    static RunTimeError permissionDenied(const QString& reason);
     // A picture file that cannot be read as an image.
     static RunTimeError invalidPicture(const QString& path, const QString& detail = QString());
     // A whole number that does not fit where it has to go.

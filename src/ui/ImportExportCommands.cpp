@@ -1,5 +1,6 @@
 #include "ui/ImportExportCommands.h"
 
+#include "base/SafeFile.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "ui/CommonDialog.h"
@@ -88,12 +89,22 @@ bool ImportExportCommands::exportFile()
     if (!m_dialog.ShowSave())
         return false;
     const QString path = m_dialog.fileName();
+    // A link another user left at the name is refused before anything is
+    // asked; the question names the file that would really be replaced.
+    QString replaced;
+    const QString refused = SafeFile::linkRefusal(path, &replaced);
+    if (!refused.isEmpty()) {
+        ShowResult(m_dialogs,
+            CommandResult::failure(
+                QStringLiteral("Can not write data file: %1\n%2").arg(path, refused)));
+        return false;
+    }
     // The dialog offers the file last read or written, so Enter alone would
     // replace it: an existing file is replaced only when the user says so.
-    if (QFileInfo(path).isFile()
+    if (QFileInfo(replaced).isFile()
         && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
                                             "Do you want to replace it with the sign list?")
-                                 .arg(QDir::toNativeSeparators(path)),
+                                 .arg(QDir::toNativeSeparators(replaced)),
                DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
                QStringLiteral("Export File"))
             != DialogService::Answer::Yes)

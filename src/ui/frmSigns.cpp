@@ -3,6 +3,7 @@
 #include "base/MORNLIB.h"
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"
+#include "base/SettingsStore.h"
 #include "base/Twips.h"
 #include "document/SignFormat.h"
 #include "document/SignListHistory.h"
@@ -157,6 +158,7 @@ frmSigns::frmSigns(DialogService& dialogs, QWidget* parent)
 
 frmSigns::~frmSigns()
 {
+    SettingsStore::setSaveFailureHandler({});
     // The undo history and the working list watch the model: they go before
     // it, where the children would otherwise be deleted in the order they
     // were made.
@@ -455,6 +457,12 @@ void frmSigns::connectLaterCommands()
 
 void frmSigns::FormLoad()
 {
+    // A setting that cannot be saved is told once, with the reason, when
+    // it happens (also at Exit), rather than lost in silence.
+    SettingsStore::setSaveFailureHandler([this](const QString& message) {
+        m_dialogs.message(message, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
+            QStringLiteral("Alert:"));
+    });
     reportSettingsProblem();
     // Print options, in the order the settings were written.
     setCheckValue(ckbRetail, m_settings.whole16(SettingsKeys::PRINTREGRETAIL, 0));

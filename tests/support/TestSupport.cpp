@@ -7,8 +7,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
 
 TestSettingsScope::TestSettingsScope()
 {
@@ -78,4 +83,36 @@ void typeList(frmSigns& w, const QStringList& skus)
         QTest::keyClicks(child<EntryBox>(w, "txtSku"), sku);
         trigger(w, "mnuEditSaveRow");
     }
+}
+
+OtherClerk otherClerk()
+{
+    static const OtherClerk clerk = [] {
+        OtherClerk c;
+        if (::geteuid() != 0)
+            return c;
+        const QByteArray name = "kestrane-clerk";
+        // Two test programs may ask at once; the loser of the race on the
+        // account files finds the account the other made.
+        for (int attempt = 0; attempt < 5 && !::getpwnam(name.constData()); ++attempt) {
+            if (attempt > 0)
+                QThread::msleep(500);
+            QProcess::execute(QStringLiteral("useradd"),
+                { "--system", "--no-create-home", "--shell", "/usr/sbin/nologin",
+                    QString::fromLatin1(name) });
+        }
+        if (const struct passwd* entry = ::getpwnam(name.constData())) {
+            c.uid = int(entry->pw_uid);
+            c.name = QString::fromLatin1(name);
+        }
+        return c;
+    }();
+    return clerk;
+}
+
+bool plantLink(const QString& target, const QString& link, int uid)
+{
+    const QByteArray name = QFile::encodeName(link);
+    return ::symlink(QFile::encodeName(target).constData(), name.constData()) == 0
+        && ::lchown(name.constData(), uid_t(uid), gid_t(-1)) == 0;
 }

@@ -62,3 +62,15 @@ class frmSigns;
 QStringList skus(const frmSigns& w);
 // Types each SKU into the panel and saves it as the next row.
 void typeList(frmSigns& w, const QStringList& skus);
+
+// A second clerk's account on a shared store PC, for the tests of links one user leaves for
+// another: created with useradd when the tests run as the superuser. Its uid (-1 when it cannot be
+// had, and the test then skips) and name.
+struct OtherClerk
+{
+    int uid = -1;
+    QString name;
+};
+OtherClerk otherClerk();
+// A symbolic link at link leading to target, owned by uid; false when it cannot be made.
+bool plantLink(const QString& target, const QString& link, int uid);
