@@ -621,7 +621,8 @@ private slots:
         CommonDialog dlg(dialogs(), nullptr);
         qorDct d;
         const auto run = [&](bool ask) {
-            return rsetup(d, ask, dlg, dialogs(), "QORPOS", "KESTRANE", "DICTIONARY", "INV", 99);
+            return rsetup(d, ask, dlg, dialogs(), appSettings(), SettingsKeys::Setting::Dictionary,
+                "INV", 99);
         };
         const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
         appSettings().save(SettingsKeys::DICTIONARY, good);
@@ -1316,16 +1317,16 @@ private slots:
         QCOMPARE(SettingsStore::GetSetting("QORPOS", "KESTRANE", "FILEIMPEXP", QString()), "");
         const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
         settings.save(SettingsKeys::MARGINTOP, "200.5");
-        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("200.5"));
-        QCOMPARE(settings.wholePrefix(SettingsKeys::MARGINTOP, "0"), 200);
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTopOffered).text(), QString("200.5"));
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTop).whole(), 200);
         settings.save(SettingsKeys::MARGINTOP, "-360");
         // Another section of the same application is a different value.
         SettingsStore::SaveSetting("QORPOS", "OTHER", "MARGINTOP", "1");
-        QCOMPARE(settings.text(SettingsKeys::MARGINTOP, "180"), QString("-360"));
+        QCOMPARE(settings.get(SettingsKeys::Setting::MarginTopOffered).text(), QString("-360"));
     }
 
-    // A stored text as a 16-bit whole number (halves to even, default 7 where it is no number or
-    // out of range), as a truth value (-1: none) and as its leading number.
+    // A stored text as a 16-bit whole number (halves to even, the window placement's -1 where it
+    // is no number or out of range), as a truth value (-1: none) and as its leading number.
     void storedNumbers_data()
     {
         QTest::addColumn<QString>("stored");
@@ -1335,18 +1336,18 @@ private slots:
         QTest::newRow("half to even up") << "3.5" << "4|1|3.5";
         QTest::newRow("negative half") << "-2.5" << "-2|1|-2.5";
         QTest::newRow("blanks around") << "  12 " << "12|1|12";
-        QTest::newRow("letters") << "abc" << "7|-1|0";
-        QTest::newRow("trailing letters") << "12abc" << "7|-1|12";
-        QTest::newRow("beyond 16 bits") << "99999" << "7|1|99999";
+        QTest::newRow("letters") << "abc" << "-1|-1|0";
+        QTest::newRow("trailing letters") << "12abc" << "-1|-1|12";
+        QTest::newRow("beyond 16 bits") << "99999" << "-1|1|99999";
         QTest::newRow("top of range") << "32767" << "32767|1|32767";
-        QTest::newRow("rounds out of range") << "32767.5" << "7|1|32767.5";
-        QTest::newRow("empty") << "" << "7|-1|0";
-        QTest::newRow("True") << "True" << "7|1|0";
-        QTest::newRow("False") << "False" << "7|0|0";
+        QTest::newRow("rounds out of range") << "32767.5" << "-1|1|32767.5";
+        QTest::newRow("empty") << "" << "-1|-1|0";
+        QTest::newRow("True") << "True" << "-1|1|0";
+        QTest::newRow("False") << "False" << "-1|0|0";
         QTest::newRow("leading point") << ".5" << "0|1|0.5";
         QTest::newRow("negative") << "-360" << "-360|1|-360";
-        QTest::newRow("lone sign") << "-" << "7|-1|0";
-        QTest::newRow("second point stops") << "0.5.5" << "7|-1|0.5";
+        QTest::newRow("lone sign") << "-" << "-1|-1|0";
+        QTest::newRow("second point stops") << "0.5.5" << "-1|-1|0.5";
         // clang-format on
     }
 
@@ -1356,10 +1357,10 @@ private slots:
         QFETCH(QString, expected);
         TestSettingsScope scope;
         const AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
-        settings.save("K", stored);
+        settings.save("KFTOP", stored);
         const std::optional<bool> value = NumberText::toTruth(stored);
         QCOMPARE(QString("%1|%2|%3")
-                     .arg(settings.whole16("K", 7))
+                     .arg(settings.get(SettingsKeys::Setting::PlacementTop, "K").whole())
                      .arg(value.has_value() ? int(*value) : -1)
                      .arg(NumberText::leadingNumber(stored)),
             expected);

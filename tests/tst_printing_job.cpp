@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
+#include "printing/PrintPlan.h"
 #include "ui/frmSigns.h"
 
 #include <QDir>
@@ -201,6 +202,61 @@ private slots:
                     + QString(m.text).replace(m_scope->path() + '/', "@");
         QCOMPARE(got, result);
         QCOMPARE(messages, said);
+    }
+
+    // The plan of a run as data: printable rows, cells per page, first cell, page range and
+    // chosen rows in; "page: row.cell ..." per page out.
+    void planPages_data()
+    {
+        QTest::addColumn<QVector<int>>("printable");
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<QString>("range"); // first cell, from, to[, chosen rows]
+        QTest::addColumn<QString>("plan");
+        const QVector<int> seven { 1, 2, 3, 4, 5, 6, 7 };
+        const QVector<int> gaps { 2, 5, 9 };
+        // clang-format off
+        QTest::newRow("4-Up, all") << seven << 4 << "1 1 0" << "1: 1.1 2.2 3.3 4.4 | 2: 5.1 6.2 7.3";
+        QTest::newRow("full pages: none after") << QVector<int> { 1, 2, 3, 4, 5, 6, 7, 8 } << 4
+            << "1 1 0" << "1: 1.1 2.2 3.3 4.4 | 2: 5.1 6.2 7.3 8.4";
+        QTest::newRow("first cell 3") << seven << 4 << "3 1 0"
+            << "1: 1.3 2.4 | 2: 3.1 4.2 5.3 6.4 | 3: 7.1";
+        QTest::newRow("first cell 3, page 2 only") << seven << 4 << "3 2 2" << "2: 3.1 4.2 5.3 6.4";
+        QTest::newRow("cell past the page: the last") << seven << 4 << "9 1 1" << "1: 1.4";
+        QTest::newRow("cell 0: the first") << seven << 2 << "0 1 1" << "1: 1.1 2.2";
+        QTest::newRow("blank rows skipped, 2-Up cell 2") << gaps << 2 << "2 1 0" << "1: 2.2 | 2: 5.1 9.2";
+        QTest::newRow("range past the end") << seven << 4 << "1 2 9" << "2: 5.1 6.2 7.3";
+        QTest::newRow("chosen rows in list order, blank and unknown left out") << gaps << 1
+            << "1 1 0 9 2 2 40 3" << "1: 2.1 | 2: 9.1";
+        QTest::newRow("chosen rows, cell and pages") << seven << 4 << "4 2 2 7 1 6 3" << "2: 3.1 6.2 7.3";
+        QTest::newRow("no such page") << seven << 4 << "1 3 4" << "no page 3 to print: the signs fill 2 pages.";
+        QTest::newRow("nothing chosen prints") << gaps << 4 << "1 1 0 3" << "no data";
+        QTest::newRow("empty list") << QVector<int> {} << 4 << "1 1 0" << "no data";
+        // clang-format on
+    }
+    void planPages()
+    {
+        QFETCH(QVector<int>, printable);
+        QFETCH(int, perPage);
+        QFETCH(QString, range);
+        const QStringList numbers = range.split(' ');
+        PrintRange asked { numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(),
+            numbers.size() > 3, {} };
+        for (const QString& row : numbers.mid(3))
+            asked.rows << row.toInt();
+        const PrintPlan plan
+            = PlanPages(std::vector<int>(printable.begin(), printable.end()), perPage, asked);
+        QStringList pages;
+        for (const PlannedPage& page : plan.pages) {
+            QString text = QString::number(page.number) + ':';
+            for (const PlannedSign& sign : page.signs)
+                text += QString(" %1.%2").arg(sign.row).arg(sign.cell);
+            pages << text;
+        }
+        const QString got = plan.outcome == PrintPlan::Outcome::NoData ? QString("no data")
+            : plan.outcome == PrintPlan::Outcome::NoSuchPage
+            ? plan.noSuchPageMessage().mid(QString("There is ").size())
+            : pages.join(" | ");
+        QTEST(got, "plan");
     }
 
     // Where SKU and price texts land for the format and the calibration.

@@ -1,11 +1,13 @@
 // Every sign fits its cell whatever it holds, checked element by element on the recording
 // surface; signs printed to a real PDF, read back with poppler and scanned with zbar;
-// printing part of a list, and the main window's question before; kestrane-batch.
+// printing part of a list, and the main window's question before; kestrane-batch, in this
+// process and as the real program.
 
 #include "PdfTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "base/SettingsKeys.h"
+#include "batch/BatchCommand.h"
 #include "printing/SignPrice.h"
 #include "ui/DialogService.h"
 #include "ui/frmSigns.h"
@@ -57,6 +59,36 @@ QStringList wordsOf(const QString& pdf)
         words << QString::asprintf("%d %.2f,%.2f ", w.page, w.xMin, w.yMin) + w.text;
     words.sort();
     return words;
+}
+
+// The command run in this process: its exit status and its errors.
+std::pair<int, QString> batchInProcess(const QStringList& args)
+{
+    QString errors;
+    BatchCommand command([&errors](const QString& text) { errors += text; }, [](const QString&) {});
+    const int exitCode = command.execute(QStringList { "kestrane-batch" } + args);
+    return { exitCode, errors };
+}
+
+// Where each SKU landed, as placesOf, with the cells told apart by the middle of the sheet the
+// PDF has (the batch command prints on the printer's default paper).
+QStringList placesOnSheet(const QString& pdf, int format)
+{
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)"))
+                          .match(run(QStringLiteral("pdfinfo"), { pdf }));
+    if (!size.hasMatch())
+        return { "no PDF" };
+    const double midX = size.captured(1).toDouble() / 2, midY = size.captured(2).toDouble() / 2;
+    QStringList places;
+    for (const Word& w : readWords(pdf)) {
+        const int cell = format == 0 ? (w.yMin > midY ? 3 : 1) + (w.xMin > midX ? 1 : 0)
+            : format == 1            ? (w.yMin > midY ? 2 : 1)
+                                     : 1;
+        if (w.text.startsWith("SKU"))
+            places << QString("%1@%2.%3").arg(w.text).arg(w.page).arg(cell);
+    }
+    places.sort();
+    return places;
 }
 
 // The command's exit status (-1 when it crashed or hung) and its errors.
@@ -817,6 +849,61 @@ private slots:
         QCOMPARE(wordsOf(file("batch.pdf")), expected);
     }
 
+    // With nothing stored but the dictionary, the window and the command print the same signs
+    // from the same list: both read their options from the one key table.
+    void emptyStorePrintsAlike()
+    {
+        QCOMPARE(stored(SettingsKeys::PRINTFORMAT), Absent);
+        const QString data = list();
+        const auto [exitCode, errors] = batchInProcess({ "--pdf", file("batch.pdf"), data });
+        QCOMPARE(errors, QString());
+        QCOMPARE(exitCode, 0);
+
+        frmSigns window(dialogs());
+        dialogs().queueFile(data);
+        trigger(window, "mnuFileImport");
+        window.printer()->setOutputFormat(QPrinter::PdfFormat);
+        window.printer()->setOutputFileName(file("window.pdf"));
+        window.PrintSigns(true);
+        QCOMPARE(messageTexts(), QStringList());
+        const QStringList expected = wordsOf(file("window.pdf"));
+        QVERIFY(expected.size() > 5 * 5);
+        QCOMPARE(wordsOf(file("batch.pdf")), expected);
+    }
+
+    // Which signs the command prints on which page and cell, read back from the PDF.
+    void batchPagesAndCells_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("printed"); // where each sign lands, or the message
+        const auto row = [](const char* name, QStringList args, int format, const char* printed) {
+            QTest::newRow(name) << args << format << QString(printed);
+        };
+        row("pages 1-1", { "--pages", "1-1" }, 0, "SKU1@1.1 SKU2@1.2 SKU3@1.3 SKU4@1.4");
+        row("first cell 3, pages 2-3", { "--first-cell", "3", "--pages", "2-3" }, 0,
+            "SKU3@1.1 SKU4@1.2 SKU5@1.3");
+        row("2-Up from cell 2", { "--format", "2up", "--first-cell", "2" }, 1,
+            "SKU1@1.2 SKU2@2.1 SKU3@2.2 SKU4@3.1 SKU5@3.2");
+        row("1-Up pages 2-3", { "--format", "1up", "--pages", "2-3" }, 2, "SKU2@1.1 SKU3@2.1");
+        row("no such page", { "--pages", "3-4" }, 0,
+            "There is no page 3 to print: the signs fill 2 pages.");
+    }
+    void batchPagesAndCells()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, format);
+        QFETCH(QString, printed);
+        const QString pdf = file("paged.pdf");
+        const auto [exitCode, errors] = batchInProcess(args + QStringList { "--pdf", pdf, list() });
+        const bool signs = printed.startsWith("SKU");
+        QCOMPARE(exitCode, signs ? 0 : 1);
+        QCOMPARE(errors, signs ? QString() : "kestrane-batch: " + printed + '\n');
+        QCOMPARE(QFile::exists(pdf), signs);
+        if (signs)
+            QCOMPARE(placesOnSheet(pdf, format), printed.split(' '));
+    }
+
     // In the batch command a picture that cannot be read costs that picture only: every sign
     // prints, each such row is named, and the run ends well.
     void badPictureCostsOnlyThePicture()
@@ -895,7 +982,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const auto [exitCode, errors] = runBatch(args);
+        const auto [exitCode, errors] = batchInProcess(args);
         QTEST(exitCode, "exitCode");
         QVERIFY2(
             errors.startsWith("kestrane-batch: ") && errors.contains(message), qPrintable(errors));

@@ -22,7 +22,8 @@ RecentFiles::RecentFiles(const AppSettings& settings)
 
 QStringList RecentFiles::files() const
 {
-    QStringList list = m_settings.text(SettingsKeys::RECENTFILES, QString())
+    QStringList list = m_settings.get(SettingsKeys::Setting::RecentFiles)
+                           .text()
                            .split(Separator, Qt::SkipEmptyParts);
     list.removeDuplicates();
     if (list.size() > MaxFiles)

@@ -187,59 +187,65 @@ AppSettings::AppSettings(QString application, QString section)
 {
 }
 
-QString AppSettings::text(const QString& key, const QString& defaultValue) const
+SettingValue::SettingValue(const SettingsKeys::Key& key, const QVariant& stored)
+    : m_key(key)
+    , m_text(stored.isValid() ? stored.toString() : key.defaultValue)
 {
-    const auto overridden = m_overrides.constFind(key);
-    if (overridden != m_overrides.constEnd())
-        return overridden.value();
-    return SettingsStore::GetSetting(m_application, m_section, key, defaultValue);
 }
 
-qint16 AppSettings::whole16(const QString& key, qint16 defaultValue) const
-{
-    return NumberText::toWhole16(text(key, QString::number(defaultValue))).value_or(defaultValue);
-}
-
-qint32 AppSettings::whole32(const QString& key, qint32 defaultValue) const
-{
-    return NumberText::toWhole32(text(key, QString::number(defaultValue))).value_or(defaultValue);
-}
-
-bool AppSettings::truth(const QString& key, bool defaultValue) const
-{
-    return NumberText::toTruth(
-        text(key, defaultValue ? QStringLiteral("True") : QStringLiteral("False")))
-        .value_or(defaultValue);
-}
-
-double AppSettings::numberPrefix(const QString& key, const QString& defaultValue) const
-{
-    return NumberText::leadingNumber(text(key, defaultValue));
-}
-
-qint32 AppSettings::wholePrefix(const QString& key, const QString& defaultValue) const
-{
-    return NumberText::leadingWhole32(text(key, defaultValue));
-}
-
-qint32 AppSettings::value(const QString& key) const
+qint32 SettingValue::whole() const
 {
     using SettingsKeys::Form;
-    const SettingsKeys::Key* row = SettingsKeys::find(key);
-    if (!row)
-        return wholePrefix(key, QStringLiteral("0"));
-    switch (row->form) {
+    const QString& fallback = m_key.defaultValue;
+    switch (m_key.form) {
     case Form::Whole16:
-        return whole16(key, NumberText::toWhole16(row->defaultValue).value_or(0));
+        return NumberText::toWhole16(m_text).value_or(NumberText::toWhole16(fallback).value_or(0));
     case Form::Whole32:
-        return whole32(key, NumberText::toWhole32(row->defaultValue).value_or(0));
+        return NumberText::toWhole32(m_text).value_or(NumberText::toWhole32(fallback).value_or(0));
     case Form::Truth:
-        return truth(key, NumberText::toTruth(row->defaultValue).value_or(false)) ? 1 : 0;
+        return truth() ? 1 : 0;
     case Form::Text:
     case Form::NumberPrefix:
         break;
     }
-    return wholePrefix(key, row->defaultValue);
+    return NumberText::leadingWhole32(m_text);
+}
+
+double SettingValue::number() const
+{
+    return NumberText::leadingNumber(m_text);
+}
+
+bool SettingValue::truth() const
+{
+    return NumberText::toTruth(m_text).value_or(
+        NumberText::toTruth(m_key.defaultValue).value_or(false));
+}
+
+QVariant AppSettings::stored(const QString& name) const
+{
+    const auto overridden = m_overrides.constFind(name);
+    if (overridden != m_overrides.constEnd())
+        return overridden.value();
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, m_application);
+    return store.value(groupedKey(m_section, name));
+}
+
+SettingValue AppSettings::get(SettingsKeys::Setting key) const
+{
+    const SettingsKeys::Key& row = SettingsKeys::key(key);
+    return SettingValue(row, stored(row.name));
+}
+
+SettingValue AppSettings::get(SettingsKeys::Setting key, const QString& windowName) const
+{
+    const SettingsKeys::Key& row = SettingsKeys::key(key);
+    return SettingValue(row, stored(windowName + row.name));
+}
+
+void AppSettings::save(SettingsKeys::Setting key, const QString& value) const
+{
+    save(SettingsKeys::key(key).name, value);
 }
 
 void AppSettings::save(const QString& key, const QString& value) const

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "base/SettingsKeys.h"
+
 #include <QHash>
 #include <QString>
+#include <QVariant>
 #include <QtGlobal>
 
 #include <functional>
@@ -45,9 +48,33 @@ private:
     static QString writeReason(const QString& path);
 };
 
-// The one settings address the program uses, with the readers' conversions.
-// A value the program never writes (letters where a number belongs, a number
-// out of range) reads as the caller's default.
+// One setting as read: the stored text, or the key table's default when
+// nothing is stored, and that text converted in the key's form. A value the
+// program never writes (letters where a number belongs, a number out of
+// range) converts as the table's default.
+class SettingValue
+{
+public:
+    SettingValue(const SettingsKeys::Key& key, const QVariant& stored);
+
+    // The stored text, or the table's default text.
+    const QString& text() const { return m_text; }
+    // The value as a whole number in the key's form: Whole16 and Whole32 as
+    // whole numbers, Truth as 1 or 0, NumberPrefix and Text as their leading
+    // number made whole (halves to even).
+    qint32 whole() const;
+    // The leading number of the text (0 when it has none).
+    double number() const;
+    // Truth text (True/False, or a number: non-zero is true).
+    bool truth() const;
+
+private:
+    const SettingsKeys::Key& m_key;
+    QString m_text;
+};
+
+// The one settings address the program uses. Every read goes through get()
+// and the key table: nobody passes a default of their own.
 class AppSettings
 {
 public:
@@ -56,21 +83,11 @@ public:
     const QString& application() const { return m_application; }
     const QString& section() const { return m_section; }
 
-    QString text(const QString& key, const QString& defaultValue) const;
-    qint16 whole16(const QString& key, qint16 defaultValue) const;
-    qint32 whole32(const QString& key, qint32 defaultValue) const;
-    bool truth(const QString& key, bool defaultValue) const;
-    // Number-prefix reading (0 when the text has no leading number).
-    double numberPrefix(const QString& key, const QString& defaultValue) const;
-    // Number-prefix, rounded to a whole 32-bit number (halves to even).
-    qint32 wholePrefix(const QString& key, const QString& defaultValue) const;
+    SettingValue get(SettingsKeys::Setting key) const;
+    // A window placement key, stored under the window's name.
+    SettingValue get(SettingsKeys::Setting key, const QString& windowName) const;
 
-    // A number key of the settings key table, read in its form with the
-    // table's default: Whole16 and Whole32 as whole numbers, NumberPrefix as
-    // its leading number made whole, Truth as 1 or 0. Other keys read as
-    // their leading number made whole (default 0).
-    qint32 value(const QString& key) const;
-
+    void save(SettingsKeys::Setting key, const QString& value) const;
     void save(const QString& key, const QString& value) const;
 
     // A value that takes the place of the stored one for every read through
@@ -80,6 +97,8 @@ public:
     const QHash<QString, QString>& overrides() const { return m_overrides; }
 
 private:
+    QVariant stored(const QString& name) const;
+
     QString m_application;
     QString m_section;
     QHash<QString, QString> m_overrides;

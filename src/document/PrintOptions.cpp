@@ -22,24 +22,24 @@ void ReadCalibration(const AppSettings& settings, PrintOptions& options)
 {
     using namespace SettingsKeys;
     const FormatInfo& info = formatInfo(options.format);
-    options.marginLeft = settings.value(MARGINLEFT);
-    options.marginTop = settings.value(MARGINTOP);
-    options.shiftUpDown = settings.value(info.shiftUpDownKey);
-    options.shiftLeftRight = settings.value(info.shiftLeftRightKey);
+    options.marginLeft = settings.get(Setting::MarginLeft).whole();
+    options.marginTop = settings.get(Setting::MarginTop).whole();
+    options.shiftUpDown = settings.get(info.shiftUpDown).whole();
+    options.shiftLeftRight = settings.get(info.shiftLeftRight).whole();
 }
 
 PrintOptions ReadPrintOptions(const AppSettings& settings)
 {
     using namespace SettingsKeys;
     PrintOptions options;
-    options.format = formatFromIndex(settings.value(PRINTFORMAT));
-    options.bullet = settings.value(PRINTBULLET) != 0;
-    options.sign.title = CheckValueOf(settings.value(PRINTTITLE));
-    options.sign.border = CheckValueOf(settings.value(PRINTBORDER));
-    options.sign.logo = CheckValueOf(settings.value(PRINTLOGO));
-    options.sign.retail = CheckValueOf(settings.value(PRINTREGRETAIL));
-    options.sign.graphic = CheckValueOf(settings.value(PRINTGRAPHIC));
-    options.sign.barcode = CheckValueOf(settings.value(PRINTBARCODE));
+    options.format = formatFromIndex(settings.get(Setting::PrintFormat).whole());
+    options.bullet = settings.get(Setting::PrintBullet).truth();
+    options.sign.title = CheckValueOf(settings.get(Setting::PrintTitle).whole());
+    options.sign.border = CheckValueOf(settings.get(Setting::PrintBorder).whole());
+    options.sign.logo = CheckValueOf(settings.get(Setting::PrintLogo).whole());
+    options.sign.retail = CheckValueOf(settings.get(Setting::PrintRegRetail).whole());
+    options.sign.graphic = CheckValueOf(settings.get(Setting::PrintGraphic).whole());
+    options.sign.barcode = CheckValueOf(settings.get(Setting::PrintBarcode).whole());
     ReadCalibration(settings, options);
     return options;
 }

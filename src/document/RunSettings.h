@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/SettingsStore.h"
+
 #include <QHash>
 #include <QSettings>
 #include <QString>
 #include <QtGlobal>
-
-class AppSettings;
 
 // The settings as a print run reads them, sign after sign. It keeps one
 // handle on the store for the run instead of opening the store for every
@@ -18,11 +18,7 @@ class RunSettings
 public:
     explicit RunSettings(const AppSettings& settings);
 
-    QString text(const QString& key, const QString& defaultValue) const;
-    // A whole 32-bit number; a value that is not one reads as the default.
-    qint32 whole32(const QString& key, qint32 defaultValue) const;
-    // The leading number of the text (0 when there is none).
-    double numberPrefix(const QString& key, const QString& defaultValue) const;
+    SettingValue get(SettingsKeys::Setting key) const;
 
 private:
     QString m_prefix;

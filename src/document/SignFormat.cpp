@@ -7,11 +7,11 @@ const std::vector<FormatInfo>& SignFormats()
     using namespace SettingsKeys;
     static const std::vector<FormatInfo> table {
         { SignFormat::FourUp, QStringLiteral("4up"), QStringLiteral("4-Up"), true, 4,
-            FormatInfo::Scale::Unit, false, ADJ4UD, ADJ4LR },
+            FormatInfo::Scale::Unit, false, Setting::Adj4UD, Setting::Adj4LR },
         { SignFormat::TwoUp, QStringLiteral("2up"), QStringLiteral("2-Up"), false, 2,
-            FormatInfo::Scale::SheetRatio, true, ADJ2UD, ADJ2LR },
+            FormatInfo::Scale::SheetRatio, true, Setting::Adj2UD, Setting::Adj2LR },
         { SignFormat::OneUp, QStringLiteral("1up"), QStringLiteral("1-Up"), true, 1,
-            FormatInfo::Scale::Double, false, ADJ1UD, ADJ1LR },
+            FormatInfo::Scale::Double, false, Setting::Adj1UD, Setting::Adj1LR },
     };
     return table;
 }

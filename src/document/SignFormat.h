@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/SettingsKeys.h"
+
 #include <QString>
 
 #include <optional>
@@ -12,7 +14,7 @@ enum class SignFormat { FourUp = 0, TwoUp = 1, OneUp = 2 };
 // Everything that differs between the formats, one row each: the name the
 // batch command takes, the menu caption, the page orientation, how many signs
 // share a page, how the sign's drawing is scaled, which margin feeds which
-// axis of the cell and the settings keys of the format's shifts.
+// axis of the cell and the settings of the format's shifts.
 struct FormatInfo
 {
     enum class Scale {
@@ -29,8 +31,8 @@ struct FormatInfo
     Scale scale;
     // 2-Up reads the top margin across the page and the left margin down.
     bool marginsSwapped;
-    QString shiftUpDownKey;
-    QString shiftLeftRightKey;
+    SettingsKeys::Setting shiftUpDown;
+    SettingsKeys::Setting shiftLeftRight;
 
     // The drawing scale on a sheet of this size (twips).
     double scaleFor(double sheetWidth, double sheetHeight) const;

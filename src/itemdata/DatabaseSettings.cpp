@@ -17,8 +17,8 @@ const QString CisTrial = QStringLiteral("SELECT * FROM special WHERE 1=0");
 
 struct EditTexts
 {
-    QString key;
-    QString offered;
+    SettingsKeys::Setting key;
+    SettingsKeys::Setting offered;
     QString promptLine1;
     QString promptLine2;
     QString title;
@@ -29,12 +29,12 @@ struct EditTexts
 EditTexts editTexts(DatabaseSettings::Database database)
 {
     if (database == DatabaseSettings::Database::Inventory) {
-        return { SettingsKeys::ODBCINV, SettingsKeys::ODBCINVOffered,
+        return { SettingsKeys::Setting::OdbcInv, SettingsKeys::Setting::OdbcInvOffered,
             QStringLiteral("Default Connect String: DSN=posdb; UID=SA; PWD="),
             QStringLiteral("(Table = inv)"), QStringLiteral("Inventory ODBC Connect String"),
             InventoryTrial, QStringLiteral("INV Database") };
     }
-    return { SettingsKeys::ODBCCIS, SettingsKeys::ODBCCISOffered,
+    return { SettingsKeys::Setting::OdbcCis, SettingsKeys::Setting::OdbcCisOffered,
         QStringLiteral("Default Connect String: DSN=cisdb; UID=SA; PWD="),
         QStringLiteral("(Table = special)"), QStringLiteral("CIS ODBC COnnect String"), CisTrial,
         QStringLiteral("CIS Database") };
@@ -59,12 +59,12 @@ QString signedNumber(qint32 number)
     return number >= 0 ? QLatin1Char(' ') + QString::number(number) : QString::number(number);
 }
 
-QString testLine(const AppSettings& settings, const QString& key, const QString& notSet,
+QString testLine(const AppSettings& settings, SettingsKeys::Setting key, const QString& notSet,
     const QString& statement, const QString& ok, const QString& problem, DatabaseState* state)
 {
     DatabaseState ignored;
     DatabaseState& outcome = state ? *state : ignored;
-    const QString connect = settings.text(key, QString());
+    const QString connect = settings.get(key).text();
     if (MORNLIB::IsBlank(connect)) {
         outcome = { DatabaseState::NotSet, QString() };
         return CrLf + notSet;
@@ -96,7 +96,7 @@ DatabaseSettings::ConnectPrompt DatabaseSettings::connectPrompt(
 {
     const EditTexts texts = editTexts(database);
     return { texts.promptLine1 + CrLf + texts.promptLine2, texts.title,
-        settings.text(texts.key, texts.offered) };
+        settings.get(texts.offered).text() };
 }
 
 CommandResult DatabaseSettings::applyConnectString(
@@ -130,11 +130,11 @@ QString DatabaseSettings::TestReport(
     const AppSettings& settings, DatabaseState* inventory, DatabaseState* cis)
 {
     QString report;
-    report += testLine(settings, SettingsKeys::ODBCINV,
+    report += testLine(settings, SettingsKeys::Setting::OdbcInv,
         QStringLiteral("Inventory Database not set to an ODBC data source."), InventoryTrial,
         QStringLiteral("Inventory Database OK"), QStringLiteral("Inventory Database Problem: "),
         inventory);
-    report += testLine(settings, SettingsKeys::ODBCCIS,
+    report += testLine(settings, SettingsKeys::Setting::OdbcCis,
         QStringLiteral("Optional CIS Database not set to an ODBC data source."), CisTrial,
         QStringLiteral("CIS Database OK"), QStringLiteral("CIS Database Problem: "), cis);
     return report;

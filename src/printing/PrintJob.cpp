@@ -1,6 +1,8 @@
 #include "printing/PrintJob.h"
 
 #include "document/SignListModel.h"
+#include "printing/PagePainter.h"
+#include "printing/PrintPlan.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "printing/SignPainter.h"
@@ -9,7 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <functional>
 
 namespace {
 
@@ -95,82 +97,117 @@ void PrintJob::ReportPrintError(const RunTimeError& error)
         m_window.doPrinterSetup();
 }
 
+// One run's surfaces: the printer's, and the preview's when previewing.
+struct PrintJob::Run
+{
+    bool print = true;
+    std::unique_ptr<SignCanvas> printer;
+    std::unique_ptr<SignCanvas> preview;
+    SignCanvas* canvas = nullptr;
+    SheetMetrics sheet;
+    double previewScale = 1.0;
+    int savedState = 0;
+};
+
 PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
 {
     PrintResult result;
     result.preview = !print;
-    const int lastRow = m_model.Rows() - 1;
-    std::vector<int> rows;
-    if (range.selectedOnly) {
-        std::vector<int> chosen(range.rows.begin(), range.rows.end());
-        std::sort(chosen.begin(), chosen.end());
-        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-        for (int row : chosen) {
-            if (row >= 1 && row <= lastRow && !IsBlankRow(m_model, row))
-                rows.push_back(row);
-        }
-    } else {
-        for (int row = 1; row <= lastRow; ++row) {
-            if (!IsBlankRow(m_model, row))
-                rows.push_back(row);
-        }
-    }
-    if (rows.empty()) {
+    const PrintPlan plan
+        = PlanPages(PrintableRows(m_model), formatInfo(m_options.format).signsPerPage, range);
+    if (plan.outcome == PrintPlan::Outcome::NoData) {
         m_window.reportNoData();
         return result;
     }
-
-    // Each sign's place in the run: slot n is cell n of the first page, the
-    // slots after the first page's last cell fill the next pages.
-    const FormatInfo& format = formatInfo(m_options.format);
-    const qint32 m1 = m_options.marginAcross(), m2 = m_options.marginDown();
-    const int perPage = format.signsPerPage;
-    const int firstCell = std::clamp(range.firstCell, 1, perPage);
-    const qint32 lastPage = PageCount(m_options.format, qint32(rows.size()) + firstCell - 1);
-    const qint32 fromPage = std::max(range.fromPage, 1);
-    const qint32 toPage = range.toPage <= 0 ? lastPage : std::min(range.toPage, lastPage);
-    if (fromPage > toPage) {
-        m_window.reportNotice(QStringLiteral("There is no page %1 to print: the signs fill %2.")
-                                  .arg(fromPage)
-                                  .arg(lastPage == 1 ? QStringLiteral("1 page")
-                                                     : QStringLiteral("%1 pages").arg(lastPage)));
+    if (plan.outcome == PrintPlan::Outcome::NoSuchPage) {
+        m_window.reportNotice(plan.noSuchPageMessage());
         return result;
     }
-    struct Placed
-    {
-        int row;
-        qint32 slot;
-    };
-    std::vector<Placed> placed;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const qint32 slot = qint32(i) + firstCell;
-        const qint32 page = (slot - 1) / perPage + 1;
-        if (page >= fromPage && page <= toPage)
-            placed.push_back({ rows[i], slot });
-    }
-    const qint32 signs = qint32(placed.size());
+    Run run;
+    if (!openRun(run, print, result))
+        return result;
 
+    SignPainter painter(
+        m_model, m_settings, [this] { return m_window.signOptions(m_options.sign); },
+        [this](const RunTimeError& error) { ReportPrintError(error); });
+    PagePainter pages(painter, m_options, run.sheet, print, run.previewScale);
+    const qint32 signs = plan.signs();
+    PagePainter::Hooks hooks;
+    hooks.before = [&](qint32 sign) { m_window.showProgress(print, sign, signs); };
+    hooks.after = [&](const PlannedSign& sign, const SignFit& fit) {
+        ++result.signs;
+        if (fit.cut)
+            result.rowsCut.push_back(sign.row);
+        else if (fit.shrunk)
+            ++result.signsShrunk;
+        if (fit.barcodeLeftOff)
+            result.rowsBarcodeLeftOff.push_back(sign.row);
+        return !m_printAborted;
+    };
+
+    m_printAborted = false;
+    const qint32 pageCount = qint32(plan.pages.size());
+    for (qint32 page = 1; page <= pageCount; ++page) {
+        if (page > 1 && !nextPage(run, page - 1, pageCount, result))
+            return result;
+        result.pages = page;
+        if (!pages.paintPage(*run.canvas, plan.pages[size_t(page - 1)], result.signs + 1, hooks)) {
+            abandon(run);
+            return result;
+        }
+    }
+    finishRun(run, result);
+    return result;
+}
+
+bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
+{
     // The printer's page is set up for the format in preview as well, so the
     // preview shows the current printer's page.
-    std::unique_ptr<SignCanvas> printer = m_window.openPrinterCanvas();
-    printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
-    SheetMetrics sheet;
-    sheet.width = printer->Width();
-    sheet.height = printer->Height();
-    sheet.printableWidth = std::nearbyint(printer->ScaleWidth());
-    sheet.printableHeight = std::nearbyint(printer->ScaleHeight());
-    const qint32 pages = toPage - fromPage + 1;
+    const FormatInfo& format = formatInfo(m_options.format);
+    run.print = print;
+    run.printer = m_window.openPrinterCanvas();
+    run.printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
+    run.sheet.width = run.printer->Width();
+    run.sheet.height = run.printer->Height();
+    run.sheet.printableWidth = std::nearbyint(run.printer->ScaleWidth());
+    run.sheet.printableHeight = std::nearbyint(run.printer->ScaleHeight());
     if (print)
-        result.destination = printer->DeviceName();
-    const double formatScale = format.scaleFor(sheet.width, sheet.height);
+        result.destination = run.printer->DeviceName();
+    if (!roomForSigns(run.sheet))
+        return false;
+    run.savedState = m_window.windowState();
+    run.canvas = run.printer.get();
+    if (print)
+        return true;
+    m_window.maximize();
+    run.preview = m_window.openPreviewCanvas();
+    if (!run.preview)
+        return false;
+    SignCanvas& preview = *run.preview;
+    preview.Cls();
+    const PreviewView view = PreviewViewFor(preview.Width(), preview.Height(), run.sheet,
+        m_options.marginAcross(), m_options.marginDown());
+    run.previewScale = view.previewScale;
+    preview.setScaleLeft(view.left);
+    preview.setScaleTop(view.top);
+    preview.setScaleWidth(view.width);
+    preview.setScaleHeight(view.height);
+    run.canvas = run.preview.get();
+    return true;
+}
 
-    // Margins that leave a cell no room inside its border and the printable
-    // area would draw an inverted border off the page: the run stops and
-    // names the setting to correct.
-    const bool border = m_options.sign.border == 1;
-    const double edge = border ? std::nearbyint(24 * formatScale) : 0;
-    for (int cellNo = 1; cellNo <= perPage; ++cellNo) {
-        const SignCell cell = CellForSign(m_options.format, cellNo, sheet, m1, m2);
+// Margins that leave a cell no room inside its border and the printable
+// area would draw an inverted border off the page: the run stops before it
+// starts and names the setting to correct.
+bool PrintJob::roomForSigns(const SheetMetrics& sheet)
+{
+    const FormatInfo& format = formatInfo(m_options.format);
+    const double formatScale = format.scaleFor(sheet.width, sheet.height);
+    const double edge = m_options.sign.border == 1 ? std::nearbyint(24 * formatScale) : 0;
+    for (int cellNo = 1; cellNo <= format.signsPerPage; ++cellNo) {
+        const SignCell cell = CellForSign(
+            m_options.format, cellNo, sheet, m_options.marginAcross(), m_options.marginDown());
         const double across
             = std::min(double(cell.left) + cell.width - 6 * edge, sheet.printableWidth)
             - std::max(cell.left + 4 * edge, 0.0);
@@ -186,130 +223,70 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
                            "Correct it in File, Calibrate Printer.")
                 .arg(leftSetting ? QStringLiteral("MARGINLEFT") : QStringLiteral("MARGINTOP"))
                 .arg(leftSetting ? m_options.marginLeft : m_options.marginTop));
-        return result;
+        return false;
     }
+    return true;
+}
 
-    const int savedState = m_window.windowState();
-    std::unique_ptr<SignCanvas> preview;
-    SignCanvas* canvas = printer.get();
-    double previewScale = 1.0;
-    if (!print) {
-        m_window.maximize();
-        preview = m_window.openPreviewCanvas();
-        if (!preview)
-            return result;
-        preview->Cls();
-        const PreviewView view = PreviewViewFor(preview->Width(), preview->Height(), sheet, m1, m2);
-        previewScale = view.previewScale;
-        preview->setScaleLeft(view.left);
-        preview->setScaleTop(view.top);
-        preview->setScaleWidth(view.width);
-        preview->setScaleHeight(view.height);
-        canvas = preview.get();
-    }
-
-    // Ends the run after an error or a cancel: a half-finished print
-    // document is thrown away, and the window is put back as it was.
-    auto finishPreview = [&] {
-        if (!print) {
-            m_window.hidePreview();
-            m_window.setWindowState(savedState);
-        }
-    };
-    auto abandon = [&] {
-        printer->abandonDocument();
+// Between two pages: a new printer page, or the preview's page shown and
+// the question whether to go on. False when the run ends here.
+bool PrintJob::nextPage(Run& run, qint32 shown, qint32 pages, PrintResult& result)
+{
+    if (run.print)
+        return printerStep(run, [&] { run.canvas->NewPage(); });
+    m_window.showPreview(*run.canvas);
+    if (ShowPreviewPage(shown, pages)) {
         m_window.endProgress();
-        finishPreview();
-    };
-    // A printer step that fails is reported like a painter's error and ends
-    // the run with the document abandoned.
-    auto printerStep = [&](auto step) {
-        try {
-            step();
-            return true;
-        } catch (const RunTimeError& error) {
-            ReportPrintError(error);
-            abandon();
-            return false;
-        }
-    };
-
-    SignPainter painter(
-        m_model, m_settings, [this] { return m_window.signOptions(m_options.sign); },
-        [this](const RunTimeError& error) { ReportPrintError(error); });
-    const bool bullet = m_options.bullet;
-
-    m_printAborted = false;
-    qint32 page = 1; // of this run
-    qint32 sheetPage = fromPage; // as the whole run lays the pages out
-    qint32 k = 0;
-    bool started = false;
-    for (const Placed& sign : placed) {
-        ++k;
-        const qint32 signPage = (sign.slot - 1) / perPage + 1;
-        if (started && signPage != sheetPage) {
-            if (print) {
-                if (!printerStep([&] { canvas->NewPage(); }))
-                    return result;
-            } else {
-                m_window.showPreview(*canvas);
-                if (ShowPreviewPage(page, pages)) {
-                    m_window.endProgress();
-                    finishPreview();
-                    result.completed = true;
-                    return result;
-                }
-                canvas->Cls();
-            }
-            ++page;
-        }
-        sheetPage = signPage;
-        started = true;
-        m_window.showProgress(print, k, signs);
-
-        const SignCell cell = CellForSign(m_options.format, sign.slot, sheet, m1, m2);
-        SignPlacement placement;
-        placement.canvas = canvas;
-        placement.printing = print;
-        placement.row = sign.row;
-        placement.top = cell.top;
-        placement.height = cell.height;
-        placement.left = cell.left;
-        placement.width = cell.width;
-        placement.shiftUpDown = m_options.shiftUpDown;
-        placement.shiftLeftRight = m_options.shiftLeftRight;
-        placement.previewScale = previewScale;
-        placement.formatScale = formatScale;
-        placement.printableWidth = sheet.printableWidth;
-        placement.printableHeight = sheet.printableHeight;
-        const SignFit fit
-            = bullet ? painter.PaintBulletSign(placement) : painter.PaintDescSign(placement);
-        result.signs = k;
-        result.pages = page;
-        if (fit.cut)
-            result.rowsCut.push_back(sign.row);
-        else if (fit.shrunk)
-            ++result.signsShrunk;
-        if (fit.barcodeLeftOff)
-            result.rowsBarcodeLeftOff.push_back(sign.row);
-
-        if (m_printAborted) {
-            abandon();
-            return result;
-        }
+        finishPreview(run);
+        result.completed = true;
+        return false;
     }
+    run.canvas->Cls();
+    return true;
+}
 
+void PrintJob::finishRun(Run& run, PrintResult& result)
+{
     m_window.endProgress();
-    if (started) {
-        if (print) {
-            if (!printerStep([&] { canvas->EndDoc(); }))
-                return result;
-        } else {
-            m_window.showPreview(*canvas);
-            ShowPreviewPage(page, page);
-        }
+    if (run.print) {
+        if (!printerStep(run, [&] { run.canvas->EndDoc(); }))
+            return;
+    } else {
+        m_window.showPreview(*run.canvas);
+        ShowPreviewPage(result.pages, result.pages);
     }
-    finishPreview();
-    result.completed = started;
-    return result;
+    finishPreview(run);
+    result.completed = true;
+}
+
+// The preview's window is put back as it was.
+void PrintJob::finishPreview(Run& run)
+{
+    if (!run.print) {
+        m_window.hidePreview();
+        m_window.setWindowState(run.savedState);
+    }
+}
+
+// Ends the run after an error: a half-finished print document is thrown
+// away.
+void PrintJob::abandon(Run& run)
+{
+    run.printer->abandonDocument();
+    m_window.endProgress();
+    finishPreview(run);
+}
+
+// A printer step that fails is reported like a painter's error and ends the
+// run with the document abandoned.
+bool PrintJob::printerStep(Run& run, const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const RunTimeError& error) {
+        ReportPrintError(error);
+        abandon(run);
+        return false;
+    }
 }

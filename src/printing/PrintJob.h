@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -45,9 +46,9 @@ inline const QString PreviewPageTitle = QStringLiteral("Print Preview");
 QString PreviewPageMessage(qint32 page, qint32 pages);
 QString RunTimeErrorMessage(const RunTimeError& error);
 
-// Pages the sign list into cells and draws each sign, on the printer or in
-// the preview, with the options it is given; its host shows the progress
-// and the outcome.
+// Prints the sign list: plans which sign goes in which cell of which page,
+// then has the page painter draw the plan page by page on the printer or in
+// the preview; its host shows the progress and the outcome.
 class PrintJob
 {
 public:
@@ -67,6 +68,15 @@ public:
     bool PrintAborted() const { return m_printAborted; }
 
 private:
+    struct Run;
+    bool openRun(Run& run, bool print, PrintResult& result);
+    bool roomForSigns(const SheetMetrics& sheet);
+    bool nextPage(Run& run, qint32 shown, qint32 pages, PrintResult& result);
+    void finishRun(Run& run, PrintResult& result);
+    void finishPreview(Run& run);
+    void abandon(Run& run);
+    bool printerStep(Run& run, const std::function<void()>& step);
+
     const SignListModel& m_model;
     const AppSettings& m_settings;
     PrintOptions m_options;

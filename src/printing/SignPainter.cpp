@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -366,14 +367,14 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     s.bullets[2] = row.column(SignListModel::ColBullet3);
     s.picture = row.column(SignListModel::ColGraphic);
 
-    s.colorBorder = m_settings.whole32(ColorBorder, 0);
-    s.colorTitle = m_settings.whole32(ColorTitle, 0);
-    s.colorPrice = m_settings.whole32(ColorPrice, 0);
-    s.logoFile = m_settings.text(FILELOGO, QString());
-    s.logoWidth = m_settings.numberPrefix(LOGOWIDTH, QStringLiteral("1.5"));
-    s.logoHeight = m_settings.numberPrefix(LOGOHEIGHT, QStringLiteral(".5"));
-    s.logoPlace = m_settings.text(LOGOLCR, QStringLiteral("CENTER"));
-    s.printSku = m_settings.numberPrefix(PRINTSKU, QStringLiteral("1"));
+    s.colorBorder = m_settings.get(Setting::ColorBorder).whole();
+    s.colorTitle = m_settings.get(Setting::ColorTitle).whole();
+    s.colorPrice = m_settings.get(Setting::ColorPrice).whole();
+    s.logoFile = m_settings.get(Setting::FileLogo).text();
+    s.logoWidth = m_settings.get(Setting::LogoWidth).number();
+    s.logoHeight = m_settings.get(Setting::LogoHeight).number();
+    s.logoPlace = m_settings.get(Setting::LogoLcr).text();
+    s.printSku = m_settings.get(Setting::PrintSku).number();
     return s;
 }
 
@@ -650,6 +651,136 @@ double SignPainter::stackStart(Sign& s, const Fit& fit)
     return atTop(y);
 }
 
+// The title line, centred, at y: its height, or none when the sign has no
+// title or it was left off. Both styles draw their title here.
+std::optional<double> SignPainter::titleLine(Sign& s, const Fit& fit, double y)
+{
+    if (s.options.title != 1 || MORNLIB::IsBlank(s.options.titleText))
+        return std::nullopt;
+    s.present |= Title;
+    if (fit.dropped & Title)
+        return std::nullopt;
+    const Sign::Line line
+        = s.fit(s.options.titleText, 25 * s.fs, true, false, s.right - s.left, fit.scale);
+    s.addText(line, s.centred(line.width), y, s.colorTitle);
+    return line.height;
+}
+
+// The price line's widths and height at its design size (the amount at
+// bigPoints, "$" and cent sign at 40 points).
+SignPainter::PriceLine SignPainter::measurePrice(Sign& s, double bigPoints)
+{
+    PriceLine p;
+    p.big = bigPoints * s.fs;
+    p.small = 40 * s.fs;
+    const SignPrice& price = s.price;
+    p.amount1 = s.width(price.amount, p.big, true);
+    p.drawn1 = (price.dollar.isEmpty() ? 0 : s.width(Dollar, p.small, true)) + p.amount1
+        + (price.cent.isEmpty() ? 0 : s.width(price.cent, p.small, true));
+    p.pw1 = s.priceWidth(p.big, p.small, p.drawn1);
+    p.ph1 = s.height(p.big, true);
+    return p;
+}
+
+// The price line's scale: the stack's when the line (need wide at scale 1)
+// fits its room; else made to fit, never below the floor. With a wider room
+// to fall back on (wideRoom > 0), a line that would go below the floor moves
+// there instead and takes the scale that fits it, up to the stack's.
+SignPainter::PriceScale SignPainter::fitPrice(
+    Sign& s, double need, double room, double wideRoom, double stackScale)
+{
+    if (need * stackScale <= room + Slack)
+        return { stackScale, false };
+    s.shrunk = true;
+    double scale = room / need;
+    bool moved = false;
+    if (wideRoom > 0 && scale < Floor) {
+        moved = true;
+        scale = std::min(stackScale, wideRoom / need);
+    }
+    return { std::max(scale, Floor), moved };
+}
+
+// Even the floor is too wide: the amount is cut to what fits between x and
+// end beside the "$" and cent sign.
+QString SignPainter::cutAmount(Sign& s, const PriceLine& p, double scale, double x, double end)
+{
+    s.cut = true;
+    return s.cutToWidth(
+        s.price.amount, p.big * scale, true, false, end - x - (p.drawn1 - p.amount1) * scale);
+}
+
+// Adds the price line at (x, y) and the item picture at gx beside it; where
+// the next line starts.
+double SignPainter::placePrice(
+    Sign& s, const PriceLine& p, double x, double gx, double y, double scale, const QString& amount)
+{
+    const double ph = p.ph1 * scale;
+    s.addPrice(x, y, p.big * scale, p.small * scale, scale, amount);
+    if (s.pictureShown)
+        s.addPicture(s.item, gx, y, ph, ph);
+    return roundEven(y + ph + 10 * s.k);
+}
+
+// The bullet style's price line, 15 % of the cell in from the left (px),
+// the picture beside it at the mirror of that inset and never on it; where
+// the next line starts.
+double SignPainter::bulletPrice(Sign& s, const Fit& fit, double px, double y)
+{
+    const SignPlacement& at = s.at;
+    const double f = fit.scale;
+    const PriceLine p = measurePrice(s, 60);
+    const double need1 = s.pictureShown ? 1.1 * p.pw1 + p.ph1 : p.drawn1;
+    const PriceScale fitted = fitPrice(s, need1, s.right - px, s.right - s.left, f);
+    const double x = fitted.movedLeft ? s.left : px, scale = fitted.scale;
+    const double ph = p.ph1 * scale, pw = p.pw1 * scale;
+    QString amount = s.price.amount;
+    double gx = at.left + at.width - (x - at.left) - ph;
+    if (x + 1.1 * pw > gx)
+        gx = roundEven(x + 1.1 * pw);
+    gx = std::min(gx, s.right - ph);
+    if (need1 * scale > s.right - x + Slack) {
+        gx = s.right - ph;
+        amount = cutAmount(s, p, scale, x, s.pictureShown ? s.right - 1.1 * ph : s.right);
+    }
+    return placePrice(s, p, x, gx, y, scale, amount);
+}
+
+// The description style's price line, centred, or sharing the width with
+// the picture in three equal gaps (none narrower than the border's margin
+// when the picture shows); where the next line starts.
+double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
+{
+    const SignPlacement& at = s.at;
+    const double f = fit.scale, room = s.right - s.left;
+    const PriceLine p = measurePrice(s, 80);
+    const double gapMin = std::max({ s.left - s.x0, s.x0 + at.width - s.right, 0.0 });
+    const double width1 = s.pictureShown ? p.pw1 + p.ph1 : p.drawn1;
+    const double space = s.pictureShown ? at.width - 3 * gapMin : room;
+    const double scale = fitPrice(s, width1, space, 0, f).scale;
+    const double ph = p.ph1 * scale, pw = p.pw1 * scale;
+    QString amount = s.price.amount;
+    double x, gx = 0;
+    // With Item Graphic checked the price keeps its three-gap place whether
+    // or not the row has a picture to show beside it.
+    if (s.options.graphic == 0) {
+        x = (at.width - pw) / 2 + s.x0;
+    } else {
+        const double g = roundEven((at.width - pw - ph) / 3);
+        x = g + s.x0;
+        gx = s.x0 + at.width - g - ph;
+    }
+    if (width1 * scale > space + Slack) {
+        x = s.left;
+        gx = s.right - ph;
+        amount = cutAmount(s, p, scale, x, s.pictureShown ? gx - 0.1 * ph : s.right);
+    }
+    x = s.clampX(x, p.drawn1 * scale);
+    if (s.pictureShown)
+        gx = std::min(gx, s.right - ph);
+    return placePrice(s, p, x, gx, y, scale, amount);
+}
+
 void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
 {
     const SignPlacement& at = s.at;
@@ -658,57 +789,12 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
     const double px = std::max(roundEven(0.15 * at.width + s.x0), s.left);
     const double room = s.right - px;
 
-    if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
-        s.present |= Title;
-        if (!(fit.dropped & Title)) {
-            const Sign::Line line
-                = s.fit(s.options.titleText, 25 * fs, true, false, s.right - s.left, f);
-            s.addText(line, s.centred(line.width), y, s.colorTitle);
-            y = roundEven(y + gap(10) + line.height);
-        }
-    }
+    if (const std::optional<double> h = titleLine(s, fit, y))
+        y = roundEven(y + gap(10) + *h);
 
-    // Price line, 15 % of the cell in from the left, the picture beside it
-    // at the mirror of that inset and never on it.
     s.present |= Price;
-    if (!(fit.dropped & Price)) {
-        const double big = 60 * fs, small = 40 * fs;
-        const SignPrice& price = s.price;
-        const double drawn1 = (price.dollar.isEmpty() ? 0 : s.width(Dollar, small, true))
-            + s.width(price.amount, big, true)
-            + (price.cent.isEmpty() ? 0 : s.width(price.cent, small, true));
-        const double pw1 = s.priceWidth(big, small, drawn1);
-        const double ph1 = s.height(big, true);
-        const double need1 = s.pictureShown ? 1.1 * pw1 + ph1 : drawn1;
-        double x = px, scale = f;
-        if (need1 * scale > s.right - x + Slack) {
-            scale = (s.right - x) / need1;
-            if (scale < Floor) {
-                x = s.left;
-                scale = std::min(f, (s.right - x) / need1);
-            }
-            scale = std::max(scale, Floor);
-            s.shrunk = true;
-        }
-        const double ph = ph1 * scale, pw = pw1 * scale;
-        QString amount = price.amount;
-        double gx = at.left + at.width - (x - at.left) - ph;
-        if (x + 1.1 * pw > gx)
-            gx = roundEven(x + 1.1 * pw);
-        gx = std::min(gx, s.right - ph);
-        if (need1 * scale > s.right - x + Slack) {
-            // Even the floor is too wide: the amount is cut to the room left.
-            const double end = s.pictureShown ? s.right - 1.1 * ph : s.right;
-            gx = s.right - ph;
-            amount = s.cutToWidth(amount, big * scale, true, false,
-                end - x - (drawn1 - s.width(price.amount, big, true)) * scale);
-            s.cut = true;
-        }
-        s.addPrice(x, y, big * scale, small * scale, scale, amount);
-        if (s.pictureShown)
-            s.addPicture(s.item, gx, y, ph, ph);
-        y = roundEven(y + ph + 10 * k);
-    }
+    if (!(fit.dropped & Price))
+        y = bulletPrice(s, fit, px, y);
 
     // Description, broken in two when it would run past 90 % of the cell.
     const double d1 = s.width(s.description, 20 * fs, false);
@@ -766,14 +852,8 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
     auto gap = [&](double natural) { return between(std::min(natural, 10 * k), natural, t); };
     const double room = s.right - s.left;
 
-    if (s.options.title == 1 && !MORNLIB::IsBlank(s.options.titleText)) {
-        s.present |= Title;
-        if (!(fit.dropped & Title)) {
-            const Sign::Line line = s.fit(s.options.titleText, 25 * fs, true, false, room, f);
-            s.addText(line, s.centred(line.width), y, s.colorTitle);
-            y = roundEven(y + line.height + gap(200 * k));
-        }
-    }
+    if (const std::optional<double> h = titleLine(s, fit, y))
+        y = roundEven(y + *h + gap(200 * k));
 
     // Description, centred, broken in two when wider than 90 % of the cell.
     const double d1 = s.width(s.description, 20 * fs, false);
@@ -812,54 +892,9 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
         y = roundEven(y + line.height + 10 * k);
     }
 
-    // Price, centred, or sharing the width with the picture in three equal
-    // gaps (none narrower than the border's margin when the picture shows).
     s.present |= Price;
-    if (!(fit.dropped & Price)) {
-        const double big = 80 * fs, small = 40 * fs;
-        const SignPrice& price = s.price;
-        const double amount1 = s.width(price.amount, big, true);
-        const double drawn1 = (price.dollar.isEmpty() ? 0 : s.width(Dollar, small, true)) + amount1
-            + (price.cent.isEmpty() ? 0 : s.width(price.cent, small, true));
-        const double pw1 = s.priceWidth(big, small, drawn1);
-        const double ph1 = s.height(big, true);
-        const double gapMin = std::max({ s.left - s.x0, s.x0 + at.width - s.right, 0.0 });
-        const double width1 = s.pictureShown ? pw1 + ph1 : drawn1;
-        const double space = s.pictureShown ? at.width - 3 * gapMin : room;
-        double scale = f;
-        if (width1 * scale > space + Slack) {
-            scale = std::max(Floor, space / width1);
-            s.shrunk = true;
-        }
-        const double ph = ph1 * scale, pw = pw1 * scale;
-        QString amount = price.amount;
-        double x, gx = 0;
-        // With Item Graphic checked the price keeps its three-gap place
-        // whether or not the row has a picture to show beside it.
-        if (s.options.graphic == 0) {
-            x = (at.width - pw) / 2 + s.x0;
-        } else {
-            const double g = roundEven((at.width - pw - ph) / 3);
-            x = g + s.x0;
-            gx = s.x0 + at.width - g - ph;
-        }
-        if (width1 * scale > space + Slack) {
-            // Even the floor is too wide: the amount is cut to the room left.
-            x = s.left;
-            gx = s.right - ph;
-            const double end = s.pictureShown ? gx - 0.1 * ph : s.right;
-            amount = s.cutToWidth(
-                amount, big * scale, true, false, end - x - (drawn1 - amount1) * scale);
-            s.cut = true;
-        }
-        x = s.clampX(x, drawn1 * scale);
-        if (s.pictureShown)
-            gx = std::min(gx, s.right - ph);
-        s.addPrice(x, y, big * scale, small * scale, scale, amount);
-        if (s.pictureShown)
-            s.addPicture(s.item, gx, y, ph, ph);
-        y = roundEven(y + ph + 10 * k);
-    }
+    if (!(fit.dropped & Price))
+        y = descPrice(s, fit, y);
 
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
         s.present |= Retail;

@@ -4,6 +4,7 @@
 #include "printing/SignLayout.h"
 
 #include <functional>
+#include <optional>
 
 class AppSettings;
 class RunTimeError;
@@ -65,6 +66,24 @@ private:
         Sign& s, Fit& fit, double& factor, double lo, double loBottom, double hiBottom);
     bool layOut(Sign& s, const Fit& fit);
     double stackStart(Sign& s, const Fit& fit);
+    struct PriceLine
+    {
+        double big = 0, small = 0, amount1 = 0, drawn1 = 0, pw1 = 0, ph1 = 0;
+    };
+    struct PriceScale
+    {
+        double scale = 1;
+        bool movedLeft = false;
+    };
+    static std::optional<double> titleLine(Sign& s, const Fit& fit, double y);
+    static PriceLine measurePrice(Sign& s, double bigPoints);
+    static PriceScale fitPrice(
+        Sign& s, double need, double room, double wideRoom, double stackScale);
+    static QString cutAmount(Sign& s, const PriceLine& p, double scale, double x, double end);
+    static double bulletPrice(Sign& s, const Fit& fit, double px, double y);
+    static double descPrice(Sign& s, const Fit& fit, double y);
+    static double placePrice(Sign& s, const PriceLine& p, double x, double gx, double y,
+        double scale, const QString& amount);
     void bulletStack(Sign& s, const Fit& fit, double y);
     void descStack(Sign& s, const Fit& fit, double y);
     void footer(Sign& s);

@@ -10,10 +10,9 @@
 #include "ui/DialogService.h"
 
 bool rsetup(qorDct& dictionary, bool AskFirst, CommonDialog& dlgCommon, DialogService& dialogs,
-    const QString& regApp, const QString& regSec, const QString& regKey, const QString& Typ,
-    qint16 lev)
+    const AppSettings& settings, SettingsKeys::Setting key, const QString& Typ, qint16 lev)
 {
-    QString name = SettingsStore::GetSetting(regApp, regSec, regKey, QString());
+    QString name = settings.get(key).text();
     bool ask = AskFirst || !MORNLIB::FileExists(name);
     for (;;) {
         if (ask) {
@@ -26,7 +25,7 @@ bool rsetup(qorDct& dictionary, bool AskFirst, CommonDialog& dlgCommon, DialogSe
             if (!dlgCommon.ShowOpen())
                 return false;
             name = dlgCommon.fileName();
-            SettingsStore::SaveSetting(regApp, regSec, regKey, name);
+            settings.save(key, name);
         }
         if (dictionary.setup(name, Typ, lev) == qorDct::StatusOk) {
             if (dictionary.setupms(name, true) != qorDct::StatusOk)

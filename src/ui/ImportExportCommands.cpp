@@ -35,7 +35,7 @@ ImportExportCommands::ImportExportCommands(
 qint64 ImportExportCommands::importFile(
     qorDatFile& reader, const qorDct& dictionary, const ImportHooks& hooks)
 {
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setFileName(m_settings.get(SettingsKeys::Setting::FileImpExp).text());
     m_dialog.setDialogTitle(QStringLiteral("Import File"));
     m_dialog.setFlags(CommonDialog::FlagFileMustExist | CommonDialog::FlagReadOnlyHidden);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Quote and Comma Files (*.dat)|*.dat|"
@@ -80,7 +80,7 @@ bool ImportExportCommands::exportFile()
         ShowResult(m_dialogs, exportable);
         return false;
     }
-    m_dialog.setFileName(m_settings.text(SettingsKeys::FILEIMPEXP, QString()));
+    m_dialog.setFileName(m_settings.get(SettingsKeys::Setting::FileImpExp).text());
     m_dialog.setDialogTitle(QStringLiteral("Export File"));
     m_dialog.setFlags(0);
     m_dialog.setFilter(QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt"));

@@ -21,9 +21,10 @@ namespace {
 
     // A stored value that is not a 16-bit whole number (hand-edited, or a window
     // beyond about 22 inches from the corner) counts as absent.
-    qint16 readPlacement(const AppSettings& settings, const QString& key, qint16 absent)
+    qint32 readPlacement(
+        const AppSettings& settings, SettingsKeys::Setting key, const QString& window)
     {
-        return NumberText::toWhole16(settings.text(key, QString::number(absent))).value_or(absent);
+        return settings.get(key, window).whole();
     }
 
     QString twipsText(double twips)
@@ -148,16 +149,17 @@ void RestoreWindowPlacement(const QString& application, const QString& section, 
     const AppSettings settings(application, section);
     const QString name = window->objectName();
     StoredPlacement stored;
-    const qint16 top = readPlacement(settings, name + SettingsKeys::PlacementTop, -1);
+    using SettingsKeys::Setting;
+    const qint32 top = readPlacement(settings, Setting::PlacementTop, name);
     if (top >= 0)
         stored.top = Twips::toPixelsY(top);
-    const qint16 left = readPlacement(settings, name + SettingsKeys::PlacementLeft, -1);
+    const qint32 left = readPlacement(settings, Setting::PlacementLeft, name);
     if (left >= 0)
         stored.left = Twips::toPixelsX(left);
-    const qint16 height = readPlacement(settings, name + SettingsKeys::PlacementHeight, 0);
+    const qint32 height = readPlacement(settings, Setting::PlacementHeight, name);
     if (height > 0)
         stored.height = Twips::toPixelsY(height);
-    const qint16 width = readPlacement(settings, name + SettingsKeys::PlacementWidth, 0);
+    const qint32 width = readPlacement(settings, Setting::PlacementWidth, name);
     if (width > 0)
         stored.width = Twips::toPixelsX(width);
     if (!stored.top && !stored.left && !stored.height && !stored.width)

@@ -187,19 +187,18 @@ void frmCalibrate::buildWidgets()
 void frmCalibrate::FormLoad()
 {
     using namespace SettingsKeys;
-    txtMarginTop->setText(m_settings.text(MARGINTOP, QStringLiteral("180")));
-    txtMarginLeft->setText(m_settings.text(MARGINLEFT, QStringLiteral("270")));
-    txtAdj4UD->setText(m_settings.text(ADJ4UD, QStringLiteral("0")));
-    txtAdj4LR->setText(m_settings.text(ADJ4LR, QStringLiteral("0")));
-    txtAdj2UD->setText(m_settings.text(ADJ2UD, QStringLiteral("0")));
-    txtAdj2LR->setText(m_settings.text(ADJ2LR, QStringLiteral("0")));
-    txtAdj1UD->setText(m_settings.text(ADJ1UD, QStringLiteral("0")));
-    txtAdj1LR->setText(m_settings.text(ADJ1LR, QStringLiteral("0")));
+    txtMarginTop->setText(m_settings.get(Setting::MarginTopOffered).text());
+    txtMarginLeft->setText(m_settings.get(Setting::MarginLeftOffered).text());
+    txtAdj4UD->setText(m_settings.get(Setting::Adj4UD).text());
+    txtAdj4LR->setText(m_settings.get(Setting::Adj4LR).text());
+    txtAdj2UD->setText(m_settings.get(Setting::Adj2UD).text());
+    txtAdj2LR->setText(m_settings.get(Setting::Adj2LR).text());
+    txtAdj1UD->setText(m_settings.get(Setting::Adj1UD).text());
+    txtAdj1LR->setText(m_settings.get(Setting::Adj1LR).text());
 
     // Read as the painters read it: ticked for any stored number but 0; text
     // with no leading number counts as 0.
-    const double sku = NumberText::roundHalfEven(
-        NumberText::leadingNumber(m_settings.text(PRINTSKU, QStringLiteral("1"))));
+    const double sku = NumberText::roundHalfEven(m_settings.get(Setting::PrintSku).number());
     ckbPrintSku->setChecked(sku != 0.0);
 
     showPageSize();

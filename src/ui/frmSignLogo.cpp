@@ -149,11 +149,11 @@ void frmSignLogo::FormLoad()
 {
     using namespace SettingsKeys;
     m_formLoaded = false;
-    m_logoFile = m_settings.text(FILELOGO, QString());
-    txtLogoHeight->setText(m_settings.text(LOGOHEIGHT, QStringLiteral("0.5")));
-    txtLogoWidth->setText(m_settings.text(LOGOWIDTH, QStringLiteral("1.5")));
+    m_logoFile = m_settings.get(Setting::FileLogo).text();
+    txtLogoHeight->setText(m_settings.get(Setting::LogoHeightOffered).text());
+    txtLogoWidth->setText(m_settings.get(Setting::LogoWidth).text());
     // The comparison is exact: anything but "LEFT" or "RIGHT" is the centre.
-    const QString position = m_settings.text(LOGOLCR, QString());
+    const QString position = m_settings.get(Setting::LogoLcrOffered).text();
     if (position == QLatin1String("LEFT"))
         optLeft->setChecked(true);
     else if (position == QLatin1String("RIGHT"))

@@ -40,6 +40,8 @@
 
 #include <cmath>
 
+using SettingsKeys::Setting;
+
 namespace {
 
 // The window's designed size, in twips, before any stored placement applies.
@@ -173,7 +175,7 @@ QPrinter* frmSigns::printer() const
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         const QString gone
-            = PrinterChoice::restore(*m_printer, m_settings.text(SettingsKeys::PRINTER, QString()));
+            = PrinterChoice::restore(*m_printer, m_settings.get(Setting::Printer).text());
         // The system's default printer prints on its own default paper too.
         PrinterChoice::useDefaultPaper(*m_printer);
         if (!gone.isEmpty())
@@ -465,24 +467,24 @@ void frmSigns::FormLoad()
     });
     reportSettingsProblem();
     // Print options, in the order the settings were written.
-    setCheckValue(ckbRetail, m_settings.whole16(SettingsKeys::PRINTREGRETAIL, 0));
-    setCheckValue(ckbTitle, m_settings.whole16(SettingsKeys::PRINTTITLE, 0));
-    setCheckValue(ckbBorder, m_settings.whole16(SettingsKeys::PRINTBORDER, 0));
+    setCheckValue(ckbRetail, m_settings.get(Setting::PrintRegRetail).whole());
+    setCheckValue(ckbTitle, m_settings.get(Setting::PrintTitle).whole());
+    setCheckValue(ckbBorder, m_settings.get(Setting::PrintBorder).whole());
     // The two styles exclude each other; should both be stored as chosen,
     // Bullet wins.
-    const bool bullet = m_settings.truth(SettingsKeys::PRINTBULLET, false);
+    const bool bullet = m_settings.get(Setting::PrintBullet).truth();
     setOption(ckbBullet, bullet);
-    setOption(ckbLongDesc, !bullet && m_settings.truth(SettingsKeys::PRINTLONGDESC, false));
-    setCheckValue(ckbLogo, m_settings.whole16(SettingsKeys::PRINTLOGO, 0));
-    setCheckValue(ckbGraphic, m_settings.whole16(SettingsKeys::PRINTGRAPHIC, 0));
-    setCheckValue(chkBarcode, m_settings.whole16(SettingsKeys::PRINTBARCODE, 0));
+    setOption(ckbLongDesc, !bullet && m_settings.get(Setting::PrintLongDesc).truth());
+    setCheckValue(ckbLogo, m_settings.get(Setting::PrintLogo).whole());
+    setCheckValue(ckbGraphic, m_settings.get(Setting::PrintGraphic).whole());
+    setCheckValue(chkBarcode, m_settings.get(Setting::PrintBarcode).whole());
 
     const bool graphic = ckbGraphic->checkState() != Qt::Unchecked;
     Image1->setVisible(graphic);
     cmdClearGraphic->setVisible(graphic);
 
     // A stored format outside the three the menu offers counts as 4-Up.
-    mnuFormatSel_Click(int(formatFromIndex(m_settings.whole16(SettingsKeys::PRINTFORMAT, 0))));
+    mnuFormatSel_Click(int(formatFromIndex(m_settings.get(Setting::PrintFormat).whole())));
 
     ResetGrid();
     msfGrid->setColumnHidden(SignListModel::ColNumber, true);
@@ -616,11 +618,11 @@ void frmSigns::mnuFormatSel_Click(int index)
     cmdPrintGrid->setText(QStringLiteral("Print: ") + mnuFormatSel[index]->text());
 }
 
-void frmSigns::chooseColor(const QString& key)
+void frmSigns::chooseColor(SettingsKeys::Setting key)
 {
     CommonDialog& dialog = CommonDialog1();
     dialog.setFlags(CommonDialog::FlagColorStartFromSet);
-    dialog.setColor(m_settings.whole32(key, 0));
+    dialog.setColor(m_settings.get(key).whole());
     dialog.setCancelError(true);
     if (!dialog.ShowColor())
         return;
@@ -629,17 +631,17 @@ void frmSigns::chooseColor(const QString& key)
 
 void frmSigns::mnuColorsBorder_Click()
 {
-    chooseColor(SettingsKeys::ColorBorder);
+    chooseColor(Setting::ColorBorder);
 }
 
 void frmSigns::mnuColorsPrice_Click()
 {
-    chooseColor(SettingsKeys::ColorPrice);
+    chooseColor(Setting::ColorPrice);
 }
 
 void frmSigns::mnuColorsTitle_Click()
 {
-    chooseColor(SettingsKeys::ColorTitle);
+    chooseColor(Setting::ColorTitle);
 }
 
 void frmSigns::doPrinterSetup()

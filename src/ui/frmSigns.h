@@ -217,7 +217,7 @@ private:
     void FormUnload();
     void FormResize();
     void UncheckFormats();
-    void chooseColor(const QString& key);
+    void chooseColor(SettingsKeys::Setting key);
     void moveToBox(EntryBox* box);
     void showItemPicture(const QString& path);
     void gridRowChosen();

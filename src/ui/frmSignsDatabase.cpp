@@ -20,8 +20,8 @@ void frmSigns::LookupSku()
     GraphicFile.clear();
 
     // Both strings are read afresh, so an edit takes effect at once.
-    const QString inventory = m_settings.text(SettingsKeys::ODBCINV, QString());
-    const QString cis = m_settings.text(SettingsKeys::ODBCCIS, QString());
+    const QString inventory = m_settings.get(SettingsKeys::Setting::OdbcInv).text();
+    const QString cis = m_settings.get(SettingsKeys::Setting::OdbcCis).text();
     const SkuLookup::Result result = SkuLookup::run(txtSku->text(), inventory, cis);
     EntryBox* const boxes[SkuLookup::FieldCount]
         = { txtDescription, txtRetail, txtCost, txtPromo, txtBp1, txtBp2, txtBp3 };
@@ -37,7 +37,7 @@ void frmSigns::mnuFileOdbcInventory_Click()
     DatabaseState state;
     DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Inventory, m_dialogs, m_settings, this, &state);
-    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), state);
+    noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), state);
 }
 
 void frmSigns::mnuFileOdbcCis_Click()
@@ -45,7 +45,7 @@ void frmSigns::mnuFileOdbcCis_Click()
     DatabaseState state;
     DatabaseCommands::EditConnectString(
         DatabaseSettings::Database::Cis, m_dialogs, m_settings, this, &state);
-    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), state);
+    noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), state);
 }
 
 void frmSigns::mnuFileTestDatabase_Click()
@@ -53,8 +53,8 @@ void frmSigns::mnuFileTestDatabase_Click()
     DatabaseState inventory;
     DatabaseState cis;
     DatabaseCommands::TestDatabaseConnections(m_dialogs, m_settings, this, &inventory, &cis);
-    noteDatabaseState(true, m_settings.text(SettingsKeys::ODBCINV, QString()), inventory);
-    noteDatabaseState(false, m_settings.text(SettingsKeys::ODBCCIS, QString()), cis);
+    noteDatabaseState(true, m_settings.get(SettingsKeys::Setting::OdbcInv).text(), inventory);
+    noteDatabaseState(false, m_settings.get(SettingsKeys::Setting::OdbcCis).text(), cis);
 }
 
 void frmSigns::buildDatabaseIndicators()
@@ -113,7 +113,7 @@ void frmSigns::refreshDatabaseIndicators()
         label->setToolTip(tip);
     };
     show(lblInvState, QStringLiteral("Inventory"),
-        m_settings.text(SettingsKeys::ODBCINV, QString()), m_invState);
-    show(lblCisState, QStringLiteral("CIS"), m_settings.text(SettingsKeys::ODBCCIS, QString()),
+        m_settings.get(SettingsKeys::Setting::OdbcInv).text(), m_invState);
+    show(lblCisState, QStringLiteral("CIS"), m_settings.get(SettingsKeys::Setting::OdbcCis).text(),
         m_cisState);
 }

@@ -24,10 +24,10 @@ constexpr qint16 DictionaryLevel = InventoryDictionary::Level;
 void frmSigns::loadDictionaryAtStartup()
 {
     dctInv = std::make_unique<qorDct>();
-    QString path = m_settings.text(SettingsKeys::DICTIONARY, QString());
+    QString path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
     if (dctInv->setup(path, DictionaryType, DictionaryLevel) != qorDct::StatusOk) {
         mnuFileDict_Click();
-        path = m_settings.text(SettingsKeys::DICTIONARY, QString());
+        path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
     }
     if (dctInv->setupms(path, true) != qorDct::StatusOk)
         m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
@@ -39,8 +39,8 @@ void frmSigns::loadDictionaryAtStartup()
 
 void frmSigns::mnuFileDict_Click()
 {
-    rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings.application(),
-        m_settings.section(), SettingsKeys::DICTIONARY, DictionaryType, DictionaryLevel);
+    rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings, SettingsKeys::Setting::Dictionary,
+        DictionaryType, DictionaryLevel);
     InventoryDictionary::widenGraphicField(*dctInv);
 }
 

@@ -38,7 +38,7 @@ inline DialogService& dialogs()
 inline const QString Absent = QStringLiteral("<absent>");
 inline QString stored(const QString& key)
 {
-    return appSettings().text(key, Absent);
+    return SettingsStore::GetSetting(SettingsKeys::Application, SettingsKeys::Section, key, Absent);
 }
 QStringList storedValues(const QStringList& keys);
 

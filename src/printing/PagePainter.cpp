@@ -1,0 +1,52 @@
+#include "printing/PagePainter.h"
+
+#include "printing/SignCanvas.h"
+
+PagePainter::PagePainter(SignPainter& painter, const PrintOptions& options,
+    const SheetMetrics& sheet, bool printing, double previewScale)
+    : m_painter(painter)
+    , m_options(options)
+    , m_sheet(sheet)
+    , m_printing(printing)
+    , m_previewScale(previewScale)
+    , m_formatScale(formatInfo(options.format).scaleFor(sheet.width, sheet.height))
+{
+}
+
+SignPlacement PagePainter::placementFor(SignCanvas& canvas, const PlannedSign& sign) const
+{
+    const SignCell cell = CellForSign(
+        m_options.format, sign.cell, m_sheet, m_options.marginAcross(), m_options.marginDown());
+    SignPlacement placement;
+    placement.canvas = &canvas;
+    placement.printing = m_printing;
+    placement.row = sign.row;
+    placement.top = cell.top;
+    placement.height = cell.height;
+    placement.left = cell.left;
+    placement.width = cell.width;
+    placement.shiftUpDown = m_options.shiftUpDown;
+    placement.shiftLeftRight = m_options.shiftLeftRight;
+    placement.previewScale = m_previewScale;
+    placement.formatScale = m_formatScale;
+    placement.printableWidth = m_sheet.printableWidth;
+    placement.printableHeight = m_sheet.printableHeight;
+    return placement;
+}
+
+bool PagePainter::paintPage(
+    SignCanvas& canvas, const PlannedPage& page, qint32 firstSign, const Hooks& hooks)
+{
+    qint32 number = firstSign;
+    for (const PlannedSign& sign : page.signs) {
+        if (hooks.before)
+            hooks.before(number);
+        ++number;
+        const SignPlacement placement = placementFor(canvas, sign);
+        const SignFit fit = m_options.bullet ? m_painter.PaintBulletSign(placement)
+                                             : m_painter.PaintDescSign(placement);
+        if (hooks.after && !hooks.after(sign, fit))
+            return false;
+    }
+    return true;
+}
