@@ -264,7 +264,7 @@ struct Fixture
     bool exportPath(const QString& path)
     {
         dialogs().queueFile(path);
-        return io.exportFile();
+        return io.exportFile(dict);
     }
 };
 
@@ -693,36 +693,60 @@ private slots:
         QVERIFY(dialogs().messages().isEmpty());
     }
 
-    // An existing file is replaced only when the user says so.
+    // An existing file is replaced only when the user says so; the question
+    // names what the file holds and Enter alone answers No.
+    void exportAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QString>("question");
+        const QByteArray data = Header + "11\tA\r\n\tno sku\r\n12\tB\r\n";
+        const QString twoRecords = "items.txt already exists (2 records). Replace it with ";
+        QTest::newRow("data file kept") << data << QStringList { "AAA", "", "BBB", "CCC" } << false
+                                        << twoRecords + "the 3 signs of the list?";
+        QTest::newRow("data file replaced")
+            << data << QStringList { "AAA" } << true << twoRecords + "the 1 sign of the list?";
+        QTest::newRow("other file kept")
+            << QByteArray("24 items") << QStringList { "AAA" } << false
+            << "items.txt already exists (8 bytes, not a data file). Replace it with the 1 sign "
+               "of the list?";
+    }
     void exportAsksBeforeReplacing()
     {
-        for (const auto answer : { DialogService::Answer::Yes, DialogService::Answer::No }) {
-            Fixture f;
-            f.model.setCell(1, SignListModel::ColSku, "AAA");
-            const QString path = write("items.txt", "24 items");
-            dialogs().queueAnswer(answer);
-            QCOMPARE(f.exportPath(path), answer == DialogService::Answer::Yes);
-            QCOMPARE(messageTexts(),
-                QStringList { "The file " + path
-                    + " already exists.\nDo you want to replace it with the sign list?" });
-            QCOMPARE(readAll(path),
-                answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n"
-                                                     : QByteArray("24 items"));
-        }
+        QFETCH(QByteArray, existing);
+        QFETCH(QStringList, list);
+        QFETCH(bool, replace);
+        const DialogService::Answer answer
+            = replace ? DialogService::Answer::Yes : DialogService::Answer::No;
+        Fixture f;
+        f.model.setRows(int(list.size()) + 1);
+        for (int r = 0; r < list.size(); ++r)
+            f.model.setCell(r + 1, SignListModel::ColSku, list.at(r));
+        const QString path = write("items.txt", existing);
+        dialogs().queueAnswer(answer);
+        QCOMPARE(f.exportPath(path), answer == DialogService::Answer::Yes);
+        QCOMPARE(dialogs().messages().size(), 1);
+        const DialogService::Message& asked = dialogs().messages().constFirst();
+        QTEST(asked.text, "question");
+        QCOMPARE(asked.buttons, DialogService::Buttons::YesNo);
+        QCOMPARE(asked.defaultButton, DialogService::Answer::No);
+        QCOMPARE(readAll(path),
+            answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n" : existing);
     }
 
     // A list without a SKU is not exported; a cancelled file dialog changes nothing.
     void refusedOrCancelled()
     {
         Fixture f;
-        QVERIFY(!f.io.exportFile());
+        QVERIFY(!f.io.exportFile(f.dict));
         QCOMPARE(messageTexts(), QStringList { "Grid is empty.  No data to export" });
         QVERIFY(dialogs().fileRequests().isEmpty());
         dialogs().reset();
         f.model.setCell(1, 1, "1");
         f.settings.save(SettingsKeys::FILEIMPEXP, "kept");
         dialogs().queueFile(std::nullopt);
-        QVERIFY(!f.io.exportFile());
+        QVERIFY(!f.io.exportFile(f.dict));
         dialogs().queueFile(std::nullopt);
         QCOMPARE(f.io.importFile(f.reader, f.dict, f.hooks), qint64(0));
         QCOMPARE(f.model.Rows(), 2);
@@ -904,7 +928,7 @@ private slots:
         if (what == "export") {
             f.model.setCell(1, SignListModel::ColSku, "A1");
             dialogs().queueFile(target.path);
-            QCOMPARE(f.io.exportFile(), reason.isEmpty());
+            QCOMPARE(f.io.exportFile(f.dict), reason.isEmpty());
         } else if (what == "signs") {
             PrintTest::fill(f.model, { PrintTest::typicalSign(1), PrintTest::typicalSign(2) });
             PdfTest::PdfWindow window(target.path);
@@ -1103,7 +1127,7 @@ private slots:
         if (what == "export") {
             dialogs().queueFile(path);
             dialogs().queueAnswer(DialogService::Answer::Yes);
-            f.io.exportFile();
+            f.io.exportFile(f.dict);
         } else if (what == "signs") {
             PdfTest::PdfWindow window(path);
             dialogs().queueAnswer(DialogService::Answer::No);
@@ -1129,7 +1153,9 @@ private slots:
         if (link == "own") {
             QCOMPARE(told, QString());
             if (what == "export")
-                QVERIFY(messageTexts().at(0).startsWith("The file " + victim + " already exists"));
+                QCOMPARE(messageTexts().at(0),
+                    "precious.txt already exists (21 bytes, not a data file). Replace it with the "
+                    "1 sign of the list?");
             if (what == "signs" || what == "testpage")
                 QCOMPARE(PrinterCanvas::PdfFileProblem(victim), QString());
             else

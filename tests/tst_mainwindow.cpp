@@ -3,6 +3,7 @@
 // the Delete key, recent and dropped files, the About box, the preview's title and questions, and
 // the logo and calibration dialogs from the menu.
 #include "PrintTestSupport.h"
+#include "document/SignListHistory.h"
 #include "document/SignListModel.h"
 #include "printing/PrinterChoice.h"
 #include "support/TestSupport.h"
@@ -21,7 +22,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <optional>
@@ -224,6 +227,48 @@ private slots:
         QCOMPARE(panel(), QString("2:"));
     }
 
+    // A blank SKU is not looked up: Enter moves on with the panel as it is. Enter on the last
+    // bullet line saves no blank SKU over a row that has one (the row would drop out of the
+    // working list and the exports), but does save a new sign without one.
+    void blankSkuIsNotLookedUp_data()
+    {
+        QTest::addColumn<QString>("sku");
+        QTest::newRow("empty") << "";
+        QTest::newRow("spaces") << "   ";
+    }
+    void blankSkuIsNotLookedUp()
+    {
+        QFETCH(QString, sku);
+        frmSigns& w = open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        typeSigns({ "AAA", "BBB" });
+        auto enters = [](int count) {
+            for (int i = 0; i < count; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        go(1);
+        box("txtRetail")->setText("4.99");
+        box("txtSku")->setText(sku);
+        enters(1);
+        QCOMPARE(QApplication::focusWidget(), box("txtPromo"));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Type a SKU to look it up"));
+        QVERIFY(box("txtBp1")->text() == "aaa" && box("txtRetail")->text() == "4.99");
+        w.statusBar()->clearMessage();
+        enters(4);
+        QCOMPARE(QApplication::focusWidget(), box("txtSku"));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Type a SKU to look it up"));
+        QCOMPARE(list(), QString("AAA,BBB,"));
+        QCOMPARE(panel() + box("txtRetail")->text(), QString("1:" + sku + "4.99"));
+
+        go(3);
+        box("txtSku")->setText(sku);
+        box("txtBp1")->setText("no sku");
+        enters(5);
+        QCOMPARE(list(), QString("AAA,BBB," + sku + ","));
+        QCOMPARE(w.model()->cell(3, SignListModel::ColBullet1), QString("no sku"));
+    }
+
     void arrowKeysAndPickingARow()
     {
         frmSigns& w = open();
@@ -247,6 +292,16 @@ private slots:
         sku->setText("edited");
         arrow(Qt::Key_Up);
         QVERIFY(w.currentRow() == 1 && sku->text() == "A");
+        // Held down: the window system may take a repeat's release for the key coming up, but
+        // the repeated presses say they are repeats, so the held key moves one row.
+        for (bool repeat : { false, true, true }) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+            QApplication::sendEvent(sku, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString());
+            QApplication::sendEvent(sku, &release);
+        }
+        QCOMPARE(w.currentRow(), 2);
+        arrow(Qt::Key_Up);
         for (int i = 0; i < 3; ++i) // the last Down, on the last row, stays
             arrow(Qt::Key_Down);
         QVERIFY(w.currentRow() == 3 && box("txtSelRow")->text() == "3");
@@ -294,8 +349,11 @@ private slots:
         QCOMPARE(state(), QString("~/item.jpg+"));
         click("cmdClearGraphic");
         QCOMPARE(state(), QString());
-        // Enter in the SKU box clears the picture and the path.
+        // Enter on a blank SKU keeps the picture and the path; a lookup clears both.
         w.LoadSelectedRow();
+        QTest::keyClick(box("txtSku"), Qt::Key_Return);
+        QCOMPARE(state(), QString("~/item.jpg+"));
+        box("txtSku")->setText("123");
         QTest::keyClick(box("txtSku"), Qt::Key_Return);
         QCOMPARE(state(), QString());
 
@@ -453,6 +511,43 @@ private slots:
         QCOMPARE(list(), QString("1,2,3,4,5,"));
     }
 
+    // Over its memory budget the history drops its oldest steps, however few; the steps it
+    // keeps still undo and redo.
+    void historyKeepsWithinItsMemoryBudget()
+    {
+        SignListModel model;
+        SignListHistory history(model);
+        history.setMemoryBudget(1024 * 1024);
+        // A step of 10,000 signs holds well over a megabyte, a step of one sign far less.
+        std::vector<SignRow> many(10000);
+        for (size_t i = 0; i < many.size(); ++i)
+            many[i].column(SignListModel::ColDescription) = QString("sign %1").arg(i);
+        history.begin("Read Data File", 1);
+        model.appendSigns(std::move(many));
+        history.end(1);
+        for (const char* sku : { "A", "B", "C" }) {
+            history.begin("Save Row", 1);
+            model.setCell(1, SignListModel::ColSku, sku);
+            history.end(1);
+        }
+        QUndoStack* stack = history.stack();
+        QCOMPARE(stack->count(), 3);
+        while (stack->canUndo())
+            stack->undo();
+        QCOMPARE(model.Rows(), 10002);
+        QCOMPARE(model.cell(1, SignListModel::ColSku), QString());
+        stack->redo();
+        stack->redo();
+        QCOMPARE(model.cell(1, SignListModel::ColSku), QString("B"));
+        // A step larger than the whole budget is still kept: the last command can be undone.
+        history.begin("Clear Grid", 1);
+        model.reset();
+        history.end(1);
+        QCOMPARE(stack->count(), 1);
+        stack->undo();
+        QCOMPARE(model.Rows(), 10002);
+    }
+
     void printerChoiceSurvivesRestart()
     {
         const QString pdf = m_scope->path() + "/signs.pdf";
@@ -500,19 +595,65 @@ private slots:
         }
     }
 
-    // Delete removes a row only in the grid; in an entry box it edits the text.
+    // Delete removes a row only in the grid; in an entry box it edits the text. Ctrl+Delete,
+    // shown in the Edit menu, removes the row wherever the focus is, an entry box too.
     void deleteKeyRemovesRowsOnlyInTheGrid()
     {
         frmSigns& w = open();
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        typeList(w, { "A1", "A2" });
+        QCOMPARE(child<QAction>(w, "mnuEditDeleteRow")->shortcut(),
+            QKeySequence(Qt::CTRL | Qt::Key_Delete));
+        typeList(w, { "A1", "A2", "A3", "A4" });
         go(1);
         for (const char* focus : { "txtSku", "msfGrid" }) {
             child<QWidget>(w, focus)->setFocus();
             QTest::keyClick(child<QWidget>(w, focus), Qt::Key_Delete);
         }
-        QCOMPARE(skus(w), QStringList({ "A2", "" }));
+        QCOMPARE(list(), QString("A2,A3,A4,"));
+        for (const char* focus : { "txtBp1", "txtSku", "msfGrid" }) {
+            go(1);
+            box("txtBp1")->setText("two words");
+            box("txtBp1")->setCursorPosition(0);
+            child<QWidget>(w, focus)->setFocus();
+            QTest::keyClick(child<QWidget>(w, focus), Qt::Key_Delete, Qt::ControlModifier);
+        }
+        QCOMPARE(list(), QString(""));
+    }
+
+    // Copy Row and Delete Row act on every selected row, as one step to undo.
+    void selectedRowsAreOneStep_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<int>>("rows"); // the first is the current row
+        QTest::addColumn<QString>("expected"); // the list, and the current row after
+        QTest::newRow("delete two apart")
+            << "mnuEditDeleteRow" << QList<int> { 3, 1 } << "BBB,DDD, 1";
+        QTest::newRow("delete a run") << "cmdRowDelete" << QList<int> { 2, 3 } << "AAA,DDD, 2";
+        QTest::newRow("delete every row")
+            << "mnuEditDeleteRow" << QList<int> { 1, 2, 3, 4, 5 } << " 1";
+        QTest::newRow("copy two apart")
+            << "mnuEditCopyRow" << QList<int> { 3, 1 } << "AAA,AAA,BBB,CCC,CCC,DDD, 1";
+        QTest::newRow("copy a run")
+            << "cmdRowCopy" << QList<int> { 2, 3 } << "AAA,BBB,CCC,BBB,CCC,DDD, 2";
+    }
+    void selectedRowsAreOneStep()
+    {
+        QFETCH(QString, command);
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, expected);
+        frmSigns& w = open();
+        typeList(w, { "AAA", "BBB", "CCC", "DDD" });
+        go(rows.first());
+        for (int row : rows)
+            grid()->selectionModel()->select(w.model()->index(row - 1, SignListModel::ColSku),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        command.startsWith("cmd") ? click(qPrintable(command)) : trigger(w, qPrintable(command));
+        QCOMPARE(list() + " " + QString::number(w.currentRow()), expected);
+        trigger(w, "mnuEditUndo");
+        QCOMPARE(list(), QString("AAA,BBB,CCC,DDD,"));
+        trigger(w, "mnuEditRedo");
+        QCOMPARE(list() + " " + QString::number(w.currentRow()), expected);
     }
 
     void recentFiles()

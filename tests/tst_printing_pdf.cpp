@@ -965,6 +965,10 @@ private slots:
         row("bad format", { "--format", "3up", "--pdf", pdf, data }, 2, "unknown format \"3up\"");
         row("bad style", { "--style", "plain", "--pdf", pdf, data }, 2, "unknown style");
         row("bad set", { "--set", "PRINTBORDER", "--pdf", pdf, data }, 2, "--set needs KEY=VALUE");
+        row("unknown set key", { "--set", "NOSUCHKEY=1", "--pdf", pdf, data }, 2,
+            "unknown settings key \"NOSUCHKEY\"");
+        row("empty pdf name", { "--pdf", "", data }, 2, "--pdf needs a file name");
+        row("empty printer name", { "--printer", "", data }, 2, "--printer needs a printer name");
         row("cell past the page", { "--format", "2up", "--first-cell", "3", "--pdf", pdf, data }, 2,
             "--first-cell must be 1 to 2");
         row("backward pages", { "--pages", "3-1", "--pdf", pdf, data }, 2, "--pages needs FROM-TO");

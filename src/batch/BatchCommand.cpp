@@ -193,9 +193,20 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     request.dataFile = files[0];
     if (parser.isSet(pdfOption) == parser.isSet(printerOption))
         return bad(QStringLiteral("give either --pdf FILE or --printer NAME"));
+    // An empty file name would make Qt print on paper, on the first queue,
+    // and an empty printer name would pick one: a script whose variable is
+    // unset must not print anywhere.
+    if (parser.isSet(pdfOption) && parser.value(pdfOption).isEmpty())
+        return bad(QStringLiteral("--pdf needs a file name"));
+    if (parser.isSet(printerOption) && parser.value(printerOption).isEmpty())
+        return bad(QStringLiteral("--printer needs a printer name"));
     for (const QString& pair : parser.values(setOption)) {
-        if (pair.indexOf(QLatin1Char('=')) < 1)
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq < 1)
             return bad(QStringLiteral("--set needs KEY=VALUE, not \"%1\"").arg(pair));
+        // A misspelt key would be taken in silence and change nothing.
+        if (!SettingsKeys::find(pair.left(eq)))
+            return bad(QStringLiteral("--set: unknown settings key \"%1\"").arg(pair.left(eq)));
         request.overrides << pair;
     }
     const auto given = [&parser](const QCommandLineOption& option) {

@@ -174,6 +174,33 @@ qint64 SignListImportExport::importRecords(qorDatFile& reader, const ImportHooks
     return added;
 }
 
+std::optional<qint64> SignListImportExport::countRecords(
+    const QString& path, const qorDct& dictionary)
+{
+    // A reader of its own, silent: the count only describes the file.
+    qorDatFile reader;
+    if (!openDataFile(reader, path, dictionary).done())
+        return std::nullopt;
+    qint64 records = 0;
+    QString value;
+    while (reader.gr(-1)) {
+        if (reader.gf(1, value) == qorDatFile::StatusOk)
+            ++records;
+    }
+    reader.fclose();
+    return records;
+}
+
+qint64 SignListImportExport::exportableSigns() const
+{
+    qint64 signs = 0;
+    for (int row = 1; row < m_model.Rows(); ++row) {
+        if (!MORNLIB::IsBlank(m_model.cell(row, SignListModel::ColSku)))
+            ++signs;
+    }
+    return signs;
+}
+
 CommandResult SignListImportExport::checkExportable() const
 {
     if (m_model.Rows() == 2 && MORNLIB::IsBlank(m_model.cell(1, SignListModel::ColSku)))

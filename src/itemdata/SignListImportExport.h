@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class SignListModel;
@@ -46,6 +47,12 @@ public:
     // After importRecords: a failure when reading stopped before the end (at
     // a NUL byte, with the number of records read, or on a read error).
     CommandResult readResult(const qorDatFile& reader, const QString& path) const;
+
+    // The number of rows an import of the data file at path would add, or
+    // nothing when it is not a data file the dictionary can read.
+    static std::optional<qint64> countRecords(const QString& path, const qorDct& dictionary);
+    // The signs an export writes: the rows whose SKU is not blank.
+    qint64 exportableSigns() const;
 
     // A notice when the list holds nothing to export.
     CommandResult checkExportable() const;

@@ -30,8 +30,24 @@ QMessageBox::Icon toQtIcon(DialogService::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// A scripted dialog with nothing queued takes the first button.
-DialogService::Answer firstButton(DialogService::Buttons buttons)
+QMessageBox::StandardButton toQtButton(DialogService::Answer answer)
+{
+    switch (answer) {
+    case DialogService::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case DialogService::Answer::Yes:
+        return QMessageBox::Yes;
+    case DialogService::Answer::No:
+        return QMessageBox::No;
+    case DialogService::Answer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+// The button Enter presses when the caller names none: the first one, as
+// Qt's message box chooses it.
+DialogService::Answer firstButtonOf(DialogService::Buttons buttons)
 {
     return buttons == DialogService::Buttons::YesNo ? DialogService::Answer::Yes
                                                     : DialogService::Answer::Ok;
@@ -43,7 +59,7 @@ class PlacedMessageBox : public QMessageBox
 {
 public:
     PlacedMessageBox(DialogService::Icon icon, const QString& title, const QString& text,
-        DialogService::Buttons buttons, QWidget* parent)
+        DialogService::Buttons buttons, DialogService::Answer defaultButton, QWidget* parent)
         : QMessageBox(toQtIcon(icon), title, text, QMessageBox::NoButton, parent)
     {
         switch (buttons) {
@@ -59,6 +75,7 @@ public:
             setEscapeButton(QMessageBox::No);
             break;
         }
+        setDefaultButton(toQtButton(defaultButton));
     }
 
     QRect area;
@@ -114,13 +131,21 @@ void DialogService::reset()
 DialogService::Answer DialogService::message(
     const QString& text, Buttons buttons, Icon icon, const QString& title, QWidget* parent)
 {
+    return message(text, buttons, icon, title, firstButtonOf(buttons), parent);
+}
+
+DialogService::Answer DialogService::message(const QString& text, Buttons buttons, Icon icon,
+    const QString& title, Answer defaultButton, QWidget* parent)
+{
     const QRect area = m_nextArea;
     m_nextArea = QRect();
-    m_messages.append(Message { text, title, icon, buttons, area });
+    m_messages.append(Message { text, title, icon, buttons, defaultButton, area });
+    // Scripted with nothing queued, the first button is taken, whatever
+    // the default: a test that wants the safe answer queues it.
     if (m_scripted)
-        return takeNext(m_answers).value_or(firstButton(buttons));
+        return takeNext(m_answers).value_or(firstButtonOf(buttons));
 
-    PlacedMessageBox box(icon, title, text, buttons, parent);
+    PlacedMessageBox box(icon, title, text, buttons, defaultButton, parent);
     box.area = area;
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -213,7 +238,7 @@ std::unique_ptr<QDialog> DialogService::makePrinterDialog(QPrinter* printer, QWi
 QSize DialogService::messageSize(
     const QString& text, Buttons buttons, Icon icon, const QString& title)
 {
-    PlacedMessageBox box(icon, title, text, buttons, nullptr);
+    PlacedMessageBox box(icon, title, text, buttons, firstButtonOf(buttons), nullptr);
     box.adjustSize();
     return box.frameGeometry().size();
 }

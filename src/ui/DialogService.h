@@ -34,6 +34,8 @@ public:
         QString title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
+        // The button Enter presses: what the box offered as its default.
+        Answer defaultButton = Answer::Ok;
         // Where on the screen the box was placed (see placeNextMessage);
         // empty when it was shown over its parent.
         QRect area;
@@ -74,6 +76,11 @@ public:
 
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title,
         QWidget* parent = nullptr);
+    // The same with the button Enter presses named: a question whose Yes
+    // (or Ok) would replace or delete data passes No (or Cancel), which is
+    // then also the Escape button.
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title,
+        Answer defaultButton, QWidget* parent = nullptr);
     // The typed text, or "" when the user cancels.
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText,
         QWidget* parent = nullptr);

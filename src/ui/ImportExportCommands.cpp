@@ -23,6 +23,23 @@ struct BusyCursor
 
 } // namespace
 
+QString ImportExportCommands::replaceQuestion(const QString& path, const qorDct& dictionary) const
+{
+    // What would be lost: the records the file holds, counted as Read Data
+    // File would read them, or its size when it is no data file.
+    const QFileInfo file(path);
+    const std::optional<qint64> records = SignListImportExport::countRecords(path, dictionary);
+    const QString held = records
+        ? (*records == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(*records))
+        : (file.size() == 1 ? QStringLiteral("1 byte, not a data file")
+                            : QStringLiteral("%1 bytes, not a data file").arg(file.size()));
+    const qint64 signs = m_io.exportableSigns();
+    return QStringLiteral("%1 already exists (%2). Replace it with %3?")
+        .arg(file.fileName(), held,
+            signs == 1 ? QStringLiteral("the 1 sign of the list")
+                       : QStringLiteral("the %1 signs of the list").arg(signs));
+}
+
 ImportExportCommands::ImportExportCommands(
     SignListModel& model, DialogService& dialogs, CommonDialog& dialog, const AppSettings& settings)
     : m_io(model)
@@ -73,7 +90,7 @@ qint64 ImportExportCommands::importRecords(qorDatFile& reader, const ImportHooks
     return m_io.importRecords(reader, blocked);
 }
 
-bool ImportExportCommands::exportFile()
+bool ImportExportCommands::exportFile(const qorDct& dictionary)
 {
     const CommandResult exportable = m_io.checkExportable();
     if (!exportable.done()) {
@@ -100,13 +117,12 @@ bool ImportExportCommands::exportFile()
         return false;
     }
     // The dialog offers the file last read or written, so Enter alone would
-    // replace it: an existing file is replaced only when the user says so.
+    // replace it: an existing file is replaced only when the user says so,
+    // and Enter alone answers No.
     if (QFileInfo(replaced).isFile()
-        && m_dialogs.message(QStringLiteral("The file %1 already exists.\n"
-                                            "Do you want to replace it with the sign list?")
-                                 .arg(QDir::toNativeSeparators(replaced)),
-               DialogService::Buttons::YesNo, DialogService::Icon::Exclamation,
-               QStringLiteral("Export File"))
+        && m_dialogs.message(replaceQuestion(replaced, dictionary), DialogService::Buttons::YesNo,
+               DialogService::Icon::Exclamation, QStringLiteral("Export File"),
+               DialogService::Answer::No)
             != DialogService::Answer::Yes)
         return false;
     m_settings.save(SettingsKeys::FILEIMPEXP, path);

@@ -29,14 +29,18 @@ public:
     // pointer and blocked input; the reader is closed afterwards.
     qint64 importRecords(qorDatFile& reader, const ImportHooks& hooks);
 
-    // Save To Data File. True when a file was written.
-    bool exportFile();
+    // Save To Data File. True when a file was written. The dictionary reads
+    // an existing file of the chosen name, to say what replacing it loses.
+    bool exportFile(const qorDct& dictionary);
 
     // The file the last import opened or the last export wrote; empty when
     // the command was cancelled or the file could not be opened or written.
     const QString& lastFile() const { return m_lastFile; }
 
 private:
+    // The question before an existing file is replaced, naming what it holds.
+    QString replaceQuestion(const QString& path, const qorDct& dictionary) const;
+
     SignListImportExport m_io;
     DialogService& m_dialogs;
     CommonDialog& m_dialog;

@@ -321,7 +321,7 @@ void frmSigns::buildWidgets()
     connect(txtDescription, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
     connect(txtBp1, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp2); });
     connect(txtBp2, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp3); });
-    connect(txtBp3, &EntryBox::enterPressed, this, &frmSigns::mnuEditSaveRow_Click);
+    connect(txtBp3, &EntryBox::enterPressed, this, &frmSigns::txtBp3_KeyPress);
     connect(ckbGraphic, &QCheckBox::clicked, this, &frmSigns::ckbGraphic_Click);
     connect(Image1, &ImageBox::clicked, this, &frmSigns::mnuFileGraphic_Click);
 

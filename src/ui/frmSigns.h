@@ -85,6 +85,9 @@ public:
     void PrintSigns(bool print);
     // The grid rows selected (grid numbering), in list order.
     QVector<int> selectedRows() const;
+    // The rows Copy Row and Delete Row act on: the selected ones, or the
+    // current row when none is selected; in list order.
+    QVector<int> rowsToActOn() const;
 
     // --- commands (menu handlers; buttons only call these) ---
     void mnuEditSaveRow_Click();
@@ -227,6 +230,7 @@ private:
     void restoreWorkList();
     void txtSku_KeyPress();
     void txtSku_KeyUp(int key);
+    void txtBp3_KeyPress();
     void ckbGraphic_Click();
     // Database state indicators (frmSignsDatabase.cpp).
     void buildDatabaseIndicators();

@@ -103,11 +103,16 @@ void frmSigns::addShortcutsAndDrops()
     mnuFileImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuHelpGuide->setShortcut(QKeySequence(Qt::Key_F1));
-    // Delete removes a row only from the list itself: in an entry box it
-    // deletes text as always.
-    mnuEditDeleteRow->setShortcut(QKeySequence(Qt::Key_Delete));
-    mnuEditDeleteRow->setShortcutContext(Qt::WidgetShortcut);
-    msfGrid->addAction(mnuEditDeleteRow);
+    // Ctrl+Delete deletes the rows wherever the focus is (the entry boxes
+    // leave it to the window rather than deleting a word). Delete removes
+    // them only from the list itself: in an entry box it deletes text.
+    mnuEditDeleteRow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    auto* gridDelete = new QAction(msfGrid);
+    gridDelete->setObjectName(QStringLiteral("msfGridDelete"));
+    gridDelete->setShortcut(QKeySequence(Qt::Key_Delete));
+    gridDelete->setShortcutContext(Qt::WidgetShortcut);
+    msfGrid->addAction(gridDelete);
+    connect(gridDelete, &QAction::triggered, mnuEditDeleteRow, &QAction::trigger);
 
     setAcceptDrops(true);
     for (EntryBox* box : findChildren<EntryBox*>())

@@ -73,6 +73,6 @@ void frmSigns::importData(const QString& path)
 void frmSigns::mnuFileExport_Click()
 {
     ImportExportCommands io(*m_model, m_dialogs, *m_commonDialog, m_settings);
-    if (io.exportFile())
+    if (io.exportFile(*dctInv))
         rememberDataFile(io.lastFile());
 }

@@ -3,6 +3,7 @@
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
+#include "base/NumberText.h"
 #include "base/SafeFile.h"
 #include "document/SignListModel.h"
 #include "ui/CommonDialog.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -48,8 +50,32 @@ void frmSigns::mnuEditClearSku_Click()
 
 void frmSigns::txtSku_KeyPress()
 {
+    // A blank SKU is never looked up: the lookup would empty the panel, and
+    // the Enter chain's Save Row would then write the empty panel over the
+    // row. Enter goes on with the boxes as they are.
+    if (MORNLIB::IsBlank(txtSku->text())) {
+        statusBar()->showMessage(tr("Type a SKU to look it up"));
+        moveToBox(txtPromo);
+        return;
+    }
     LookupSku();
     moveToBox(txtPromo);
+}
+
+void frmSigns::txtBp3_KeyPress()
+{
+    // Enter alone never takes a sign off the list: a blank SKU saved over a
+    // row that has one would leave the row out of the working list and of
+    // every export. The panel keeps what it shows and the SKU box gets the
+    // cursor back; Save Row itself still saves it.
+    const std::optional<qint32> row = NumberText::toWhole32(txtSelRow->text());
+    if (MORNLIB::IsBlank(txtSku->text()) && row && *row >= 1 && *row < m_model->Rows()
+        && !MORNLIB::IsBlank(m_model->cell(*row, SignListModel::ColSku))) {
+        statusBar()->showMessage(tr("Type a SKU to look it up"));
+        moveToBox(txtSku);
+        return;
+    }
+    mnuEditSaveRow_Click();
 }
 
 void frmSigns::txtSku_KeyUp(int key)

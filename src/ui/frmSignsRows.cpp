@@ -115,30 +115,75 @@ void frmSigns::mnuEditInsertRow_Click()
     LoadSelectedRow();
 }
 
+namespace {
+
+// Runs of consecutive rows (first, count), from sorted row numbers.
+std::vector<std::pair<int, int>> rowRuns(const QVector<int>& rows)
+{
+    std::vector<std::pair<int, int>> runs;
+    for (int row : rows) {
+        if (!runs.empty() && runs.back().first + runs.back().second == row)
+            ++runs.back().second;
+        else
+            runs.emplace_back(row, 1);
+    }
+    return runs;
+}
+
+} // namespace
+
+QVector<int> frmSigns::rowsToActOn() const
+{
+    QVector<int> rows;
+    for (int row : selectedRows()) {
+        if (row >= 1 && row < m_model->Rows())
+            rows.append(row);
+    }
+    if (rows.isEmpty())
+        rows.append(currentRow());
+    return rows;
+}
+
 void frmSigns::mnuEditCopyRow_Click()
 {
-    const int r = currentRow();
-    m_history->begin(tr("Copy Row"), r);
+    // Every selected row gets its copy; a run of selected rows is copied as
+    // a block below itself. The current row becomes the first source row.
+    const QVector<int> rows = rowsToActOn();
+    const auto runs = rowRuns(rows);
+    m_history->begin(tr("Copy Row"), currentRow());
     ++m_programmaticMove;
-    m_model->duplicateRow(r);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        const auto& all = m_model->signRows();
+        std::vector<SignRow> copies(
+            all.begin() + (run->first - 1), all.begin() + (run->first - 1 + run->second));
+        m_model->replaceRows(run->first + run->second, 0, std::move(copies));
+    }
     --m_programmaticMove;
-    m_history->end(r);
-    setCurrentRow(r);
+    m_history->end(rows.first());
+    setCurrentRow(rows.first());
 }
 
 void frmSigns::mnuEditDeleteRow_Click()
 {
-    const int r = currentRow();
-    m_history->begin(tr("Delete Row"), r);
+    // Every selected row goes, as one step; the list keeps one row, empty
+    // when every row was deleted.
+    const QVector<int> rows = rowsToActOn();
+    const auto runs = rowRuns(rows);
+    m_history->begin(tr("Delete Row"), currentRow());
     ++m_programmaticMove;
-    m_model->deleteRow(r);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        std::vector<SignRow> left;
+        if (run->second == m_model->Rows() - 1)
+            left.emplace_back();
+        m_model->replaceRows(run->first, run->second, std::move(left));
+    }
     --m_programmaticMove;
-    const int now = qMin(r, m_model->Rows() - 1);
+    const int now = qMin(rows.first(), m_model->Rows() - 1);
     m_history->end(now);
     setCurrentRow(now);
-    // The panel still held the deleted sign; a Save Row would have written
+    // The panel still held a deleted sign; a Save Row would have written
     // it over the row that moved up into its place. It shows that row now
-    // (empty when the list had only the deleted one).
+    // (empty when the list had only the deleted ones).
     LoadSelectedRow();
 }
 
