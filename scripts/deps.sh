@@ -12,7 +12,7 @@ KESTRANE_PACKAGES=(
   clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
   openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr time
-  libpng-dev
+  libpng-dev python3-minimal
   lintian appstream desktop-file-utils
 )
 

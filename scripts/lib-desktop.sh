@@ -6,12 +6,13 @@
 
 desktop_log() { printf '[desktop] %s\n' "$*" >&2; }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. With DESKTOP_FBDIR set,
+# the screen is also kept as an XWD file there (Xvfb_screen0) to read back.
 desktop_start_x() {
   local n
   for n in $(seq 91 119); do
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp ${DESKTOP_FBDIR:+-fbdir "$DESKTOP_FBDIR"} >/dev/null 2>&1 &
       DESKTOP_XVFB_PID=$!
       export DISPLAY=":$n"
       local i

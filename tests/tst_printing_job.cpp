@@ -8,6 +8,7 @@
 #include "printing/PrintPlan.h"
 #include "ui/frmSigns.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -159,6 +160,23 @@ private slots:
                 << "open1 o2 new0 end0 ab1 ops22 2/2 ended setup0 state0@-1 vis0 pv0 cl0 | "
                    "SKU1,SKU2 | "
                 << QStringList { error482 };
+        // Margins that leave a cell no room stop the run before anything is drawn, naming
+        // the setting; in 2-Up the margins swap axes.
+        const QString noRoom = "Alert: i1 b0: The printer calibration leaves no room for a sign: ";
+        const QString fix = " twips. Correct it in File, Calibrate Printer.";
+        QTest::newRow("no room across") << "T1;T2" << "MARGINLEFT=9000"
+                << "open1 o2 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << QStringList { noRoom + "MARGINLEFT is 9000" + fix };
+        QTest::newRow("no room down, preview untouched") << "T1" << "pv st=1 f=1 MARGINTOP=200 MARGINLEFT=-8000"
+                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state1@-1 vis0 pv0 cl0 |  | "
+                << QStringList { noRoom + "MARGINLEFT is -8000" + fix };
+        QTest::newRow("no room across in 2-Up") << "T1" << "f=1 MARGINTOP=6200"
+                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << QStringList { noRoom + "MARGINTOP is 6200" + fix };
+        QTest::newRow("narrow cell still prints") << "T1" << "f=1 MARGINTOP=5000"
+                << "open1 o1 new0 end1 ab0 ops12 1/1 ended setup0 state0@-1 vis0 pv0 cl0 | Two year "
+                   "warranty | "
+                << QStringList {};
         // clang-format on
     }
 
@@ -263,19 +281,19 @@ private slots:
         // clang-format off
         QTest::newRow("4up fills left-right, top-bottom") << "S1|1;S2|1;;S3|1;|1|||bullet only;S5|1"
             << "MARGINLEFT=360 MARGINTOP=360abc PRINTSKU=1" << QStringList {
-            "$ 1080,1250 40b", "1 1524.921875,1100 60b", " 1080,2451 20",
+            "$ 1080,1250 40b", "1.00 1524.921875,1100 60b", " 1080,2451 20",
             "S1 6655.37109375,5064.84375 10",
-            "$ 9000,1250 40b", "1 9444.921875,1100 60b", " 9000,2451 20",
+            "$ 9000,1250 40b", "1.00 9444.921875,1100 60b", " 9000,2451 20",
             "S2 14575.37109375,5064.84375 10",
-            "$ 1080,7370 40b", "1 1524.921875,7220 60b", " 1080,8571 20",
+            "$ 1080,7370 40b", "1.00 1524.921875,7220 60b", " 1080,8571 20",
             "S3 6655.37109375,11184.84375 10",
-            "$ 9000,7370 40b", "1 9444.921875,7220 60b", " 9000,8571 20",
+            "$ 9000,7370 40b", "1.00 9444.921875,7220 60b", " 9000,8571 20",
             "dot 9168,9386 r41.89453125",
             "bullet only 9335.15625,9218 15", " 14820,11184.84375 10", "page", "$ 1080,1250 40b",
-            "1 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
+            "1.00 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
         QTest::newRow("2up scaled and shifted") << "S1|5"
             << "f=1 ADJ2UD=100.5 ADJ2LR=-40 MARGINTOP=360 MARGINLEFT=360" << QStringList {
-            "$ 1688,1718.1176470588234 51.76470588235294b", "5 2263.78125,1524 77.64705882352942b",
+            "$ 1688,1718.1176470588234 51.76470588235294b", "5.00 2263.78125,1524 77.64705882352942b",
             " 1688,3272 25.88235294117647",
             "S1 10815.18612132353,6766.268382352941 12.941176470588236" };
         // clang-format on
@@ -341,6 +359,40 @@ private slots:
         QCOMPARE(messageTexts().size(), 1);
         QVERIFY(messageTexts()[0].startsWith("Runtime Error 482 has been detected.\r\n"));
         QCOMPARE(dialogs().printerRequests(), 1);
+    }
+
+    // At the window's designed size the summary shows what needs attention first, within
+    // the room the database indicators leave; the whole line is the status bar's tooltip.
+    void summaryNeedsAttentionFirst()
+    {
+        frmSigns w(dialogs());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QString description;
+        while (description.size() < 400)
+            description += "heavy duty galvanized steel ";
+        std::vector<SignRow> rows = { typicalSign(1), typicalSign(2), typicalSign(3) };
+        rows.push_back(sign("SKU4", "5", "", description));
+        fill(*w.model(), rows);
+        QDir(m_scope->path()).mkpath("a rather long folder name for the signs/of this week");
+        const QString pdf
+            = m_scope->path() + "/a rather long folder name for the signs/of this week/cell3.pdf";
+        w.printer()->setOutputFormat(QPrinter::PdfFormat);
+        w.printer()->setPageSize(QPageSize(QPageSize::Letter));
+        w.printer()->setOutputFileName(pdf);
+        trigger(w, "mnuFilePrintGrid");
+        QStatusBar* bar = w.statusBar();
+        const QString attention = "1 cut (row 4); ";
+        QCOMPARE(bar->currentMessage(), attention + "4 signs printed on 1 page to " + pdf);
+        QCOMPARE(bar->toolTip(), bar->currentMessage());
+        int room = bar->contentsRect().width();
+        for (QLabel* label : bar->findChildren<QLabel*>())
+            room -= label->isVisible() ? label->width() : 0;
+        QVERIFY2(bar->fontMetrics().horizontalAdvance(attention) < room,
+            qPrintable(QString::number(room)));
+        // The next message replaces the tooltip with itself.
+        bar->showMessage("Ready");
+        QCOMPARE(bar->toolTip(), QStringLiteral("Ready"));
     }
 };
 

@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -176,6 +177,8 @@ QPrinter* frmSigns::printer() const
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         const QString gone
             = PrinterChoice::restore(*m_printer, m_settings.get(Setting::Printer).text());
+        // The system's default printer prints on its own default paper too.
+        PrinterChoice::useDefaultPaper(*m_printer);
         if (!gone.isEmpty())
             m_dialogs.message(gone, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
                 QStringLiteral("Alert:"));
@@ -649,8 +652,18 @@ void frmSigns::doPrinterSetup()
     CommonDialog& dialog = CommonDialog1();
     dialog.setFlags(CommonDialog::FlagPrinterSetup);
     dialog.setCancelError(true);
-    if (dialog.ShowPrinter(printer()))
-        m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*printer()));
+    QPrinter* chosen = printer();
+    const QString before = chosen->printerName();
+    const QPageSize paperBefore = chosen->pageLayout().pageSize();
+    if (!dialog.ShowPrinter(chosen))
+        return;
+    // The dialog carries the old printer's paper over to a newly chosen
+    // printer that also takes it; unless the user chose paper there, the
+    // new printer prints on its own default paper.
+    if (chosen->printerName() != before
+        && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
+        PrinterChoice::useDefaultPaper(*chosen);
+    m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*chosen));
 }
 
 void frmSigns::mnuFilePrinterSetup_Click()
