@@ -381,7 +381,8 @@ private slots:
         const PrintResult result
             = jobFor(m_model, m_settings, w).PrintSigns(true, rangeOf(2, 1, 0, {}, 3));
         QCOMPARE(messageTexts(), QStringList());
-        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0), "6 signs printed on 2 pages");
+        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0),
+            "1 cut (row 2); 6 signs printed on 2 pages");
         QCOMPARE(result.rowsCut, std::vector<int> { 2 });
     }
 
