@@ -205,7 +205,10 @@ QString shrunkNoMoreThanNeeded(
         }
     }
     const double atFull = (lineRight - lineLeft) * full / price->fontSize;
-    if (lineLeft + atFull > right + 1)
+    // Too wide at full size: shrunk until the line reaches the right edge; else it shrank
+    // with the stack.
+    const double left = ops.front().kind == Kind::Box ? ops.front().x : ops.front().clip.left();
+    if (lineLeft + atFull > right + 1 && lineRight > right - 0.06 * (right - left))
         return QString();
     // The stack ends where a next line would start: below its last line, a line's space.
     if (stackBottom + lastLine + (stackBottom - top) * 0.05 > floor)
