@@ -13,6 +13,7 @@ KESTRANE_PACKAGES=(
   xdotool cups cups-client printer-driver-cups-pdf
   openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr time
   libpng-dev
+  lintian appstream desktop-file-utils
 )
 
 kestrane_sudo() {

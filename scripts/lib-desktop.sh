@@ -75,10 +75,11 @@ desktop_set() {
   fi
 }
 
-# Starts the real program and waits for its main window.
+# Starts the real program (with the given arguments) and waits for its main
+# window.
 desktop_start_kestrane() {
   unset QT_QPA_PLATFORM
-  "$KESTRANE_BUILD/kestrane" >"$KESTRANE_WORK/kestrane.log" 2>&1 &
+  "$KESTRANE_BUILD/kestrane" "$@" >"$KESTRANE_WORK/kestrane.log" 2>&1 &
   DESKTOP_APP_PID=$!
   DESKTOP_WIN=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kestrane$' | head -n 1)
   [ -n "$DESKTOP_WIN" ] || { desktop_log "the main window did not appear"; return 1; }

@@ -16,11 +16,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -728,6 +730,35 @@ private slots:
             names.filter("png").size());
         QCOMPARE(dialogs().messages().size(), names.filter("png").size());
         QCOMPARE(w.model()->Rows(), rows);
+    }
+
+    // Files named on the command line or handed over by a later start are
+    // read in order, and not while a dialog of the window waits for its answer.
+    void filesHandedToTheWindow()
+    {
+        frmSigns& w = open();
+        const QStringList files
+            = { writeTestFile(m_scope->path(), "h1.txt", "1\t10\r\nH1\tone\r\n"),
+                  writeTestFile(m_scope->path(), "h2.txt", "1\t10\r\nH2\ttwo\r\nH3\tthree\r\n") };
+        QDialog question(&w);
+        question.setModal(true);
+        question.show();
+        w.openDataFiles(files);
+        QTest::qWait(600);
+        QCOMPARE(skus(w), QStringList({ "" }));
+        question.close();
+        QTRY_COMPARE(skus(w).filter(QRegularExpression(".")), QStringList({ "H1", "H2", "H3" }));
+    }
+
+    // This test's folder holds neither an installed guide nor a build
+    // folder's: F1 says the guide is not installed, whatever folder the
+    // program was built in.
+    void guideNotInstalled()
+    {
+        frmSigns& w = open();
+        trigger(w, "mnuHelpGuide");
+        QCOMPARE(dialogs().messages().size(), 1);
+        QVERIFY(dialogs().messages()[0].text.startsWith("The user guide is not installed."));
     }
 
     void aboutBox()

@@ -122,6 +122,9 @@ public:
     void mnuFileRecent_Click(int index);
     // Reads the data file as Read Data File does once its dialog has chosen it.
     void readDataFile(const QString& path);
+    // Reads the data files in turn, once no dialog of the window is open
+    // (files named on the command line or handed over by a later start).
+    void openDataFiles(const QStringList& paths);
     // Reads each dropped data file in turn; anything else gets a message.
     void dropDataFiles(const QList<QUrl>& urls);
 

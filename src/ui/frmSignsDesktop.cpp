@@ -9,6 +9,7 @@
 #include "ui/ImageBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -42,17 +43,19 @@ QString recentCaption(int index, const QString& path)
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
 
-// Where the user guide is: installed beside the program, or in the source
-// tree of a build that has not been installed.
+// Where the package installs the user guide, seen from the program's folder.
+const QString InstalledGuide = QStringLiteral("/../share/doc/kestrane/guide.md");
+// Where a build folder keeps it (a link to the source tree's docs made by the
+// build), seen from the program's folder.
+const QString BuildTreeGuide = QStringLiteral("/docs/guide.md");
+
+// Where the user guide is: installed beside the program, or in the build
+// folder of a program that has not been installed. Both are found from the
+// program's own place, so no folder of the machine that built it matters.
 QString guidePath()
 {
-    const QStringList candidates = {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/kestrane/guide.md"),
-#ifdef KESTRANE_SOURCE_DOCS
-        QStringLiteral(KESTRANE_SOURCE_DOCS "/guide.md"),
-#endif
-    };
-    for (const QString& candidate : candidates) {
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : { dir + InstalledGuide, dir + BuildTreeGuide }) {
         if (QFileInfo(candidate).isFile())
             return QFileInfo(candidate).canonicalFilePath();
     }
@@ -170,6 +173,19 @@ void frmSigns::readDataFile(const QString& path)
     }
 }
 
+void frmSigns::openDataFiles(const QStringList& paths)
+{
+    if (m_unloaded || paths.isEmpty())
+        return;
+    // A question or a dialog of the window waits for its answer first.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, paths] { openDataFiles(paths); });
+        return;
+    }
+    for (const QString& path : paths)
+        readDataFile(path);
+}
+
 void frmSigns::dropDataFiles(const QList<QUrl>& urls)
 {
     for (const QUrl& url : urls) {
@@ -207,10 +223,10 @@ void frmSigns::mnuHelpGuide_Click()
 {
     const QString path = guidePath();
     if (path.isEmpty()) {
-        m_dialogs.message(QStringLiteral("The user guide is not installed.  It is installed with "
-                                         "the program as %1.")
-                              .arg(QDir::cleanPath(QCoreApplication::applicationDirPath()
-                                  + QStringLiteral("/../share/doc/kestrane/guide.md"))),
+        m_dialogs.message(
+            QStringLiteral("The user guide is not installed.  It is installed with "
+                           "the program as %1.")
+                .arg(QDir::cleanPath(QCoreApplication::applicationDirPath() + InstalledGuide)),
             DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle, this);
         return;
     }
