@@ -1,7 +1,7 @@
 // The main window: its defaults and stored options, the entry panel's keys, the grid, the item
 // graphic, colours, where it opens, the row commands undone and redone, the remembered printer,
-// the Delete key, recent and dropped files, the About box, the preview's title and questions, and
-// the logo and calibration dialogs from the menu.
+// the Delete key, recent and dropped files, the About box, the preview's title and questions, the
+// logo and calibration dialogs from the menu, Find, F6 and the accessible tree.
 #include "PrintTestSupport.h"
 #include "document/SignListHistory.h"
 #include "document/SignListModel.h"
@@ -9,11 +9,13 @@
 #include "support/TestSupport.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/SignGridAccessible.h"
 #include "ui/frmAbout.h"
 #include "ui/frmCalibrate.h"
 #include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
@@ -29,6 +31,7 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -801,6 +804,151 @@ private slots:
         QCOMPARE(dialogs().messages().size(), 2);
         for (const DialogService::Message& question : dialogs().messages())
             QVERIFY(client.contains(question.area) && question.area.left() > client.center().x());
+    }
+
+    // Ctrl+F asks for text and makes the next row whose SKU or description holds it, in any
+    // case, the current row, loaded into the panel as a picked row is; F3 finds the same text
+    // again. Both wrap. Text found nowhere leaves row and panel alone and says so.
+    void findInTheList_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found"); // the panel after Ctrl+F, then after F3
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sku past a description") << 1 << "ham"
+                                                << "4:HAM-9 1:100001"
+                                                << "";
+        QTest::newRow("description, case ignored") << 1 << "CLAW"
+                                                   << "3:300003 1:100001"
+                                                   << "";
+        QTest::newRow("wraps to the top") << 4 << "0003"
+                                          << "3:300003 3:300003"
+                                          << "";
+        QTest::newRow("only the row itself") << 2 << "Screws"
+                                             << "2:200002 2:200002"
+                                             << "";
+        QTest::newRow("prices are not searched") << 1 << "12.9"
+                                                 << "1:unsaved 1:unsaved"
+                                                 << "\"12.9\" was not found in the list.";
+    }
+    void findInTheList()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, text);
+        frmSigns& w = open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const char* rows[][3]
+            = { { "100001", "9.99", "Claw hammer" }, { "200002", "12.99", "Wood screws" },
+                  { "300003", "4.99", "claw bar" }, { "HAM-9", "", "Saw" } };
+        w.model()->setRows(5);
+        for (int r = 1; r <= 4; ++r) {
+            w.model()->setCell(r, SignListModel::ColSku, rows[r - 1][0]);
+            w.model()->setCell(r, SignListModel::ColPromo, rows[r - 1][1]);
+            w.model()->setCell(r, SignListModel::ColDescription, rows[r - 1][2]);
+        }
+        go(from);
+        box("txtSku")->setText("unsaved");
+        dialogs().queueInput(text);
+        QTest::keyClick(box("txtSku"), Qt::Key_F, Qt::ControlModifier);
+        QStringList found { panel() };
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+        found << panel();
+        QTEST(found.join(' '), "found");
+        QTEST(w.statusBar()->currentMessage(), "message");
+        // Asked once, in the Edit menu's Find.
+        QCOMPARE(dialogs().inputRequests().size(), 1);
+        QCOMPARE(dialogs().inputRequests().constFirst().title, QString("Find"));
+    }
+
+    // F6 takes the focus from the panel to the grid, its current row scrolled into view, and
+    // back to the box it came from.
+    void f6MovesBetweenPanelAndGrid()
+    {
+        frmSigns& w = open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.model()->setRows(201);
+        w.setCurrentRow(150);
+        grid()->scrollToTop();
+        const auto rowShown = [&] {
+            const QRect r = grid()->visualRect(w.model()->index(149, SignListModel::ColSku));
+            return grid()->viewport()->rect().contains(r);
+        };
+        QVERIFY(!rowShown());
+        box("txtBp2")->setFocus();
+        QTest::keyClick(box("txtBp2"), Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QVERIFY(rowShown());
+        QTest::keyClick(grid(), Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), box("txtBp2"));
+        QCOMPARE(w.currentRow(), 150);
+    }
+
+    // Assistive technology finds each entry box by the caption beside it, every control has a
+    // name, and the grid's table holds only the columns the grid shows.
+    void accessibleTree()
+    {
+        frmSigns& w = open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.model()->setCell(1, SignListModel::ColSku, "100001");
+        w.model()->setCell(1, SignListModel::ColDescription, "Claw hammer");
+        w.model()->setCell(1, SignListModel::ColBullet1, "Forged head");
+        w.model()->setCell(1, SignListModel::ColCost, "4.10");
+
+        QMap<QString, QObject*> boxes;
+        QStringList unnamed;
+        QAccessibleInterface* table = nullptr;
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            const QAccessible::Role role = node->role();
+            const QString name = node->text(QAccessible::Name);
+            if (role == QAccessible::EditableText)
+                boxes.insert(name, node->object());
+            const bool control = role == QAccessible::EditableText || role == QAccessible::CheckBox
+                || role == QAccessible::RadioButton || role == QAccessible::PushButton
+                || role == QAccessible::Table;
+            if (control && name.isEmpty() && node->object())
+                unnamed << node->object()->objectName();
+            if (role == QAccessible::Table) {
+                table = node;
+                return;
+            }
+            for (int i = 0; i < node->childCount(); ++i)
+                if (QAccessibleInterface* c = node->child(i); c && !c->state().invisible)
+                    walk(c);
+        };
+        walk(QAccessible::queryAccessibleInterface(&w));
+        QCOMPARE(unnamed, QStringList());
+        const std::pair<const char*, const char*> named[]
+            = { { "Sku", "txtSku" }, { "Promo Price", "txtPromo" }, { "Reg Retail", "txtRetail" },
+                  { "Cost", "txtCost" }, { "Description", "txtDescription" },
+                  { "Bullet line 1", "txtBp1" }, { "Bullet line 2", "txtBp2" },
+                  { "Bullet line 3", "txtBp3" }, { "Title", "txtTitle" }, { "Row", "txtSelRow" } };
+        for (const auto& [name, object] : named)
+            QVERIFY2(boxes.value(name) == box(object), name);
+
+        QVERIFY(table && table->object() == grid());
+        QAccessibleTableInterface* cells = table->tableInterface();
+        QCOMPARE(cells->columnCount(), 4);
+        QCOMPARE(cells->rowCount(), 1);
+        QCOMPARE(table->childCount(), 8);
+        QStringList shown;
+        for (int i = 0; i < table->childCount(); ++i)
+            shown << table->child(i)->text(QAccessible::Name);
+        QCOMPARE(shown.join('|'), QString("sku|promo|retail|description|100001|||Claw hammer"));
+        QCOMPARE(cells->cellAt(0, 3)->text(QAccessible::Name), QString("Claw hammer"));
+        QCOMPARE(table->indexOfChild(cells->cellAt(0, 3)), 7);
+        // The grid's focus notices number its cells the same way; hidden cells have none.
+        const auto notice = [&](int column) {
+            return SignGridAccessible::childIndex(grid(), w.model()->index(0, column));
+        };
+        QCOMPARE(notice(SignListModel::ColDescription), 7);
+        QCOMPARE(notice(SignListModel::ColCost), -1);
+        // A column the grid stops hiding joins the table.
+        grid()->setColumnHidden(SignListModel::ColBullet1, false);
+        QCOMPARE(cells->columnCount(), 5);
+        QCOMPARE(cells->cellAt(0, 4)->text(QAccessible::Name), QString("Forged head"));
     }
 
     // File > Logo and File > Print Test open their dialogs over the window, and what they

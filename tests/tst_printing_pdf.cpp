@@ -10,10 +10,13 @@
 #include "batch/BatchCommand.h"
 #include "printing/SignPrice.h"
 #include "ui/DialogService.h"
+#include "ui/frmCalibrate.h"
 #include "ui/frmSigns.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -775,6 +778,85 @@ private slots:
         QCOMPARE(QFile::exists(pdf), signs);
         if (signs)
             QCOMPARE(placesOnSheet(pdf, format), printed.split(' '));
+    }
+
+    // Each printer prints with the calibration made for it. The first printer calibrated takes
+    // the plain keys, which every printer never calibrated goes on using, as a store with one
+    // printer always has; a second printer gets values of its own. Window and command alike.
+    void calibrationPerPrinter()
+    {
+        using namespace SettingsKeys;
+        // A store calibrated before printers had values of their own.
+        m_settings.save(MARGINLEFT, "270");
+        m_settings.save(MARGINTOP, "180");
+        const QString data = list();
+        frmSigns window(dialogs());
+        dialogs().queueFile(data);
+        trigger(window, "mnuFileImport");
+        window.printer()->setOutputFormat(QPrinter::PdfFormat);
+        const auto printTo = [&](const QString& name) {
+            window.printer()->setOutputFileName(file(name));
+            window.PrintSigns(true);
+            return wordsOf(file(name));
+        };
+        const auto calibrate = [&](const QString& name, const char* left, const char* down) {
+            window.printer()->setOutputFileName(file(name));
+            frmCalibrate dlg(m_settings, dialogs(), window.printer(), {}, nullptr);
+            const QString shown = dlg.txtMarginLeft->text() + ',' + dlg.txtAdj4UD->text() + ' '
+                + dlg.lblPrinter->text();
+            dlg.txtMarginLeft->setText(left);
+            dlg.txtAdj4UD->setText(down);
+            dlg.cmdOk->click();
+            return shown;
+        };
+        const QString a = "\"PDF file " + file("a.pdf") + '"',
+                      b = "\"PDF file " + file("b.pdf") + '"';
+        const QStringList before = printTo("before.pdf");
+        QVERIFY(before.size() > 5 * 8);
+
+        // The first printer calibrated: 72 twips less margin, 3.6 points to the right.
+        QCOMPARE(
+            calibrate("a.pdf", "198", "0"), "270,0 These values are for the printer " + a + '.');
+        QCOMPARE(stored(CALIBRATEDPRINTER), "pdf:" + file("a.pdf"));
+        // The second is shown what it prints with until then, and whose values they are; its
+        // signs go 72 twips (3.6 points) down.
+        QCOMPARE(calibrate("b.pdf", "270", "72"),
+            "198,0 These values are for the printer " + b
+                + ". Until you save them it prints "
+                  "with those of "
+                + a + '.');
+        QCOMPARE(storedValues({ MARGINLEFT, ADJ4UD, "MARGINLEFT@pdf:" + file("b.pdf"),
+                     "ADJ4UD@pdf:" + file("b.pdf") }),
+            QStringList({ "198", "0", "270", "72" }));
+        QCOMPARE(
+            calibrate("b.pdf", "270", "72"), "270,72 These values are for the printer " + b + '.');
+
+        // Printed in turn, each where its calibration puts it: the sign's text moves with the
+        // margin and the shift (the SKU keeps to its cell's corner, which the margin also
+        // widens, and so stands apart).
+        const auto body = [&](const QString& name, double dx, double dy) {
+            QStringList words;
+            for (const Word& w : readWords(file(name)))
+                if (!w.text.startsWith("SKU"))
+                    words << QString::asprintf("%d %.2f,%.2f ", w.page, w.xMin + dx, w.yMin + dy)
+                            + w.text;
+            words.sort();
+            return words;
+        };
+        const QStringList atA = printTo("a.pdf");
+        QCOMPARE(body("a.pdf", 0, 0), body("before.pdf", 3.6, 0));
+        printTo("b.pdf");
+        QCOMPARE(body("b.pdf", 0, 0), body("before.pdf", 0, 3.6));
+        QCOMPARE(printTo("a.pdf"), atA);
+        QCOMPARE(printTo("never.pdf"), atA);
+        QCOMPARE(messageTexts(), QStringList());
+        for (const char* name : { "a.pdf", "b.pdf" }) {
+            const QStringList windowWords = wordsOf(file(name));
+            const auto [exitCode, errors] = runBatch({ "--pdf", file(name), data });
+            QCOMPARE(errors, QString());
+            QCOMPARE(exitCode, 0);
+            QCOMPARE(wordsOf(file(name)), windowWords);
+        }
     }
 
     // In the batch command a picture that cannot be read costs that picture only: every sign

@@ -333,6 +333,27 @@ private slots:
             QVERIFY(qGray(image.pixel(std::lround(at.x() / 4.8), std::lround(at.y() / 4.8))) < 160);
     }
 
+    // The printer setup a failed test page offers can choose another printer: the values then
+    // belong to that one.
+    void printerChosenAfterAFailedTestPage()
+    {
+        TestSettingsScope scope;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(scope.path() + "/gone/a.pdf");
+        const QString chosen = scope.path() + "/b.pdf";
+        frmCalibrate dlg(
+            appSettings(), dialogs(), &printer, [&] { printer.setOutputFileName(chosen); },
+            nullptr);
+        dialogs().queueAnswer(DialogService::Answer::Yes);
+        dlg.cmdPrintTest->click();
+        QCOMPARE(dialogs().messages().size(), 1);
+        QCOMPARE(dlg.lblPrinter->text(),
+            "These values are for the printer \"PDF file " + chosen + "\".");
+        dlg.cmdOk->click();
+        QCOMPARE(stored(CALIBRATEDPRINTER), "pdf:" + chosen);
+    }
+
     // A size too large is reported while typing; the preview keeps its size.
     void tooLargeWhileTypingIsReportedAtOnce()
     {

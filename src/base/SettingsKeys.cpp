@@ -33,6 +33,7 @@ const std::vector<Key>& table()
         { Setting::Adj1UD, ADJ1UD, Form::NumberPrefix, zero },
         { Setting::Adj1LR, ADJ1LR, Form::NumberPrefix, zero },
         { Setting::PrintSku, PRINTSKU, Form::NumberPrefix, QStringLiteral("1") },
+        { Setting::CalibratedPrinter, CALIBRATEDPRINTER, Form::Text, QString() },
         { Setting::FileLogo, FILELOGO, Form::Text, QString() },
         { Setting::LogoWidth, LOGOWIDTH, Form::NumberPrefix, QStringLiteral("1.5") },
         { Setting::LogoHeight, LOGOHEIGHT, Form::NumberPrefix, QStringLiteral(".5") },

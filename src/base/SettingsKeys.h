@@ -53,6 +53,10 @@ inline const QString ADJ2LR = QStringLiteral("ADJ2LR");
 inline const QString ADJ1UD = QStringLiteral("ADJ1UD");
 inline const QString ADJ1LR = QStringLiteral("ADJ1LR");
 inline const QString PRINTSKU = QStringLiteral("PRINTSKU");
+// The printer the plain calibration keys above belong to (as PRINTER names
+// it); "" while no calibration has said. A printer calibrated after another
+// keeps its values under the key, "@" and its name.
+inline const QString CALIBRATEDPRINTER = QStringLiteral("CALIBRATEDPRINTER");
 
 // Logo.
 inline const QString FILELOGO = QStringLiteral("FILELOGO");
@@ -103,6 +107,7 @@ enum class Setting {
     Adj1UD,
     Adj1LR,
     PrintSku,
+    CalibratedPrinter,
     FileLogo,
     LogoWidth,
     LogoHeight,

@@ -59,6 +59,13 @@ QString SettingsStore::GetSetting(
     return GetSetting(application, section, key, QString::number(defaultValue));
 }
 
+bool SettingsStore::HasSetting(
+    const QString& application, const QString& section, const QString& key)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, application);
+    return store.contains(groupedKey(section, key));
+}
+
 QString SettingsStore::SaveSetting(
     const QString& application, const QString& section, const QString& key, const QString& value)
 {
@@ -243,9 +250,19 @@ SettingValue AppSettings::get(SettingsKeys::Setting key, const QString& windowNa
     return SettingValue(row, stored(windowName + row.name));
 }
 
+SettingValue AppSettings::getStored(SettingsKeys::Setting key, const QString& storedName) const
+{
+    return SettingValue(SettingsKeys::key(key), stored(storedName));
+}
+
 void AppSettings::save(SettingsKeys::Setting key, const QString& value) const
 {
     save(SettingsKeys::key(key).name, value);
+}
+
+bool AppSettings::contains(const QString& key) const
+{
+    return m_overrides.contains(key) || SettingsStore::HasSetting(m_application, m_section, key);
 }
 
 void AppSettings::save(const QString& key, const QString& value) const

@@ -23,6 +23,8 @@ public:
     // A number default comes back as its decimal text.
     static QString GetSetting(
         const QString& application, const QString& section, const QString& key, int defaultValue);
+    // Whether the key holds a value.
+    static bool HasSetting(const QString& application, const QString& section, const QString& key);
 
     // Creates or overwrites the key, creating application and section as
     // needed. Empty when it was saved, else a message with the reason; the
@@ -86,6 +88,11 @@ public:
     SettingValue get(SettingsKeys::Setting key) const;
     // A window placement key, stored under the window's name.
     SettingValue get(SettingsKeys::Setting key, const QString& windowName) const;
+    // The key read in its form and with its default, from another stored
+    // name (a printer's own calibration).
+    SettingValue getStored(SettingsKeys::Setting key, const QString& storedName) const;
+    // Whether the stored name holds a value, in the store or as an override.
+    bool contains(const QString& storedName) const;
 
     void save(SettingsKeys::Setting key, const QString& value) const;
     void save(const QString& key, const QString& value) const;

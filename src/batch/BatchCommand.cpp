@@ -12,10 +12,12 @@
 #include "printing/PrintHost.h"
 #include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
+#include "printing/PrinterChoice.h"
 #include "printing/RunTimeError.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -229,13 +231,18 @@ QString BatchCommand::applyRequest(
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
         settings.setOverride(pair.left(eq), pair.mid(eq + 1));
     }
-    options = ReadPrintOptions(settings);
+    // The calibration read is the one stored for the printer printed to, named
+    // as the window's printer choice names it.
+    const QString printerName = request.pdf
+        ? PrinterChoice::PdfPrefix + QFileInfo(*request.pdf).absoluteFilePath()
+        : request.printer;
+    options = ReadPrintOptions(settings, printerName);
     if (request.format) {
         const std::optional<SignFormat> format = formatFromName(*request.format);
         if (!format)
             return QStringLiteral("unknown format \"%1\" (4up, 2up or 1up)").arg(*request.format);
         options.format = *format;
-        ReadCalibration(settings, options);
+        ReadCalibration(settings, options, printerName);
     }
     if (request.style) {
         const QString& style = *request.style;

@@ -2,6 +2,7 @@
 
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
+#include "document/PrinterCalibration.h"
 
 qint32 PrintOptions::marginAcross() const
 {
@@ -18,17 +19,19 @@ int CheckValueOf(qint32 stored)
     return stored == 1 || stored == 2 ? stored : 0;
 }
 
-void ReadCalibration(const AppSettings& settings, PrintOptions& options)
+void ReadCalibration(const AppSettings& settings, PrintOptions& options, const QString& printer)
 {
     using namespace SettingsKeys;
     const FormatInfo& info = formatInfo(options.format);
-    options.marginLeft = settings.get(Setting::MarginLeft).whole();
-    options.marginTop = settings.get(Setting::MarginTop).whole();
-    options.shiftUpDown = settings.get(info.shiftUpDown).whole();
-    options.shiftLeftRight = settings.get(info.shiftLeftRight).whole();
+    const auto read
+        = [&](Setting key) { return PrinterCalibration::read(settings, key, printer).whole(); };
+    options.marginLeft = read(Setting::MarginLeft);
+    options.marginTop = read(Setting::MarginTop);
+    options.shiftUpDown = read(info.shiftUpDown);
+    options.shiftLeftRight = read(info.shiftLeftRight);
 }
 
-PrintOptions ReadPrintOptions(const AppSettings& settings)
+PrintOptions ReadPrintOptions(const AppSettings& settings, const QString& printer)
 {
     using namespace SettingsKeys;
     PrintOptions options;
@@ -40,6 +43,6 @@ PrintOptions ReadPrintOptions(const AppSettings& settings)
     options.sign.retail = CheckValueOf(settings.get(Setting::PrintRegRetail).whole());
     options.sign.graphic = CheckValueOf(settings.get(Setting::PrintGraphic).whole());
     options.sign.barcode = CheckValueOf(settings.get(Setting::PrintBarcode).whole());
-    ReadCalibration(settings, options);
+    ReadCalibration(settings, options, printer);
     return options;
 }

@@ -41,11 +41,14 @@ struct PrintOptions
 
 // The options as the stored settings give them (format, style and check-box
 // values as the window restores them at start-up, no title text), with the
-// calibration of that format.
-PrintOptions ReadPrintOptions(const AppSettings& settings);
+// calibration of that format for the printer (named as the printer choice
+// names it; empty for the plain calibration).
+PrintOptions ReadPrintOptions(const AppSettings& settings, const QString& printer = QString());
 
-// The calibration of the format from the settings, as every run reads it.
-void ReadCalibration(const AppSettings& settings, PrintOptions& options);
+// The calibration of the format for the printer from the settings, as every
+// run reads it.
+void ReadCalibration(
+    const AppSettings& settings, PrintOptions& options, const QString& printer = QString());
 
 // A stored check-box value as the check box keeps it: 1 and 2 as they are,
 // anything else unchecked.

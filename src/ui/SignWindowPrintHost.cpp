@@ -4,6 +4,7 @@
 #include "printing/PreviewCanvas.h"
 #include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
+#include "printing/PrinterChoice.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/WindowHelpers.h"
@@ -43,7 +44,8 @@ PrintOptions SignWindowPrintHost::printOptions(const AppSettings& settings) cons
     options.format = formatFromIndex(m_window.checkedFormat());
     options.bullet = m_window.ckbBullet->isChecked();
     options.sign = signOptions(options.sign);
-    ReadCalibration(settings, options);
+    // The calibration of the printer the run prints to.
+    ReadCalibration(settings, options, PrinterChoice::toText(*m_window.printer()));
     return options;
 }
 

@@ -2,8 +2,10 @@
 
 #include "base/NumberText.h"
 #include "base/SettingsKeys.h"
+#include "document/PrinterCalibration.h"
 #include "printing/CalibrationTestPage.h"
 #include "printing/PrinterCanvas.h"
+#include "printing/PrinterChoice.h"
 #include "printing/RunTimeError.h"
 #include "printing/SignCanvas.h"
 #include "ui/DialogPrintHost.h"
@@ -79,6 +81,8 @@ frmCalibrate::frmCalibrate(const AppSettings& settings, DialogService& dialogs, 
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate Printer"));
     setModal(true);
+    if (m_printer)
+        m_printerName = PrinterChoice::toText(*m_printer);
     buildWidgets();
     FormLoad();
 }
@@ -106,6 +110,11 @@ void frmCalibrate::buildWidgets()
     txtPgWd = new QLineEdit(this);
     txtPgWd->setObjectName(QStringLiteral("txtPgWd"));
     txtPgWd->setReadOnly(true);
+
+    lblPrinter = new QLabel(this);
+    lblPrinter->setObjectName(QStringLiteral("lblPrinter"));
+    lblPrinter->setTextFormat(Qt::PlainText);
+    lblPrinter->setWordWrap(true);
 
     lblMarginHelp = helpLabel("lblMarginHelp", MarginHelpText, this);
     lblShiftHelp = helpLabel("lblShiftHelp", ShiftHelpText, this);
@@ -169,6 +178,8 @@ void frmCalibrate::buildWidgets()
     buttons->addWidget(cmdCancel);
 
     auto* top = new QVBoxLayout(this);
+    top->addWidget(lblPrinter);
+    top->addSpacing(8);
     top->addLayout(marginRow);
     top->addSpacing(12);
     top->addLayout(shiftRow);
@@ -187,14 +198,19 @@ void frmCalibrate::buildWidgets()
 void frmCalibrate::FormLoad()
 {
     using namespace SettingsKeys;
-    txtMarginTop->setText(m_settings.get(Setting::MarginTopOffered).text());
-    txtMarginLeft->setText(m_settings.get(Setting::MarginLeftOffered).text());
-    txtAdj4UD->setText(m_settings.get(Setting::Adj4UD).text());
-    txtAdj4LR->setText(m_settings.get(Setting::Adj4LR).text());
-    txtAdj2UD->setText(m_settings.get(Setting::Adj2UD).text());
-    txtAdj2LR->setText(m_settings.get(Setting::Adj2LR).text());
-    txtAdj1UD->setText(m_settings.get(Setting::Adj1UD).text());
-    txtAdj1LR->setText(m_settings.get(Setting::Adj1LR).text());
+    // The values the printer prints with now: its own, or the plain ones.
+    const auto stored = [this](Setting key) {
+        return PrinterCalibration::read(m_settings, key, m_printerName).text();
+    };
+    txtMarginTop->setText(stored(Setting::MarginTopOffered));
+    txtMarginLeft->setText(stored(Setting::MarginLeftOffered));
+    txtAdj4UD->setText(stored(Setting::Adj4UD));
+    txtAdj4LR->setText(stored(Setting::Adj4LR));
+    txtAdj2UD->setText(stored(Setting::Adj2UD));
+    txtAdj2LR->setText(stored(Setting::Adj2LR));
+    txtAdj1UD->setText(stored(Setting::Adj1UD));
+    txtAdj1LR->setText(stored(Setting::Adj1LR));
+    lblPrinter->setText(printerText());
 
     // Read as the painters read it: ticked for any stored number but 0; text
     // with no leading number counts as 0.
@@ -202,6 +218,26 @@ void frmCalibrate::FormLoad()
     ckbPrintSku->setChecked(sku != 0.0);
 
     showPageSize();
+}
+
+QString frmCalibrate::printerText() const
+{
+    if (m_printerName.isEmpty())
+        return QStringLiteral("These values are for the system's default printer.");
+    const auto named = [](const QString& choice) {
+        return QStringLiteral("\"%1\"").arg(choice.startsWith(PrinterChoice::PdfPrefix)
+                ? QStringLiteral("PDF file ") + choice.mid(PrinterChoice::PdfPrefix.size())
+                : choice);
+    };
+    QString text = QStringLiteral("These values are for the printer %1.").arg(named(m_printerName));
+    // A printer not yet calibrated on its own prints with another's values.
+    const QString owner = PrinterCalibration::plainKeysPrinter(m_settings);
+    if (!owner.isEmpty() && owner != m_printerName
+        && !m_settings.contains(
+            PrinterCalibration::ownKey(SettingsKeys::Setting::MarginTop, m_printerName)))
+        text
+            += QStringLiteral(" Until you save them it prints with those of %1.").arg(named(owner));
+    return text;
 }
 
 void frmCalibrate::showPageSize()
@@ -249,14 +285,11 @@ void frmCalibrate::cmdOk_Click()
     if (ValidateCalibration())
         return;
     using namespace SettingsKeys;
-    m_settings.save(MARGINTOP, txtMarginTop->text());
-    m_settings.save(MARGINLEFT, txtMarginLeft->text());
-    m_settings.save(ADJ4UD, txtAdj4UD->text());
-    m_settings.save(ADJ4LR, txtAdj4LR->text());
-    m_settings.save(ADJ2UD, txtAdj2UD->text());
-    m_settings.save(ADJ2LR, txtAdj2LR->text());
-    m_settings.save(ADJ1UD, txtAdj1UD->text());
-    m_settings.save(ADJ1LR, txtAdj1LR->text());
+    // The margins and shifts belong to this printer; whether signs carry
+    // their SKU is one choice for every printer.
+    PrinterCalibration::save(m_settings, m_printerName,
+        { txtMarginTop->text(), txtMarginLeft->text(), txtAdj4UD->text(), txtAdj4LR->text(),
+            txtAdj2UD->text(), txtAdj2LR->text(), txtAdj1UD->text(), txtAdj1LR->text() });
     m_settings.save(PRINTSKU, ckbPrintSku->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
@@ -319,6 +352,11 @@ void frmCalibrate::reportTestPageError(const RunTimeError& error)
 {
     // The same report as the print job's: a printer failure offers printer
     // setup, anything else shows its description.
-    if (ReportRunTimeError(m_dialogs, error) && m_printerSetup)
+    if (ReportRunTimeError(m_dialogs, error) && m_printerSetup) {
         m_printerSetup();
+        // The values typed now go to the printer chosen there.
+        if (m_printer)
+            m_printerName = PrinterChoice::toText(*m_printer);
+        lblPrinter->setText(printerText());
+    }
 }

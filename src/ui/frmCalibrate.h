@@ -16,7 +16,8 @@ class RunTimeError;
 class SignCanvas;
 
 // "Calibrate Printer": the printer's top and left margins, the per-format
-// sign shifts and the print-SKU option. The boxes hold free text that is
+// sign shifts (kept for the printer the dialog calibrates) and the print-SKU
+// option. The boxes hold free text that is
 // stored exactly as typed once it passes the numeric check. Print Test Page
 // prints the values as they stand, saved or not, so the user can print,
 // adjust and print again before saving.
@@ -55,6 +56,8 @@ public:
     QCheckBox* ckbPrintSku = nullptr;
     QLineEdit* txtPgHt = nullptr;
     QLineEdit* txtPgWd = nullptr;
+    // Names the printer the values belong to.
+    QLabel* lblPrinter = nullptr;
     QLabel* lblMarginHelp = nullptr;
     QLabel* lblShiftHelp = nullptr;
     QPushButton* cmdPrintTest = nullptr;
@@ -69,11 +72,14 @@ private:
     void buildWidgets();
     void FormLoad();
     void showPageSize();
+    QString printerText() const;
     bool drawTestPage(SignCanvas& canvas);
     void reportTestPageError(const RunTimeError& error);
 
     AppSettings m_settings;
     DialogService& m_dialogs;
     QPrinter* m_printer;
+    // The calibrated printer as the printer choice names it.
+    QString m_printerName;
     std::function<void()> m_printerSetup;
 };

@@ -16,6 +16,7 @@
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/SignGridView.h"
 #include "ui/WindowHelpers.h"
 #include "ui/frmAbout.h"
 
@@ -269,7 +270,7 @@ void frmSigns::buildWidgets()
     // "Desc" is the design-time choice; the stored options override it.
     ckbLongDesc->setChecked(true);
 
-    msfGrid = new QTableView(form);
+    msfGrid = new SignGridView(form);
     msfGrid->setObjectName(QStringLiteral("msfGrid"));
     msfGrid->setModel(m_model);
     msfGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -303,6 +304,7 @@ void frmSigns::buildWidgets()
     for (QCheckBox* box : form->findChildren<QCheckBox*>())
         box->resize(qMax(box->width(), box->sizeHint().width()), box->height());
     addToolTips();
+    setAccessibleNames();
 
     // Tab order of the entry panel, then the rest of the window.
     QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
@@ -386,6 +388,7 @@ void frmSigns::buildMenus()
     mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
     mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     edit->addAction(mnuEditRedo);
+    buildFindCommands(edit);
     connect(m_history, &SignListHistory::rowToShow, this, &frmSigns::showRow);
 
     QMenu* format = bar->addMenu(QStringLiteral("F&ormat"));

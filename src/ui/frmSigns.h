@@ -97,6 +97,11 @@ public:
     void mnuEditClearGrid_Click();
     void mnuEditClearSku_Click();
     void mnuEditClearGraphic_Click();
+    // Find in the list (frmSignsFind.cpp): asks for text and makes the next
+    // row whose SKU or description holds it the current row; Find Next looks
+    // again for the same text.
+    void mnuEditFind_Click();
+    void mnuEditFindNext_Click();
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
     void mnuFileOdbcInventory_Click();
@@ -201,6 +206,8 @@ private:
     QAction* mnuEditClearGraphic = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
+    QAction* mnuEditFind = nullptr;
+    QAction* mnuEditFindNext = nullptr;
     QAction* mnuFormatSel[3] = { nullptr, nullptr, nullptr };
     QAction* mnuColorsBorder = nullptr;
     QAction* mnuColorsPrice = nullptr;
@@ -239,6 +246,15 @@ private:
     void buildDatabaseIndicators();
     void noteDatabaseState(bool inventory, const QString& connect, const DatabaseState& state);
     void refreshDatabaseIndicators();
+    // frmSignsFind.cpp.
+    void buildFindCommands(QMenu* edit);
+    // The next row after row (wrapping round to it) whose SKU or description
+    // holds the text, ignoring case; 0 when none does.
+    int findRowAfter(int row, const QString& text) const;
+    void findNextRow();
+    // F6: from the entry panel to the grid and back.
+    void switchPane();
+    void setAccessibleNames();
     // frmSignsDesktop.cpp.
     void addToolTips();
     // Shortcuts, and files dropped on the window.
@@ -274,4 +290,7 @@ private:
     KnownDatabaseState m_cisState;
     QPointer<frmAbout> m_about;
     QAction* m_recentSeparator = nullptr;
+    // The text Find looked for last, and the panel control F6 left.
+    QString m_findText;
+    QPointer<QWidget> m_panelFocus;
 };
