@@ -12,8 +12,8 @@ KESTRANE_PACKAGES=(
   clang libclang-rt-14-dev
   xdotool cups cups-client printer-driver-cups-pdf
   openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr time
-  libpng-dev
-  lintian appstream desktop-file-utils python3
+  libpng-dev python3-minimal
+  lintian appstream desktop-file-utils
 )
 
 kestrane_sudo() {

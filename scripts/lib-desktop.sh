@@ -6,12 +6,13 @@
 
 desktop_log() { printf '[desktop] %s\n' "$*" >&2; }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. With DESKTOP_FBDIR set,
+# the screen is also kept as an XWD file there (Xvfb_screen0) to read back.
 desktop_start_x() {
   local n
   for n in $(seq 91 119); do
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp ${DESKTOP_FBDIR:+-fbdir "$DESKTOP_FBDIR"} >/dev/null 2>&1 &
       DESKTOP_XVFB_PID=$!
       export DISPLAY=":$n"
       local i
@@ -24,6 +25,21 @@ desktop_start_x() {
     fi
   done
   desktop_log "no free X display"
+  return 1
+}
+
+# Starts openbox on the display and waits until it manages the screen
+# (up to 20 s: on a busy machine the window manager may take a while).
+# Sets OPENBOX_PID; its output goes to the given log file.
+desktop_start_openbox() {
+  openbox >"$1" 2>&1 &
+  OPENBOX_PID=$!
+  local i
+  for i in $(seq 1 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  desktop_log "openbox did not start"
   return 1
 }
 

@@ -65,10 +65,10 @@ private slots:
         QTest::addColumn<QString>("style");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("drawn");
-        const QStringList plain = { "$ 1800,1610 40b", "2 2244.921875,1460 60b", " 1800,2811 20",
+        const QStringList plain = { "$ 1800,1610 40b", "2.00 2244.921875,1460 60b", " 1800,2811 20",
             "1 7508.76953125,5424.84375 10" };
         const QStringList desc
-            = { " 4320,1460 20", "$ 3652.6171875,2412 40b", "2 4097.5390625,2262 80b" };
+            = { " 4320,1460 20", "$ 2540.5078125,2412 40b", "2.00 2985.4296875,2262 80b" };
         const QString sku = "SKU-9 7030.9375,5424.84375 10";
         const QStringList bad = { "box 768,408 7824,5664 l24",
             "E481 Invalid picture: @bad.jpg (Unsupported image format)" };
@@ -110,18 +110,27 @@ private slots:
         QTest::newRow("picture huge") << "1|2||||||@huge.jpg" << "b00001" << ""
             << QStringList { plain[0], plain[1],
             "pic huge.jpg 5499.375,1460 1340.625x1340.625", plain[2], plain[3] };
+        // Item Graphic checked with no picture to show keeps the price where it stands
+        // beside a picture.
+        QTest::newRow("desc style, graphic checked, no picture")
+            << "77|4.99|5.99|Garden hose||50 feet||@none.png"
+            << "d00111 Weekly special" << "" << QStringList {
+            "Weekly special 2541.19140625,660 25b", "Garden hose 3163.65234375,1419 20",
+            "50 feet 3861.2841796875,2221 15", "$ 1338,2716 40b", "4.99 1782.921875,2566 80b",
+            "(regular retail $5.99) 2969.3408203125,4364 15i",
+            "77 7397.5390625,5424.84375 10" };
         QTest::newRow("sku not stored") << "SKU-9|2" << "d" << "" << desc + QStringList { sku };
         QTest::newRow("sku 0") << "SKU-9|2" << "d" << "PRINTSKU=0" << desc;
         QTest::newRow("sku -3") << "SKU-9|2" << "d" << "PRINTSKU=-3" << desc + QStringList { sku };
         QTest::newRow("sku letters read as 0") << "SKU-9|2" << "d" << "PRINTSKU=no" << desc;
         QTest::newRow("1-Up scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800"
             << QStringList {
-            "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2 3769.84375,2560 120b",
+            "box 816,456 14928,10968 l48", "$ 2880,2860 80b", "2.00 3769.84375,2560 120b",
             "Desc 2880,5261 40",
             "dot 3215,6890 r83.7890625", "b 3550.3125,6555 30", "1 14297.5390625,10297.6875 20" };
         QTest::newRow("preview scale") << "1|2||Desc|b" << "b1" << "k=2 w=14400 h=10800 pv=0.5"
             << QStringList {
-            "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2 3324.921875,2560 60b",
+            "box 816,456 14928,10968 l1", "$ 2880,2860 40b", "2.00 3324.921875,2560 60b",
             "Desc 2880,3921 20",
             "dot 3048,4936 r41.89453125", "b 3215.15625,4768 15",
             "1 14408.76953125,10632.84375 10" };
@@ -168,6 +177,44 @@ private slots:
         QCOMPARE(QStringList(got).replaceInStrings(m_files.path() + '/', "@"), drawn);
     }
 
+    // A logo of no size is left out: the sign is drawn as with the logo unchecked.
+    void logoOfNoSize_data()
+    {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("width 0") << "0"
+                                 << "0.5";
+        QTest::newRow("height 0") << "1.5"
+                                  << "0";
+        QTest::newRow("negative") << "-2"
+                                  << "0.5";
+        QTest::newRow("letters") << "1.5"
+                                 << "tall";
+    }
+    void logoOfNoSize()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        writePicture(m_files.path(), "logo.png", 60, 20);
+        fill(m_model,
+            { signOf("SKU1|12.99|15.49|Cordless drill|18 volt|Keyless chuck|Two year warranty") });
+        m_settings->save("FILELOGO", m_files.path() + "/logo.png");
+        m_settings->save("LOGOWIDTH", width);
+        m_settings->save("LOGOHEIGHT", height);
+        for (bool bullet : { true, false }) {
+            QStringList drawn[2];
+            for (int logo : { 0, 1 }) {
+                m_options = { 1, logo, 1, 1, 0, QStringLiteral("SALE") };
+                RecordingCanvas c;
+                SignPlacement at { &c, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
+                bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
+                drawn[logo] = describe(c.operations());
+            }
+            QVERIFY(drawn[0].size() > 8); // title, price, description, lines, retail, SKU
+            QCOMPARE(drawn[1], drawn[0]);
+        }
+    }
+
     // The price line's bold texts, then the description lines top to bottom,
     // in both styles. A description too wide for its cell breaks at the first
     // space from round(length / 2) on, halves to even.
@@ -180,12 +227,12 @@ private slots:
         QTest::newRow("letters") << "1|abc" << "abc; / ";
         QTest::newRow("blank promo uses retail") << "1||8.49" << "$;8.49; / ";
         QTest::newRow("blank everything") << "1|" << "; / ";
-        QTest::newRow("spaces trimmed") << "1|  3 " << "$;3; / ";
-        QTest::newRow("7 chars from 4") << "1|1||abc def" << "$;1; / abc;def;";
-        QTest::newRow("5 chars from 2") << "1|1||a bcd" << "$;1; / a;bcd;";
-        QTest::newRow("no space") << "1|1||abcdefgh" << "$;1; / abcdefgh;";
-        QTest::newRow("first space right of middle") << "1|1||one two three four"
-            << "$;1; / one two three;four;";
+        QTest::newRow("spaces trimmed") << "1|  3 " << "$;3.00; / ";
+        QTest::newRow("7 chars from 4") << "1|x||abc def" << "x; / abc;def;";
+        QTest::newRow("5 chars from 2") << "1|x||a bcd" << "x; / a;bcd;";
+        QTest::newRow("no space") << "1|x||abcdefgh" << "x; / abcdefgh;";
+        QTest::newRow("first space right of middle") << "1|x||one two three four"
+            << "x; / one two three;four;";
         // clang-format on
     }
 

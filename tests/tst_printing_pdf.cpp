@@ -16,11 +16,14 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace PrintTest;
 using namespace PdfTest;
@@ -160,6 +163,67 @@ std::vector<std::vector<CanvasOp>> bySign(const std::vector<CanvasOp>& ops)
     return signs;
 }
 
+// What each typed price of the fit test prints as its amount.
+const QHash<QString, QString> PrintedAmount = { { "12.99", "12.99" }, { "$12.99", "12.99" },
+    { "$1,299.00", "1,299.00" }, { "1299.00", "1299.00" }, { ".5", "50" }, { "0.69", "69" },
+    { ".05", "5" }, { "2 FOR $5", "2 FOR $5" }, { "SALE", "SALE" }, { "-1", "-1" },
+    { "abc", "abc" }, { ".", "." }, { "", "" }, { " 3 ", "3" } };
+
+// The price amount's full size in points: bullet style, description style; by format.
+constexpr double FullPrice[2][3] = { { 60, 77.647, 120 }, { 80, 103.529, 160 } };
+
+// A sign shrunk no more than needed: a price below its full size either fills its line (it
+// would not fit at full size) or shrank with a stack that fills its room (5 % more would spill
+// over the SKU line). Empty when so, else what is wrong.
+QString shrunkNoMoreThanNeeded(
+    const std::vector<CanvasOp>& ops, const QString& sku, const QString& amount, double full)
+{
+    const CanvasOp* price = nullptr;
+    for (const CanvasOp& op : ops)
+        if (op.kind == Kind::Text && op.bold && op.text == amount
+            && (!price || op.fontSize > price->fontSize))
+            price = &op;
+    if (!price || price->fontSize >= full - 0.01)
+        return QString();
+    const double bottom
+        = ops.front().kind == Kind::Box ? ops.front().y2 : ops.front().clip.bottom();
+    const double right = ops.front().kind == Kind::Box ? ops.front().x2 : ops.front().clip.right();
+    double lineLeft = price->x, lineRight = price->x + price->width;
+    double top = 1e9, stackBottom = -1e9, floor = bottom, lastLine = 0;
+    for (const CanvasOp& op : ops) {
+        if (op.kind == Kind::Box)
+            continue;
+        if (op.kind == Kind::FillRect)
+            return QString(); // the barcode's room above the SKU is not seen in the drawing
+        if (op.kind == Kind::Text && op.text == sku && !op.bold) {
+            floor = std::min(floor, op.y);
+            continue;
+        }
+        const Box box = boxOf(op);
+        top = std::min(top, box.y1);
+        if (box.y2 > stackBottom)
+            lastLine = box.y2 - box.y1;
+        stackBottom = std::max(stackBottom, box.y2);
+        // The "$", cent sign and picture beside the amount share its line.
+        if (box.y1 < price->y + price->height && box.y2 > price->y
+            && (op.kind == Kind::Picture || (op.kind == Kind::Text && op.bold))) {
+            lineLeft = std::min(lineLeft, box.x1);
+            lineRight = std::max(lineRight, box.x2);
+        }
+    }
+    const double atFull = (lineRight - lineLeft) * full / price->fontSize;
+    // Too wide at full size: shrunk until the line reaches the right edge; else it shrank
+    // with the stack.
+    const double left = ops.front().kind == Kind::Box ? ops.front().x : ops.front().clip.left();
+    if (lineLeft + atFull > right + 1 && lineRight > right - 0.06 * (right - left))
+        return QString();
+    // The stack ends where a next line would start: below its last line, a line's space.
+    if (stackBottom + lastLine + (stackBottom - top) * 0.05 > floor)
+        return QString();
+    return QString::asprintf("price %.2f pt of %.2f with room: stack %.0f-%.0f above %.0f",
+        price->fontSize, full, top, stackBottom, floor);
+}
+
 // Liberation Sans' ascent plus descent per em: the height of poppler's word boxes.
 constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
 
@@ -213,11 +277,16 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("printed"); // "$", amount, cent sign ("c"), joined by '|'
         const char* const rows[][2] = { { "12.99", "$|12.99|" }, { "$12.99", "$|12.99|" },
-            { " $1,299.00 ", "$|1,299.00|" }, { "3", "$|3|" }, { ".5", "|50|c" },
-            { "0.5", "|50|c" }, { ".05", "|5|c" }, { "0.69", "|69|c" }, { "$.99", "|99|c" },
-            { "0", "|0|c" }, { "2 FOR $5", "|2 FOR $5|" }, { "SALE", "|SALE|" }, { "-1", "|-1|" },
-            { "abc", "|abc|" }, { ".", "|.|" }, { "0.5.5", "|0.5.5|" }, { "12,99", "|12,99|" },
-            { ",123", "|,123|" }, { "", "||" } };
+            { " $1,299.00 ", "$|1,299.00|" }, { "3", "$|3.00|" }, { "1.5", "$|1.50|" },
+            { "1.", "$|1.00|" }, { "0012.99", "$|12.99|" }, { "1", "$|1.00|" },
+            { "0.995", "|0.995|" }, { "0.001", "|0.001|" }, { "$12.999", "|$12.999|" },
+            { "100000000000000000000", "|100000000000000000000|" },
+            { "$9999999999999999.99", "$|9999999999999999.99|" },
+            { "99999999999999999", "|99999999999999999|" }, { ".5", "|50|c" }, { "0.5", "|50|c" },
+            { ".05", "|5|c" }, { "0.69", "|69|c" }, { "$.99", "|99|c" }, { "0", "|0|c" },
+            { "000.10", "|10|c" }, { "2 FOR $5", "|2 FOR $5|" }, { "SALE", "|SALE|" },
+            { "-1", "|-1|" }, { "abc", "|abc|" }, { ".", "|.|" }, { "0.5.5", "|0.5.5|" },
+            { "12,99", "|12,99|" }, { ",123", "|,123|" }, { "", "||" } };
         for (const auto& row : rows)
             QTest::addRow("'%s'", row[0]) << row[0] << QString(row[1]).replace("|c", '|' + Cent);
     }
@@ -323,11 +392,15 @@ private slots:
                         continue;
                     QString all = printed.join('|');
                     const QString promo = row.column(SignListModel::ColPromo);
-                    const QString price
-                        = promo.trimmed().isEmpty() ? row.column(SignListModel::ColRetail) : promo;
-                    const QStringList expected = { row.column(SignListModel::ColSku),
-                        PriceForSign(price).amount, row.column(SignListModel::ColBullet1),
-                        w.options.title ? titles[i] : "" };
+                    const QString amount = PrintedAmount.value(
+                        promo.trimmed().isEmpty() ? row.column(SignListModel::ColRetail) : promo,
+                        "<not in the table>");
+                    const QString wrong
+                        = shrunkNoMoreThanNeeded(signs[i], row.column(SignListModel::ColSku),
+                            amount, FullPrice[(mask & 2) ? 0 : 1][format]);
+                    QVERIFY2(wrong.isEmpty(), qPrintable(where + wrong));
+                    const QStringList expected = { row.column(SignListModel::ColSku), amount,
+                        row.column(SignListModel::ColBullet1), w.options.title ? titles[i] : "" };
                     for (const QString& e : expected)
                         QVERIFY2(
                             e.isEmpty() || printed.contains(e), qPrintable(where + "lost " + e));
@@ -344,15 +417,19 @@ private slots:
     {
         QTest::addColumn<PrintResult>("result");
         QTest::addColumn<QString>("message");
-        const auto row = [](bool preview, int shrunk, std::vector<int> cut, const char* message) {
-            QTest::newRow(message)
-                << PrintResult { true, preview, 30, 8, shrunk, cut, "Office" } << QString(message);
+        const auto row = [](bool preview, int shrunk, std::vector<int> cut, std::vector<int> bar,
+                             const char* message) {
+            QTest::newRow(message) << PrintResult { true, preview, 30, 8, shrunk, cut, "Office",
+                bar } << QString(message);
         };
-        row(false, 2, { 7 },
-            "30 signs printed on 8 pages to Office; 2 shrunk to fit, 1 cut (row 7)");
-        row(true, 0, { 3, 9 }, "30 signs previewed on 8 pages; 2 cut (rows 3, 9)");
-        row(true, 1, { 1, 2, 3, 4, 5, 6 },
-            "30 signs previewed on 8 pages; 1 shrunk to fit, 6 cut (rows 1, 2, 3, 4, 5, ...)");
+        row(false, 0, {}, {}, "30 signs printed on 8 pages to Office");
+        row(false, 2, { 7 }, {},
+            "1 cut (row 7); 2 shrunk to fit; 30 signs printed on 8 pages to Office");
+        row(true, 0, { 3, 9 }, { 4 },
+            "2 cut (rows 3, 9); barcode left off (row 4); 30 signs previewed on 8 pages");
+        row(true, 1, { 1, 2, 3, 4, 5, 6 }, { 3, 7 },
+            "6 cut (rows 1, 2, 3, 4, 5, ...); 1 shrunk to fit; barcode left off (rows 3, 7); 30 "
+            "signs previewed on 8 pages");
     }
     void statusMessage()
     {
@@ -369,7 +446,8 @@ private slots:
         const PrintResult result
             = jobFor(m_model, m_settings, w).PrintSigns(true, rangeOf(2, 1, 0, {}, 3));
         QCOMPARE(messageTexts(), QStringList());
-        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0), "6 signs printed on 2 pages");
+        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0),
+            "1 cut (row 2); 6 signs printed on 2 pages");
         QCOMPARE(result.rowsCut, std::vector<int> { 2 });
     }
 
@@ -491,30 +569,47 @@ private slots:
         QFETCH(int, format);
         QStringList scans = { "CODE-128:HX-2210", "UPC-A:036000291452", "EAN-13:4006381333931",
             "CODE-128:036000291453", "CODE-128:WD40 12OZ" };
+        // Left off: a SKU scanners would misread (Code 128's shift for letters beyond
+        // ASCII) and one too long for any cell; the summary names their rows.
+        const QStringList leftOff
+            = { QString::fromUtf8("café au lait"), QString("HX-2210-").repeated(13) };
         const QString item = picture("item.jpg", 120, 120);
         std::vector<SignRow> rows;
-        for (const QString& scan : scans) {
+        for (const QString& sku :
+            QStringList(scans).replaceInStrings(QRegularExpression(".*:"), "") + leftOff) {
             rows.push_back(typicalSign(1));
-            rows.back().column(SignListModel::ColSku) = scan.section(':', 1);
+            rows.back().column(SignListModel::ColSku) = sku;
             rows.back().column(SignListModel::ColGraphic) = item;
         }
         fill(m_model, rows);
         const SignOptions options = { 1, 0, 1, 0, 1, QStringLiteral("SALE"), 1 };
 
         FakePrintWindow recorded;
-        print(recorded, format, true, options);
+        const PrintResult result = print(recorded, format, true, options);
+        QCOMPARE(result.rowsBarcodeLeftOff, std::vector<int>({ 6, 7 }));
+        QVERIFY(PrintResultMessage(result).contains("barcode left off (rows 6, 7); "));
         const auto signs = bySign(recorded.printer.ops); // each starts with its border
         QCOMPARE(signs.size(), rows.size());
         for (size_t i = 0; i < signs.size(); ++i) {
             const std::vector<CanvasOp>& ops = signs[i];
+            const std::vector<CanvasOp> bars = opsOfKind(ops, CanvasOp::Kind::FillRect);
+            if (i >= size_t(scans.size())) {
+                QVERIFY(bars.empty());
+                continue;
+            }
             const CanvasOp* sku = findText(ops, rows[i].column(SignListModel::ColSku));
             QVERIFY(sku);
             QRectF barcode;
-            for (const CanvasOp& bar : opsOfKind(ops, CanvasOp::Kind::FillRect)) {
+            double narrowest = 1e9;
+            for (const CanvasOp& bar : bars) {
                 QVERIFY(bar.x2 - bar.x >= 14.4 - 1e-6);
+                narrowest = std::min(narrowest, bar.x2 - bar.x);
                 barcode |= QRectF(QPointF(bar.x, bar.y), QPointF(bar.x2, bar.y2));
             }
             QVERIFY2(!barcode.isEmpty(), qPrintable(sku->text));
+            // UPC-A and EAN-13 modules (their narrowest bars) stay within 0.66 mm.
+            if (i == 1 || i == 2)
+                QVERIFY2(narrowest <= 0.66 / 25.4 * 1440, qPrintable(QString::number(narrowest)));
             QVERIFY(barcode.bottom() < sku->y && barcode.right() < ops.front().x2);
             const QRectF clear = barcode.adjusted(-7 * 14.4, 0, 7 * 14.4, 0);
             for (const CanvasOp& op : textOps(ops))
@@ -531,7 +626,7 @@ private slots:
             if (const QStringList f = line.simplified().split(' '); f.size() > 11 && ++drawn)
                 objects.insert(f[10]);
         }
-        QCOMPARE(drawn, 5);
+        QCOMPARE(drawn, 7);
         QCOMPARE(objects.size(), 1);
 
         if (QStandardPaths::findExecutable("zbarimg").isEmpty())
@@ -544,6 +639,169 @@ private slots:
         decoded.sort();
         scans.sort();
         QCOMPARE(decoded, scans);
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("4-Up") << 0;
+        QTest::newRow("2-Up") << 1;
+        QTest::newRow("1-Up") << 2;
+    }
+
+    // Description style with Item Graphic checked: a row without its picture prints every
+    // word exactly where the same row with its picture does (both fit unchanged).
+    void graphicWithoutPicture_data() { formats_data(); }
+    void graphicWithoutPicture()
+    {
+        QFETCH(int, format);
+        QStringList printed;
+        for (const QString& graphic : { picture("item.png", 40, 40), file("none.png") }) {
+            fill(m_model,
+                { sign("100001", "2.49", "3.99", "CLAW HAMMER", "Forged head", "", "", graphic),
+                    sign("100012", "0.59", "", "WIRE NUTS", "", "", "", graphic) });
+            const QString pdf = file("graphic.pdf");
+            PdfWindow w(pdf);
+            const PrintResult result
+                = print(w, format, false, { 1, 0, 1, 1, 1, QStringLiteral("SALE") });
+            QCOMPARE(result.signsShrunk + int(result.rowsCut.size()), 0);
+            printed << wordsOf(pdf).join('\n');
+        }
+        QVERIFY(printed[0].contains("2.49") && printed[0].contains("59"));
+        QCOMPARE(printed[1], printed[0]);
+    }
+
+    // A description too long for its two lines reads in order over both of them and ends
+    // with the one ellipsis.
+    void cutDescriptionFlows_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("bullet");
+        QTest::newRow("4-Up bullet") << 0 << true;
+        QTest::newRow("4-Up desc") << 0 << false;
+        QTest::newRow("2-Up desc") << 1 << false;
+    }
+    void cutDescriptionFlows()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, bullet);
+        QString description;
+        for (int i = 1; description.size() < 400; ++i)
+            description += QStringLiteral("w%1 heavy duty galvanized ").arg(i);
+        description = description.trimmed();
+        fill(m_model, { sign("K1", "5", "", description) });
+        const QString pdf = file("flow.pdf");
+        PdfWindow w(pdf);
+        const PrintResult result = print(w, format, bullet, {});
+        QCOMPARE(result.rowsCut, std::vector<int>({ 1 }));
+        QStringList words;
+        QSet<int> lines;
+        for (const Word& word : readWords(pdf)) {
+            if (word.text == "$" || word.text == "5.00" || word.text == "K1")
+                continue;
+            words << word.text;
+            lines.insert(qRound(word.yMin));
+        }
+        const QString read = words.join(' ');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(read.count(QChar(0x2026)), 1);
+        QVERIFY2(read.endsWith(QChar(0x2026)), qPrintable(read));
+        QVERIFY2(read.size() > 60 && description.startsWith(read.chopped(1)), qPrintable(read));
+    }
+
+    // kestrane-batch says what the window's status bar says when a sign was changed to fit
+    // or printed without its barcode, and still succeeds; a list that fits prints silently.
+    void batchTellsTheSummary_data()
+    {
+        QTest::addColumn<QByteArray>("record"); // SKU, description, price
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("said"); // "@" the PDF file
+        const QString done = "1 sign printed on 1 page to @\n";
+        QTest::newRow("fits") << QByteArray("K1\tHAMMER\t5") << ""
+                              << "";
+        QTest::newRow("title cut")
+            << QByteArray("K1\tHAMMER\t5") << QString("HEAVY DUTY GALVANIZED ").repeated(8)
+            << "1 cut (row 1); " + done;
+        QTest::newRow("barcode left off") << QByteArray("CAF\xC9\tMUG\t5") << ""
+                                          << "barcode left off (row 1); " + done;
+    }
+    void batchTellsTheSummary()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QString, title);
+        QFETCH(QString, said);
+        const QString data
+            = writeTestFile(m_dir.path(), "one.txt", "1\t10\t48\r\n" + record + "\r\n");
+        const QString pdf = file("summary.pdf");
+        QStringList args = { "--set", "PRINTBARCODE=1", "--format", "4up", "--pdf", pdf, data };
+        if (!title.isEmpty())
+            args << "--title" << title;
+        const auto [exitCode, errors] = runBatch(args);
+        QCOMPARE(exitCode, 0);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(errors, QString(said).replace("@", pdf));
+    }
+
+    // A CUPS queue whose own default paper is Letter, on a machine whose default is A4:
+    // kestrane-batch --printer and the window's remembered printer print Letter pages; paper
+    // the user picks afterwards stays. (Needs root to start CUPS and add the queue.)
+    void printerDefaultPaper()
+    {
+        const QString queue = QStringLiteral("KestraneLetter");
+        const bool added = QPrinterInfo::printerInfo(queue).isNull();
+        // A queue this test adds is gone again when it ends.
+        const auto removeQueue = qScopeGuard([&] {
+            if (added)
+                QProcess::execute("lpadmin", { "-x", queue });
+        });
+        if (added) {
+            if (geteuid() != 0 || QStandardPaths::findExecutable("lpadmin").isEmpty())
+                QSKIP("CUPS queues cannot be added here (not root or no lpadmin)");
+            const auto running = [] { return run("lpstat", { "-r" }).contains("is running"); };
+            if (!running()) {
+                QProcess::startDetached("/usr/sbin/cupsd", {});
+                for (int i = 0; i < 150 && !running(); ++i)
+                    QTest::qWait(100);
+            }
+            QCOMPARE(QProcess::execute("lpadmin",
+                         { "-p", queue, "-E", "-v", "file:/dev/null", "-m",
+                             "drv:///sample.drv/generic.ppd", "-o", "PageSize=Letter" }),
+                0);
+            QTRY_VERIFY_WITH_TIMEOUT(!QPrinterInfo::printerInfo(queue).isNull(), 10000);
+        }
+        QVERIFY(QPrinterInfo::printerInfo(queue).defaultPageSize().id() == QPageSize::Letter);
+        // The page size of the newest job's document, as pdfinfo reads it from the spool.
+        const auto lastJobPages = [&]() -> QString {
+            const QString jobs = run("lpstat", { "-W", "all", "-o", queue });
+            int newest = 0;
+            for (const QString& line : jobs.split('\n'))
+                newest = std::max(newest, line.section(' ', 0, 0).section('-', -1).toInt());
+            const QString spool = QString::asprintf("/var/spool/cups/d%05d-001", newest);
+            QString size;
+            for (int i = 0; i < 100 && size.isEmpty(); ++i, QTest::qWait(100))
+                size = run("pdfinfo", { spool }).section("Page size:", 1).section('\n', 0, 0);
+            return size.simplified();
+        };
+        const QString letter = "612 x 792 pts (letter)";
+
+        fill(m_model, { typicalSign(1) });
+        const auto [exitCode, errors] = runBatch({ "--format", "2up", "--printer", queue, list() });
+        QCOMPARE(errors, QString());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(lastJobPages(), letter);
+
+        m_settings.save(SettingsKeys::PRINTER, queue);
+        frmSigns window(dialogs());
+        QCOMPARE(window.printer()->printerName(), queue);
+        fill(*window.model(), { typicalSign(1) });
+        window.mnuFormatSel_Click(1);
+        window.PrintSigns(true);
+        QCOMPARE(messageTexts(), QStringList());
+        QCOMPARE(lastJobPages(), letter);
+
+        window.printer()->setPageSize(QPageSize(QPageSize::A4)); // as the printer dialog sets it
+        window.PrintSigns(true);
+        QCOMPARE(lastJobPages(), "595 x 842 pts (A4)");
     }
 
     void pagesAndCells_data()
@@ -900,6 +1158,8 @@ private slots:
         row("missing data file", { "--pdf", pdf, m_dir.filePath("none.txt") }, 1, "File not found");
         row("unwritable output", { "--pdf", m_dir.filePath("no/such/folder/out.pdf"), data }, 1,
             "cannot print to");
+        row("margin leaving no room", { "--set", "MARGINLEFT=9000", "--pdf", pdf, data }, 1,
+            "no room for a sign: MARGINLEFT is 9000 twips");
         row("missing printer", { "--printer", "kestrane-no-such-printer", data }, 1,
             "no printer named \"kestrane-no-such-printer\"");
     }

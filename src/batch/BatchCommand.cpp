@@ -408,10 +408,19 @@ int BatchCommand::run(const Request& request)
             return 1;
         }
         printer.setPrinterName(target);
+        PrinterChoice::useDefaultPaper(printer);
     }
 
     BatchPrintHost host(printer, target, [this](const QString& text) { say(text); });
     PrintJob job(model, settings, options, host);
-    job.PrintSigns(true, paging);
-    return host.failed() ? 1 : 0;
+    const PrintResult result = job.PrintSigns(true, paging);
+    if (host.failed())
+        return 1;
+    // Signs changed to fit, or printed without their barcode, are told as
+    // the window tells them: its status-bar line.
+    if (result.completed
+        && (!result.rowsCut.empty() || result.signsShrunk > 0
+            || !result.rowsBarcodeLeftOff.empty()))
+        m_errors(PrintResultMessage(result) + QLatin1Char('\n'));
+    return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -23,30 +24,32 @@ QString PrintResultMessage(const PrintResult& result)
     auto count = [](qint32 n, const char* one, const char* many) {
         return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
     };
-    QString text = count(result.signs, "sign", "signs")
+    // A long list of rows is cut short; the count says how many.
+    auto rowList = [](const std::vector<int>& rows) {
+        constexpr size_t Listed = 5;
+        QStringList listed;
+        for (size_t i = 0; i < rows.size() && i < Listed; ++i)
+            listed << QString::number(rows[i]);
+        if (rows.size() > Listed)
+            listed << QStringLiteral("...");
+        return QStringLiteral("(%1 %2)").arg(
+            rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
+            listed.join(QStringLiteral(", ")));
+    };
+    QStringList parts;
+    if (!result.rowsCut.empty())
+        parts << QStringLiteral("%1 cut ").arg(result.rowsCut.size()) + rowList(result.rowsCut);
+    if (result.signsShrunk > 0)
+        parts << QStringLiteral("%1 shrunk to fit").arg(result.signsShrunk);
+    if (!result.rowsBarcodeLeftOff.empty())
+        parts << QStringLiteral("barcode left off ") + rowList(result.rowsBarcodeLeftOff);
+    QString done = count(result.signs, "sign", "signs")
         + (result.preview ? QStringLiteral(" previewed on ") : QStringLiteral(" printed on "))
         + count(result.pages, "page", "pages");
     if (!result.preview)
-        text += QStringLiteral(" to ") + result.destination;
-    QStringList fit;
-    if (result.signsShrunk > 0)
-        fit << QStringLiteral("%1 shrunk to fit").arg(result.signsShrunk);
-    if (!result.rowsCut.empty()) {
-        // A long list of rows is cut short; the count says how many.
-        constexpr size_t Listed = 5;
-        QStringList rows;
-        for (size_t i = 0; i < result.rowsCut.size() && i < Listed; ++i)
-            rows << QString::number(result.rowsCut[i]);
-        if (result.rowsCut.size() > Listed)
-            rows << QStringLiteral("...");
-        fit << QStringLiteral("%1 cut (%2 %3)")
-                   .arg(result.rowsCut.size())
-                   .arg(result.rowsCut.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
-                       rows.join(QStringLiteral(", ")));
-    }
-    if (!fit.isEmpty())
-        text += QStringLiteral("; ") + fit.join(QStringLiteral(", "));
-    return text;
+        done += QStringLiteral(" to ") + result.destination;
+    parts << done;
+    return parts.join(QStringLiteral("; "));
 }
 
 QString PreviewPageMessage(qint32 page, qint32 pages)
@@ -140,6 +143,8 @@ PrintResult PrintJob::PrintSigns(bool print, const PrintRange& range)
                 result.rowsCut.push_back(sign.row);
         } else if (fit.shrunk)
             ++result.signsShrunk;
+        if (fit.barcodeLeftOff)
+            result.rowsBarcodeLeftOff.push_back(sign.row);
         return !m_printAborted;
     };
 
@@ -172,6 +177,8 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
     run.sheet.printableHeight_tw = std::nearbyint(run.printer->ScaleHeight());
     if (print)
         result.destination = run.printer->DeviceName();
+    if (!roomForSigns(run.sheet))
+        return false;
     run.savedState = m_window.windowState();
     run.canvas = run.printer.get();
     if (print)
@@ -190,6 +197,37 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
     preview.setScaleWidth(view.width);
     preview.setScaleHeight(view.height);
     run.canvas = run.preview.get();
+    return true;
+}
+
+// Margins that leave a cell no room inside its border and the printable
+// area would draw an inverted border off the page: the run stops before it
+// starts and names the setting to correct.
+bool PrintJob::roomForSigns(const SheetMetrics& sheet)
+{
+    const FormatInfo& format = formatInfo(m_options.format);
+    const double formatScale = format.scaleFor(sheet.width_tw, sheet.height_tw);
+    const double edge = m_options.sign.border == 1 ? std::nearbyint(24 * formatScale) : 0;
+    for (int cellNo = 1; cellNo <= format.signsPerPage; ++cellNo) {
+        const SignCell cell = CellForSign(
+            m_options.format, cellNo, sheet, m_options.marginAcross(), m_options.marginDown());
+        const double across
+            = std::min(double(cell.left_tw) + cell.width_tw - 6 * edge, sheet.printableWidth_tw)
+            - std::max(cell.left_tw + 4 * edge, 0.0);
+        const double down
+            = std::min(double(cell.top_tw) + cell.height_tw - 6 * edge, sheet.printableHeight_tw)
+            - std::max(cell.top_tw + 4 * edge, 0.0);
+        if (across > 0 && down > 0)
+            continue;
+        // 2-Up turns the page, so the two margins swap axes.
+        const bool leftSetting = (across <= 0) != (m_options.format == SignFormat::TwoUp);
+        m_window.reportNotice(
+            QStringLiteral("The printer calibration leaves no room for a sign: %1 is %2 twips. "
+                           "Correct it in File, Calibrate Printer.")
+                .arg(leftSetting ? QStringLiteral("MARGINLEFT") : QStringLiteral("MARGINTOP"))
+                .arg(leftSetting ? m_options.marginLeft : m_options.marginTop));
+        return false;
+    }
     return true;
 }
 

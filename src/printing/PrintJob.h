@@ -33,10 +33,13 @@ struct PrintResult
     std::vector<int> rowsCut;
     // The printer's name or the PDF file ("" for the preview).
     QString destination;
+    // Grid rows of the signs printed without the barcode asked for.
+    std::vector<int> rowsBarcodeLeftOff;
 };
 
-// The status-bar line for a finished run, e.g. "30 signs printed on 8 pages
-// to Office; 2 shrunk to fit, 1 cut (row 7)".
+// The status-bar line for a finished run, what needs the user's attention
+// first, e.g. "1 cut (row 7); 2 shrunk to fit; barcode left off (rows 3, 9);
+// 30 signs printed on 8 pages to Office".
 QString PrintResultMessage(const PrintResult& result);
 
 // The message texts of the preview pager and the run-time error report.
@@ -68,6 +71,7 @@ public:
 private:
     struct Run;
     bool openRun(Run& run, bool print, PrintResult& result);
+    bool roomForSigns(const SheetMetrics& sheet);
     bool nextPage(Run& run, qint32 shown, qint32 pages, PrintResult& result);
     void finishRun(Run& run, PrintResult& result);
     void finishPreview(Run& run);

@@ -1,6 +1,7 @@
 #include "printing/PrinterChoice.h"
 
 #include <QFileInfo>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -49,7 +50,17 @@ QString restore(QPrinter& printer, const QString& text)
         return fallback(QStringLiteral("The printer \"%1\" chosen for printing").arg(text));
     printer.setOutputFormat(QPrinter::NativeFormat);
     printer.setPrinterName(text);
+    useDefaultPaper(printer);
     return QString();
+}
+
+void useDefaultPaper(QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
+        return;
+    const QPageSize paper = QPrinterInfo(printer).defaultPageSize();
+    if (paper.isValid() && !paper.isEquivalentTo(printer.pageLayout().pageSize()))
+        printer.setPageSize(paper);
 }
 
 } // namespace PrinterChoice

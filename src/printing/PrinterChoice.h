@@ -20,7 +20,14 @@ QString destinationName(const QPrinter& printer);
 // Points the printer at the stored destination. An empty text leaves the
 // printer on the system default. A printer that no longer exists, or a PDF
 // file whose folder is gone, leaves the printer on the system default too and
-// returns the message that says so; otherwise the result is empty.
+// returns the message that says so; otherwise the result is empty. A printer
+// gets its own default paper.
 QString restore(QPrinter& printer, const QString& text);
+
+// Gives a printer its own default paper (its queue's default page size).
+// Qt starts every printer on A4 and keeps that whenever the printer also
+// takes A4, so a Letter queue would otherwise get A4 pages. PDF output and
+// a printer that names no default are left as they are.
+void useDefaultPaper(QPrinter& printer);
 
 } // namespace PrinterChoice

@@ -208,6 +208,52 @@ struct SignPainter::Sign
         line.height = height(line.points, bold, italic);
         return line;
     }
+    // The two lines of a description broken at split (a position from 1).
+    // When a half would have to be cut, the words flow over both lines at
+    // the smaller of the two sizes, in order, and only the second line ends
+    // with an ellipsis, where words are left off.
+    std::pair<Line, Line> fitTwo(
+        const QString& text, qsizetype split, double points, double room, double stackScale)
+    {
+        const bool cutBefore = cut;
+        const QString head = text.left(split - 1), tail = text.mid(split);
+        std::pair<Line, Line> lines = { fit(head, points, false, false, room, stackScale),
+            fit(tail, points, false, false, room, stackScale) };
+        if (lines.first.text == head && lines.second.text == tail)
+            return lines;
+        const double size = std::min(lines.first.points, lines.second.points);
+        const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QString first;
+        qsizetype used = 0;
+        for (; used < words.size(); ++used) {
+            const QString longer
+                = first.isEmpty() ? words[used] : first + QLatin1Char(' ') + words[used];
+            if (width(longer, size, false) > room)
+                break;
+            first = longer;
+        }
+        QString second = words.mid(used).join(QLatin1Char(' '));
+        bool lost = false;
+        if (first.isEmpty()) {
+            // Not even the first word fits a line: one line, cut.
+            first = cutToWidth(text, size, false, false, room);
+            second.clear();
+            lost = true;
+        } else if (width(second, size, false) > room) {
+            second = cutToWidth(second, size, false, false, room);
+            lost = true;
+        }
+        cut = cutBefore || lost;
+        auto set = [&](Line& line, const QString& words) {
+            line.text = words;
+            line.points = size;
+            line.width = width(words, size, false);
+            line.height = height(size, false);
+        };
+        set(lines.first, first);
+        set(lines.second, second);
+        return lines;
+    }
     // The longest start of the text that fits the room with an ellipsis.
     QString cutToWidth(const QString& text, double points, bool bold, bool italic, double room)
     {
@@ -359,7 +405,7 @@ SignFit SignPainter::paint(const SignPlacement& placement, bool bullet)
         result.shrunk = result.shrunk || s.footerShrunk;
         result.cut = result.cut || s.footerCut;
         drawItems(s);
-        drawSkuBarcode(s);
+        result.barcodeLeftOff = !drawSkuBarcode(s);
     } catch (const RunTimeError& error) {
         m_onError(error);
     }
@@ -403,7 +449,11 @@ void SignPainter::prepare(Sign& s)
         s.top = std::max(s.top, 0.0);
         s.bottom = std::min(s.bottom, at.printableHeight_tw);
     }
-    s.logoShown = s.options.logo != 0 && MORNLIB::FileExists(s.logoFile);
+    // A logo of no size (a hand-edited or overridden setting) is left out
+    // and the sign laid out as without one.
+    const bool logoSized = s.logoWidth > 0 && s.logoHeight > 0 && std::isfinite(s.logoWidth)
+        && std::isfinite(s.logoHeight);
+    s.logoShown = s.options.logo != 0 && logoSized && MORNLIB::FileExists(s.logoFile);
     if (s.logoShown)
         s.logo = s.c->LoadPicture(s.logoFile);
     s.pictureShown = s.options.graphic == 1 && MORNLIB::FileExists(s.picture);
@@ -443,11 +493,12 @@ void SignPainter::footer(Sign& s)
 }
 
 // The SKU as a barcode over its text line, clear of everything the sign
-// shows and inside its limits.
-void SignPainter::drawSkuBarcode(Sign& s)
+// shows and inside its limits. False when a barcode was asked for and could
+// not be drawn.
+bool SignPainter::drawSkuBarcode(Sign& s)
 {
     if (s.options.barcode != 1 || s.printSku == 0 || s.sku.isEmpty())
-        return;
+        return true;
     SkuBarcodeBox box;
     box.skuRight = s.skuRight;
     box.skuTop = s.skuTop;
@@ -461,8 +512,10 @@ void SignPainter::drawSkuBarcode(Sign& s)
     box.areaLeft = s.left;
     box.areaRight = s.right;
     box.scale = s.k;
-    for (const QRectF& bar : SkuBarcodeBars(s.sku, box))
+    const std::vector<QRectF> bars = SkuBarcodeBars(s.sku, box);
+    for (const QRectF& bar : bars)
         s.c->FillRect(bar.left(), bar.top(), bar.right(), bar.bottom(), 0);
+    return !bars.empty();
 }
 
 // Lays the stack out at its natural size when it fits; else closes up the
@@ -695,8 +748,8 @@ double SignPainter::bulletPrice(Sign& s, const Fit& fit, double px, double y)
 }
 
 // The description style's price line, centred, or sharing the width with
-// the picture in three equal gaps, none narrower than the border's margin;
-// where the next line starts.
+// the picture in three equal gaps (none narrower than the border's margin
+// when the picture shows); where the next line starts.
 double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
 {
     const SignPlacement& at = s.at;
@@ -709,7 +762,9 @@ double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
     const double ph = p.ph1 * scale, pw = p.pw1 * scale;
     QString amount = s.price.amount;
     double x, gx = 0;
-    if (!s.pictureShown) {
+    // With Item Graphic checked the price keeps its three-gap place whether
+    // or not the row has a picture to show beside it.
+    if (s.options.graphic == 0) {
         x = (at.width_tw - pw) / 2 + s.x0;
     } else {
         const double g = roundEven((at.width_tw - pw - ph) / 3);
@@ -777,15 +832,17 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
         = d1 * f + 0.15 * at.width_tw > 0.9 * at.width_tw ? splitPosition(s.description) : 0;
     s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
     if (!(fit.dropped & Description1)) {
-        const Sign::Line first = s.fit(split > 0 ? s.description.left(split - 1) : s.description,
-            20 * fs, false, false, room, f);
-        s.addText(first, px, y, 0);
         if (split > 0 && !(fit.dropped & Description2)) {
+            const auto [first, rest] = s.fitTwo(s.description, split, 20 * fs, room, f);
+            s.addText(first, px, y, 0);
             y = roundEven(y + first.height + 10 * k);
-            const Sign::Line rest = s.fit(s.description.mid(split), 20 * fs, false, false, room, f);
             s.addText(rest, px, y, 0);
             y = roundEven(y + rest.height + gap(200 * k));
         } else {
+            const Sign::Line first
+                = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs, false,
+                    false, room, f);
+            s.addText(first, px, y, 0);
             y = roundEven(y + first.height + gap(200 * k));
         }
     }
@@ -814,14 +871,17 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
     const qsizetype split = d1 * f > 0.9 * at.width_tw ? splitPosition(s.description) : 0;
     s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
     if (!(fit.dropped & Description1)) {
-        Sign::Line line = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs,
-            false, false, room, f);
-        s.addText(line, s.centred(line.width), y, 0);
+        Sign::Line line;
         if (split > 0 && !(fit.dropped & Description2)) {
-            y = roundEven(y + line.height + 10 * k);
-            line = s.fit(s.description.mid(split), 20 * fs, false, false, room, f);
-            s.addText(line, s.centred(line.width), y, 0);
+            const auto [first, rest] = s.fitTwo(s.description, split, 20 * fs, room, f);
+            s.addText(first, s.centred(first.width), y, 0);
+            y = roundEven(y + first.height + 10 * k);
+            line = rest;
+        } else {
+            line = s.fit(split > 0 ? s.description.left(split - 1) : s.description, 20 * fs, false,
+                false, room, f);
         }
+        s.addText(line, s.centred(line.width), y, 0);
         y = roundEven(y + line.height + 10 * k);
     }
 

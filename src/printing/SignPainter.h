@@ -17,6 +17,9 @@ struct SignFit
 {
     bool shrunk = false;
     bool cut = false;
+    // The barcode was asked for but left off: a SKU scanners would misread,
+    // or no room for it.
+    bool barcodeLeftOff = false;
 };
 
 // Draws one sign into the cell the print job hands it, in the bullet style
@@ -85,7 +88,7 @@ private:
     static double bulletLines(Sign& s, const Fit& fit, double px, double y);
     void descStack(Sign& s, const Fit& fit, double y);
     void footer(Sign& s);
-    void drawSkuBarcode(Sign& s);
+    bool drawSkuBarcode(Sign& s);
     void drawItems(Sign& s);
 
     const SignListModel& m_model;

@@ -1,7 +1,5 @@
 #include "printing/SignPrice.h"
 
-#include <cmath>
-
 namespace {
 
 bool isDigit(QChar c)
@@ -38,6 +36,10 @@ bool isPlainAmount(const QString& text)
     return digits;
 }
 
+// Dollars of more digits than this do not fit a 64-bit count of cents:
+// such a number is not a price and prints as typed.
+constexpr qsizetype MaxDollarDigits = 16;
+
 } // namespace
 
 SignPrice PriceForSign(const QString& typed)
@@ -51,16 +53,30 @@ SignPrice PriceForSign(const QString& typed)
     if (!isPlainAmount(number))
         return price;
 
-    QString digits = number;
-    digits.remove(QLatin1Char(','));
-    const double value = digits.toDouble();
-    const long long cents = std::llround(value * 100);
-    if (cents < 100) {
-        price.amount = QString::number(cents);
+    // The money form is built from the digits as typed, never through a
+    // floating-point value, so no amount is rounded or overflows.
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? number : number.left(point);
+    const QString decimals = point < 0 ? QString() : number.mid(point + 1);
+    // More than two decimals is not a price in cents: a typo such as
+    // "0.995" shows as typed rather than being rounded away.
+    if (decimals.size() > 2)
+        return price;
+    // Leading zeros (and a comma among them) are not part of the dollars.
+    qsizetype first = 0;
+    while (first < whole.size()
+        && (whole[first] == QLatin1Char('0') || whole[first] == QLatin1Char(',')))
+        ++first;
+    whole = whole.mid(first);
+    if (QString(whole).remove(QLatin1Char(',')).size() > MaxDollarDigits)
+        return price;
+    const QString cents = (decimals + QStringLiteral("00")).left(2);
+    if (whole.isEmpty()) {
+        price.amount = cents.startsWith(QLatin1Char('0')) ? cents.mid(1) : cents;
         price.cent = QString(QChar(0x00A2));
     } else {
         price.dollar = QStringLiteral("$");
-        price.amount = number;
+        price.amount = whole + QLatin1Char('.') + cents;
     }
     return price;
 }

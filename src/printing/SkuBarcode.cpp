@@ -19,6 +19,8 @@ constexpr int EanQuietRight = 7;
 constexpr double DotTwips = 1440.0 / 300; // one dot of a 300-dpi printer
 constexpr double MinModuleTwips = 3 * DotTwips; // 0.01 inch
 constexpr double NominalModuleTwips = 0.013 * 1440;
+// An article number's module may be at most twice its nominal 0.33 mm.
+constexpr double MaxArticleModuleTwips = 0.66 / 25.4 * 1440;
 constexpr double BarHeightTwips = 0.45 * 1440;
 constexpr double MinBarHeightTwips = 0.2 * 1440;
 constexpr double GapBelowTwips = 40; // above the SKU line
@@ -99,6 +101,14 @@ SkuBarcode::SkuBarcode(const QString& sku)
     const Symbology symbology = symbologyFor(sku);
     if (symbology == Symbology::None)
         return;
+    // Code 128 reaches beyond printable ASCII only through shifts that many
+    // scanners read wrongly: such a SKU gets no barcode rather than one that
+    // scans as another SKU.
+    const QString text = sku.trimmed();
+    if (symbology == Symbology::Code128 && !std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= 0x20 && c.unicode() <= 0x7E;
+        }))
+        return;
     std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol)
         return;
@@ -106,7 +116,7 @@ SkuBarcode::SkuBarcode(const QString& sku)
     // The SKU is printed as text under the bars by the sign itself.
     symbol->show_hrt = 0;
     symbol->input_mode = UNICODE_MODE;
-    const QByteArray data = sku.trimmed().toUtf8();
+    const QByteArray data = text.toUtf8();
     if (ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()),
             int(data.size()))
             >= ZINT_ERROR
@@ -169,8 +179,10 @@ std::vector<QRectF> SkuBarcodeBars(const QString& sku, const SkuBarcodeBox& box)
     const int totalModules = code.quietLeft() + code.modules() + code.quietRight();
     const double room = box.areaRight - box.areaLeft;
     const double fitting = std::floor(room / totalModules / DotTwips) * DotTwips;
-    const double nominal
+    double nominal
         = std::max(std::round(NominalModuleTwips * k / DotTwips) * DotTwips, MinModuleTwips);
+    if (code.symbology() != SkuBarcode::Symbology::Code128)
+        nominal = std::min(nominal, std::floor(MaxArticleModuleTwips / DotTwips) * DotTwips);
     const double bottom = box.skuTop - GapBelowTwips * k;
     for (double module = std::min(nominal, fitting); module >= MinModuleTwips - 1e-9;
          module -= DotTwips) {

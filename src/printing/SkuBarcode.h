@@ -7,7 +7,8 @@
 
 // A SKU as a printable barcode: a SKU of 12 or 13 digits whose last digit is
 // a valid check digit is a UPC-A or EAN-13 article number and is encoded as
-// one; anything else is encoded as Code 128. The bars come back as filled
+// one; anything else of printable ASCII characters is encoded as Code 128.
+// Other SKUs get no barcode, as scanners would misread them. The bars come back as filled
 // rectangles in twips, laid out from the bottom-right corner of the space the
 // sign leaves for them, so that printer and preview draw the same vectors.
 class SkuBarcode
@@ -21,7 +22,8 @@ public:
     static bool hasValidCheckDigit(const QString& digits);
 
     // Encodes the SKU (spaces around it are not part of it). An empty SKU,
-    // or one Code 128 cannot carry, gives an invalid barcode.
+    // or one with a character outside printable ASCII, gives an invalid
+    // barcode.
     explicit SkuBarcode(const QString& sku);
 
     bool isValid() const { return m_modules > 0; }
@@ -58,7 +60,8 @@ private:
 // Where a SKU's barcode goes on a sign and how large it is drawn: above the
 // SKU line, the last bar over the line's right end. The bars' module is a
 // whole number of 300-dpi dots (so every dot-grid printer draws equal bars)
-// of about 0.013 inch times the format's scale, never under 0.01 inch; they
+// of about 0.013 inch times the format's scale, never under 0.01 inch (nor,
+// for UPC-A and EAN-13, over their largest module of 0.66 mm); they
 // stand 0.45 inch tall times the scale, shortened down to 0.2 inch times the
 // scale where something the sign shows stands above them, never lower. No
 // barcode is drawn where it does not fit that way.

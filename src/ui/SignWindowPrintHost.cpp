@@ -12,10 +12,13 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QScreen>
+#include <QThread>
 
 namespace {
 
@@ -23,6 +26,13 @@ namespace {
 constexpr int RepaintMs = 150;
 // Pixels between the paging question and the page, and the window's edge.
 constexpr int QuestionGap = 12;
+// Longest wait for the maximised size, and the quiet time after the last
+// change of size that says it has arrived.
+constexpr qint64 MaximizeWaitMs = 2000;
+constexpr qint64 SettleMs = 150;
+// A window this close to the screen's free area (its frame aside) is taken
+// as already at the maximised size.
+constexpr int FrameSlack = 80;
 
 } // namespace
 
@@ -79,11 +89,37 @@ void SignWindowPrintHost::setWindowState(int state)
 
 void SignWindowPrintHost::maximize()
 {
-    if (!m_window.isMaximized()) {
-        m_window.showMaximized();
-        // Let the new size arrive before the preview box takes it.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_window.isMaximized())
+        return;
+    const QSize before = m_window.size();
+    m_window.showMaximized();
+    // The window manager answers the maximise request in its own time; the
+    // preview box must take the maximised size, never the one before. Wait
+    // until the size has changed and settled, within a deadline (a window
+    // that already filled the screen may not change at all).
+    bool changed = false;
+    if (const QScreen* screen = m_window.screen()) {
+        const QSize room = screen->availableGeometry().size();
+        changed = before.width() >= room.width() - FrameSlack
+            && before.height() >= room.height() - FrameSlack;
     }
+    QSize last = before;
+    QElapsedTimer waited, still;
+    waited.start();
+    still.start();
+    while (waited.elapsed() < MaximizeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        if (m_window.size() != last) {
+            last = m_window.size();
+            changed = true;
+            still.restart();
+        }
+        if (changed && still.elapsed() >= SettleMs)
+            break;
+        QThread::msleep(5);
+    }
+    // The new size's layout reaches the client area.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::unique_ptr<SignCanvas> SignWindowPrintHost::openPreviewCanvas()

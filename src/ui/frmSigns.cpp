@@ -163,6 +163,8 @@ QPrinter* frmSigns::printer() const
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         const QString gone
             = PrinterChoice::restore(*m_printer, m_settings.get(Setting::Printer).text());
+        // The system's default printer prints on its own default paper too.
+        PrinterChoice::useDefaultPaper(*m_printer);
         if (!gone.isEmpty())
             m_dialogs.message(gone, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
                 QStringLiteral("Alert:"));

@@ -206,8 +206,14 @@ void frmSigns::buildDatabaseIndicators()
     lblInvState->setObjectName(QStringLiteral("lblInvState"));
     lblCisState = new QLabel(this);
     lblCisState->setObjectName(QStringLiteral("lblCisState"));
-    statusBar()->addPermanentWidget(lblInvState);
-    statusBar()->addPermanentWidget(lblCisState);
+    // The indicators take the width their text needs and no more: the rest
+    // is the message's, which is all in the status bar's tooltip as well,
+    // should a long one still not fit.
+    for (QLabel* label : { lblInvState, lblCisState }) {
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        statusBar()->addPermanentWidget(label);
+    }
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
     refreshDatabaseIndicators();
 
     m_lookups = new LookupService(this);

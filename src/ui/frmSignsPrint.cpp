@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QPageSize>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -42,8 +44,18 @@ void frmSigns::doPrinterSetup()
     CommonDialog& dialog = CommonDialog1();
     dialog.setFlags(CommonDialog::FlagPrinterSetup);
     dialog.setCancelError(true);
-    if (dialog.ShowPrinter(printer()))
-        m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*printer()));
+    QPrinter* chosen = printer();
+    const QString before = chosen->printerName();
+    const QPageSize paperBefore = chosen->pageLayout().pageSize();
+    if (!dialog.ShowPrinter(chosen))
+        return;
+    // The dialog carries the old printer's paper over to a newly chosen
+    // printer that also takes it; unless the user chose paper there, the
+    // new printer prints on its own default paper.
+    if (chosen->printerName() != before
+        && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
+        PrinterChoice::useDefaultPaper(*chosen);
+    m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*chosen));
 }
 
 void frmSigns::mnuFilePrinterSetup_Click()
