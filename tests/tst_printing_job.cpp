@@ -189,17 +189,25 @@ private slots:
         const QString noRoom = "Alert: i1 b0: The printer calibration leaves no room for a sign: ";
         const QString fix = " twips. Correct it in File, Calibrate Printer.";
         QTest::newRow("no room across") << "T1;T2" << "MARGINLEFT=9000"
-                << "open1 o2 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINLEFT is 9000" + fix };
         QTest::newRow("no room down, preview untouched") << "T1" << "pv st=1 f=1 MARGINTOP=200 MARGINLEFT=-8000"
-                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state1@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=1 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=1 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINLEFT is -8000" + fix };
         QTest::newRow("no room across in 2-Up") << "T1" << "f=1 MARGINTOP=6200"
-                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=1 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINTOP is 6200" + fix };
         QTest::newRow("narrow cell still prints") << "T1" << "f=1 MARGINTOP=5000"
-                << "open1 o1 new0 end1 ab0 ops12 1/1 ended setup0 state0@-1 vis0 pv0 cl0 | Two year "
-                   "warranty | "
+                << "opened=1 orientation=1 newPages=0 endDocs=1 abandoned=0 "
+                   "progress=1/1 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | "
+                   "Two year warranty | "
                 << QStringList {};
         // clang-format on
     }

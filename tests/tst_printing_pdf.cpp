@@ -167,7 +167,7 @@ std::vector<std::vector<CanvasOp>> bySign(const std::vector<CanvasOp>& ops)
 const QHash<QString, QString> PrintedAmount = { { "12.99", "12.99" }, { "$12.99", "12.99" },
     { "$1,299.00", "1,299.00" }, { "1299.00", "1299.00" }, { ".5", "50" }, { "0.69", "69" },
     { ".05", "5" }, { "2 FOR $5", "2 FOR $5" }, { "SALE", "SALE" }, { "-1", "-1" },
-    { "abc", "abc" }, { ".", "." }, { "", "" }, { " 3 ", "3" } };
+    { "abc", "abc" }, { ".", "." }, { "", "" }, { " 3 ", "3.00" } };
 
 // The price amount's full size in points: bullet style, description style; by format.
 constexpr double FullPrice[2][3] = { { 60, 77.647, 120 }, { 80, 103.529, 160 } };
