@@ -26,6 +26,12 @@ void frmSigns::buildFindCommands(QMenu* edit)
     mnuEditFindNext = edit->addAction(QStringLiteral("Find Next"));
     mnuEditFindNext->setObjectName(QStringLiteral("mnuEditFindNext"));
     mnuEditFindNext->setShortcut(QKeySequence(Qt::Key_F3));
+    mnuEditLookupAll = edit->addAction(QStringLiteral("Look Up All Rows"));
+    mnuEditLookupAll->setObjectName(QStringLiteral("mnuEditLookupAll"));
+    connect(mnuEditLookupAll, &QAction::triggered, this, &frmSigns::mnuEditLookupAll_Click);
+    mnuEditCheckPrices = edit->addAction(QStringLiteral("Check Prices"));
+    mnuEditCheckPrices->setObjectName(QStringLiteral("mnuEditCheckPrices"));
+    connect(mnuEditCheckPrices, &QAction::triggered, this, &frmSigns::mnuEditCheckPrices_Click);
     connect(mnuEditFind, &QAction::triggered, this, &frmSigns::mnuEditFind_Click);
     connect(mnuEditFindNext, &QAction::triggered, this, &frmSigns::mnuEditFindNext_Click);
 
