@@ -28,6 +28,21 @@ desktop_start_x() {
   return 1
 }
 
+# Starts openbox on the display and waits until it manages the screen
+# (up to 20 s: on a busy machine the window manager may take a while).
+# Sets OPENBOX_PID; its output goes to the given log file.
+desktop_start_openbox() {
+  openbox >"$1" 2>&1 &
+  OPENBOX_PID=$!
+  local i
+  for i in $(seq 1 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  desktop_log "openbox did not start"
+  return 1
+}
+
 # Starts cupsd (when not running) with a CUPS-PDF queue as the default
 # printer. Sets DESKTOP_PDF_DIR to where the printed files land. Fails when
 # CUPS cannot be started here (not root, no cupsd, no cups-pdf).

@@ -115,49 +115,73 @@ private slots:
                                  "to verify what printer this program is using?";
         // clang-format off
         QTest::newRow("no SKU: nothing to print") << "|1.99||no sku;  |" << ""
-            << "open0 o0 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+            << "opened=0 orientation=0 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noData };
         QTest::newRow("4up 5 signs") << "S1|1.00;;S2|1.00;;S3|1.00;;S4|1.00;;S5|1.00;" << ""
-                << "open1 o2 new1 end1 ab0 ops22 5/5 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                << "opened=1 orientation=2 newPages=1 endDocs=1 abandoned=0 "
+                   "progress=5/5 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | "
                    "S1,S2,S3,S4 / S5 | "
                 << QStringList {};
         QTest::newRow("4up 8 signs: no trailing page") << "S1|1;S2|1;S3|1;S4|1;S5|1;S6|1;S7|1;S8|1"
             << ""
-                << "open1 o2 new1 end1 ab0 ops34 8/8 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                << "opened=1 orientation=2 newPages=1 endDocs=1 abandoned=0 "
+                   "progress=8/8 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | "
                    "S1,S2,S3,S4 / S5,S6,S7,S8 | "
                 << QStringList {};
         QTest::newRow("2up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=1"
-                << "open1 o1 new1 end1 ab0 ops14 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1,S2 / "
+                << "opened=1 orientation=1 newPages=1 endDocs=1 abandoned=0 "
+                   "progress=3/3 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | S1,S2 / "
                    "S3 | "
                 << QStringList {};
         QTest::newRow("1up 3 signs") << "S1|1.00;;S2|1.00;;S3|1.00;" << "f=2"
-                << "open1 o2 new2 end1 ab0 ops15 3/3 ended setup0 state0@-1 vis0 pv0 cl0 | S1 / S2 "
+                << "opened=1 orientation=2 newPages=2 endDocs=1 abandoned=0 "
+                   "progress=3/3 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | S1 / S2 "
                    "/ S3 | "
                 << QStringList {};
         QTest::newRow("preview two pages") << "S1|1.00;S2|1.00;S3|1.00;S4|1.00;S5|1.00"
             << "pv st=7 ans=oo"
-                << "open1 o2 new0 end0 ab0 ops0 5/5 ended setup0 state7@2 vis0 pv2 cl2 |  | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=5/5 progressEnded=yes printerSetup=0 "
+                   "state=7 stateInPreview=2 previewVisible=0 previews=2 clears=2 |  | "
                    "S1,S2,S3,S4 / S5"
                 << QStringList { page + "1 of 2" + next + move, page + "2 of 2" + move };
         QTest::newRow("preview cancelled on the first of two pages") << "T1;T2"
             << "pv f=2 st=1 ans=c"
-                << "open1 o2 new0 end0 ab0 ops0 1/2 ended setup0 state1@2 vis0 pv1 cl1 |  | SKU1"
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=1/2 progressEnded=yes printerSetup=0 "
+                   "state=1 stateInPreview=2 previewVisible=0 previews=1 clears=1 |  | SKU1"
                 << QStringList { page + "1 of 2" + next + move };
         QTest::newRow("preview cancelled on its only page") << "T1" << "pv f=2 st=1 ans=c"
-                << "open1 o2 new0 end0 ab0 ops0 1/1 ended setup0 state1@2 vis0 pv1 cl1 |  | SKU1"
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=1/1 progressEnded=yes printerSetup=0 "
+                   "state=1 stateInPreview=2 previewVisible=0 previews=1 clears=1 |  | SKU1"
                 << QStringList { page + "1 of 1" + move };
         QTest::newRow("unreadable picture stops the run") << "T1;S2|1||||||@bad.jpg;T3" << "pic=1"
-                << "open1 o2 new0 end0 ab1 ops11 2/3 ended setup0 state0@-1 vis0 pv0 cl0 | SKU1 | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=1 "
+                   "progress=2/3 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | SKU1 | "
                 << QStringList { error481 + "@bad.jpg (Unsupported image format)" };
         QTest::newRow("unreadable logo in the preview") << "T1;T2"
             << "pv logo=1 st=4 FILELOGO=@bad.bmp"
-                << "open1 o2 new0 end0 ab1 ops0 1/2 ended setup0 state4@2 vis0 pv0 cl1 |  | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=1 "
+                   "progress=1/2 progressEnded=yes printerSetup=0 "
+                   "state=4 stateInPreview=2 previewVisible=0 previews=0 clears=1 |  | "
                 << QStringList { error481 + "@bad.bmp (Unknown error)" };
         QTest::newRow("printer error, yes opens printer setup") << "T1;T2" << "fail=3 ans=y"
-                << "open1 o2 new0 end0 ab1 ops2 1/2 ended setup1 state0@-1 vis0 pv0 cl0 | $ | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=1 "
+                   "progress=1/2 progressEnded=yes printerSetup=1 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | $ | "
                 << QStringList { error482 };
         QTest::newRow("printer refuses the finished document") << "T1;T2" << "failEnd ans=n"
-                << "open1 o2 new0 end0 ab1 ops22 2/2 ended setup0 state0@-1 vis0 pv0 cl0 | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=1 "
+                   "progress=2/2 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | "
                    "SKU1,SKU2 | "
                 << QStringList { error482 };
         // Margins that leave a cell no room stop the run before anything is drawn, naming
@@ -165,17 +189,25 @@ private slots:
         const QString noRoom = "Alert: i1 b0: The printer calibration leaves no room for a sign: ";
         const QString fix = " twips. Correct it in File, Calibrate Printer.";
         QTest::newRow("no room across") << "T1;T2" << "MARGINLEFT=9000"
-                << "open1 o2 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=2 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINLEFT is 9000" + fix };
         QTest::newRow("no room down, preview untouched") << "T1" << "pv st=1 f=1 MARGINTOP=200 MARGINLEFT=-8000"
-                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state1@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=1 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=1 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINLEFT is -8000" + fix };
         QTest::newRow("no room across in 2-Up") << "T1" << "f=1 MARGINTOP=6200"
-                << "open1 o1 new0 end0 ab0 ops0 0/0 setup0 state0@-1 vis0 pv0 cl0 |  | "
+                << "opened=1 orientation=1 newPages=0 endDocs=0 abandoned=0 "
+                   "progress=0/0 progressEnded=no printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 |  | "
                 << QStringList { noRoom + "MARGINTOP is 6200" + fix };
         QTest::newRow("narrow cell still prints") << "T1" << "f=1 MARGINTOP=5000"
-                << "open1 o1 new0 end1 ab0 ops12 1/1 ended setup0 state0@-1 vis0 pv0 cl0 | Two year "
-                   "warranty | "
+                << "opened=1 orientation=1 newPages=0 endDocs=1 abandoned=0 "
+                   "progress=1/1 progressEnded=yes printerSetup=0 "
+                   "state=0 stateInPreview=-1 previewVisible=0 previews=0 clears=0 | "
+                   "Two year warranty | "
                 << QStringList {};
         // clang-format on
     }
@@ -188,11 +220,12 @@ private slots:
         QFETCH(QStringList, said);
         const FakePrintWindow& w = run(rows, setup);
         const QString got
-            = QString::asprintf("open%d o%d new%d end%d ab%d ops%zu %d/%d%s setup%d state%d@%d "
-                                "vis%d pv%d cl%d | ",
+            = QString::asprintf("opened=%d orientation=%d newPages=%d endDocs=%d abandoned=%d "
+                                "progress=%d/%d progressEnded=%s printerSetup=%d state=%d "
+                                "stateInPreview=%d previewVisible=%d previews=%d clears=%d | ",
                   w.printer.opened, w.printer.orientation, w.printer.newPages, w.printer.endDocs,
-                  w.printer.abandoned, w.printer.ops.size(), w.lastProgress, w.progressTotal,
-                  w.progressEnded ? " ended" : "", w.setupRuns, w.state, w.stateWhenPreviewShown,
+                  w.printer.abandoned, w.lastProgress, w.progressTotal,
+                  w.progressEnded ? "yes" : "no", w.setupRuns, w.state, w.stateWhenPreviewShown,
                   w.previewVisible, w.previewsShown, w.preview.clears)
             + skusByPage(w.printer.ops) + " | " + skusByPage(w.preview.ops);
         QStringList messages;
@@ -307,6 +340,47 @@ private slots:
         QCOMPARE(describe(run(rows, setup).printer.ops), drawn);
     }
 
+    // Each up/down and left/right shift moves the signs of its own format only; the margins
+    // move every format (turned with the 2-Up's landscape sheet). Where the first "$" lands.
+    void calibrationShifts_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QPointF>("dollar");
+        const QPointF up4(1692, 1610), up2(2340, 2338.117647), up1(2880, 3220);
+        const struct
+        {
+            const char* key;
+            QPointF shifted[3]; // 4-Up, 2-Up, 1-Up
+        } rows[] = {
+            { "", { up4, up2, up1 } },
+            { "ADJ4UD", { { 1692, 1710 }, up2, up1 } },
+            { "ADJ4LR", { { 1792, 1610 }, up2, up1 } },
+            { "ADJ2UD", { up4, { 2340, 2438.117647 }, up1 } },
+            { "ADJ2LR", { up4, { 2440, 2338.117647 }, up1 } },
+            { "ADJ1UD", { up4, up2, { 2880, 3320 } } },
+            { "ADJ1LR", { up4, up2, { 2980, 3220 } } },
+            { "MARGINTOP", { { 1692, 1510 }, { 2170, 2338.117647 }, { 2880, 3020 } } },
+            { "MARGINLEFT", { { 1522, 1610 }, { 2340, 2138.117647 }, { 2710, 3220 } } },
+        };
+        const char* const formats[] = { "4-Up", "2-Up", "1-Up" };
+        for (const auto& row : rows)
+            for (int f = 0; f < 3; ++f)
+                QTest::addRow("%s %s", formats[f], *row.key ? row.key : "unshifted")
+                    << f << (*row.key ? QString(row.key) + "=100" : QString()) << row.shifted[f];
+    }
+    void calibrationShifts()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, setting);
+        QFETCH(QPointF, dollar);
+        const FakePrintWindow& w = run("S1|1", QString("f=%1 %2").arg(format).arg(setting));
+        const CanvasOp* op = findText(w.printer.ops, "$");
+        QVERIFY(op);
+        QVERIFY2(std::abs(op->x - dollar.x()) < 1e-3 && std::abs(op->y - dollar.y()) < 1e-3,
+            qPrintable(QString::asprintf("at %.3f,%.3f", op->x, op->y)));
+    }
+
     void optionsAndSettingsReadPerSign()
     {
         fill(m_model, { typicalSign(1), typicalSign(2) });
@@ -334,7 +408,9 @@ private slots:
         fill(*w.model(), { typicalSign(1), typicalSign(2), typicalSign(3) });
         const QString pdf = m_scope->path() + "/signs.pdf";
         w.printer()->setOutputFileName(pdf);
-        w.mnuFormatSel_Click(2);
+        for (QAction* format : w.findChildren<QAction*>("mnuFormatSel"))
+            if (format->property("index").toInt() == 2)
+                format->trigger(); // 1-Up
         QTest::mouseClick(child<QPushButton>(w, "cmdPrintGrid"), Qt::LeftButton);
         QCOMPARE(PdfTest::pageCount(pdf), 3);
         QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);

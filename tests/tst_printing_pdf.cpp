@@ -163,6 +163,67 @@ std::vector<std::vector<CanvasOp>> bySign(const std::vector<CanvasOp>& ops)
     return signs;
 }
 
+// What each typed price of the fit test prints as its amount.
+const QHash<QString, QString> PrintedAmount = { { "12.99", "12.99" }, { "$12.99", "12.99" },
+    { "$1,299.00", "1,299.00" }, { "1299.00", "1299.00" }, { ".5", "50" }, { "0.69", "69" },
+    { ".05", "5" }, { "2 FOR $5", "2 FOR $5" }, { "SALE", "SALE" }, { "-1", "-1" },
+    { "abc", "abc" }, { ".", "." }, { "", "" }, { " 3 ", "3.00" } };
+
+// The price amount's full size in points: bullet style, description style; by format.
+constexpr double FullPrice[2][3] = { { 60, 77.647, 120 }, { 80, 103.529, 160 } };
+
+// A sign shrunk no more than needed: a price below its full size either fills its line (it
+// would not fit at full size) or shrank with a stack that fills its room (5 % more would spill
+// over the SKU line). Empty when so, else what is wrong.
+QString shrunkNoMoreThanNeeded(
+    const std::vector<CanvasOp>& ops, const QString& sku, const QString& amount, double full)
+{
+    const CanvasOp* price = nullptr;
+    for (const CanvasOp& op : ops)
+        if (op.kind == Kind::Text && op.bold && op.text == amount
+            && (!price || op.fontSize > price->fontSize))
+            price = &op;
+    if (!price || price->fontSize >= full - 0.01)
+        return QString();
+    const double bottom
+        = ops.front().kind == Kind::Box ? ops.front().y2 : ops.front().clip.bottom();
+    const double right = ops.front().kind == Kind::Box ? ops.front().x2 : ops.front().clip.right();
+    double lineLeft = price->x, lineRight = price->x + price->width;
+    double top = 1e9, stackBottom = -1e9, floor = bottom, lastLine = 0;
+    for (const CanvasOp& op : ops) {
+        if (op.kind == Kind::Box)
+            continue;
+        if (op.kind == Kind::FillRect)
+            return QString(); // the barcode's room above the SKU is not seen in the drawing
+        if (op.kind == Kind::Text && op.text == sku && !op.bold) {
+            floor = std::min(floor, op.y);
+            continue;
+        }
+        const Box box = boxOf(op);
+        top = std::min(top, box.y1);
+        if (box.y2 > stackBottom)
+            lastLine = box.y2 - box.y1;
+        stackBottom = std::max(stackBottom, box.y2);
+        // The "$", cent sign and picture beside the amount share its line.
+        if (box.y1 < price->y + price->height && box.y2 > price->y
+            && (op.kind == Kind::Picture || (op.kind == Kind::Text && op.bold))) {
+            lineLeft = std::min(lineLeft, box.x1);
+            lineRight = std::max(lineRight, box.x2);
+        }
+    }
+    const double atFull = (lineRight - lineLeft) * full / price->fontSize;
+    // Too wide at full size: shrunk until the line reaches the right edge; else it shrank
+    // with the stack.
+    const double left = ops.front().kind == Kind::Box ? ops.front().x : ops.front().clip.left();
+    if (lineLeft + atFull > right + 1 && lineRight > right - 0.06 * (right - left))
+        return QString();
+    // The stack ends where a next line would start: below its last line, a line's space.
+    if (stackBottom + lastLine + (stackBottom - top) * 0.05 > floor)
+        return QString();
+    return QString::asprintf("price %.2f pt of %.2f with room: stack %.0f-%.0f above %.0f",
+        price->fontSize, full, top, stackBottom, floor);
+}
+
 // Liberation Sans' ascent plus descent per em: the height of poppler's word boxes.
 constexpr double LineHeightPerEm = (1854.0 + 434.0) / 2048.0;
 
@@ -331,11 +392,15 @@ private slots:
                         continue;
                     QString all = printed.join('|');
                     const QString promo = row.column(SignListModel::ColPromo);
-                    const QString price
-                        = promo.trimmed().isEmpty() ? row.column(SignListModel::ColRetail) : promo;
-                    const QStringList expected = { row.column(SignListModel::ColSku),
-                        PriceForSign(price).amount, row.column(SignListModel::ColBullet1),
-                        w.options.title ? titles[i] : "" };
+                    const QString amount = PrintedAmount.value(
+                        promo.trimmed().isEmpty() ? row.column(SignListModel::ColRetail) : promo,
+                        "<not in the table>");
+                    const QString wrong
+                        = shrunkNoMoreThanNeeded(signs[i], row.column(SignListModel::ColSku),
+                            amount, FullPrice[(mask & 2) ? 0 : 1][format]);
+                    QVERIFY2(wrong.isEmpty(), qPrintable(where + wrong));
+                    const QStringList expected = { row.column(SignListModel::ColSku), amount,
+                        row.column(SignListModel::ColBullet1), w.options.title ? titles[i] : "" };
                     for (const QString& e : expected)
                         QVERIFY2(
                             e.isEmpty() || printed.contains(e), qPrintable(where + "lost " + e));
@@ -381,7 +446,8 @@ private slots:
         const PrintResult result
             = jobFor(m_model, m_settings, w).PrintSigns(true, rangeOf(2, 1, 0, {}, 3));
         QCOMPARE(messageTexts(), QStringList());
-        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0), "6 signs printed on 2 pages");
+        QCOMPARE(PrintResultMessage(result).section(" to ", 0, 0),
+            "1 cut (row 2); 6 signs printed on 2 pages");
         QCOMPARE(result.rowsCut, std::vector<int> { 2 });
     }
 

@@ -229,6 +229,14 @@ private slots:
             << L { 11940, 15741, 7650, 5940, 5820, 7920 } << "";
         QTest::newRow("fraction rounds before the limit") << "180" << "270"
             << L { 15840, 299.5, 100.5 } << L { 11940.5, 15739.5, 7650, 5940, 5820, 7820 } << "";
+        QTest::newRow("cross ends at 32767") << "180" << "-23347" << L { 15840, 720, 720 }
+            << L { 11520, 15120, 31267, 5940, 5420, 7220 } << "";
+        QTest::newRow("cross ends at 32768") << "180" << "-23348" << L { 15840, 720, 720 } << L {}
+            << overflow;
+        QTest::newRow("cross starts at -32768") << "180" << "39188" << L { 15840, 720, 720 }
+            << L { 11520, 15120, -31268, 5940, 5420, 7220 } << "";
+        QTest::newRow("cross starts at -32769") << "180" << "39189" << L { 15840, 720, 720 }
+            << L {} << overflow;
         QTest::newRow("sheet beyond 16 bits") << "180" << "270" << L { 70000, 720, 720 } << L {}
             << overflow;
         QTest::newRow("centre beyond 16 bits") << "180" << "-30000" << L { 15840, 720, 720 }

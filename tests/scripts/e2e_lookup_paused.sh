@@ -61,14 +61,7 @@ SQL
 connect=$(sed 's/;Database=[^;]*/;Database=kestrane_e2e_paused/' <<<"$KESTRANE_PG_CONNECT")
 
 desktop_start_x
-openbox >"$KESTRANE_WORK/openbox.log" 2>&1 &
-OPENBOX_PID=$!
-# On a busy machine the window manager may take a while.
-for _ in $(seq 1 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+desktop_start_openbox "$KESTRANE_WORK/openbox.log" || fail "openbox did not start"
 desktop_demo_settings
 desktop_set ODBCINV "\"$connect\""
 desktop_set ODBCCIS '""'

@@ -24,13 +24,7 @@ trap stop_all EXIT
 fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
 
 desktop_start_x
-openbox >"$KESTRANE_WORK/openbox.log" 2>&1 &
-OPENBOX_PID=$!
-for _ in $(seq 1 50); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+desktop_start_openbox "$KESTRANE_WORK/openbox.log" || fail "openbox did not start"
 desktop_demo_settings
 worklist="$XDG_DATA_HOME/kestrane/worklist.txt"
 

@@ -1,0 +1,168 @@
+// The field dictionary: loading, the master store, refusing what is not a file.
+
+#include "FileTestSupport.h"
+
+class TestDictionary : public QObject
+{
+    Q_OBJECT
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        return writeTestFile(m_dir.path(), name, bytes);
+    }
+    QTemporaryDir m_dir;
+
+private slots:
+    void setupClearsAndTracksLast()
+    {
+        qorDct d;
+        QCOMPARE(d.setupFromData("[INV]\r\n10,1,30:a\r\n182,1,60:b\r\n48,1,8:c\r\n", "INV", 99),
+            qint16(0));
+        QCOMPARE(d.dLast(), qint16(182));
+        d.setDMaster(10, false);
+        // A failed load leaves cleared entries: lengths 0, every field master.
+        QCOMPARE(d.setup(m_dir.filePath("missing.dct"), "INV", 99), qint16(1));
+        QCOMPARE(d.dLen(10), qint16(0));
+        QCOMPARE(d.dLast(), qint16(0));
+        QCOMPARE(d.dMaster(10), true);
+        QCOMPARE(d.setup(QString(), "INV", 99), qint16(1));
+        // Fields past 199 are taken modulo 1000; what is left out of range is field 0.
+        d.setDLen(182, 160);
+        d.setDLen(0, 7);
+        d.setDLen(250, 99);
+        d.setDDesc(-5, "x");
+        d.setDStDat(1048, true);
+        QCOMPARE(QList<qint16>({ d.dLen(1182), d.dLen(250), d.dLen(-5), d.dLen(-1182), d.dLen(0) }),
+            QList<qint16>({ 160, 7, 7, 7, 7 }));
+        QCOMPARE(d.dDesc(0), QString());
+        QVERIFY(!d.dMaster(48) && d.dStDat(48));
+    }
+
+    // The status of the master/store block and whether field 48 is master (with prices the same at
+    // every store, and without).
+    void masterStore_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("empty block") << QByteArray("%BEGIN%\r\n%END%\r\n") << "0|1|1";
+        QTest::newRow("S") << QByteArray("%BEGIN%\r\n48,S\r\n%END%\r\n") << "0|0|0";
+        QTest::newRow("P") << QByteArray("%BEGIN%\r\n48,P\r\n%END%\r\n") << "0|1|0";
+        QTest::newRow("lower case is no code") << QByteArray("%BEGIN%\r\n48,s\r\n%END%\r\n")
+            << "0|1|1";
+        QTest::newRow("after the END section")
+            << QByteArray("[INV]\r\n48,1,8:x\r\n[END]\r\n%BEGIN%\r\n48,S\r\n") << "0|0|0";
+        QTest::newRow("lines after END ignored") << QByteArray("%BEGIN%\r\n%END%\r\n48,S\r\n")
+            << "0|1|1";
+        QTest::newRow("no block") << QByteArray("[INV]\r\n48,1,8:x\r\n") << "2|1|1";
+        QTest::newRow("nothing after BEGIN") << QByteArray("48,S\r\n%BEGIN%") << "2|1|1";
+        QTest::newRow("field too large") << QByteArray("%BEGIN%\r\n48,S\r\n99999,S\r\n") << "1|0|0";
+        // clang-format on
+    }
+
+    void masterStore()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        const QString path = write(QStringLiteral("ms.dct"), file);
+        QStringList got;
+        for (const bool prisame : { true, false }) {
+            qorDct d;
+            const qint16 status = d.setupms(path, prisame);
+            if (prisame)
+                got << QString::number(status);
+            got << QString::number(d.dMaster(48));
+            QVERIFY(d.dMaster(10));
+        }
+        QCOMPARE(got.join('|'), expected);
+    }
+
+    // The stored name is loaded without a question; a cancelled question changes neither the
+    // dictionary nor the stored name; a file that does not load is remembered at once and offered
+    // again.
+    void rsetupAsksUntilLoadedOrCancelled()
+    {
+        TestSettingsScope scope;
+        CommonDialog dlg(dialogs(), nullptr);
+        qorDct d;
+        const auto run = [&](bool ask) {
+            return rsetup(d, ask, dlg, dialogs(), appSettings(), SettingsKeys::Setting::Dictionary,
+                "INV", 99);
+        };
+        const QString good = write("good.dct", "[INV]\r\n10,1,30:D\r\n%BEGIN%\r\n%END%\r\n");
+        appSettings().save(SettingsKeys::DICTIONARY, good);
+        QVERIFY(run(false));
+        QCOMPARE(d.dLen(10), qint16(30));
+        QVERIFY(dialogs().fileRequests().isEmpty());
+
+        d.setDLen(10, 5);
+        dialogs().queueFile(std::nullopt);
+        QVERIFY(!run(true));
+        QCOMPARE(d.dLen(10), qint16(5));
+        QCOMPARE(dialogs().fileRequests().at(0).fileName, good);
+        QCOMPARE(stored(SettingsKeys::DICTIONARY), good);
+        QVERIFY(dialogs().messages().isEmpty());
+
+        const QString bad = write("bad.dct", "no section here\r\n");
+        dialogs().queueFile(bad);
+        dialogs().queueAnswer(DialogService::Answer::Ok);
+        dialogs().queueFile(std::nullopt);
+        QVERIFY(!run(true));
+        QCOMPARE(dialogs().fileRequests().size(), 3);
+        QCOMPARE(dialogs().fileRequests().at(2).fileName, bad);
+        QCOMPARE(stored(SettingsKeys::DICTIONARY), bad);
+        QCOMPARE(messageTexts(),
+            QStringList { "Can not read dictionary file.  Select OK to try another name." });
+        QVERIFY(dialogs().messages().at(0).buttons == DialogService::Buttons::OkCancel);
+        // A chosen file without the master/store block loads, with a warning.
+        dialogs().reset();
+        dialogs().queueFile(write("noblock.dct", "[INV]\r\n10,1,30:D\r\n"));
+        QVERIFY(run(true));
+        QCOMPARE(messageTexts(), QStringList { qorDct::MasterStoreWarning });
+    }
+
+    // Result 1 at once for a pipe, a device, a folder and a line longer than any dictionary's.
+    void dictionaryRefusesNonFiles()
+    {
+        Fifo fifo(m_dir.path());
+        const QString longLine = write("long.dct", "[INV]\r\n1,1,20:S" + QByteArray(4 << 20, 'x'));
+        for (const QString& path : { fifo.m_path, QString("/dev/zero"), m_dir.path(), longLine }) {
+            qorDct dict;
+            QCOMPARE(dict.setup(path, "INV", 99), qorDct::StatusUnreadable);
+            QCOMPARE(dict.setupms(path, true), qorDct::StatusUnreadable);
+        }
+    }
+
+    // The window warns at start-up when the dictionary has no master/store block. The item graphic
+    // path gets 160 characters whatever the dictionary says, after the Dictionary File command too.
+    void windowDictionaryAndImport()
+    {
+        TestSettingsScope scope;
+        const QByteArray fields = "[INV]\r\n1,1,10:SKU\r\n10,1,30:Desc\r\n182,1,12:Graphic\r\n";
+        const QString noBlock = write("noblock.dct", fields);
+        appSettings().save(SettingsKeys::DICTIONARY, noBlock);
+        const QString longPath = "/pictures/" + QString(170, QLatin1Char('g'));
+        const QString data = write(
+            "win.txt", Header + "W1\tWindow item\t\t\t\t\t\t\t" + longPath.toLatin1() + "\r\n");
+        frmSigns w(dialogs());
+        QCOMPARE(messageTexts(),
+            QStringList { "Warning: could not read master/store specific info from data "
+                          "dictionary.  Will treat all info as master." });
+        dialogs().queueFile(data);
+        trigger(w, "mnuFileImport");
+        QCOMPARE(w.model()->cell(1, 9), longPath.left(160));
+        QCOMPARE(w.statusBar()->currentMessage(), "Signs read from the data file: 1");
+        dialogs().reset();
+        dialogs().queueFile(write("win.dct", fields + "%BEGIN%\r\n%END%\r\n"));
+        trigger(w, "mnuFileDict");
+        QCOMPARE(firstRequest(), "open|Open the Dictionary File|" + noBlock + "|2|1|1");
+        dialogs().queueFile(data);
+        trigger(w, "mnuFileImport");
+        QCOMPARE(w.model()->Rows(), 5); // after the empty row the list had
+        QCOMPARE(w.model()->cell(3, 9), longPath.left(160));
+        QVERIFY(dialogs().messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestDictionary)
+#include "tst_dictionary.moc"
