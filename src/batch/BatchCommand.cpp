@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 const char* const BatchCommand::Usage
     = "Usage: kestrane-batch [--dictionary FILE] [--format 4up|2up|1up] [--style bullet|desc]\n"
@@ -207,6 +208,22 @@ QString destinationProblem(const QCommandLineParser& parser, const QCommandLineO
     return QString();
 }
 
+// An option that may stand once but stands more often, or not exactly one
+// data file; empty when the command line has the right shape.
+QString repeatedOrNoFile(
+    const QCommandLineParser& parser, std::initializer_list<const QCommandLineOption*> once)
+{
+    for (const QCommandLineOption* option : once) {
+        if (parser.values(*option).size() > 1)
+            return QStringLiteral("--%1 is given more than once").arg(option->names()[0]);
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return files.isEmpty() ? QStringLiteral("no data file is given")
+                               : QStringLiteral("only one data file can be given");
+    return QString();
+}
+
 } // namespace
 
 std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
@@ -239,17 +256,12 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
         request.help = true;
         return { request, QString() };
     }
-    for (const QCommandLineOption* once :
+    const QString shapeProblem = repeatedOrNoFile(parser,
         { &dictionaryOption, &formatOption, &styleOption, &titleOption, &firstCellOption,
-            &pagesOption, &copiesOption, &pdfOption, &printerOption }) {
-        if (parser.values(*once).size() > 1)
-            return bad(QStringLiteral("--%1 is given more than once").arg(once->names()[0]));
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return bad(files.isEmpty() ? QStringLiteral("no data file is given")
-                                   : QStringLiteral("only one data file can be given"));
-    request.dataFile = files[0];
+            &pagesOption, &copiesOption, &pdfOption, &printerOption });
+    if (!shapeProblem.isEmpty())
+        return bad(shapeProblem);
+    request.dataFile = parser.positionalArguments()[0];
     const QString whereProblem
         = destinationProblem(parser, pdfOption, printerOption, parser.isSet(checkPricesOption));
     if (!whereProblem.isEmpty())
