@@ -93,11 +93,36 @@ private:
     std::thread m_watchdog;
 };
 
+// A small tmpfs mounted on a temporary folder while it lives (the superuser only).
+struct SmallDisk
+{
+    QTemporaryDir dir;
+    bool mounted;
+    explicit SmallDisk(const char* options)
+        : mounted(::geteuid() == 0
+            && ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, options)
+                == 0)
+    {
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+    void fill() const
+    {
+        QFile filler(dir.filePath("filler"));
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append)) {
+            while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+        }
+    }
+};
+
 // Where a test writes: "full" a full tmpfs holding an earlier file, "noroom" a tmpfs without room
 // for one more file, "pipe" a pipe without reader, or a path ("<dir>" the test's folder).
 struct Target
 {
-    QTemporaryDir fsDir;
+    std::unique_ptr<SmallDisk> disk;
     bool tmpfs = false;
     bool mounted = false;
     std::unique_ptr<Fifo> fifo;
@@ -111,22 +136,16 @@ struct Target
         if (where == "pipe") {
             fifo = std::make_unique<Fifo>(folder);
             path = fifo->m_path;
-        } else if (tmpfs && ::geteuid() == 0) {
-            mounted = ::mount("tmpfs", QFile::encodeName(fsDir.path()).constData(), "tmpfs", 0,
-                          where == "full" ? "size=64k" : "size=1m,nr_inodes=2")
-                == 0;
+        } else if (tmpfs) {
+            disk
+                = std::make_unique<SmallDisk>(where == "full" ? "size=64k" : "size=1m,nr_inodes=2");
+            mounted = disk->mounted;
             earlier = "earlier content\n";
-            path = writeTestFile(fsDir.path(), name, earlier);
-            QFile filler(fsDir.filePath("filler"));
-            if (where == "full" && filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-                while (filler.write(QByteArray(4096, 'f')) == 4096) { }
-            }
+            if (mounted)
+                path = writeTestFile(disk->dir.path(), name, earlier);
+            if (mounted && where == "full")
+                disk->fill();
         }
-    }
-    ~Target()
-    {
-        if (mounted)
-            ::umount2(QFile::encodeName(fsDir.path()).constData(), MNT_DETACH);
     }
     bool usable() const { return mounted || !tmpfs; }
 };
@@ -157,31 +176,6 @@ protected:
 private:
     QByteArray m_bytes;
     qint64 m_failAt;
-};
-
-// A small tmpfs mounted on a temporary folder while it lives (the superuser only).
-struct SmallDisk
-{
-    QTemporaryDir dir;
-    bool mounted;
-    explicit SmallDisk(const char* options)
-        : mounted(::geteuid() == 0
-            && ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, options)
-                == 0)
-    {
-    }
-    ~SmallDisk()
-    {
-        if (mounted)
-            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
-    }
-    void fill() const
-    {
-        QFile filler(dir.filePath("filler"));
-        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append)) {
-            while (filler.write(QByteArray(4096, 'f')) == 4096) { }
-        }
-    }
 };
 
 // What work returns when run as the user uid, in a process of its own (given up after 20 s).

@@ -11,18 +11,11 @@ class TestImportExport : public QObject
         return writeTestFile(m_dir.path(), name, bytes);
     }
     QTemporaryDir m_dir;
-    // A data file reader whose "Fopen:" messages are collected in m_messages.
-    std::unique_ptr<qorDatFile> reader()
-    {
-        return std::make_unique<qorDatFile>([this](const QString& t) { m_messages << t; });
-    }
-    QStringList m_messages;
     qorDct m_dict; // for the data file reader
 
 private slots:
     void init()
     {
-        m_messages.clear();
         m_dict = qorDct();
         m_dict.setDLen(1, 20);
         m_dict.setDLen(10, 30);

@@ -18,87 +18,74 @@ class tst_SingleInstance : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void secondStartHandsFilesToTheFirst();
-    void silentHolderIsReportedWithinTheLimit();
-    void crashedHolderIsTakenOver();
-    void separateListsKeepSeparateWindows();
-
-private:
     QTemporaryDir m_dir;
     QString list(const QString& name) const { return m_dir.filePath(name + "/worklist.txt"); }
-};
 
-void tst_SingleInstance::secondStartHandsFilesToTheFirst()
-{
-    SingleInstance first(list("handover"));
-    QCOMPARE(first.start({}), SingleInstance::Start::First);
-    QSignalSpy activated(&first, &SingleInstance::activated);
-    const QStringList files = { "/srv/pos/items.dat", "/home/clerk/a b\nc.txt" };
+private slots:
+    void secondStartHandsFilesToTheFirst()
+    {
+        SingleInstance first(list("handover"));
+        QCOMPARE(first.start({}), SingleInstance::Start::First);
+        QSignalSpy activated(&first, &SingleInstance::activated);
+        const QStringList files = { "/srv/pos/items.dat", "/home/clerk/a b\nc.txt" };
 
-    // The later start blocks while it waits, so it runs on a thread of its
-    // own and the first answers from this one.
-    std::atomic<int> outcome { -1 };
-    std::thread later([&] {
-        SingleInstance second(list("handover"));
-        outcome = int(second.start(files));
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(outcome != -1, 6000);
-    later.join();
-    QCOMPARE(outcome.load(), int(SingleInstance::Start::HandedOver));
-    QCOMPARE(activated.count(), 1);
-    QCOMPARE(activated.at(0).at(0).toStringList(), files);
+        // The later start blocks while it waits, so it runs on a thread of its
+        // own and the first answers from this one.
+        std::atomic<int> outcome { -1 };
+        std::thread later([&] {
+            SingleInstance second(list("handover"));
+            outcome = int(second.start(files));
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(outcome != -1, 6000);
+        later.join();
+        QCOMPARE(outcome.load(), int(SingleInstance::Start::HandedOver));
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(activated.at(0).at(0).toStringList(), files);
 
-    // Once the first has ended, the next start runs the window itself.
-    SingleInstance* ended = new SingleInstance(list("ended"));
-    QCOMPARE(ended->start({}), SingleInstance::Start::First);
-    delete ended;
-    SingleInstance next(list("ended"));
-    QCOMPARE(next.start({}), SingleInstance::Start::First);
-}
-
-void tst_SingleInstance::silentHolderIsReportedWithinTheLimit()
-{
-    // The holder runs on this very thread, which is busy in the later
-    // start: it cannot answer, as a hung window would not.
-    SingleInstance holder(list("silent"));
-    QCOMPARE(holder.start({}), SingleInstance::Start::First);
-    SingleInstance later(list("silent"));
-    QString message;
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(later.start({ "/tmp/x.dat" }, &message), SingleInstance::Start::NotAnswering);
-    QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(message,
-        QString("Kestrane is already running (process %1) but not answering").arg(::getpid()));
-}
-
-void tst_SingleInstance::crashedHolderIsTakenOver()
-{
-    const QString path = list("crashed");
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    // A process takes the lock and ends without letting it go.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        QLockFile lock(path + ".lock");
-        ::_exit(lock.tryLock(0) ? 0 : 1);
+        // Another list starts its own window; once the first has ended, the next start runs the
+        // window itself.
+        SingleInstance* ended = new SingleInstance(list("ended"));
+        QCOMPARE(ended->start({}), SingleInstance::Start::First);
+        delete ended;
+        SingleInstance next(list("ended"));
+        QCOMPARE(next.start({}), SingleInstance::Start::First);
     }
-    int status = -1;
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    QVERIFY(QFile::exists(path + ".lock"));
 
-    SingleInstance next(path);
-    QCOMPARE(next.start({}), SingleInstance::Start::First);
-}
+    void silentHolderIsReportedWithinTheLimit()
+    {
+        // The holder runs on this very thread, which is busy in the later
+        // start: it cannot answer, as a hung window would not.
+        SingleInstance holder(list("silent"));
+        QCOMPARE(holder.start({}), SingleInstance::Start::First);
+        SingleInstance later(list("silent"));
+        QString message;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(later.start({ "/tmp/x.dat" }, &message), SingleInstance::Start::NotAnswering);
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(message,
+            QString("Kestrane is already running (process %1) but not answering").arg(::getpid()));
+    }
 
-void tst_SingleInstance::separateListsKeepSeparateWindows()
-{
-    SingleInstance one(list("one"));
-    SingleInstance two(list("two"));
-    QCOMPARE(one.start({}), SingleInstance::Start::First);
-    QCOMPARE(two.start({}), SingleInstance::Start::First);
-}
+    void crashedHolderIsTakenOver()
+    {
+        const QString path = list("crashed");
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        // A process takes the lock and ends without letting it go.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            QLockFile lock(path + ".lock");
+            ::_exit(lock.tryLock(0) ? 0 : 1);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(QFile::exists(path + ".lock"));
+
+        SingleInstance next(path);
+        QCOMPARE(next.start({}), SingleInstance::Start::First);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_SingleInstance)
 #include "tst_singleinstance.moc"

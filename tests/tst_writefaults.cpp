@@ -92,7 +92,7 @@ private slots:
         }
         if (target.mounted) {
             QCOMPARE(readAll(target.path), target.earlier);
-            QCOMPARE(QDir(target.fsDir.path())
+            QCOMPARE(QDir(target.disk->dir.path())
                          .entryList(QDir::Files | QDir::Hidden)
                          .filter(QRegularExpression("^\\.")),
                 QStringList());
