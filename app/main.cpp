@@ -23,31 +23,31 @@ const char* const Usage
       "  --help     show this text\n"
       "  --version  show the version\n";
 
-} // namespace
-
-int main(int argc, char* argv[])
+// Answers --help and --version before the window system is opened, so
+// they work without a display; returns true when one was answered.
+bool answeredInfoOption(int argc, char* argv[])
 {
-    // Answered before the window system is opened, so they work without a
-    // display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             break;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(Usage, stdout);
-            return 0;
+            return true;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("kestrane %d.%d.%d\n", KESTRANE_VERSION_MAJOR, KESTRANE_VERSION_MINOR,
                 KESTRANE_VERSION_PATCH);
-            return 0;
+            return true;
         }
     }
+    return false;
+}
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrane"));
-
-    // What the toolkit left of the command line: the data files to read.
-    QStringList files;
+// What the toolkit left of the command line: the data files to read, as
+// full paths (the running window has a folder of its own). False after an
+// unknown option, which is reported.
+bool dataFileArguments(QStringList& files)
+{
     bool optionsEnd = false;
     const QStringList args = QApplication::arguments().mid(1);
     for (const QString& arg : args) {
@@ -56,12 +56,26 @@ int main(int argc, char* argv[])
         } else if (!optionsEnd && arg.startsWith(QLatin1Char('-'))) {
             std::fprintf(stderr, "kestrane: unknown option %s\n", qPrintable(arg));
             std::fputs(Usage, stderr);
-            return 2;
+            return false;
         } else {
-            // The running window has a folder of its own: hand it full paths.
             files << QDir::current().absoluteFilePath(arg);
         }
     }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (answeredInfoOption(argc, argv))
+        return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrane"));
+    QStringList files;
+    if (!dataFileArguments(files))
+        return 2;
 
     int status = 0;
     {

@@ -159,8 +159,8 @@ private slots:
         m_options = { digit(1), digit(2), digit(3), digit(4), digit(5), style.mid(7) };
         RecordingCanvas c;
         SignPlacement at { &c, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
-        const std::map<QString, qint32*> numbers = { { "ud", &at.shiftUpDown },
-            { "lr", &at.shiftLeftRight }, { "w", &at.width }, { "h", &at.height } };
+        const std::map<QString, qint32*> numbers = { { "ud", &at.shiftUpDown_tw },
+            { "lr", &at.shiftLeftRight_tw }, { "w", &at.width_tw }, { "h", &at.height_tw } };
         for (const QString& token : setup.split(' ', Qt::SkipEmptyParts)) {
             const QString key = token.section('=', 0, 0), value = files(token.section('=', 1));
             if (numbers.count(key))
@@ -247,7 +247,7 @@ private slots:
             SignPlacement at { &c, true, 1, 360, 5400, 720, 7200 }; // a 4-Up cell
             c.setFontSize(20); // a description just too wide for one line
             if (!description.isEmpty())
-                at.width = int(c.TextWidth(description));
+                at.width_tw = int(c.TextWidth(description));
             bullet ? painter().PaintBulletSign(at) : painter().PaintDescSign(at);
             QString price, lines;
             for (const CanvasOp& op : textOps(c.operations())) {
@@ -327,7 +327,7 @@ private slots:
         if (w[0] == "span") {
             const CellExtent e = CellSpan(w[1] == "outer" ? SpanRule::Outer : SpanRule::Symmetric,
                 int(a[2]), int(a[3]), a[4], a[5], a[6]);
-            got << text({ double(e.origin), double(e.size) });
+            got << text({ double(e.origin_tw), double(e.size_tw) });
         } else if (w[0] == "cell") {
             const SheetMetrics sheet = a[1] == 2 ? SheetMetrics { 12240, 15840, 11520, 15120 }
                                                  : SheetMetrics { 15840, 12240, 15120, 11520 };
@@ -336,7 +336,8 @@ private slots:
                                                 : SignFormat::OneUp;
             for (int i = 4; i < a.size(); ++i) {
                 const SignCell c = CellForSign(format, int(a[i]), sheet, int(a[2]), int(a[3]));
-                got << text({ double(c.top), double(c.height), double(c.left), double(c.width) });
+                got << text({ double(c.top_tw), double(c.height_tw), double(c.left_tw),
+                    double(c.width_tw) });
             }
         } else {
             const PreviewView v

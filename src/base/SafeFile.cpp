@@ -323,6 +323,47 @@ bool AtomicOutput::copyInto(int destination, bool reserve, QString* error)
     return true;
 }
 
+// Copies the written bytes into the target itself: a device or named pipe,
+// or a file that must keep its identity (written in place).
+bool AtomicOutput::commitIntoTarget(const QByteArray& target, QString* error)
+{
+    auto failWith = [&](const QString& reason) {
+        setError(error, reason);
+        discard();
+        return false;
+    };
+    // Never blocks on a pipe without a reader: opening it then fails.
+    const int flags
+        = O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | (m_mode == Mode::Device ? O_NONBLOCK : 0);
+    const int destination = ::open(target.constData(), flags);
+    if (destination < 0) {
+        if (errno == ENXIO)
+            return failWith(QStringLiteral("No program is reading from the named pipe."));
+        return failWith(systemReason(errno));
+    }
+    struct stat st;
+    if (m_mode == Mode::InPlace
+        && (::fstat(destination, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != m_targetDevice
+            || st.st_ino != m_targetInode)) {
+        ::close(destination);
+        return failWith(QStringLiteral("The file was replaced while it was being written."));
+    }
+    if (m_mode == Mode::Device)
+        ::fcntl(destination, F_SETFL, ::fcntl(destination, F_GETFL) & ~O_NONBLOCK);
+    // A reader that goes away half-way must fail the write (EPIPE), not end
+    // the program.
+    ::signal(SIGPIPE, SIG_IGN);
+    QString reason;
+    if (!copyInto(destination, m_mode == Mode::InPlace, &reason)) {
+        ::close(destination);
+        return failWith(reason);
+    }
+    if (::close(destination) != 0)
+        return failWith(systemReason(errno));
+    discard();
+    return true;
+}
+
 bool AtomicOutput::commit(QString* error)
 {
     if (m_fd < 0 || m_done) {
@@ -336,39 +377,8 @@ bool AtomicOutput::commit(QString* error)
     };
     auto fail = [&](int code) { return failWith(systemReason(code)); };
     const QByteArray target = QFile::encodeName(m_target);
-
-    if (m_mode == Mode::Device || m_mode == Mode::InPlace) {
-        // Never blocks on a pipe without a reader: opening it then fails.
-        const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW
-            | (m_mode == Mode::Device ? O_NONBLOCK : 0);
-        const int destination = ::open(target.constData(), flags);
-        if (destination < 0) {
-            if (errno == ENXIO)
-                return failWith(QStringLiteral("No program is reading from the named pipe."));
-            return fail(errno);
-        }
-        struct stat st;
-        if (m_mode == Mode::InPlace
-            && (::fstat(destination, &st) != 0 || !S_ISREG(st.st_mode)
-                || st.st_dev != m_targetDevice || st.st_ino != m_targetInode)) {
-            ::close(destination);
-            return failWith(QStringLiteral("The file was replaced while it was being written."));
-        }
-        if (m_mode == Mode::Device)
-            ::fcntl(destination, F_SETFL, ::fcntl(destination, F_GETFL) & ~O_NONBLOCK);
-        // A reader that goes away half-way must fail the write (EPIPE), not
-        // end the program.
-        ::signal(SIGPIPE, SIG_IGN);
-        QString reason;
-        if (!copyInto(destination, m_mode == Mode::InPlace, &reason)) {
-            ::close(destination);
-            return failWith(reason);
-        }
-        if (::close(destination) != 0)
-            return fail(errno);
-        discard();
-        return true;
-    }
+    if (m_mode == Mode::Device || m_mode == Mode::InPlace)
+        return commitIntoTarget(target, error);
 
     if (::fsync(m_fd) != 0)
         return fail(errno);

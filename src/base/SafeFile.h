@@ -86,6 +86,7 @@ private:
     bool createTemporary(const QString& folder, int* createError);
     bool temporaryStillThere() const;
     bool copyInto(int destination, bool reserve, QString* error);
+    bool commitIntoTarget(const QByteArray& target, QString* error);
 
     QString m_given;
     QString m_target;

@@ -158,6 +158,42 @@ int BatchCommand::execute(const QStringList& arguments)
     return run(*request);
 }
 
+namespace {
+
+// Takes the --set KEY=VALUE pairs into overrides; returns what is wrong
+// with the first bad one.
+QString setOverrides(const QStringList& pairs, QStringList& overrides)
+{
+    for (const QString& pair : pairs) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq < 1)
+            return QStringLiteral("--set needs KEY=VALUE, not \"%1\"").arg(pair);
+        // A misspelt key would be taken in silence and change nothing.
+        if (!SettingsKeys::find(pair.left(eq)))
+            return QStringLiteral("--set: unknown settings key \"%1\"").arg(pair.left(eq));
+        overrides << pair;
+    }
+    return QString();
+}
+
+// Exactly one of --pdf FILE and --printer NAME, not empty.
+QString destinationProblem(const QCommandLineParser& parser, const QCommandLineOption& pdfOption,
+    const QCommandLineOption& printerOption)
+{
+    if (parser.isSet(pdfOption) == parser.isSet(printerOption))
+        return QStringLiteral("give either --pdf FILE or --printer NAME");
+    // An empty file name would make Qt print on paper, on the first queue,
+    // and an empty printer name would pick one: a script whose variable is
+    // unset must not print anywhere.
+    if (parser.isSet(pdfOption) && parser.value(pdfOption).isEmpty())
+        return QStringLiteral("--pdf needs a file name");
+    if (parser.isSet(printerOption) && parser.value(printerOption).isEmpty())
+        return QStringLiteral("--printer needs a printer name");
+    return QString();
+}
+
+} // namespace
+
 std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     const QStringList& arguments)
 {
@@ -196,24 +232,12 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
         return bad(files.isEmpty() ? QStringLiteral("no data file is given")
                                    : QStringLiteral("only one data file can be given"));
     request.dataFile = files[0];
-    if (parser.isSet(pdfOption) == parser.isSet(printerOption))
-        return bad(QStringLiteral("give either --pdf FILE or --printer NAME"));
-    // An empty file name would make Qt print on paper, on the first queue,
-    // and an empty printer name would pick one: a script whose variable is
-    // unset must not print anywhere.
-    if (parser.isSet(pdfOption) && parser.value(pdfOption).isEmpty())
-        return bad(QStringLiteral("--pdf needs a file name"));
-    if (parser.isSet(printerOption) && parser.value(printerOption).isEmpty())
-        return bad(QStringLiteral("--printer needs a printer name"));
-    for (const QString& pair : parser.values(setOption)) {
-        const qsizetype eq = pair.indexOf(QLatin1Char('='));
-        if (eq < 1)
-            return bad(QStringLiteral("--set needs KEY=VALUE, not \"%1\"").arg(pair));
-        // A misspelt key would be taken in silence and change nothing.
-        if (!SettingsKeys::find(pair.left(eq)))
-            return bad(QStringLiteral("--set: unknown settings key \"%1\"").arg(pair.left(eq)));
-        request.overrides << pair;
-    }
+    const QString whereProblem = destinationProblem(parser, pdfOption, printerOption);
+    if (!whereProblem.isEmpty())
+        return bad(whereProblem);
+    const QString setProblem = setOverrides(parser.values(setOption), request.overrides);
+    if (!setProblem.isEmpty())
+        return bad(setProblem);
     const auto given = [&parser](const QCommandLineOption& option) {
         return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
     };

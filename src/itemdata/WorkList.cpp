@@ -29,26 +29,17 @@ WorkList::~WorkList()
     m_pool.waitForDone();
 }
 
-bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows,
-    QString* reason, QByteArray* damaged, int* firstDamaged)
-{
-    auto fail = [reason, &rows](const QString& why) {
-        rows.clear();
-        if (reason)
-            *reason = why;
-        return false;
-    };
-    const std::vector<SignListImportExport::FieldColumn> fields
-        = SignListImportExport::exportFields();
-    if (damaged)
-        damaged->clear();
-    if (firstDamaged)
-        *firstDamaged = 0;
+namespace {
 
-    // The lines are sorted first: one with a NUL byte or the wrong number of
-    // fields (a cut last line, a line someone edited) is set aside and the
-    // others are read.
-    QByteArray good;
+using Fields = std::vector<SignListImportExport::FieldColumn>;
+
+// Sorts the lines: one with a NUL byte or the wrong number of fields (a cut
+// last line, a line someone edited) is set aside in damaged and the others
+// go to good. Without damaged such a line refuses the whole file, as does a
+// NUL byte in the header line; why then says which line.
+bool sortLines(const QByteArray& bytes, qsizetype fieldCount, QByteArray& good, QString& why,
+    QByteArray* damaged, int* firstDamaged)
+{
     good.reserve(bytes.size());
     qsizetype at = 0;
     int lineNumber = 0;
@@ -59,18 +50,19 @@ bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<S
             end = bytes.size();
         const QByteArrayView line(bytes.constData() + at, end - at);
         ++lineNumber;
-        if (lineNumber == 1) {
-            if (line.contains('\0'))
-                return fail(QStringLiteral("it holds a NUL byte on line 1"));
-            good.append(line.data(), line.size());
-            good.append('\n');
-        } else if (line.contains('\0') || line.count('\t') != qsizetype(fields.size()) - 1) {
-            if (!damaged)
-                return fail(line.contains('\0')
-                        ? QStringLiteral("it holds a NUL byte on line %1").arg(lineNumber)
-                        : QStringLiteral("line %1 does not hold %2 fields")
-                              .arg(lineNumber)
-                              .arg(fields.size()));
+        if (lineNumber == 1 && line.contains('\0')) {
+            why = QStringLiteral("it holds a NUL byte on line 1");
+            return false;
+        }
+        if (lineNumber > 1 && (line.contains('\0') || line.count('\t') != fieldCount - 1)) {
+            if (!damaged) {
+                why = line.contains('\0')
+                    ? QStringLiteral("it holds a NUL byte on line %1").arg(lineNumber)
+                    : QStringLiteral("line %1 does not hold %2 fields")
+                          .arg(lineNumber)
+                          .arg(fieldCount);
+                return false;
+            }
             if (firstDamaged && *firstDamaged == 0)
                 *firstDamaged = lineNumber;
             damaged->append(line.data(), line.size());
@@ -83,7 +75,14 @@ bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<S
         }
         at = next;
     }
+    return true;
+}
 
+// Reads the sorted lines as the list's export file: the header must name
+// the list's fields in order.
+bool readRows(const QByteArray& good, const QString& path, const Fields& fields,
+    std::vector<SignRow>& rows, QString& why)
+{
     // Every field is taken whole: the reader cuts values to the dictionary's
     // lengths, so this one allows the longest.
     qorDct dictionary;
@@ -91,13 +90,14 @@ bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<S
         dictionary.setDLen(f.field, std::numeric_limits<qint16>::max());
     qorDatFile reader;
     QList<qint32> header;
-    if (reader.fopenData(good, path, dictionary) != qorDatFile::StatusOk
-        || reader.layout() != qorDatFile::TabDelimited
-        || reader.GetFieldList(header) != qsizetype(fields.size()))
-        return fail(QStringLiteral("its first line is not the list's header"));
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (header.at(qsizetype(i)) != fields[i].field)
-            return fail(QStringLiteral("its first line is not the list's header"));
+    bool headerOk = reader.fopenData(good, path, dictionary) == qorDatFile::StatusOk
+        && reader.layout() == qorDatFile::TabDelimited
+        && reader.GetFieldList(header) == qsizetype(fields.size());
+    for (size_t i = 0; headerOk && i < fields.size(); ++i)
+        headerOk = header.at(qsizetype(i)) == fields[i].field;
+    if (!headerOk) {
+        why = QStringLiteral("its first line is not the list's header");
+        return false;
     }
 
     rows.clear();
@@ -110,9 +110,32 @@ bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<S
         }
         rows.push_back(std::move(row));
     }
-    if (reader.readFailed())
-        return fail(QStringLiteral("it could not be read to its end"));
+    if (reader.readFailed()) {
+        why = QStringLiteral("it could not be read to its end");
+        return false;
+    }
     return true;
+}
+
+} // namespace
+
+bool WorkList::parse(const QByteArray& bytes, const QString& path, std::vector<SignRow>& rows,
+    QString* reason, QByteArray* damaged, int* firstDamaged)
+{
+    const Fields fields = SignListImportExport::exportFields();
+    if (damaged)
+        damaged->clear();
+    if (firstDamaged)
+        *firstDamaged = 0;
+    QByteArray good;
+    QString why;
+    if (sortLines(bytes, qsizetype(fields.size()), good, why, damaged, firstDamaged)
+        && readRows(good, path, fields, rows, why))
+        return true;
+    rows.clear();
+    if (reason)
+        *reason = why;
+    return false;
 }
 
 void WorkList::keepEarlierBadCopies(const QString& bad)
@@ -129,6 +152,68 @@ void WorkList::keepEarlierBadCopies(const QString& bad)
         QFile::rename(bad, numbered(1));
 }
 
+namespace {
+
+// Reads the work list file into rows; reason is set when it cannot be read
+// at all, damaged holds the lines that cannot be rows.
+void readWorkFile(const QFileInfo& info, const QString& path, std::vector<SignRow>& rows,
+    QString& reason, QByteArray& damaged, int& firstDamaged)
+{
+    QFile file(path);
+    if (!info.isFile()) {
+        reason = QStringLiteral("it is not a regular file");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    } else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            reason = file.errorString();
+        else
+            WorkList::parse(bytes, path, rows, &reason, &damaged, &firstDamaged);
+        file.close();
+    }
+}
+
+QString unreadableProblem(const QString& reason, const QString& bad, bool kept)
+{
+    return kept ? QStringLiteral("The sign list of the last session could not be read (%1).\n"
+                                 "The file was set aside as %2 and the list starts empty.")
+                      .arg(reason, QDir::toNativeSeparators(bad))
+                : QStringLiteral("The sign list of the last session could not be read (%1), "
+                                 "nor set aside as %2.\nThe list starts empty.")
+                      .arg(reason, QDir::toNativeSeparators(bad));
+}
+
+// Writes the damaged lines to the .bad file, under the list's header so
+// that Read Data File can load what is left of them, and says so.
+QString setDamagedAside(
+    const QString& bad, const QByteArray& damaged, int firstDamaged, size_t restored)
+{
+    const int lines = int(damaged.count('\n'));
+    QString error;
+    const bool kept = SafeFile::writeAll(
+        bad, SignListImportExport::ExportHeader.toLatin1() + "\r\n" + damaged, &error, 0600);
+    const QString what = lines == 1
+        ? QStringLiteral("Line %1 of the sign list of the last session is damaged")
+              .arg(firstDamaged)
+        : QStringLiteral("%1 lines of the sign list of the last session are damaged (the first "
+                         "is line %2)")
+              .arg(lines)
+              .arg(firstDamaged);
+    const QString others = restored == 0 ? QStringLiteral("no other line holds a sign")
+        : restored == 1                  ? QStringLiteral("the other sign is restored")
+                        : QStringLiteral("the other %1 signs are restored").arg(restored);
+    return kept
+        ? QStringLiteral("%1.\n%2 set aside in %3; %4.")
+              .arg(what, lines == 1 ? QStringLiteral("It was") : QStringLiteral("They were"),
+                  QDir::toNativeSeparators(bad), others)
+        : QStringLiteral("%1.\n%2 could not be set aside in %3 (%4); %5.")
+              .arg(what, lines == 1 ? QStringLiteral("It") : QStringLiteral("They"),
+                  QDir::toNativeSeparators(bad), error, others);
+}
+
+} // namespace
+
 WorkList::Restored WorkList::restore()
 {
     Restored result;
@@ -140,61 +225,19 @@ WorkList::Restored WorkList::restore()
     std::vector<SignRow> rows;
     QByteArray damaged;
     int firstDamaged = 0;
-    QFile file(m_path);
-    if (!info.isFile())
-        reason = QStringLiteral("it is not a regular file");
-    else if (!file.open(QIODevice::ReadOnly))
-        reason = file.errorString();
-    else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            reason = file.errorString();
-        else
-            parse(bytes, m_path, rows, &reason, &damaged, &firstDamaged);
-        file.close();
-    }
+    readWorkFile(info, m_path, rows, reason, damaged, firstDamaged);
 
     const QString bad = m_path + QStringLiteral(".bad");
     if (!reason.isEmpty()) {
         // Kept for the user to look at (it is an export file, so Read Data
         // File can load what is readable); the session starts empty.
         keepEarlierBadCopies(bad);
-        const bool kept = QFile::rename(m_path, bad);
-        result.problem = kept
-            ? QStringLiteral("The sign list of the last session could not be read (%1).\n"
-                             "The file was set aside as %2 and the list starts empty.")
-                  .arg(reason, QDir::toNativeSeparators(bad))
-            : QStringLiteral("The sign list of the last session could not be read (%1), "
-                             "nor set aside as %2.\nThe list starts empty.")
-                  .arg(reason, QDir::toNativeSeparators(bad));
+        result.problem = unreadableProblem(reason, bad, QFile::rename(m_path, bad));
         return result;
     }
-
     if (!damaged.isEmpty()) {
-        // The damaged lines go to the .bad file, under the list's header so
-        // that Read Data File can load what is left of them.
-        const int lines = int(damaged.count('\n'));
         keepEarlierBadCopies(bad);
-        QString error;
-        const bool kept = SafeFile::writeAll(
-            bad, SignListImportExport::ExportHeader.toLatin1() + "\r\n" + damaged, &error, 0600);
-        const QString what = lines == 1
-            ? QStringLiteral("Line %1 of the sign list of the last session is damaged")
-                  .arg(firstDamaged)
-            : QStringLiteral("%1 lines of the sign list of the last session are damaged (the first "
-                             "is line %2)")
-                  .arg(lines)
-                  .arg(firstDamaged);
-        const QString others = rows.empty() ? QStringLiteral("no other line holds a sign")
-            : rows.size() == 1              ? QStringLiteral("the other sign is restored")
-                               : QStringLiteral("the other %1 signs are restored").arg(rows.size());
-        result.problem = kept
-            ? QStringLiteral("%1.\n%2 set aside in %3; %4.")
-                  .arg(what, lines == 1 ? QStringLiteral("It was") : QStringLiteral("They were"),
-                      QDir::toNativeSeparators(bad), others)
-            : QStringLiteral("%1.\n%2 could not be set aside in %3 (%4); %5.")
-                  .arg(what, lines == 1 ? QStringLiteral("It") : QStringLiteral("They"),
-                      QDir::toNativeSeparators(bad), error, others);
+        result.problem = setDamagedAside(bad, damaged, firstDamaged, rows.size());
     }
 
     result.signs = int(rows.size());

@@ -204,6 +204,48 @@ bool qorDatFile::loadBlock(qint64 offset)
     return got > 0;
 }
 
+// Appends the line that starts at the 1-based position pos to m_line and
+// returns the position after it. atLineFeed tells that a line feed ended
+// it, cut that the file stopped giving bytes half-way.
+qint64 qorDatFile::scanLine(qint64 pos, Start how, bool& atLineFeed, bool& cut)
+{
+    for (;;) {
+        if (m_dataEndPos > 0 && pos >= m_dataEndPos)
+            break;
+        if (!loadBlock(pos - 1)) {
+            // A line the file stopped giving half-way is not a record.
+            cut = m_readFailed;
+            break;
+        }
+        const qint64 rel = pos - 1 - m_blockStart;
+        const char* begin = m_block.constData() + rel;
+        const qint64 avail = m_block.size() - rel;
+        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', size_t(avail)));
+        const qint64 scan = lf ? (lf - begin) : avail;
+        const char* nul = static_cast<const char*>(std::memchr(begin, '\0', size_t(scan)));
+        if (nul) {
+            // A NUL ends the line and the data.
+            m_line.append(begin, nul - begin);
+            pos += nul - begin;
+            m_dataEndPos = pos;
+            m_nulLine = how == Start::Header ? 1 : m_lineNumber + 2;
+            break;
+        }
+        m_line.append(begin, scan);
+        pos += scan;
+        if (how == Start::Header && m_line.size() > MaxHeaderBytes) {
+            m_headerTooLong = true;
+            break;
+        }
+        if (lf) {
+            ++pos;
+            atLineFeed = true;
+            break;
+        }
+    }
+    return pos;
+}
+
 bool qorDatFile::readLine(Start how)
 {
     qint64 pos = 0;
@@ -225,40 +267,7 @@ bool qorDatFile::readLine(Start how)
     bool atLineFeed = false;
     bool cut = false;
     if (pos > 0) {
-        for (;;) {
-            if (m_dataEndPos > 0 && pos >= m_dataEndPos)
-                break;
-            if (!loadBlock(pos - 1)) {
-                // A line the file stopped giving half-way is not a record.
-                cut = m_readFailed;
-                break;
-            }
-            const qint64 rel = pos - 1 - m_blockStart;
-            const char* begin = m_block.constData() + rel;
-            const qint64 avail = m_block.size() - rel;
-            const char* lf = static_cast<const char*>(std::memchr(begin, '\n', size_t(avail)));
-            const qint64 scan = lf ? (lf - begin) : avail;
-            const char* nul = static_cast<const char*>(std::memchr(begin, '\0', size_t(scan)));
-            if (nul) {
-                // A NUL ends the line and the data.
-                m_line.append(begin, nul - begin);
-                pos += nul - begin;
-                m_dataEndPos = pos;
-                m_nulLine = how == Start::Header ? 1 : m_lineNumber + 2;
-                break;
-            }
-            m_line.append(begin, scan);
-            pos += scan;
-            if (how == Start::Header && m_line.size() > MaxHeaderBytes) {
-                m_headerTooLong = true;
-                break;
-            }
-            if (lf) {
-                ++pos;
-                atLineFeed = true;
-                break;
-            }
-        }
+        pos = scanLine(pos, how, atLineFeed, cut);
         if (atLineFeed && m_line.endsWith('\r'))
             m_line.chop(1);
     }
@@ -299,19 +308,10 @@ bool qorDatFile::gr(qint32 iline)
     return m_lineNumber == iline;
 }
 
-qint16 qorDatFile::gf(qint16 ifld, QString& ibuf) const
+// The field at position (0-based) of the current line, its quotes taken
+// off; false when the line holds fewer fields.
+bool qorDatFile::fieldAt(qsizetype position, QByteArrayView& field) const
 {
-    ibuf.clear();
-    qsizetype position = -1;
-    for (size_t k = 0; k < m_fields.size(); ++k) {
-        if (m_fields[k] == ifld) {
-            position = qsizetype(k);
-            break;
-        }
-    }
-    if (position < 0)
-        return FieldMissing;
-
     const char separator = m_layout == TabDelimited ? '\t' : ',';
     const bool quoting = m_layout == QuoteAndComma;
     QByteArrayView rest(m_line);
@@ -326,14 +326,12 @@ qint16 qorDatFile::gf(qint16 ifld, QString& ibuf) const
     for (qsizetype skip = 0; skip < position; ++skip) {
         const qsizetype end
             = (quoting && rest.startsWith('"')) ? quotedEnd(rest) : rest.indexOf(separator);
-        // A record with fewer fields than the header: the fields past its
-        // end are blank (rather than repeating its last field).
         if (end < 0)
-            return FieldBlank;
+            return false;
         rest = rest.sliced(end + ((quoting && rest.startsWith('"')) ? 2 : 1));
     }
 
-    QByteArrayView field = rest;
+    field = rest;
     if (quoting && rest.startsWith('"')) {
         const qsizetype end = quotedEnd(rest);
         if (end >= 0)
@@ -345,6 +343,27 @@ qint16 qorDatFile::gf(qint16 ifld, QString& ibuf) const
     }
     if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
         field = field.sliced(1, field.size() - 2);
+    return true;
+}
+
+qint16 qorDatFile::gf(qint16 ifld, QString& ibuf) const
+{
+    ibuf.clear();
+    qsizetype position = -1;
+    for (size_t k = 0; k < m_fields.size(); ++k) {
+        if (m_fields[k] == ifld) {
+            position = qsizetype(k);
+            break;
+        }
+    }
+    if (position < 0)
+        return FieldMissing;
+
+    // A record with fewer fields than the header: the fields past its end
+    // are blank (rather than repeating its last field).
+    QByteArrayView field;
+    if (!fieldAt(position, field))
+        return FieldBlank;
 
     // A negative length (a dictionary can hold one) keeps nothing.
     const qsizetype length = m_dict ? qMax<qsizetype>(0, m_dict->dLen(ifld)) : 0;

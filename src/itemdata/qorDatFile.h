@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -90,6 +91,8 @@ private:
 
     qint16 openDevice(std::unique_ptr<QIODevice> device, const QString& Fname, const qorDct& Dict);
     bool readLine(Start how);
+    qint64 scanLine(qint64 pos, Start how, bool& atLineFeed, bool& cut);
+    bool fieldAt(qsizetype position, QByteArrayView& field) const;
     // Makes the block that holds byte offset (counted from 0) current;
     // false at the end of the data or on a read failure.
     bool loadBlock(qint64 offset);

@@ -71,28 +71,45 @@ void CalibrationTestPage::draw(SignCanvas& canvas, const Values& values, const Q
     canvas.setDrawWidth(HeavyLineWidth);
 
     // The sheet as whole twips, the printable area as the printer gives it.
-    const qint32 sheetWidth = whole32(canvas.Width());
-    const qint32 sheetHeight = whole32(canvas.Height());
-    const float printWidth = float(canvas.ScaleWidth());
-    const float printHeight = float(canvas.ScaleHeight());
-    const double nonPrintingWidth = double(sheetWidth) - double(printWidth);
-    const double nonPrintingHeight = double(sheetHeight) - double(printHeight);
+    Sheet sheet;
+    sheet.width_tw = whole32(canvas.Width());
+    sheet.height_tw = whole32(canvas.Height());
+    sheet.printWidth_tw = float(canvas.ScaleWidth());
+    sheet.printHeight_tw = float(canvas.ScaleHeight());
 
-    // The report, from the top-left corner of the printable area.
+    printReport(canvas, values, now, sheet);
+    drawFrameAndCross(canvas, values, sheet);
+    drawRulers(canvas, sheet);
+    canvas.EndDoc();
+}
+
+// The report, from the top-left corner of the printable area.
+void CalibrationTestPage::printReport(
+    SignCanvas& canvas, const Values& values, const QDateTime& now, const Sheet& sheet)
+{
     canvas.setCurrentX(canvas.ScaleLeft());
     canvas.setCurrentY(canvas.ScaleTop());
     const QLocale locale = QLocale::system();
     canvas.Print(locale.toString(now.date(), QLocale::ShortFormat), SignCanvas::PrintEnd::Continue);
     canvas.NextPrintZone();
     canvas.Print(locale.toString(now.time(), QLocale::ShortFormat));
-    const QString lines[] = {
+    for (const QString& line : reportLines(canvas, values, sheet))
+        canvas.Print(line);
+}
+
+QStringList CalibrationTestPage::reportLines(
+    SignCanvas& canvas, const Values& values, const Sheet& sheet)
+{
+    const double nonPrintingWidth = sheet.nonPrintingWidth_tw();
+    const double nonPrintingHeight = sheet.nonPrintingHeight_tw();
+    return {
         QStringLiteral("Printer.DeviceName = ") + canvas.DeviceName(),
         QStringLiteral("Printer.Font =       ") + canvas.FontName(),
         QStringLiteral("Printer.ScaleMode =  ") + QString::number(canvas.ScaleMode()),
-        QStringLiteral("Printer.Height = ") + QString::number(sheetHeight),
-        QStringLiteral("Printer.Width =  ") + QString::number(sheetWidth),
-        QStringLiteral("Printer.ScaleHeight = ") + plainNumber(printHeight),
-        QStringLiteral("Printer.ScaleWidth = ") + plainNumber(printWidth),
+        QStringLiteral("Printer.Height = ") + QString::number(sheet.height_tw),
+        QStringLiteral("Printer.Width =  ") + QString::number(sheet.width_tw),
+        QStringLiteral("Printer.ScaleHeight = ") + plainNumber(sheet.printHeight_tw),
+        QStringLiteral("Printer.ScaleWidth = ") + plainNumber(sheet.printWidth_tw),
         QStringLiteral("Printer.ScaleLeft = ") + plainNumber(canvas.ScaleLeft()),
         QStringLiteral("Printer.ScaleTop = ") + plainNumber(canvas.ScaleTop()),
         QStringLiteral("Non-Printing Height = ") + plainNumber(nonPrintingHeight),
@@ -114,38 +131,40 @@ void CalibrationTestPage::draw(SignCanvas& canvas, const Values& values, const Q
         QStringLiteral("Top Margin should be between 0 and ") + plainNumber(nonPrintingHeight),
         QStringLiteral("Left Margin should be between 0 and ") + plainNumber(nonPrintingWidth),
     };
-    for (const QString& line : lines)
-        canvas.Print(line);
+}
 
+void CalibrationTestPage::drawFrameAndCross(
+    SignCanvas& canvas, const Values& values, const Sheet& sheet)
+{
     // The frame runs to the sheet's size; the printer clips it to the
     // printable area, which it then outlines.
-    canvas.Line(0, 0, sheetWidth, 0);
-    canvas.Line(0, printHeight, sheetWidth, printHeight);
-    canvas.Line(0, 0, 0, sheetHeight);
-    canvas.Line(printWidth, 0, printWidth, sheetHeight);
+    canvas.Line(0, 0, sheet.width_tw, 0);
+    canvas.Line(0, sheet.printHeight_tw, sheet.width_tw, sheet.printHeight_tw);
+    canvas.Line(0, 0, 0, sheet.height_tw);
+    canvas.Line(sheet.printWidth_tw, 0, sheet.printWidth_tw, sheet.height_tw);
 
     // Where the sheet's centre falls if the margins are the printer's real
     // offsets.
     const double marginLeft = NumberText::leadingNumber(values.marginLeft);
     const double marginTop = NumberText::leadingNumber(values.marginTop);
-    const qint16 cx = whole16(sheetWidth / 2.0 - marginLeft);
-    const qint16 cy = whole16(sheetHeight / 2.0 - marginTop);
+    const qint16 cx = whole16(sheet.width_tw / 2.0 - marginLeft);
+    const qint16 cy = whole16(sheet.height_tw / 2.0 - marginTop);
     canvas.Line(add16(cx, -CrossHalfLength), cy, add16(cx, CrossHalfLength), cy);
     canvas.Line(cx, add16(cy, -CrossHalfLength), cx, add16(cy, CrossHalfLength));
+}
 
+// The rulers meet where the cross falls with both margins 0; each tick up
+// (or left) stands for 100 twips more margin, up to the non-printing height
+// (or width).
+void CalibrationTestPage::drawRulers(SignCanvas& canvas, const Sheet& sheet)
+{
     canvas.setDrawWidth(TickLineWidth);
-    const qint16 h2 = whole16(sheetHeight / 2.0);
-    const qint16 w2 = whole16(sheetWidth / 2.0);
-
-    // The rulers meet where the cross falls with both margins 0; each tick
-    // up (or left) stands for 100 twips more margin, up to the non-printing
-    // height (or width).
-    const qint16 heightLimit = whole16(h2 - nonPrintingHeight);
+    const qint16 h2 = whole16(sheet.height_tw / 2.0);
+    const qint16 w2 = whole16(sheet.width_tw / 2.0);
+    const qint16 heightLimit = whole16(h2 - sheet.nonPrintingHeight_tw());
     for (qint16 y = h2; y >= heightLimit; y = add16(y, -TickSpacing))
         canvas.Line(add16(w2, TickLength), y, w2, y);
-    const qint16 widthLimit = whole16(w2 - nonPrintingWidth);
+    const qint16 widthLimit = whole16(w2 - sheet.nonPrintingWidth_tw());
     for (qint16 x = w2; x >= widthLimit; x = add16(x, -TickSpacing))
         canvas.Line(x, add16(h2, TickLength), x, h2);
-
-    canvas.EndDoc();
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class SignCanvas;
@@ -43,4 +44,19 @@ public:
     // are written with the digits they carry, not those of their double.
     static QString plainNumber(double value);
     static QString plainNumber(float value);
+
+private:
+    // The sheet's size and the printable area's, in twips.
+    struct Sheet
+    {
+        qint32 width_tw, height_tw;
+        float printWidth_tw, printHeight_tw;
+        double nonPrintingWidth_tw() const { return double(width_tw) - double(printWidth_tw); }
+        double nonPrintingHeight_tw() const { return double(height_tw) - double(printHeight_tw); }
+    };
+    static void printReport(
+        SignCanvas& canvas, const Values& values, const QDateTime& now, const Sheet& sheet);
+    static QStringList reportLines(SignCanvas& canvas, const Values& values, const Sheet& sheet);
+    static void drawFrameAndCross(SignCanvas& canvas, const Values& values, const Sheet& sheet);
+    static void drawRulers(SignCanvas& canvas, const Sheet& sheet);
 };

@@ -9,7 +9,7 @@ PagePainter::PagePainter(SignPainter& painter, const PrintOptions& options,
     , m_sheet(sheet)
     , m_printing(printing)
     , m_previewScale(previewScale)
-    , m_formatScale(formatInfo(options.format).scaleFor(sheet.width, sheet.height))
+    , m_formatScale(formatInfo(options.format).scaleFor(sheet.width_tw, sheet.height_tw))
 {
 }
 
@@ -21,16 +21,16 @@ SignPlacement PagePainter::placementFor(SignCanvas& canvas, const PlannedSign& s
     placement.canvas = &canvas;
     placement.printing = m_printing;
     placement.row = sign.row;
-    placement.top = cell.top;
-    placement.height = cell.height;
-    placement.left = cell.left;
-    placement.width = cell.width;
-    placement.shiftUpDown = m_options.shiftUpDown;
-    placement.shiftLeftRight = m_options.shiftLeftRight;
+    placement.top_tw = cell.top_tw;
+    placement.height_tw = cell.height_tw;
+    placement.left_tw = cell.left_tw;
+    placement.width_tw = cell.width_tw;
+    placement.shiftUpDown_tw = m_options.shiftUpDown;
+    placement.shiftLeftRight_tw = m_options.shiftLeftRight;
     placement.previewScale = m_previewScale;
     placement.formatScale = m_formatScale;
-    placement.printableWidth = m_sheet.printableWidth;
-    placement.printableHeight = m_sheet.printableHeight;
+    placement.printableWidth_tw = m_sheet.printableWidth_tw;
+    placement.printableHeight_tw = m_sheet.printableHeight_tw;
     return placement;
 }
 

@@ -171,10 +171,10 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
     run.print = print;
     run.printer = m_window.openPrinterCanvas();
     run.printer->setOrientation(format.landscape ? SignCanvas::Landscape : SignCanvas::Portrait);
-    run.sheet.width = run.printer->Width();
-    run.sheet.height = run.printer->Height();
-    run.sheet.printableWidth = std::nearbyint(run.printer->ScaleWidth());
-    run.sheet.printableHeight = std::nearbyint(run.printer->ScaleHeight());
+    run.sheet.width_tw = run.printer->Width();
+    run.sheet.height_tw = run.printer->Height();
+    run.sheet.printableWidth_tw = std::nearbyint(run.printer->ScaleWidth());
+    run.sheet.printableHeight_tw = std::nearbyint(run.printer->ScaleHeight());
     if (print)
         result.destination = run.printer->DeviceName();
     if (!roomForSigns(run.sheet))
@@ -206,17 +206,17 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
 bool PrintJob::roomForSigns(const SheetMetrics& sheet)
 {
     const FormatInfo& format = formatInfo(m_options.format);
-    const double formatScale = format.scaleFor(sheet.width, sheet.height);
+    const double formatScale = format.scaleFor(sheet.width_tw, sheet.height_tw);
     const double edge = m_options.sign.border == 1 ? std::nearbyint(24 * formatScale) : 0;
     for (int cellNo = 1; cellNo <= format.signsPerPage; ++cellNo) {
         const SignCell cell = CellForSign(
             m_options.format, cellNo, sheet, m_options.marginAcross(), m_options.marginDown());
         const double across
-            = std::min(double(cell.left) + cell.width - 6 * edge, sheet.printableWidth)
-            - std::max(cell.left + 4 * edge, 0.0);
+            = std::min(double(cell.left_tw) + cell.width_tw - 6 * edge, sheet.printableWidth_tw)
+            - std::max(cell.left_tw + 4 * edge, 0.0);
         const double down
-            = std::min(double(cell.top) + cell.height - 6 * edge, sheet.printableHeight)
-            - std::max(cell.top + 4 * edge, 0.0);
+            = std::min(double(cell.top_tw) + cell.height_tw - 6 * edge, sheet.printableHeight_tw)
+            - std::max(cell.top_tw + 4 * edge, 0.0);
         if (across > 0 && down > 0)
             continue;
         // 2-Up turns the page, so the two margins swap axes.

@@ -249,22 +249,69 @@ void SignCanvas::submit(CanvasOp op)
     record(std::move(op));
 }
 
+// Sets the painter's clip to the op's clip rectangle (in user units), only
+// when it differs from the one already set.
+void SignCanvas::applyClip(QPainter& p, const QRectF& clip)
+{
+    if (m_painterClip == clip)
+        return;
+    p.setTransform(QTransform());
+    if (clip.isEmpty()) {
+        p.setClipping(false);
+    } else {
+        p.setClipRect(QRectF(QPointF(toDeviceX(clip.left()), toDeviceY(clip.top())),
+            QPointF(toDeviceX(clip.right()), toDeviceY(clip.bottom())))
+                          .normalized());
+    }
+    m_painterClip = clip;
+}
+
+void SignCanvas::paintPicture(QPainter& p, const CanvasOp& op)
+{
+    p.setTransform(QTransform());
+    const QRectF target = QRectF(QPointF(toDeviceX(op.x), toDeviceY(op.y)),
+        QPointF(toDeviceX(op.x + op.width), toDeviceY(op.y + op.height)))
+                              .normalized();
+    if (!target.isValid())
+        return;
+    const QImage image = pictureForDevice(SignPicture { op.text, op.image }, target.size());
+    if (!image.isNull())
+        p.drawImage(target, image);
+}
+
+// Draws the op's text as one glyph run, the glyphs shaped at the reference
+// em and scaled to the op's point size at the device's resolution.
+void SignCanvas::paintText(QPainter& p, const CanvasOp& op)
+{
+    const FontFace& f = face(op.bold, op.italic);
+    const Shaped shaped = shape(f, op.text);
+    if (shaped.glyphs.isEmpty())
+        return;
+    QList<QPointF> positions;
+    positions.reserve(shaped.glyphs.size());
+    double x = 0;
+    for (const QPointF& advance : shaped.advances) {
+        positions.append(QPointF(x, f.ascent));
+        x += advance.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(f.raw);
+    run.setGlyphIndexes(shaped.glyphs);
+    run.setPositions(positions);
+    QTransform t;
+    t.translate(toDeviceX(op.x), toDeviceY(op.y));
+    t.scale(op.fontSize * m_dpiX / 72.0 / ReferenceEm, op.fontSize * m_dpiY / 72.0 / ReferenceEm);
+    p.setTransform(t);
+    p.setPen(colorOf(op.color));
+    p.drawGlyphRun(QPointF(0, 0), run);
+}
+
 void SignCanvas::paintOp(QPainter& p, const CanvasOp& op)
 {
     using Kind = CanvasOp::Kind;
     const QBrush fill = op.fillStyle == 0 ? QBrush(colorOf(op.fillColor)) : QBrush(Qt::NoBrush);
-    if (op.kind != Kind::NewPage && op.kind != Kind::EndDoc && op.kind != Kind::Cls
-        && m_painterClip != op.clip) {
-        p.setTransform(QTransform());
-        if (op.clip.isEmpty()) {
-            p.setClipping(false);
-        } else {
-            p.setClipRect(QRectF(QPointF(toDeviceX(op.clip.left()), toDeviceY(op.clip.top())),
-                QPointF(toDeviceX(op.clip.right()), toDeviceY(op.clip.bottom())))
-                              .normalized());
-        }
-        m_painterClip = op.clip;
-    }
+    if (op.kind != Kind::NewPage && op.kind != Kind::EndDoc && op.kind != Kind::Cls)
+        applyClip(p, op.clip);
     switch (op.kind) {
     case Kind::Line:
         p.setTransform(QTransform());
@@ -295,43 +342,12 @@ void SignCanvas::paintOp(QPainter& p, const CanvasOp& op)
         p.drawEllipse(QPointF(toDeviceX(op.x), toDeviceY(op.y)), r, r);
         break;
     }
-    case Kind::Picture: {
-        p.setTransform(QTransform());
-        const QRectF target = QRectF(QPointF(toDeviceX(op.x), toDeviceY(op.y)),
-            QPointF(toDeviceX(op.x + op.width), toDeviceY(op.y + op.height)))
-                                  .normalized();
-        if (target.isValid()) {
-            const QImage image = pictureForDevice(SignPicture { op.text, op.image }, target.size());
-            if (!image.isNull())
-                p.drawImage(target, image);
-        }
+    case Kind::Picture:
+        paintPicture(p, op);
         break;
-    }
-    case Kind::Text: {
-        const FontFace& f = face(op.bold, op.italic);
-        const Shaped shaped = shape(f, op.text);
-        if (shaped.glyphs.isEmpty())
-            break;
-        QList<QPointF> positions;
-        positions.reserve(shaped.glyphs.size());
-        double x = 0;
-        for (const QPointF& advance : shaped.advances) {
-            positions.append(QPointF(x, f.ascent));
-            x += advance.x();
-        }
-        QGlyphRun run;
-        run.setRawFont(f.raw);
-        run.setGlyphIndexes(shaped.glyphs);
-        run.setPositions(positions);
-        QTransform t;
-        t.translate(toDeviceX(op.x), toDeviceY(op.y));
-        t.scale(
-            op.fontSize * m_dpiX / 72.0 / ReferenceEm, op.fontSize * m_dpiY / 72.0 / ReferenceEm);
-        p.setTransform(t);
-        p.setPen(colorOf(op.color));
-        p.drawGlyphRun(QPointF(0, 0), run);
+    case Kind::Text:
+        paintText(p, op);
         break;
-    }
     case Kind::NewPage:
     case Kind::EndDoc:
     case Kind::Cls:

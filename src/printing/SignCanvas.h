@@ -209,6 +209,9 @@ protected:
     virtual void deferOp(const CanvasOp&) { }
     // Draws one call on a painter, as the operations draw it.
     void paintOp(QPainter& painter, const CanvasOp& op);
+    void applyClip(QPainter& painter, const QRectF& clip);
+    void paintPicture(QPainter& painter, const CanvasOp& op);
+    void paintText(QPainter& painter, const CanvasOp& op);
     // The painter was started afresh: its clip is unknown again.
     void forgetPainterClip() { m_painterClip.reset(); }
 

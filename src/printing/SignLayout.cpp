@@ -31,23 +31,25 @@ bool IsBlankRow(const SignListModel& model, int row)
         && TrimSpaces(model.cell(row, SignListModel::ColBullet1)).isEmpty();
 }
 
-CellExtent CellSpan(SpanRule rule, int n, int first, double total, double printable, double margin)
+CellExtent CellSpan(
+    SpanRule rule, int n, int first, double total_tw, double printable_tw, double margin_tw)
 {
     const bool leading = n == 1 || first == 1;
     if (rule == SpanRule::Outer) {
-        return { leading ? 0 : roundWhole(total / 2),
-            n == 1 ? roundWhole(printable) : roundWhole(printable - total / 2) };
+        return { leading ? 0 : roundWhole(total_tw / 2),
+            n == 1 ? roundWhole(printable_tw) : roundWhole(printable_tw - total_tw / 2) };
     }
-    const double other = total - printable - margin;
-    const double m = other > margin ? other : margin;
-    return { leading ? roundWhole(m - margin) : roundWhole(total / 2 + m - margin),
-        n == 1 ? roundWhole(total - 2 * m) : roundWhole(total / 2 - 2 * m) };
+    const double other = total_tw - printable_tw - margin_tw;
+    const double m = other > margin_tw ? other : margin_tw;
+    return { leading ? roundWhole(m - margin_tw) : roundWhole(total_tw / 2 + m - margin_tw),
+        n == 1 ? roundWhole(total_tw - 2 * m) : roundWhole(total_tw / 2 - 2 * m) };
 }
 
-SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics& sheet, qint32 m1, qint32 m2)
+SignCell CellForSign(
+    SignFormat format, qint32 k, const SheetMetrics& sheet, qint32 m1_tw, qint32 m2_tw)
 {
-    const double w = sheet.width, h = sheet.height;
-    const double wp = sheet.printableWidth, hp = sheet.printableHeight;
+    const double w = sheet.width_tw, h = sheet.height_tw;
+    const double wp = sheet.printableWidth_tw, hp = sheet.printableHeight_tw;
     CellExtent down, across;
     switch (format) {
     case SignFormat::FourUp: {
@@ -55,23 +57,23 @@ SignCell CellForSign(SignFormat format, qint32 k, const SheetMetrics& sheet, qin
         down = CellSpan(SpanRule::Outer, 2, inTopRow, h, hp, 0);
         // Signs must not start in the top quarter inch a printer cannot
         // reach reliably.
-        if (m2 < 360) {
-            down.origin += 360 - m2;
-            down.size -= 360 - m2;
+        if (m2_tw < 360) {
+            down.origin_tw += 360 - m2_tw;
+            down.size_tw -= 360 - m2_tw;
         }
-        across = CellSpan(SpanRule::Symmetric, 2, int(k % 2), w, wp, m1);
+        across = CellSpan(SpanRule::Symmetric, 2, int(k % 2), w, wp, m1_tw);
         break;
     }
     case SignFormat::TwoUp:
-        down = CellSpan(SpanRule::Symmetric, 2, int(k % 2), h, hp, m2);
-        across = CellSpan(SpanRule::Symmetric, 1, 0, w, wp, m1);
+        down = CellSpan(SpanRule::Symmetric, 2, int(k % 2), h, hp, m2_tw);
+        across = CellSpan(SpanRule::Symmetric, 1, 0, w, wp, m1_tw);
         break;
     case SignFormat::OneUp:
-        down = CellSpan(SpanRule::Symmetric, 1, 0, h, hp, m2);
-        across = CellSpan(SpanRule::Symmetric, 1, 0, w, wp, m1);
+        down = CellSpan(SpanRule::Symmetric, 1, 0, h, hp, m2_tw);
+        across = CellSpan(SpanRule::Symmetric, 1, 0, w, wp, m1_tw);
         break;
     }
-    return { down.origin, down.size, across.origin, across.size };
+    return { down.origin_tw, down.size_tw, across.origin_tw, across.size_tw };
 }
 
 int SignsPerPage(SignFormat format)
@@ -85,25 +87,25 @@ qint32 PageCount(SignFormat format, qint32 signs)
     return qint32((qint64(signs) + per - 1) / per);
 }
 
-PreviewView PreviewViewFor(
-    double clientWidth, double clientHeight, const SheetMetrics& sheet, qint32 m1, qint32 m2)
+PreviewView PreviewViewFor(double clientWidth_tw, double clientHeight_tw, const SheetMetrics& sheet,
+    qint32 m1_tw, qint32 m2_tw)
 {
-    const double fw = clientWidth > 0 ? clientWidth : 1;
-    const double fh = clientHeight > 0 ? clientHeight : 1;
-    const double w = sheet.width > 0 ? sheet.width : 1;
-    const double h = sheet.height > 0 ? sheet.height : 1;
+    const double fw = clientWidth_tw > 0 ? clientWidth_tw : 1;
+    const double fh = clientHeight_tw > 0 ? clientHeight_tw : 1;
+    const double w = sheet.width_tw > 0 ? sheet.width_tw : 1;
+    const double h = sheet.height_tw > 0 ? sheet.height_tw : 1;
     PreviewView view;
     view.previewScale = fw / w;
     view.width = w;
     view.height = roundWhole(fh / fw * w);
-    view.left = -m1;
-    if (sheet.printableHeight > view.height) {
+    view.left = -m1_tw;
+    if (sheet.printableHeight_tw > view.height) {
         // The page is taller than the window: fit it by height instead.
         view.previewScale = fh / h;
-        view.top = -m2;
+        view.top = -m2_tw;
         view.height = h;
         view.width = roundWhole(fw / fh * h);
-        view.left = roundWhole((w - view.width) / 2) - m1;
+        view.left = roundWhole((w - view.width) / 2) - m1_tw;
     } else {
         view.top = roundWhole((h - view.height) / 2);
     }

@@ -181,7 +181,7 @@ struct SignPainter::Sign
 
     double clampX(double x, double w) const { return std::max(left, std::min(x, right - w)); }
     // x for text of this width centred in the cell, kept inside the limits.
-    double centred(double w) const { return clampX((at.width - w) / 2 + x0, w); }
+    double centred(double w) const { return clampX((at.width_tw - w) / 2 + x0, w); }
 
     // The text at its size times the stack's scale when that fits the
     // room (extra: width beside the text that scales with it); else
@@ -351,7 +351,7 @@ SignPainter::Sign SignPainter::begin(const SignPlacement& placement) const
     s.options = m_options();
     s.k = placement.formatScale;
     s.fs = placement.previewScale * s.k;
-    s.x0 = double(placement.left) + placement.shiftLeftRight;
+    s.x0 = double(placement.left_tw) + placement.shiftLeftRight_tw;
 
     const SignRow& row = m_model.signRow(placement.row);
     s.sku = TrimSpaces(row.column(SignListModel::ColSku));
@@ -393,8 +393,8 @@ SignFit SignPainter::paint(const SignPlacement& placement, bool bullet)
     SignFit result;
     SignCanvas& c = *placement.canvas;
     // The last guard: nothing of a sign reaches beyond its cell.
-    c.setClip(
-        QRectF(placement.left, placement.top, placement.width, placement.height).normalized());
+    c.setClip(QRectF(placement.left_tw, placement.top_tw, placement.width_tw, placement.height_tw)
+                  .normalized());
     try {
         Sign s = begin(placement);
         s.bullet = bullet;
@@ -427,8 +427,8 @@ void SignPainter::drawBorder(Sign& s)
     c.setDrawWidth(at.printing ? 24 * s.k : 1);
     s.edge = roundEven(24 * s.k);
     const double e = s.edge;
-    c.Box(at.left + 2 * e, at.top + 2 * e, double(at.left) + at.width - 4 * e,
-        double(at.top) + at.height - 4 * e, s.colorBorder);
+    c.Box(at.left_tw + 2 * e, at.top_tw + 2 * e, double(at.left_tw) + at.width_tw - 4 * e,
+        double(at.top_tw) + at.height_tw - 4 * e, s.colorBorder);
 }
 
 // The limits the sign keeps to, and its pictures.
@@ -437,17 +437,17 @@ void SignPainter::prepare(Sign& s)
     const SignPlacement& at = s.at;
     // Inside the border line with a line's width to spare, or the cell.
     const double e = s.edge;
-    s.left = at.left + 4 * e;
-    s.top = at.top + 4 * e;
-    s.right = double(at.left) + at.width - 6 * e;
-    s.bottom = double(at.top) + at.height - 6 * e;
-    if (at.printableWidth > 0) {
+    s.left = at.left_tw + 4 * e;
+    s.top = at.top_tw + 4 * e;
+    s.right = double(at.left_tw) + at.width_tw - 6 * e;
+    s.bottom = double(at.top_tw) + at.height_tw - 6 * e;
+    if (at.printableWidth_tw > 0) {
         s.left = std::max(s.left, 0.0);
-        s.right = std::min(s.right, at.printableWidth);
+        s.right = std::min(s.right, at.printableWidth_tw);
     }
-    if (at.printableHeight > 0) {
+    if (at.printableHeight_tw > 0) {
         s.top = std::max(s.top, 0.0);
-        s.bottom = std::min(s.bottom, at.printableHeight);
+        s.bottom = std::min(s.bottom, at.printableHeight_tw);
     }
     // A logo of no size (a hand-edited or overridden setting) is left out
     // and the sign laid out as without one.
@@ -469,13 +469,14 @@ void SignPainter::footer(Sign& s)
         return;
     const SignPlacement& at = s.at;
     const double size = 10 * s.fs;
-    const double room = double(at.left) + at.width - 300 * s.k - s.left;
+    const double room = double(at.left_tw) + at.width_tw - 300 * s.k - s.left;
     s.shrunk = s.cut = false;
     const Sign::Line line = s.fit(s.sku, size, false, false, room, 1);
     s.footerShrunk = s.shrunk;
     s.footerCut = s.cut;
-    const double x = s.clampX(double(at.left) + at.width - line.width - 300 * s.k, line.width);
-    const double y = double(at.top) + at.height - 1.5 * line.height - 4 * s.edge;
+    const double x
+        = s.clampX(double(at.left_tw) + at.width_tw - line.width - 300 * s.k, line.width);
+    const double y = double(at.top_tw) + at.height_tw - 1.5 * line.height - 4 * s.edge;
     s.items.clear();
     s.addText(line, x, y, 0);
     s.footer = std::move(s.items);
@@ -613,7 +614,7 @@ bool SignPainter::layOut(Sign& s, const Fit& fit)
 double SignPainter::stackStart(Sign& s, const Fit& fit)
 {
     const SignPlacement& at = s.at;
-    const double k = s.k, ud = at.shiftUpDown, lr = at.shiftLeftRight, t = fit.gaps;
+    const double k = s.k, ud = at.shiftUpDown_tw, lr = at.shiftLeftRight_tw, t = fit.gaps;
     auto atTop = [&](double y) {
         y = roundEven(between(s.top, y, t));
         return y < s.top ? std::ceil(s.top) : y;
@@ -630,20 +631,20 @@ double SignPainter::stackStart(Sign& s, const Fit& fit)
         }
         const double lw = scale == 1 ? lw1 : roundEven(s.logoWidth * 1440 * k * scale);
         const double lh = scale == 1 ? lh1 : roundEven(s.logoHeight * 1440 * k * scale);
-        const double topNatural = roundEven((ud + 250) * k + at.top);
+        const double topNatural = roundEven((ud + 250) * k + at.top_tw);
         const double logoTop = atTop(topNatural);
         double logoLeft;
         if (s.logoPlace == QLatin1String("RIGHT"))
-            logoLeft = roundEven(at.left + lr + at.width - lw - 250 * k);
+            logoLeft = roundEven(at.left_tw + lr + at.width_tw - lw - 250 * k);
         else if (s.logoPlace == QLatin1String("LEFT"))
-            logoLeft = roundEven(at.left + lr + 150 * k);
+            logoLeft = roundEven(at.left_tw + lr + 150 * k);
         else
-            logoLeft = roundEven((at.width - lw) / 2 + at.left + lr);
+            logoLeft = roundEven((at.width_tw - lw) / 2 + at.left_tw + lr);
         s.addPicture(s.logo, s.clampX(logoLeft, lw), logoTop, lw, lh);
-        const double gap = roundEven(at.top + ud + lh1 + 350 * k) - topNatural - lh1;
+        const double gap = roundEven(at.top_tw + ud + lh1 + 350 * k) - topNatural - lh1;
         return roundEven(logoTop + lh + between(std::min(gap, 10 * k), gap, t));
     }
-    double y = roundEven(at.top + ud + 1100 * k);
+    double y = roundEven(at.top_tw + ud + 1100 * k);
     if (s.options.title == 1)
         y = roundEven(y - 500 * k);
     if (s.options.retail == 1)
@@ -735,7 +736,7 @@ double SignPainter::bulletPrice(Sign& s, const Fit& fit, double px, double y)
     const double x = fitted.movedLeft ? s.left : px, scale = fitted.scale;
     const double ph = p.ph1 * scale, pw = p.pw1 * scale;
     QString amount = s.price.amount;
-    double gx = at.left + at.width - (x - at.left) - ph;
+    double gx = at.left_tw + at.width_tw - (x - at.left_tw) - ph;
     if (x + 1.1 * pw > gx)
         gx = roundEven(x + 1.1 * pw);
     gx = std::min(gx, s.right - ph);
@@ -754,9 +755,9 @@ double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
     const SignPlacement& at = s.at;
     const double f = fit.scale, room = s.right - s.left;
     const PriceLine p = measurePrice(s, 80);
-    const double gapMin = std::max({ s.left - s.x0, s.x0 + at.width - s.right, 0.0 });
+    const double gapMin = std::max({ s.left - s.x0, s.x0 + at.width_tw - s.right, 0.0 });
     const double width1 = s.pictureShown ? p.pw1 + p.ph1 : p.drawn1;
-    const double space = s.pictureShown ? at.width - 3 * gapMin : room;
+    const double space = s.pictureShown ? at.width_tw - 3 * gapMin : room;
     const double scale = fitPrice(s, width1, space, 0, f).scale;
     const double ph = p.ph1 * scale, pw = p.pw1 * scale;
     QString amount = s.price.amount;
@@ -764,11 +765,11 @@ double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
     // With Item Graphic checked the price keeps its three-gap place whether
     // or not the row has a picture to show beside it.
     if (s.options.graphic == 0) {
-        x = (at.width - pw) / 2 + s.x0;
+        x = (at.width_tw - pw) / 2 + s.x0;
     } else {
-        const double g = roundEven((at.width - pw - ph) / 3);
+        const double g = roundEven((at.width_tw - pw - ph) / 3);
         x = g + s.x0;
-        gx = s.x0 + at.width - g - ph;
+        gx = s.x0 + at.width_tw - g - ph;
     }
     if (width1 * scale > space + Slack) {
         x = s.left;
@@ -781,12 +782,41 @@ double SignPainter::descPrice(Sign& s, const Fit& fit, double y)
     return placePrice(s, p, x, gx, y, scale, amount);
 }
 
+// The three bullet lines with round black dots, from y; returns the top of
+// what follows them.
+double SignPainter::bulletLines(Sign& s, const Fit& fit, double px, double y)
+{
+    const double k = s.k, fs = s.fs, t = fit.gaps;
+    auto gap = [&](double natural) { return between(std::min(natural, 10 * k), natural, t); };
+    const double room = s.right - px;
+    const double gaps[3] = { 10 * k, 10 * k, 50 * k };
+    const double h1 = s.height(15 * fs, false);
+    for (int i = 0; i < 3; ++i) {
+        if (MORNLIB::IsBlank(s.bullets[i]))
+            continue;
+        s.present |= BulletPart[i];
+        if (fit.dropped & BulletPart[i])
+            continue;
+        const Sign::Line line = s.fit(s.bullets[i], 15 * fs, false, false, room, fit.scale, h1);
+        const double h = line.height;
+        Sign::Item dot;
+        dot.kind = Sign::Item::Kind::Dot;
+        dot.x = roundEven(h / 2 + px);
+        dot.y = roundEven(h / 2 + y);
+        dot.width = h / 8;
+        s.items.push_back(dot);
+        s.addText(line, px + h, y, 0);
+        y = roundEven(y + h + gap(gaps[i]));
+    }
+    return y;
+}
+
 void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
 {
     const SignPlacement& at = s.at;
     const double k = s.k, fs = s.fs, f = fit.scale, t = fit.gaps;
     auto gap = [&](double natural) { return between(std::min(natural, 10 * k), natural, t); };
-    const double px = std::max(roundEven(0.15 * at.width + s.x0), s.left);
+    const double px = std::max(roundEven(0.15 * at.width_tw + s.x0), s.left);
     const double room = s.right - px;
 
     if (const std::optional<double> h = titleLine(s, fit, y))
@@ -799,7 +829,7 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
     // Description, broken in two when it would run past 90 % of the cell.
     const double d1 = s.width(s.description, 20 * fs, false);
     const qsizetype split
-        = d1 * f + 0.15 * at.width > 0.9 * at.width ? splitPosition(s.description) : 0;
+        = d1 * f + 0.15 * at.width_tw > 0.9 * at.width_tw ? splitPosition(s.description) : 0;
     s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
     if (!(fit.dropped & Description1)) {
         if (split > 0 && !(fit.dropped & Description2)) {
@@ -817,26 +847,7 @@ void SignPainter::bulletStack(Sign& s, const Fit& fit, double y)
         }
     }
 
-    // Bullet lines with round black dots.
-    const double gaps[3] = { 10 * k, 10 * k, 50 * k };
-    const double h1 = s.height(15 * fs, false);
-    for (int i = 0; i < 3; ++i) {
-        if (MORNLIB::IsBlank(s.bullets[i]))
-            continue;
-        s.present |= BulletPart[i];
-        if (fit.dropped & BulletPart[i])
-            continue;
-        const Sign::Line line = s.fit(s.bullets[i], 15 * fs, false, false, room, f, h1);
-        const double h = line.height;
-        Sign::Item dot;
-        dot.kind = Sign::Item::Kind::Dot;
-        dot.x = roundEven(h / 2 + px);
-        dot.y = roundEven(h / 2 + y);
-        dot.width = h / 8;
-        s.items.push_back(dot);
-        s.addText(line, px + h, y, 0);
-        y = roundEven(y + h + gap(gaps[i]));
-    }
+    y = bulletLines(s, fit, px, y);
 
     if (s.options.retail == 1 && !MORNLIB::IsBlank(s.retail)) {
         s.present |= Retail;
@@ -857,7 +868,7 @@ void SignPainter::descStack(Sign& s, const Fit& fit, double y)
 
     // Description, centred, broken in two when wider than 90 % of the cell.
     const double d1 = s.width(s.description, 20 * fs, false);
-    const qsizetype split = d1 * f > 0.9 * at.width ? splitPosition(s.description) : 0;
+    const qsizetype split = d1 * f > 0.9 * at.width_tw ? splitPosition(s.description) : 0;
     s.present |= Description1 | (split > 0 ? unsigned(Description2) : 0u);
     if (!(fit.dropped & Description1)) {
         Sign::Line line;

@@ -85,6 +85,7 @@ private:
     static double placePrice(Sign& s, const PriceLine& p, double x, double gx, double y,
         double scale, const QString& amount);
     void bulletStack(Sign& s, const Fit& fit, double y);
+    static double bulletLines(Sign& s, const Fit& fit, double px, double y);
     void descStack(Sign& s, const Fit& fit, double y);
     void footer(Sign& s);
     bool drawSkuBarcode(Sign& s);

@@ -63,6 +63,39 @@ SkuBarcode::Symbology SkuBarcode::symbologyFor(const QString& sku)
     return Symbology::Code128;
 }
 
+namespace {
+
+int zintSymbology(SkuBarcode::Symbology symbology)
+{
+    switch (symbology) {
+    case SkuBarcode::Symbology::UpcA:
+        return BARCODE_UPCA;
+    case SkuBarcode::Symbology::Ean13:
+        return BARCODE_EANX;
+    default:
+        return BARCODE_CODE128;
+    }
+}
+
+struct QuietZones
+{
+    int left, right;
+};
+
+QuietZones quietZones(SkuBarcode::Symbology symbology)
+{
+    switch (symbology) {
+    case SkuBarcode::Symbology::UpcA:
+        return { UpcQuiet, UpcQuiet };
+    case SkuBarcode::Symbology::Ean13:
+        return { EanQuietLeft, EanQuietRight };
+    default:
+        return { Code128Quiet, Code128Quiet };
+    }
+}
+
+} // namespace
+
 SkuBarcode::SkuBarcode(const QString& sku)
 {
     const Symbology symbology = symbologyFor(sku);
@@ -79,17 +112,7 @@ SkuBarcode::SkuBarcode(const QString& sku)
     std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol)
         return;
-    switch (symbology) {
-    case Symbology::UpcA:
-        symbol->symbology = BARCODE_UPCA;
-        break;
-    case Symbology::Ean13:
-        symbol->symbology = BARCODE_EANX;
-        break;
-    default:
-        symbol->symbology = BARCODE_CODE128;
-        break;
-    }
+    symbol->symbology = zintSymbology(symbology);
     // The SKU is printed as text under the bars by the sign itself.
     symbol->show_hrt = 0;
     symbol->input_mode = UNICODE_MODE;
@@ -119,18 +142,9 @@ SkuBarcode::SkuBarcode(const QString& sku)
     }
     m_symbology = symbology;
     m_modules = symbol->width;
-    switch (symbology) {
-    case Symbology::UpcA:
-        m_quietLeft = m_quietRight = UpcQuiet;
-        break;
-    case Symbology::Ean13:
-        m_quietLeft = EanQuietLeft;
-        m_quietRight = EanQuietRight;
-        break;
-    default:
-        m_quietLeft = m_quietRight = Code128Quiet;
-        break;
-    }
+    const QuietZones quiet = quietZones(symbology);
+    m_quietLeft = quiet.left;
+    m_quietRight = quiet.right;
 }
 
 std::vector<QRectF> SkuBarcode::bars(

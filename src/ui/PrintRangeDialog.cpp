@@ -25,19 +25,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
-    m_firstCell = new QSpinBox(this);
-    m_firstCell->setObjectName(QStringLiteral("spnFirstCell"));
-    m_firstCell->setRange(1, m_signsPerPage);
-    m_firstCell->setValue(std::clamp(initial.firstCell, 1, m_signsPerPage));
-    m_firstCell->setToolTip(QStringLiteral(
-        "The cell of the first sheet the first sign goes in, for a sheet with signs already "
-        "used (cells counted left to right, top to bottom)."));
-    form->addRow(QStringLiteral("Start at cell:"), m_firstCell);
-    // 1-Up sheets have one cell only.
-    if (m_signsPerPage == 1) {
-        m_firstCell->hide();
-        form->labelForField(m_firstCell)->hide();
-    }
+    addFirstCell(form, initial.firstCell);
 
     m_copies = new QSpinBox(this);
     m_copies->setObjectName(QStringLiteral("spnCopies"));
@@ -47,24 +35,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
         QStringLiteral("How many of each sign to print; the copies of a sign stand side by side."));
     form->addRow(QStringLiteral("Copies of each sign:"), m_copies);
 
-    m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
-    m_allPages->setObjectName(QStringLiteral("optAllPages"));
-    m_somePages = new QRadioButton(QStringLiteral("Pages"), this);
-    m_somePages->setObjectName(QStringLiteral("optPageRange"));
-    m_fromPage = new QSpinBox(this);
-    m_fromPage->setObjectName(QStringLiteral("spnFromPage"));
-    m_toPage = new QSpinBox(this);
-    m_toPage->setObjectName(QStringLiteral("spnToPage"));
-    m_pageCount = new QLabel(this);
-    m_pageCount->setObjectName(QStringLiteral("lblPageCount"));
-    auto* pagesRow = new QHBoxLayout;
-    pagesRow->addWidget(m_somePages);
-    pagesRow->addWidget(m_fromPage);
-    pagesRow->addWidget(new QLabel(QStringLiteral("to"), this));
-    pagesRow->addWidget(m_toPage);
-    pagesRow->addWidget(m_pageCount);
-    layout->addWidget(m_allPages);
-    layout->addLayout(pagesRow);
+    addPageRange(layout);
 
     m_selectedOnly = new QCheckBox(m_selectedSigns == 1
             ? QStringLiteral("Only the selected row (1 sign)")
@@ -87,6 +58,53 @@ PrintRangeDialog::PrintRangeDialog(const QString& title, int signsPerPage, int s
     m_fromPage->setValue(std::max(initial.fromPage, 1));
     m_toPage->setValue(initial.toPage > 0 ? initial.toPage : m_toPage->maximum());
 
+    connectPageRange();
+}
+
+// All pages, or the pages from one to another, with the page count.
+void PrintRangeDialog::addPageRange(QVBoxLayout* layout)
+{
+    m_allPages = new QRadioButton(QStringLiteral("All pages"), this);
+    m_allPages->setObjectName(QStringLiteral("optAllPages"));
+    m_somePages = new QRadioButton(QStringLiteral("Pages"), this);
+    m_somePages->setObjectName(QStringLiteral("optPageRange"));
+    m_fromPage = new QSpinBox(this);
+    m_fromPage->setObjectName(QStringLiteral("spnFromPage"));
+    m_toPage = new QSpinBox(this);
+    m_toPage->setObjectName(QStringLiteral("spnToPage"));
+    m_pageCount = new QLabel(this);
+    m_pageCount->setObjectName(QStringLiteral("lblPageCount"));
+    auto* pagesRow = new QHBoxLayout;
+    pagesRow->addWidget(m_somePages);
+    pagesRow->addWidget(m_fromPage);
+    pagesRow->addWidget(new QLabel(QStringLiteral("to"), this));
+    pagesRow->addWidget(m_toPage);
+    pagesRow->addWidget(m_pageCount);
+    layout->addWidget(m_allPages);
+    layout->addLayout(pagesRow);
+}
+
+// The cell of the first sheet to start at.
+void PrintRangeDialog::addFirstCell(QFormLayout* form, int firstCell)
+{
+    m_firstCell = new QSpinBox(this);
+    m_firstCell->setObjectName(QStringLiteral("spnFirstCell"));
+    m_firstCell->setRange(1, m_signsPerPage);
+    m_firstCell->setValue(std::clamp(firstCell, 1, m_signsPerPage));
+    m_firstCell->setToolTip(QStringLiteral(
+        "The cell of the first sheet the first sign goes in, for a sheet with signs already "
+        "used (cells counted left to right, top to bottom)."));
+    form->addRow(QStringLiteral("Start at cell:"), m_firstCell);
+    // 1-Up sheets have one cell only.
+    if (m_signsPerPage == 1) {
+        m_firstCell->hide();
+        form->labelForField(m_firstCell)->hide();
+    }
+}
+
+// Keeps the range's controls consistent with each other and the page count.
+void PrintRangeDialog::connectPageRange()
+{
     connect(m_firstCell, &QSpinBox::valueChanged, this, &PrintRangeDialog::updatePages);
     connect(m_copies, &QSpinBox::valueChanged, this, &PrintRangeDialog::updatePages);
     connect(m_selectedOnly, &QCheckBox::toggled, this, &PrintRangeDialog::updatePages);

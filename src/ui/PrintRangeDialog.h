@@ -5,9 +5,11 @@
 #include <QDialog>
 
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
+class QVBoxLayout;
 
 // Asks before Print Signs and Print Preview where the first sign goes on the
 // first sheet (for a sheet with cells already used), how many copies of each
@@ -25,6 +27,9 @@ public:
     PrintRange range() const;
 
 private:
+    void addFirstCell(QFormLayout* form, int firstCell);
+    void addPageRange(QVBoxLayout* layout);
+    void connectPageRange();
     void updatePages();
 
     int m_signsPerPage;

@@ -4,8 +4,10 @@
 
 #include "base/Twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QMenu>
 #include <QWidget>
 
 namespace MORNLIB {
@@ -34,3 +36,20 @@ void place(QWidget* widget, int left, int top, int width, int height)
 }
 
 } // namespace Twips
+
+namespace Menus {
+
+QAction* addAction(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void addSeparator(QMenu* menu, const char* name)
+{
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QLatin1String(name));
+}
+
+} // namespace Menus

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 // The shared helpers that need the widget toolkit.
@@ -24,3 +26,12 @@ namespace Twips {
 void place(QWidget* widget, int left, int top, int width, int height);
 
 } // namespace Twips
+
+namespace Menus {
+
+// Adds a menu entry with its objectName, which outside scripts and the
+// tests find it by.
+QAction* addAction(QMenu* menu, const char* name, const QString& caption);
+void addSeparator(QMenu* menu, const char* name);
+
+} // namespace Menus

@@ -36,15 +36,9 @@ void frmAbout::setSysInfoToolsForTesting(const QStringList& tools)
     toolList() = tools;
 }
 
-frmAbout::frmAbout(DialogService& dialogs, QWidget* parent)
-    : QDialog(parent)
-    , m_dialogs(dialogs)
+// The program's icon, name, version and what it does.
+void frmAbout::createLabels()
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
-    setWindowTitle(QStringLiteral("About ") + ProgramTitle);
-
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(48, 48));
@@ -69,6 +63,17 @@ frmAbout::frmAbout(DialogService& dialogs, QWidget* parent)
         this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
+}
+
+frmAbout::frmAbout(DialogService& dialogs, QWidget* parent)
+    : QDialog(parent)
+    , m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QStringLiteral("About ") + ProgramTitle);
+    createLabels();
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);

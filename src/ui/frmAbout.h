@@ -33,5 +33,6 @@ public:
     QPushButton* cmdSysInfo = nullptr;
 
 private:
+    void createLabels();
     DialogService& m_dialogs;
 };

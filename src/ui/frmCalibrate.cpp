@@ -89,7 +89,7 @@ frmCalibrate::frmCalibrate(const AppSettings& settings, DialogService& dialogs, 
 
 frmCalibrate::~frmCalibrate() = default;
 
-void frmCalibrate::buildWidgets()
+void frmCalibrate::createControls()
 {
     txtMarginTop = numberBox("txtMarginTop", this);
     txtMarginLeft = numberBox("txtMarginLeft", this);
@@ -131,8 +131,11 @@ void frmCalibrate::buildWidgets()
     cmdCancel->setToolTip(
         QStringLiteral("Click Cancel to exit without saving new margin settings."));
     cmdCancel->setAutoDefault(false);
+}
 
-    // Margins with their instructions.
+// Margins with their instructions.
+QHBoxLayout* frmCalibrate::marginRow()
+{
     auto* margins = new QGridLayout;
     margins->addWidget(new QLabel(QStringLiteral("Top Margin (start 180):"), this), 0, 0);
     margins->addWidget(txtMarginTop, 0, 1);
@@ -143,8 +146,12 @@ void frmCalibrate::buildWidgets()
     marginRow->addLayout(margins);
     marginRow->addSpacing(16);
     marginRow->addWidget(lblMarginHelp, 1);
+    return marginRow;
+}
 
-    // Shifts per format with their instructions.
+// Shifts per format with their instructions.
+QHBoxLayout* frmCalibrate::shiftRow()
+{
     auto* shifts = new QGridLayout;
     shifts->addWidget(new QLabel(QStringLiteral("4-up Format"), this), 0, 1);
     shifts->addWidget(new QLabel(QStringLiteral("2-up Format"), this), 0, 2);
@@ -162,6 +169,14 @@ void frmCalibrate::buildWidgets()
     shiftRow->addLayout(shifts);
     shiftRow->addSpacing(16);
     shiftRow->addWidget(lblShiftHelp, 1);
+    return shiftRow;
+}
+
+void frmCalibrate::buildWidgets()
+{
+    createControls();
+    QHBoxLayout* const margins = marginRow();
+    QHBoxLayout* const shifts = shiftRow();
 
     // The current printer's page, for reference.
     auto* page = new QHBoxLayout;
@@ -180,9 +195,9 @@ void frmCalibrate::buildWidgets()
     auto* top = new QVBoxLayout(this);
     top->addWidget(lblPrinter);
     top->addSpacing(8);
-    top->addLayout(marginRow);
+    top->addLayout(margins);
     top->addSpacing(12);
-    top->addLayout(shiftRow);
+    top->addLayout(shifts);
     top->addSpacing(12);
     top->addWidget(ckbPrintSku);
     top->addLayout(page);

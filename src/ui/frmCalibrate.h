@@ -8,6 +8,7 @@
 
 class DialogService;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -70,6 +71,9 @@ public:
 
 private:
     void buildWidgets();
+    void createControls();
+    QHBoxLayout* marginRow();
+    QHBoxLayout* shiftRow();
     void FormLoad();
     void showPageSize();
     QString printerText() const;

@@ -54,27 +54,9 @@ frmSignLogo::frmSignLogo(
 
 frmSignLogo::~frmSignLogo() = default;
 
-void frmSignLogo::buildWidgets()
+// The logo's height and width, in inches.
+QGroupBox* frmSignLogo::sizeGroup()
 {
-    imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setToolTip(QStringLiteral("Click here to open a logo file."));
-    imgLogo->setFrameShape(QFrame::Box);
-    imgLogo->setScaledContents(true);
-    imgLogo->setCursor(Qt::PointingHandCursor);
-    imgLogo->installEventFilter(this);
-
-    txtLogoFileName = new QLineEdit(this);
-    txtLogoFileName->setObjectName(QStringLiteral("txtLogoFileName"));
-    // The path changes only through the file dialog.
-    txtLogoFileName->setReadOnly(true);
-    txtLogoFileName->installEventFilter(this);
-
-    txtLogoHeight = new QLineEdit(this);
-    txtLogoHeight->setObjectName(QStringLiteral("txtLogoHeight"));
-    txtLogoWidth = new QLineEdit(this);
-    txtLogoWidth->setObjectName(QStringLiteral("txtLogoWidth"));
-
     auto* sizeFrame = new QGroupBox(QStringLiteral("Logo Size (on 4-Up Sign)"), this);
     sizeFrame->setObjectName(QStringLiteral("fraLogoSize"));
     auto* sizeGrid = new QGridLayout(sizeFrame);
@@ -85,6 +67,11 @@ void frmSignLogo::buildWidgets()
     sizeGrid->addWidget(
         new QLabel(QStringLiteral("(Note: Measurements in Inches)"), sizeFrame), 2, 0, 1, 2);
 
+    return sizeFrame;
+}
+
+QGroupBox* frmSignLogo::positionGroup()
+{
     auto* positionFrame = new QGroupBox(QStringLiteral("Position Logo at Top of Sign"), this);
     positionFrame->setObjectName(QStringLiteral("fraLogoPosition"));
     optLeft = new QRadioButton(QStringLiteral("Left Justify"), positionFrame);
@@ -98,6 +85,39 @@ void frmSignLogo::buildWidgets()
     positions->addWidget(optCenter);
     positions->addWidget(optRight);
 
+    return positionFrame;
+}
+
+// The logo at its printed size; a click opens a logo file.
+void frmSignLogo::createPreview()
+{
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setToolTip(QStringLiteral("Click here to open a logo file."));
+    imgLogo->setFrameShape(QFrame::Box);
+    imgLogo->setScaledContents(true);
+    imgLogo->setCursor(Qt::PointingHandCursor);
+    imgLogo->installEventFilter(this);
+}
+
+void frmSignLogo::buildWidgets()
+{
+    createPreview();
+
+    txtLogoFileName = new QLineEdit(this);
+    txtLogoFileName->setObjectName(QStringLiteral("txtLogoFileName"));
+    // The path changes only through the file dialog.
+    txtLogoFileName->setReadOnly(true);
+    txtLogoFileName->installEventFilter(this);
+
+    txtLogoHeight = new QLineEdit(this);
+    txtLogoHeight->setObjectName(QStringLiteral("txtLogoHeight"));
+    txtLogoWidth = new QLineEdit(this);
+    txtLogoWidth->setObjectName(QStringLiteral("txtLogoWidth"));
+
+    QGroupBox* const sizeFrame = sizeGroup();
+    QGroupBox* const positionFrame = positionGroup();
+    (QStringLiteral("Logo Size (on 4-Up Sign)"), this);
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     cmdSave->setAutoDefault(false);
@@ -133,6 +153,11 @@ void frmSignLogo::buildWidgets()
     // Unsized until a size is accepted.
     imgLogo->setGeometry(0, Twips::toPixelsY(PreviewTopTwips), 0, 0);
 
+    connectControls();
+}
+
+void frmSignLogo::connectControls()
+{
     connect(txtLogoHeight, &QLineEdit::textChanged, this, &frmSignLogo::ShowLogoPreview);
     connect(txtLogoWidth, &QLineEdit::textChanged, this, &frmSignLogo::ShowLogoPreview);
     for (QRadioButton* option : { optLeft, optCenter, optRight }) {

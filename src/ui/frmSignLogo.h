@@ -64,6 +64,10 @@ protected:
 
 private:
     void buildWidgets();
+    void createPreview();
+    QGroupBox* sizeGroup();
+    QGroupBox* positionGroup();
+    void connectControls();
     void FormLoad();
     void loadPicture(const QString& path);
 

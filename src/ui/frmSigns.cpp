@@ -90,19 +90,6 @@ QLabel* makeLabel(
     return label;
 }
 
-QAction* makeAction(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-void addSeparator(QMenu* menu, const char* name)
-{
-    QAction* separator = menu->addSeparator();
-    separator->setObjectName(QLatin1String(name));
-}
-
 // Values other than 0, 1 and 2 are never written by the program; a
 // hand-edited one counts as unticked.
 void setCheckValue(QCheckBox* box, int value)
@@ -203,6 +190,40 @@ void frmSigns::buildWidgets()
     Line1->setFrameShadow(QFrame::Sunken);
     Line1->setGeometry(0, 0, form->width(), 2);
 
+    buildCommandButtons(form);
+    buildEntryPanel(form);
+    buildGrid(form);
+
+    picBox = new QLabel(form);
+    picBox->setObjectName(QStringLiteral("picBox"));
+    picBox->setAutoFillBackground(true);
+    picBox->hide();
+    picBoxIv = new QLabel(form);
+    picBoxIv->setObjectName(QStringLiteral("picBoxIv"));
+    picBoxIv->hide();
+
+    // A caption is never cut: a box grows to the width its text needs in
+    // the font the desktop gives it.
+    for (QCheckBox* box : form->findChildren<QCheckBox*>())
+        box->resize(qMax(box->width(), box->sizeHint().width()), box->height());
+    addToolTips();
+    setAccessibleNames();
+
+    // Tab order of the entry panel, then the rest of the window.
+    QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
+        txtBp3, ckbTitle, txtTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode,
+        ckbBullet, ckbLongDesc, msfGrid, txtSelRow };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connectEntryPanel();
+    connectGrid();
+}
+
+// The row of buttons along the top; each runs the menu command of the same
+// name (connectCommandButtons).
+void frmSigns::buildCommandButtons(QWidget* form)
+{
     cmdExit = makeButton(form, "cmdExit", QStringLiteral("E&xit"), 120, 120, 615, 255);
     cmdClearGrid
         = makeButton(form, "cmdClearGrid", QStringLiteral("Clear Grid"), 840, 120, 975, 255);
@@ -213,7 +234,10 @@ void frmSigns::buildWidgets()
     cmdRowDelete
         = makeButton(form, "cmdRowDelete", QStringLiteral("Delete Row"), 5760, 120, 1095, 255);
     cmdSave = makeButton(form, "cmdSave", QStringLiteral("Save Row"), 7080, 120, 1095, 255);
+}
 
+void frmSigns::buildEntryPanel(QWidget* form)
+{
     txtSelRow = makeBox(form, "txtSelRow", 120, 517, 615, 360);
     txtSelRow->setEnabled(false);
     QFont bold = txtSelRow->font();
@@ -261,6 +285,12 @@ void frmSigns::buildWidgets()
         = makeButton(form, "cmdClearGraphic", QStringLiteral("Clear"), 7680, 1920, 615, 255);
     cmdClearGraphic->setToolTip(QStringLiteral("Clear the Graphic"));
 
+    buildStyleFrame(form);
+}
+
+// The choice of sign style: bullet lines or a long description.
+void frmSigns::buildStyleFrame(QWidget* form)
+{
     Frame1 = new QGroupBox(QStringLiteral("Bullet/Desc"), form);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Twips::place(Frame1, 120, 1800, 1095, 975);
@@ -272,7 +302,10 @@ void frmSigns::buildWidgets()
     Twips::place(ckbLongDesc, 120, 600, 855, 255);
     // "Desc" is the design-time choice; the stored options override it.
     ckbLongDesc->setChecked(true);
+}
 
+void frmSigns::buildGrid(QWidget* form)
+{
     msfGrid = new SignGridView(form);
     msfGrid->setObjectName(QStringLiteral("msfGrid"));
     msfGrid->setModel(m_model);
@@ -293,143 +326,24 @@ void frmSigns::buildWidgets()
     msfGrid->horizontalHeader()->setStretchLastSection(false);
     msfGrid->horizontalHeader()->setHighlightSections(false);
     Twips::place(msfGrid, 120, 3000, DesignWidth - 240, DesignHeight - 3000 - 120 - 600);
-
-    picBox = new QLabel(form);
-    picBox->setObjectName(QStringLiteral("picBox"));
-    picBox->setAutoFillBackground(true);
-    picBox->hide();
-    picBoxIv = new QLabel(form);
-    picBoxIv->setObjectName(QStringLiteral("picBoxIv"));
-    picBoxIv->hide();
-
-    // A caption is never cut: a box grows to the width its text needs in
-    // the font the desktop gives it.
-    for (QCheckBox* box : form->findChildren<QCheckBox*>())
-        box->resize(qMax(box->width(), box->sizeHint().width()), box->height());
-    addToolTips();
-    setAccessibleNames();
-
-    // Tab order of the entry panel, then the rest of the window.
-    QWidget* order[] = { txtSku, txtPromo, txtRetail, txtCost, txtDescription, txtBp1, txtBp2,
-        txtBp3, ckbTitle, txtTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode,
-        ckbBullet, ckbLongDesc, msfGrid, txtSelRow };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
-
-    // Entry panel keys.
-    connect(txtSku, &EntryBox::enterPressed, this, &frmSigns::txtSku_KeyPress);
-    connect(txtSku, &EntryBox::keyReleased, this, &frmSigns::txtSku_KeyUp);
-    connect(txtPromo, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
-    connect(txtDescription, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
-    connect(txtBp1, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp2); });
-    connect(txtBp2, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp3); });
-    connect(txtBp3, &EntryBox::enterPressed, this, &frmSigns::txtBp3_KeyPress);
-    connect(ckbGraphic, &QCheckBox::clicked, this, &frmSigns::ckbGraphic_Click);
-    connect(Image1, &ImageBox::clicked, this, &frmSigns::mnuFileGraphic_Click);
-
-    // A click on a grey check box makes it an ordinary two-state box again.
-    for (QCheckBox* box : { ckbTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode }) {
-        connect(box, &QCheckBox::clicked, box, [box] {
-            if (box->isTristate() && box->checkState() != Qt::PartiallyChecked)
-                box->setTristate(false);
-        });
-    }
-
-    // Grid notifications: a row the user picks is loaded into the panel.
-    connect(msfGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& current, const QModelIndex&) {
-            if (m_programmaticMove == 0 && current.isValid())
-                gridRowChosen();
-        });
 }
 
+// Menus in menu order; each file holds one menu's (or one area's) entries,
+// their connects and their commands.
 void frmSigns::buildMenus()
 {
     QMenuBar* bar = menuBar();
+    buildFileMenu(bar); // frmSignsFile.cpp
+    buildEditMenu(bar); // frmSignsEdit.cpp
+    buildFormatMenu(bar); // frmSignsFormat.cpp
+    buildColorsMenu(bar); // frmSignsFormat.cpp
+    buildHelpMenu(bar); // frmSignsDesktop.cpp
+    connectCommandButtons();
+    addShortcutsAndDrops(); // frmSignsDesktop.cpp
+}
 
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileImport = makeAction(file, "mnuFileImport", QStringLiteral("Read Data File"));
-    mnuFileExport = makeAction(file, "mnuFileExport", QStringLiteral("Save To Data File"));
-    addSeparator(file, "mnuFileSep6");
-    mnuFileLogo = makeAction(file, "mnuFileLogo", QStringLiteral("Logo"));
-    mnuFileGraphic = makeAction(file, "mnuFileGraphic", QStringLiteral("Graphic"));
-    addSeparator(file, "mnuFileSep5");
-    mnuFilePrinterSetup = makeAction(file, "mnuFilePrinterSetup", QStringLiteral("Printer Setup"));
-    mnuFilePrintTest = makeAction(file, "mnuFilePrintTest", QStringLiteral("Calibrate Printer"));
-    addSeparator(file, "mnuFileSep4");
-    mnuFilePrintPreview = makeAction(file, "mnuFilePrintPreview", QStringLiteral("Print Preview"));
-    mnuFilePrintGrid = makeAction(file, "mnuFilePrintGrid", QStringLiteral("Print Signs"));
-    addSeparator(file, "mnuFileSep2");
-    mnuFileDict = makeAction(file, "mnuFileDict", QStringLiteral("Dictionary File"));
-    mnuFileOdbcInventory
-        = makeAction(file, "mnuFileOdbcInventory", QStringLiteral("Inventory Database"));
-    mnuFileOdbcCis = makeAction(file, "mnuFileOdbcCis", QStringLiteral("CIS Database (optional)"));
-    mnuFileTestDatabase
-        = makeAction(file, "mnuFileTestDatabase", QStringLiteral("Test Database Connections"));
-    addSeparator(file, "mnuFileSep1");
-    buildRecentFilesMenu(file);
-    mnuFileExit = makeAction(file, "mnuFileExit", QStringLiteral("E&xit"));
-
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuEditSaveRow = makeAction(edit, "mnuEditSaveRow", QStringLiteral("Save Row"));
-    mnuEditInsertRow = makeAction(edit, "mnuEditInsertRow", QStringLiteral("Insert Row"));
-    mnuEditCopyRow = makeAction(edit, "mnuEditCopyRow", QStringLiteral("Copy Row"));
-    mnuEditDeleteRow = makeAction(edit, "mnuEditDeleteRow", QStringLiteral("Delete Row"));
-    mnuEditClearGrid = makeAction(edit, "mnuEditClearGrid", QStringLiteral("Clear Grid"));
-    mnuEditClearSku = makeAction(edit, "mnuEditClearSku", QStringLiteral("Clear Sku"));
-    mnuEditClearGraphic
-        = makeAction(edit, "mnuEditClearGraphic", QStringLiteral("Clear Item Graphic"));
-    // Undo and redo come last, so the entries above keep their places.
-    addSeparator(edit, "mnuEditSep1");
-    mnuEditUndo = m_history->stack()->createUndoAction(this, QStringLiteral("Undo"));
-    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
-    mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    edit->addAction(mnuEditUndo);
-    mnuEditRedo = m_history->stack()->createRedoAction(this, QStringLiteral("Redo"));
-    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
-    mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    edit->addAction(mnuEditRedo);
-    buildFindCommands(edit);
-    connect(m_history, &SignListHistory::rowToShow, this, &frmSigns::showRow);
-
-    QMenu* format = bar->addMenu(QStringLiteral("F&ormat"));
-    format->setObjectName(QStringLiteral("mnuFormat"));
-    for (int i = 0; i < 3; ++i) {
-        mnuFormatSel[i] = makeAction(format, "mnuFormatSel", SignFormats()[size_t(i)].caption);
-        mnuFormatSel[i]->setProperty("index", i);
-        mnuFormatSel[i]->setCheckable(true);
-        connect(mnuFormatSel[i], &QAction::triggered, this, [this, i] { mnuFormatSel_Click(i); });
-    }
-
-    QMenu* colors = bar->addMenu(QStringLiteral("&Colors"));
-    colors->setObjectName(QStringLiteral("mnuColors"));
-    mnuColorsBorder = makeAction(colors, "mnuColorsBorder", QStringLiteral("Border"));
-    mnuColorsPrice = makeAction(colors, "mnuColorsPrice", QStringLiteral("Promo Price"));
-    mnuColorsTitle = makeAction(colors, "mnuColorsTitle", QStringLiteral("Title"));
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpGuide = makeAction(help, "mnuHelpGuide", QStringLiteral("User &Guide"));
-    mnuHelpAbout = makeAction(help, "mnuHelpAbout", QStringLiteral("&About"));
-
-    connect(mnuFileGraphic, &QAction::triggered, this, &frmSigns::mnuFileGraphic_Click);
-    connect(mnuFilePrinterSetup, &QAction::triggered, this, &frmSigns::mnuFilePrinterSetup_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &frmSigns::mnuFileExit_Click);
-    connect(mnuEditSaveRow, &QAction::triggered, this, &frmSigns::mnuEditSaveRow_Click);
-    connect(mnuEditInsertRow, &QAction::triggered, this, &frmSigns::mnuEditInsertRow_Click);
-    connect(mnuEditCopyRow, &QAction::triggered, this, &frmSigns::mnuEditCopyRow_Click);
-    connect(mnuEditDeleteRow, &QAction::triggered, this, &frmSigns::mnuEditDeleteRow_Click);
-    connect(mnuEditClearGrid, &QAction::triggered, this, &frmSigns::mnuEditClearGrid_Click);
-    connect(mnuEditClearSku, &QAction::triggered, this, &frmSigns::mnuEditClearSku_Click);
-    connect(mnuEditClearGraphic, &QAction::triggered, this, &frmSigns::mnuEditClearGraphic_Click);
-    connect(mnuColorsBorder, &QAction::triggered, this, &frmSigns::mnuColorsBorder_Click);
-    connect(mnuColorsPrice, &QAction::triggered, this, &frmSigns::mnuColorsPrice_Click);
-    connect(mnuColorsTitle, &QAction::triggered, this, &frmSigns::mnuColorsTitle_Click);
-    connect(mnuHelpGuide, &QAction::triggered, this, &frmSigns::mnuHelpGuide_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmSigns::mnuHelpAbout_Click);
-
+void frmSigns::connectCommandButtons()
+{
     // Buttons only run the menu command of the same name.
     connect(cmdExit, &QPushButton::clicked, mnuFileExit, &QAction::trigger);
     connect(cmdClearGrid, &QPushButton::clicked, mnuEditClearGrid, &QAction::trigger);
@@ -439,25 +353,14 @@ void frmSigns::buildMenus()
     connect(cmdSave, &QPushButton::clicked, mnuEditSaveRow, &QAction::trigger);
     connect(cmdClearGraphic, &QPushButton::clicked, mnuEditClearGraphic, &QAction::trigger);
     connect(cmdPrintGrid, &QPushButton::clicked, mnuFilePrintGrid, &QAction::trigger);
-
-    connectLaterCommands();
-    addShortcutsAndDrops();
 }
 
-void frmSigns::connectLaterCommands()
+void frmSigns::reportSettingsProblem()
 {
-    // Item data, databases, printing and setup dialogs, whose handlers live
-    // in frmSigns<Area>.cpp.
-    connect(mnuFileImport, &QAction::triggered, this, &frmSigns::mnuFileImport_Click);
-    connect(mnuFileExport, &QAction::triggered, this, &frmSigns::mnuFileExport_Click);
-    connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
-    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
-    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
-    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
-    connect(mnuFileLogo, &QAction::triggered, this, &frmSigns::mnuFileLogo_Click);
-    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
-    connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
-    connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
+    const QString problem = SettingsStore::storeProblem(m_settings.application());
+    if (!problem.isEmpty())
+        m_dialogs.message(problem, DialogService::Buttons::Ok, DialogService::Icon::Exclamation,
+            QStringLiteral("Alert:"));
 }
 
 void frmSigns::FormLoad()
@@ -597,93 +500,4 @@ void frmSigns::FormResize()
         = NumberText::roundHalfEven(Twips::fromPixelsY(form->height()) - gridTop - gridLeft);
     if (h > 500)
         msfGrid->resize(msfGrid->width(), Twips::toPixelsY(h));
-}
-
-int frmSigns::checkedFormat() const
-{
-    for (int i = 0; i < 3; ++i) {
-        if (mnuFormatSel[i]->isChecked())
-            return i;
-    }
-    return 0;
-}
-
-void frmSigns::UncheckFormats()
-{
-    for (QAction* entry : mnuFormatSel)
-        entry->setChecked(false);
-}
-
-void frmSigns::mnuFormatSel_Click(int index)
-{
-    UncheckFormats();
-    mnuFormatSel[index]->setChecked(true);
-    cmdPrintGrid->setText(QStringLiteral("Print: ") + mnuFormatSel[index]->text());
-}
-
-void frmSigns::chooseColor(SettingsKeys::Setting key)
-{
-    CommonDialog& dialog = CommonDialog1();
-    dialog.setFlags(CommonDialog::FlagColorStartFromSet);
-    dialog.setColor(m_settings.get(key).whole());
-    dialog.setCancelError(true);
-    if (!dialog.ShowColor())
-        return;
-    m_settings.save(key, QString::number(dialog.color()));
-}
-
-void frmSigns::mnuColorsBorder_Click()
-{
-    chooseColor(Setting::ColorBorder);
-}
-
-void frmSigns::mnuColorsPrice_Click()
-{
-    chooseColor(Setting::ColorPrice);
-}
-
-void frmSigns::mnuColorsTitle_Click()
-{
-    chooseColor(Setting::ColorTitle);
-}
-
-void frmSigns::doPrinterSetup()
-{
-    CommonDialog& dialog = CommonDialog1();
-    dialog.setFlags(CommonDialog::FlagPrinterSetup);
-    dialog.setCancelError(true);
-    QPrinter* chosen = printer();
-    const QString before = chosen->printerName();
-    const QPageSize paperBefore = chosen->pageLayout().pageSize();
-    if (!dialog.ShowPrinter(chosen))
-        return;
-    // The dialog carries the old printer's paper over to a newly chosen
-    // printer that also takes it; unless the user chose paper there, the
-    // new printer prints on its own default paper.
-    if (chosen->printerName() != before
-        && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
-        PrinterChoice::useDefaultPaper(*chosen);
-    m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*chosen));
-}
-
-void frmSigns::mnuFilePrinterSetup_Click()
-{
-    doPrinterSetup();
-}
-
-void frmSigns::mnuFileExit_Click()
-{
-    close();
-}
-
-void frmSigns::mnuHelpAbout_Click()
-{
-    // Modeless and without an owner: the user goes on working, and the
-    // program ends only when this box too has closed. A box already open is
-    // brought to the front rather than joined by a second one.
-    if (!m_about)
-        m_about = new frmAbout(m_dialogs);
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
 }

@@ -25,6 +25,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
@@ -40,12 +41,14 @@ class qorDct;
 // print options the sign painters read, offers every command through its
 // menus and buttons, and saves its options when it closes.
 //
-// The class is split by area: frmSigns.cpp (layout, start-up, shutdown,
-// menus, format, colours, printer), frmSignsRows.cpp (the row commands),
-// frmSignsPanel.cpp (entry panel keys and the item graphic),
-// frmSignsDesktop.cpp (tooltips, shortcuts, user guide, recent and dropped
-// data files). The commands of the other subsystems live in
-// frmSigns<Area>.cpp files of their own.
+// The class is split by menu and area, each menu built and connected in the
+// file that holds its commands: frmSigns.cpp (layout, buttons, start-up,
+// shutdown), frmSignsFile.cpp (File: data files, logo, graphic, exit),
+// frmSignsPrint.cpp (File: printer setup, calibration, preview, print),
+// frmSignsDatabase.cpp (File: dictionary and databases; SKU lookup),
+// frmSignsEdit.cpp (Edit: row commands, undo), frmSignsFind.cpp (Edit: Find),
+// frmSignsFormat.cpp (Format and Colors), frmSignsDesktop.cpp (Help; recent
+// and dropped files, tooltips, shortcuts), frmSignsPanel.cpp (entry panel).
 class frmSigns : public QMainWindow
 {
     Q_OBJECT
@@ -120,7 +123,7 @@ public:
     void mnuColorsPrice_Click();
     void mnuColorsTitle_Click();
     void mnuHelpAbout_Click();
-    // Item data (frmSignsImport.cpp).
+    // Item data (frmSignsFile.cpp; the dictionary in frmSignsDatabase.cpp).
     void mnuFileImport_Click();
     void mnuFileExport_Click();
     void mnuFileDict_Click();
@@ -222,10 +225,23 @@ private:
     QLabel* lblCost = nullptr;
 
     void buildWidgets();
+    void buildCommandButtons(QWidget* form);
+    void buildEntryPanel(QWidget* form);
+    void buildStyleFrame(QWidget* form);
+    void buildGrid(QWidget* form);
+    void connectEntryPanel();
+    void connectGrid();
+    // The menus in menu order, each built, with its connects, in the file
+    // that holds its commands.
     void buildMenus();
-    // Connects the menu entries of the item-data, database, printing and
-    // setup commands.
-    void connectLaterCommands();
+    void buildFileMenu(QMenuBar* bar);
+    void addPrinterCommands(QMenu* file);
+    void addDatabaseCommands(QMenu* file);
+    void buildEditMenu(QMenuBar* bar);
+    void buildFormatMenu(QMenuBar* bar);
+    void buildColorsMenu(QMenuBar* bar);
+    void buildHelpMenu(QMenuBar* bar);
+    void connectCommandButtons();
     // Start-up: loads the POS data dictionary and creates the data-file reader.
     void loadDictionaryAtStartup();
     // Says once, at start-up, when the settings file cannot be kept.
@@ -289,7 +305,7 @@ private:
     // Non-zero while a command moves the grid's current row itself, so the
     // row-chosen notification does not reload the panel behind its back.
     int m_programmaticMove = 0;
-    // The POS data dictionary and the one data-file reader (frmSignsImport.cpp).
+    // The POS data dictionary and the one data-file reader (frmSignsDatabase.cpp).
     std::unique_ptr<qorDct> dctInv;
     std::unique_ptr<qorDatFile> m_datFile;
     // What the last use of each database showed, and for which string.

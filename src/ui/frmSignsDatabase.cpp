@@ -1,29 +1,82 @@
-// The database commands of the main window: the SKU lookup behind Enter in
-// the SKU box, the File-menu entries that edit and test the two connection
-// strings, and the status-bar indicators of both databases. No database call
-// runs on the window's thread: lookups report when they are done, and the
-// commands wait for their work with the window painting meanwhile.
+// The File menu's database commands, in menu order: Dictionary File (and
+// the dictionary's loading at start-up), Inventory Database, CIS Database
+// and Test Database Connections; the SKU lookup behind Enter in the SKU box
+// and the status-bar indicators of both databases. No database call runs on
+// the window's thread: lookups report when they are done, and the commands
+// wait for their work with the window painting meanwhile.
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
 #include "base/OdbcConnectString.h"
 #include "base/SettingsKeys.h"
 #include "itemdata/DatabaseSettings.h"
+#include "itemdata/InventoryDictionary.h"
 #include "itemdata/LookupService.h"
 #include "itemdata/SkuLookup.h"
+#include "itemdata/qorDatFile.h"
+#include "itemdata/qorDct.h"
+#include "ui/CommonDialog.h"
 #include "ui/DatabaseCommands.h"
+#include "ui/DialogService.h"
+#include "ui/DictionaryCommands.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/WindowHelpers.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 
 #include <memory>
 #include <utility>
+
+namespace {
+const QString& DictionaryType = InventoryDictionary::Type;
+constexpr qint16 DictionaryLevel = InventoryDictionary::Level;
+} // namespace
+
+void frmSigns::addDatabaseCommands(QMenu* file)
+{
+    mnuFileDict = Menus::addAction(file, "mnuFileDict", QStringLiteral("Dictionary File"));
+    mnuFileOdbcInventory
+        = Menus::addAction(file, "mnuFileOdbcInventory", QStringLiteral("Inventory Database"));
+    mnuFileOdbcCis
+        = Menus::addAction(file, "mnuFileOdbcCis", QStringLiteral("CIS Database (optional)"));
+    mnuFileTestDatabase = Menus::addAction(
+        file, "mnuFileTestDatabase", QStringLiteral("Test Database Connections"));
+
+    connect(mnuFileDict, &QAction::triggered, this, &frmSigns::mnuFileDict_Click);
+    connect(mnuFileOdbcInventory, &QAction::triggered, this, &frmSigns::mnuFileOdbcInventory_Click);
+    connect(mnuFileOdbcCis, &QAction::triggered, this, &frmSigns::mnuFileOdbcCis_Click);
+    connect(mnuFileTestDatabase, &QAction::triggered, this, &frmSigns::mnuFileTestDatabase_Click);
+}
+
+void frmSigns::loadDictionaryAtStartup()
+{
+    dctInv = std::make_unique<qorDct>();
+    QString path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
+    if (dctInv->setup(path, DictionaryType, DictionaryLevel) != qorDct::StatusOk) {
+        mnuFileDict_Click();
+        path = m_settings.get(SettingsKeys::Setting::Dictionary).text();
+    }
+    if (dctInv->setupms(path, true) != qorDct::StatusOk)
+        m_dialogs.message(qorDct::MasterStoreWarning, DialogService::Buttons::Ok,
+            DialogService::Icon::Information, QStringLiteral("Alert:"));
+    InventoryDictionary::widenGraphicField(*dctInv);
+
+    m_datFile = std::make_unique<qorDatFile>(DataFileDialogNotifier(m_dialogs));
+}
+
+void frmSigns::mnuFileDict_Click()
+{
+    rsetup(*dctInv, true, *m_commonDialog, m_dialogs, m_settings, SettingsKeys::Setting::Dictionary,
+        DictionaryType, DictionaryLevel);
+    InventoryDictionary::widenGraphicField(*dctInv);
+}
 
 void frmSigns::LookupSku()
 {

@@ -1,12 +1,14 @@
 // What a desktop program is expected to offer besides its commands: tooltips,
-// shortcuts, the user guide on F1, the list of recent data files and data
-// files dropped on the window.
+// shortcuts, the list of recent data files and data files dropped on the
+// window; and the Help menu: the user guide (F1) and About.
 #include "ui/frmSigns.h"
 
 #include "base/RecentFiles.h"
 #include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/WindowHelpers.h"
+#include "ui/frmAbout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -219,6 +222,17 @@ void frmSigns::dropEvent(QDropEvent* event)
     QTimer::singleShot(0, this, [this, urls] { dropDataFiles(urls); });
 }
 
+void frmSigns::buildHelpMenu(QMenuBar* bar)
+{
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpGuide = Menus::addAction(help, "mnuHelpGuide", QStringLiteral("User &Guide"));
+    mnuHelpAbout = Menus::addAction(help, "mnuHelpAbout", QStringLiteral("&About"));
+
+    connect(mnuHelpGuide, &QAction::triggered, this, &frmSigns::mnuHelpGuide_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmSigns::mnuHelpAbout_Click);
+}
+
 void frmSigns::mnuHelpGuide_Click()
 {
     const QString path = guidePath();
@@ -235,4 +249,16 @@ void frmSigns::mnuHelpGuide_Click()
                                          "guide is %1; open it with a text editor or a browser.")
                               .arg(path),
             DialogService::Buttons::Ok, DialogService::Icon::Information, AlertTitle, this);
+}
+
+void frmSigns::mnuHelpAbout_Click()
+{
+    // Modeless and without an owner: the user goes on working, and the
+    // program ends only when this box too has closed. A box already open is
+    // brought to the front rather than joined by a second one.
+    if (!m_about)
+        m_about = new frmAbout(m_dialogs);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }

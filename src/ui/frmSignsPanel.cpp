@@ -22,6 +22,28 @@ const QString PictureFilter
 
 } // namespace
 
+void frmSigns::connectEntryPanel()
+{
+    // The Enter chain and the keys of the SKU box.
+    connect(txtSku, &EntryBox::enterPressed, this, &frmSigns::txtSku_KeyPress);
+    connect(txtSku, &EntryBox::keyReleased, this, &frmSigns::txtSku_KeyUp);
+    connect(txtPromo, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
+    connect(txtDescription, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp1); });
+    connect(txtBp1, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp2); });
+    connect(txtBp2, &EntryBox::enterPressed, this, [this] { moveToBox(txtBp3); });
+    connect(txtBp3, &EntryBox::enterPressed, this, &frmSigns::txtBp3_KeyPress);
+    connect(ckbGraphic, &QCheckBox::clicked, this, &frmSigns::ckbGraphic_Click);
+    connect(Image1, &ImageBox::clicked, this, &frmSigns::mnuFileGraphic_Click);
+
+    // A click on a grey check box makes it an ordinary two-state box again.
+    for (QCheckBox* box : { ckbTitle, ckbBorder, ckbLogo, ckbRetail, ckbGraphic, chkBarcode }) {
+        connect(box, &QCheckBox::clicked, box, [box] {
+            if (box->isTristate() && box->checkState() != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
+    }
+}
+
 void frmSigns::moveToBox(EntryBox* box)
 {
     box->setSelection(0, int(box->text().size()));
@@ -41,11 +63,6 @@ void frmSigns::ClearSku()
     // The window may not be showing yet (at start-up); the focus then simply
     // does not move.
     txtSku->setFocus();
-}
-
-void frmSigns::mnuEditClearSku_Click()
-{
-    ClearSku();
 }
 
 void frmSigns::txtSku_KeyPress()
@@ -136,10 +153,4 @@ void frmSigns::mnuFileGraphic_Click()
     // A file that is not a picture keeps the new path but leaves the
     // picture as it was.
     Image1->loadPicture(GraphicFile);
-}
-
-void frmSigns::mnuEditClearGraphic_Click()
-{
-    Image1->clearPicture();
-    GraphicFile.clear();
 }

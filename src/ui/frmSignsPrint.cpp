@@ -1,17 +1,76 @@
-// The main window's printing commands: Print Signs and Print Preview.
-
+// The File menu's printer commands, in menu order: Printer Setup, Calibrate
+// Printer, Print Preview and Print Signs.
 #include "ui/frmSigns.h"
 
+#include "base/SettingsKeys.h"
 #include "document/SignListModel.h"
 #include "printing/PrintJob.h"
+#include "printing/PrinterChoice.h"
+#include "ui/CommonDialog.h"
 #include "ui/DialogService.h"
 #include "ui/SignWindowPrintHost.h"
+#include "ui/WindowHelpers.h"
+#include "ui/frmCalibrate.h"
 
+#include <QAction>
 #include <QItemSelectionModel>
+#include <QMenu>
+#include <QPageSize>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTableView>
 
 #include <algorithm>
+
+void frmSigns::addPrinterCommands(QMenu* file)
+{
+    mnuFilePrinterSetup
+        = Menus::addAction(file, "mnuFilePrinterSetup", QStringLiteral("Printer Setup"));
+    mnuFilePrintTest
+        = Menus::addAction(file, "mnuFilePrintTest", QStringLiteral("Calibrate Printer"));
+    Menus::addSeparator(file, "mnuFileSep4");
+    mnuFilePrintPreview
+        = Menus::addAction(file, "mnuFilePrintPreview", QStringLiteral("Print Preview"));
+    mnuFilePrintGrid = Menus::addAction(file, "mnuFilePrintGrid", QStringLiteral("Print Signs"));
+
+    connect(mnuFilePrinterSetup, &QAction::triggered, this, &frmSigns::mnuFilePrinterSetup_Click);
+    connect(mnuFilePrintTest, &QAction::triggered, this, &frmSigns::mnuFilePrintTest_Click);
+    connect(mnuFilePrintPreview, &QAction::triggered, this, &frmSigns::mnuFilePrintPreview_Click);
+    connect(mnuFilePrintGrid, &QAction::triggered, this, &frmSigns::mnuFilePrintGrid_Click);
+}
+
+void frmSigns::doPrinterSetup()
+{
+    CommonDialog& dialog = CommonDialog1();
+    dialog.setFlags(CommonDialog::FlagPrinterSetup);
+    dialog.setCancelError(true);
+    QPrinter* chosen = printer();
+    const QString before = chosen->printerName();
+    const QPageSize paperBefore = chosen->pageLayout().pageSize();
+    if (!dialog.ShowPrinter(chosen))
+        return;
+    // The dialog carries the old printer's paper over to a newly chosen
+    // printer that also takes it; unless the user chose paper there, the
+    // new printer prints on its own default paper.
+    if (chosen->printerName() != before
+        && chosen->pageLayout().pageSize().isEquivalentTo(paperBefore))
+        PrinterChoice::useDefaultPaper(*chosen);
+    m_settings.save(SettingsKeys::PRINTER, PrinterChoice::toText(*chosen));
+}
+
+void frmSigns::mnuFilePrinterSetup_Click()
+{
+    doPrinterSetup();
+}
+
+// The calibration dialog, shown modally over the window and discarded when
+// closed.
+void frmSigns::mnuFilePrintTest_Click()
+{
+    frmCalibrate dialog(
+        settings(), dialogs(), printer(), [this] { doPrinterSetup(); }, this);
+    dialog.exec();
+}
 
 QVector<int> frmSigns::selectedRows() const
 {

@@ -1,5 +1,7 @@
-// The row commands of the main window: save, insert, copy, delete, clear,
-// and loading a row into the entry panel.
+// The Edit menu, in menu order: Save Row, Insert Row, Copy Row, Delete Row,
+// Clear Grid, Clear Sku, Clear Item Graphic, Undo and Redo, then Find and
+// Find Next (frmSignsFind.cpp); and loading a row of the grid into the entry
+// panel and back.
 #include "ui/frmSigns.h"
 
 #include "base/MORNLIB.h"
@@ -8,11 +10,60 @@
 #include "document/SignListModel.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
+#include "ui/WindowHelpers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTableView>
+#include <QUndoStack>
+
+void frmSigns::buildEditMenu(QMenuBar* bar)
+{
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditSaveRow = Menus::addAction(edit, "mnuEditSaveRow", QStringLiteral("Save Row"));
+    mnuEditInsertRow = Menus::addAction(edit, "mnuEditInsertRow", QStringLiteral("Insert Row"));
+    mnuEditCopyRow = Menus::addAction(edit, "mnuEditCopyRow", QStringLiteral("Copy Row"));
+    mnuEditDeleteRow = Menus::addAction(edit, "mnuEditDeleteRow", QStringLiteral("Delete Row"));
+    mnuEditClearGrid = Menus::addAction(edit, "mnuEditClearGrid", QStringLiteral("Clear Grid"));
+    mnuEditClearSku = Menus::addAction(edit, "mnuEditClearSku", QStringLiteral("Clear Sku"));
+    mnuEditClearGraphic
+        = Menus::addAction(edit, "mnuEditClearGraphic", QStringLiteral("Clear Item Graphic"));
+    // Undo and redo come last, so the entries above keep their places.
+    Menus::addSeparator(edit, "mnuEditSep1");
+    mnuEditUndo = m_history->stack()->createUndoAction(this, QStringLiteral("Undo"));
+    mnuEditUndo->setObjectName(QStringLiteral("mnuEditUndo"));
+    mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addAction(mnuEditUndo);
+    mnuEditRedo = m_history->stack()->createRedoAction(this, QStringLiteral("Redo"));
+    mnuEditRedo->setObjectName(QStringLiteral("mnuEditRedo"));
+    mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(mnuEditRedo);
+    buildFindCommands(edit);
+    connect(m_history, &SignListHistory::rowToShow, this, &frmSigns::showRow);
+
+    connect(mnuEditSaveRow, &QAction::triggered, this, &frmSigns::mnuEditSaveRow_Click);
+    connect(mnuEditInsertRow, &QAction::triggered, this, &frmSigns::mnuEditInsertRow_Click);
+    connect(mnuEditCopyRow, &QAction::triggered, this, &frmSigns::mnuEditCopyRow_Click);
+    connect(mnuEditDeleteRow, &QAction::triggered, this, &frmSigns::mnuEditDeleteRow_Click);
+    connect(mnuEditClearGrid, &QAction::triggered, this, &frmSigns::mnuEditClearGrid_Click);
+    connect(mnuEditClearSku, &QAction::triggered, this, &frmSigns::mnuEditClearSku_Click);
+    connect(mnuEditClearGraphic, &QAction::triggered, this, &frmSigns::mnuEditClearGraphic_Click);
+}
+
+void frmSigns::connectGrid()
+{
+    // Grid notifications: a row the user picks is loaded into the panel.
+    connect(msfGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex& current, const QModelIndex&) {
+            if (m_programmaticMove == 0 && current.isValid())
+                gridRowChosen();
+        });
+}
 
 int frmSigns::currentRow() const
 {
@@ -192,6 +243,17 @@ void frmSigns::mnuEditClearGrid_Click()
     m_history->begin(tr("Clear Grid"), currentRow());
     ResetGrid();
     m_history->end(1);
+}
+
+void frmSigns::mnuEditClearSku_Click()
+{
+    ClearSku();
+}
+
+void frmSigns::mnuEditClearGraphic_Click()
+{
+    Image1->clearPicture();
+    GraphicFile.clear();
 }
 
 void frmSigns::showRow(int row)
