@@ -13,7 +13,7 @@ KESTRANE_PACKAGES=(
   xdotool cups cups-client printer-driver-cups-pdf
   openbox x11-utils zbar-tools libzint-dev clang-format-14 gcovr time
   libpng-dev python3-minimal
-  lintian appstream desktop-file-utils python3
+  lintian appstream desktop-file-utils
 )
 
 kestrane_sudo() {

@@ -30,7 +30,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
