@@ -9,6 +9,7 @@
 // scripts read come on lines of their own:
 //   <sqlite|postgresql> <first lookup|pooled lookup|test command>: <number> ms
 //   <sqlite|postgresql> first lookup in a new window: <number> ms
+//   <sqlite|postgresql> look up all 1000 rows: <number> ms
 //   bench_lookup [items] [lookups]
 #include "base/OdbcConnection.h"
 #include "base/OdbcPool.h"
@@ -16,6 +17,7 @@
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "itemdata/DatabaseSettings.h"
+#include "itemdata/ListLookup.h"
 #include "itemdata/LookupService.h"
 #include "itemdata/SkuLookup.h"
 #include "ui/DialogService.h"
@@ -219,6 +221,30 @@ void measure(const char* name, const char* key, const QString& connect, int item
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }));
     }
+    // Look Up All Rows on a list of 1,000 rows, on kept connections, and the
+    // same rows looked up one lookup at a time for comparison.
+    QRandomGenerator listRandom(20261208);
+    QStringList list;
+    for (int i = 0; i < 1000; ++i)
+        list << sku(int(listRandom.bounded(items)));
+    ListLookup::run(list, connect, connect);
+    std::vector<double> allMs;
+    int allFound = 0;
+    for (int i = 0; i < 5; ++i) {
+        allMs.push_back(timeMs([&] {
+            const ListLookup::Outcome outcome = ListLookup::run(list, connect, connect);
+            allFound = 0;
+            for (const SkuLookup::Result& result : outcome.results)
+                allFound += result.foundIn != SkuLookup::Source::Nowhere;
+        }));
+    }
+    std::vector<double> oneByOneMs;
+    for (int i = 0; i < 3; ++i) {
+        oneByOneMs.push_back(timeMs([&] {
+            for (const QString& one : list)
+                SkuLookup::run(one, connect, connect);
+        }));
+    }
     std::vector<double> testMs;
     for (int i = 0; i < 5; ++i)
         testMs.push_back(timeMs([&] { DatabaseSettings::TestReport(settings); }));
@@ -235,11 +261,15 @@ void measure(const char* name, const char* key, const QString& connect, int item
     std::printf("  lookup falling to CIS     median %8.3f ms\n", median(cisMs));
     std::printf(
         "  Test Database Connections median %8.3f ms   (%s)\n", median(testMs), qPrintable(report));
+    std::printf(
+        "  look up all 1000 rows     median %8.3f ms   (%d/1000 found)\n", median(allMs), allFound);
+    std::printf("  1000 single lookups       median %8.3f ms\n", median(oneByOneMs));
     std::printf("  peak memory so far        %8.1f MB\n", peak);
     std::printf("%s first lookup: %.2f ms\n", key, median(firstMs));
     std::printf("%s pooled lookup: %.2f ms\n", key, median(wholeMs));
     std::printf("%s test command: %.2f ms\n", key, median(testMs));
     std::printf("%s first lookup in a new window: %.2f ms\n", key, median(newWindowMs));
+    std::printf("%s look up all 1000 rows: %.2f ms\n", key, median(allMs));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "itemdata/InventoryDictionary.h"
+#include "itemdata/ListLookup.h"
+#include "itemdata/PriceCheck.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
@@ -28,8 +30,10 @@
 const char* const BatchCommand::Usage
     = "Usage: kestrane-batch [--dictionary FILE] [--format 4up|2up|1up] [--style bullet|desc]\n"
       "                      [--title TEXT] [--set KEY=VALUE]... [--first-cell N]\n"
-      "                      [--pages FROM-TO] [--copies N]\n"
-      "                      (--pdf FILE | --printer NAME) DATAFILE\n";
+      "                      [--pages FROM-TO] [--copies N] [--lookup]\n"
+      "                      (--pdf FILE | --printer NAME) DATAFILE\n"
+      "       kestrane-batch --check-prices [OPTIONS] [--pdf FILE | --printer NAME]\n"
+      "                      DATAFILE\n";
 
 const char* const BatchCommand::Help
     = "Prints the signs of a POS data file (.txt or .dat) or of a list saved by the\n"
@@ -44,6 +48,14 @@ const char* const BatchCommand::Help
       "  --first-cell N      start on cell N of the first page\n"
       "  --pages FROM-TO     print only pages FROM to TO\n"
       "  --copies N          print N copies of each sign side by side (1 to 99)\n"
+      "  --lookup            fill the empty cells of every row that has a SKU from\n"
+      "                      the inventory and CIS databases before printing\n"
+      "                      (connection strings as stored, or --set ODBCINV=...\n"
+      "                      and --set ODBCCIS=...); rows not found are listed\n"
+      "  --check-prices      compare each row's promo and retail prices with the\n"
+      "                      inventory and list the rows that differ on standard\n"
+      "                      output (exit status 3); with --pdf or --printer the\n"
+      "                      signs are printed only when no price differs\n"
       "  --pdf FILE          write the signs to a PDF file\n"
       "  --printer NAME      send the signs to the CUPS printer NAME\n"
       "  --help              show this text\n"
@@ -178,9 +190,12 @@ QString setOverrides(const QStringList& pairs, QStringList& overrides)
 
 // Exactly one of --pdf FILE and --printer NAME, not empty.
 QString destinationProblem(const QCommandLineParser& parser, const QCommandLineOption& pdfOption,
-    const QCommandLineOption& printerOption)
+    const QCommandLineOption& printerOption, bool checkingPricesOnly)
 {
-    if (parser.isSet(pdfOption) == parser.isSet(printerOption))
+    if (parser.isSet(pdfOption) && parser.isSet(printerOption))
+        return QStringLiteral("give either --pdf FILE or --printer NAME");
+    // Checking the prices alone prints nothing.
+    if (!checkingPricesOnly && !parser.isSet(pdfOption) && !parser.isSet(printerOption))
         return QStringLiteral("give either --pdf FILE or --printer NAME");
     // An empty file name would make Qt print on paper, on the first queue,
     // and an empty printer name would pick one: a script whose variable is
@@ -210,8 +225,11 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, "N");
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), {}, "FILE");
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, "NAME");
-    parser.addOptions({ help, dictionaryOption, formatOption, styleOption, titleOption, setOption,
-        firstCellOption, pagesOption, copiesOption, pdfOption, printerOption });
+    const QCommandLineOption lookupOption(QStringLiteral("lookup"));
+    const QCommandLineOption checkPricesOption(QStringLiteral("check-prices"));
+    parser.addOptions({ help, lookupOption, checkPricesOption, dictionaryOption, formatOption,
+        styleOption, titleOption, setOption, firstCellOption, pagesOption, copiesOption, pdfOption,
+        printerOption });
     parser.addPositionalArgument(QStringLiteral("DATAFILE"), {});
     const auto bad = [](const QString& text) { return std::pair(std::optional<Request>(), text); };
     if (!parser.parse(arguments))
@@ -232,7 +250,8 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
         return bad(files.isEmpty() ? QStringLiteral("no data file is given")
                                    : QStringLiteral("only one data file can be given"));
     request.dataFile = files[0];
-    const QString whereProblem = destinationProblem(parser, pdfOption, printerOption);
+    const QString whereProblem
+        = destinationProblem(parser, pdfOption, printerOption, parser.isSet(checkPricesOption));
     if (!whereProblem.isEmpty())
         return bad(whereProblem);
     const QString setProblem = setOverrides(parser.values(setOption), request.overrides);
@@ -250,6 +269,8 @@ std::pair<std::optional<BatchCommand::Request>, QString> BatchCommand::parse(
     request.firstCell = given(firstCellOption);
     request.pages = given(pagesOption);
     request.copies = given(copiesOption);
+    request.lookup = parser.isSet(lookupOption);
+    request.checkPrices = parser.isSet(checkPricesOption);
     return { request, QString() };
 }
 
@@ -381,6 +402,66 @@ void BatchCommand::dropBadPictures(SignListModel& model)
     }
 }
 
+bool BatchCommand::lookUpRows(const AppSettings& settings, SignListModel& model)
+{
+    const QString inventory = settings.get(SettingsKeys::Setting::OdbcInv).text();
+    const QString cis = settings.get(SettingsKeys::Setting::OdbcCis).text();
+    if (MORNLIB::IsBlank(inventory) && MORNLIB::IsBlank(cis)) {
+        say(QStringLiteral("--lookup: no database is set (ODBCINV, ODBCCIS)"));
+        return false;
+    }
+    std::vector<int> rows;
+    QStringList skus;
+    ListLookup::rowsWithSku(model, &rows, &skus);
+    const ListLookup::Outcome outcome = ListLookup::run(skus, inventory, cis);
+    // Signs printed from a database that could not be read would be signs
+    // without their prices: nothing is printed.
+    bool failed = false;
+    if (outcome.inventory.kind == DatabaseState::Unavailable) {
+        say(QStringLiteral("Inventory database unavailable: ") + outcome.inventory.reason);
+        failed = true;
+    }
+    if (outcome.cis.kind == DatabaseState::Unavailable) {
+        say(QStringLiteral("CIS database unavailable: ") + outcome.cis.reason);
+        failed = true;
+    }
+    if (failed)
+        return false;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SignRow sign = model.signRow(rows[i]);
+        if (ListLookup::fillEmpty(sign, outcome.results[i]))
+            model.setSignRow(rows[i], sign);
+    }
+    if (!ListLookup::notFound(rows, outcome).empty())
+        say(ListLookup::summary(rows, outcome));
+    return true;
+}
+
+int BatchCommand::checkPrices(const AppSettings& settings, const SignListModel& model)
+{
+    const QString inventory = settings.get(SettingsKeys::Setting::OdbcInv).text();
+    if (MORNLIB::IsBlank(inventory)) {
+        say(QStringLiteral("--check-prices: no inventory database is set (ODBCINV)"));
+        return 1;
+    }
+    std::vector<int> rows;
+    QStringList skus;
+    ListLookup::rowsWithSku(model, &rows, &skus);
+    const ListLookup::Outcome outcome = ListLookup::run(skus, inventory, QString());
+    if (outcome.inventory.kind == DatabaseState::Unavailable) {
+        say(QStringLiteral("Inventory database unavailable: ") + outcome.inventory.reason);
+        return 1;
+    }
+    std::vector<SignRow> signs;
+    for (int row : rows)
+        signs.push_back(model.signRow(row));
+    const std::vector<PriceCheck::Difference> differences
+        = PriceCheck::compare(rows, signs, outcome);
+    for (const PriceCheck::Difference& difference : differences)
+        m_output(difference.line + QLatin1Char('\n'));
+    return differences.empty() ? 0 : 3;
+}
+
 int BatchCommand::run(const Request& request)
 {
     AppSettings settings(SettingsKeys::Application, SettingsKeys::Section);
@@ -392,6 +473,13 @@ int BatchCommand::run(const Request& request)
     SignListModel model;
     if (!readList(request, settings, model))
         return 1;
+    if (request.lookup && !lookUpRows(settings, model))
+        return 1;
+    if (request.checkPrices) {
+        const int checked = checkPrices(settings, model);
+        if (checked != 0 || (!request.pdf && request.printer.isEmpty()))
+            return checked;
+    }
     if (options.sign.graphic == 1)
         dropBadPictures(model);
 

@@ -40,12 +40,15 @@ public:
         std::optional<QString> pages;
         std::optional<QString> copies;
         QStringList overrides; // KEY=VALUE
+        bool lookup = false; // fill the empty cells from the databases first
+        bool checkPrices = false; // compare the prices with the inventory first
         bool help = false;
     };
 
     BatchCommand(Sink errors, Sink output);
 
-    // The exit status: 0 printed, 1 failed, 2 bad arguments. arguments[0] is
+    // The exit status: 0 printed, 1 failed, 2 bad arguments, 3 prices differ
+    // from the inventory (--check-prices). arguments[0] is
     // the program's name.
     int execute(const QStringList& arguments);
 
@@ -66,6 +69,13 @@ private:
     // The list the data file holds; false after a reported failure.
     bool readList(const Request& request, const AppSettings& settings, SignListModel& model);
     void dropBadPictures(SignListModel& model);
+    // Fills the list's empty cells from the databases; false after a
+    // reported failure (a set database that could not be read).
+    bool lookUpRows(const AppSettings& settings, SignListModel& model);
+    // Lists the rows whose prices differ from the inventory on the output:
+    // 0 when none differs, 3 when some do, 1 when the inventory could not
+    // be read.
+    int checkPrices(const AppSettings& settings, const SignListModel& model);
     void say(const QString& text);
 
     Sink m_errors;

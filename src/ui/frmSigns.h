@@ -3,6 +3,7 @@
 #include "base/SettingsStore.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/DatabaseState.h"
+#include "itemdata/ListLookup.h"
 #include "itemdata/SkuLookup.h"
 #include "printing/PrintRange.h"
 
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class CommonDialog;
 class DialogService;
@@ -131,6 +133,16 @@ private:
     // again for the same text.
     void mnuEditFind_Click();
     void mnuEditFindNext_Click();
+    // Looks up every row that has a SKU and fills its empty cells, as one
+    // undo step (frmSignsDatabase.cpp).
+    void mnuEditLookupAll_Click();
+    // Compares the rows' prices with the inventory, selects the rows that
+    // differ and lists them.
+    void mnuEditCheckPrices_Click();
+    // Looks the SKUs up off the window's thread behind a progress dialog
+    // with Cancel; nothing when cancelled.
+    std::optional<ListLookup::Outcome> runListLookup(const QString& title, const QStringList& skus,
+        const QString& inventory, const QString& cis);
     void mnuFileGraphic_Click();
     void mnuFilePrinterSetup_Click();
     void mnuFileOdbcInventory_Click();
@@ -217,6 +229,8 @@ private:
     QAction* mnuEditRedo = nullptr;
     QAction* mnuEditFind = nullptr;
     QAction* mnuEditFindNext = nullptr;
+    QAction* mnuEditLookupAll = nullptr;
+    QAction* mnuEditCheckPrices = nullptr;
     QAction* mnuFormatSel[3] = { nullptr, nullptr, nullptr };
     QAction* mnuColorsBorder = nullptr;
     QAction* mnuColorsPrice = nullptr;
@@ -278,6 +292,8 @@ private:
     OdbcError runDatabaseWork(const DatabaseSettings::Work& work);
     // frmSignsFind.cpp.
     void buildFindCommands(QMenu* edit);
+    // frmSignsDatabase.cpp: Look Up All Rows and Check Prices.
+    void addListDatabaseCommands(QMenu* edit);
     // The next row after row (wrapping round to it) whose SKU or description
     // holds the text, ignoring case; 0 when none does.
     int findRowAfter(int row, const QString& text) const;

@@ -9,9 +9,13 @@
 #include "base/MORNLIB.h"
 #include "base/OdbcConnectString.h"
 #include "base/SettingsKeys.h"
+#include "document/SignListHistory.h"
+#include "document/SignListModel.h"
 #include "itemdata/DatabaseSettings.h"
 #include "itemdata/InventoryDictionary.h"
+#include "itemdata/ListLookup.h"
 #include "itemdata/LookupService.h"
+#include "itemdata/PriceCheck.h"
 #include "itemdata/SkuLookup.h"
 #include "itemdata/qorDatFile.h"
 #include "itemdata/qorDct.h"
@@ -26,12 +30,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QItemSelection>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -119,6 +128,171 @@ void frmSigns::lookupFinished(quint64 request, const QString& sku, const SkuLook
             box->setSelection(0, int(box->text().size()));
     }
     statusBar()->showMessage(result.status);
+}
+
+std::optional<ListLookup::Outcome> frmSigns::runListLookup(
+    const QString& title, const QStringList& skus, const QString& inventory, const QString& cis)
+{
+    // The work owns what it shares with the window, so that a run the
+    // window no longer waits for (cancelled, or the program ending) is safe.
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    auto done = std::make_shared<std::atomic<int>>(0);
+    auto outcome = std::make_shared<ListLookup::Outcome>();
+    bool finished = false;
+    QEventLoop loop;
+
+    // Window-modal: the list cannot change under the lookup, and the window
+    // keeps painting.
+    QProgressDialog progress(QStringLiteral("Looking up %1 rows\u2026").arg(skus.size()),
+        QStringLiteral("Cancel"), 0, int(skus.size()), this);
+    progress.setObjectName(QStringLiteral("dlgLookupAll"));
+    progress.setWindowTitle(title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &progress,
+        [&progress, done] { progress.setValue(std::min(progress.maximum(), int(*done))); });
+    poll.start(100);
+    connect(&progress, &QProgressDialog::canceled, &loop, [&loop, cancel] {
+        *cancel = true;
+        loop.quit();
+    });
+
+    m_databaseWorkRunning = true;
+    const quint64 request = m_lookups->run(
+        [=] { *outcome = ListLookup::run(skus, inventory, cis, cancel.get(), done.get()); },
+        [&finished, &loop] {
+            finished = true;
+            loop.quit();
+        });
+    if (!finished && !*cancel)
+        loop.exec();
+    poll.stop();
+    m_databaseWorkRunning = false;
+    if (!finished || outcome->cancelled) {
+        // The run stops before its next batch and its outcome is dropped.
+        *cancel = true;
+        m_lookups->cancel(request);
+        return std::nullopt;
+    }
+    progress.close();
+    noteDatabaseState(true, inventory, outcome->inventory);
+    if (!MORNLIB::IsBlank(cis))
+        noteDatabaseState(false, cis, outcome->cis);
+    return *outcome;
+}
+
+// Edit menu, after Find: the commands that read the whole list against the
+// databases.
+void frmSigns::addListDatabaseCommands(QMenu* edit)
+{
+    mnuEditLookupAll
+        = Menus::addAction(edit, "mnuEditLookupAll", QStringLiteral("Look Up All Rows"));
+    mnuEditCheckPrices
+        = Menus::addAction(edit, "mnuEditCheckPrices", QStringLiteral("Check Prices"));
+    connect(mnuEditLookupAll, &QAction::triggered, this, &frmSigns::mnuEditLookupAll_Click);
+    connect(mnuEditCheckPrices, &QAction::triggered, this, &frmSigns::mnuEditCheckPrices_Click);
+}
+
+void frmSigns::mnuEditLookupAll_Click()
+{
+    if (m_databaseWorkRunning)
+        return;
+    std::vector<int> rows;
+    QStringList skus;
+    ListLookup::rowsWithSku(*m_model, &rows, &skus);
+    if (rows.empty()) {
+        statusBar()->showMessage(QStringLiteral("No row has a SKU to look up."));
+        return;
+    }
+    const QString inventory = m_settings.get(SettingsKeys::Setting::OdbcInv).text();
+    const QString cis = m_settings.get(SettingsKeys::Setting::OdbcCis).text();
+    const std::optional<ListLookup::Outcome> outcome
+        = runListLookup(QStringLiteral("Look Up All Rows"), skus, inventory, cis);
+    if (!outcome) {
+        statusBar()->showMessage(
+            QStringLiteral("Look Up All Rows cancelled: the list is unchanged."));
+        return;
+    }
+
+    bool currentChanged = false;
+    m_history->begin(QStringLiteral("Look Up All Rows"), currentRow());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SignRow sign = m_model->signRow(rows[i]);
+        if (ListLookup::fillEmpty(sign, outcome->results[i])) {
+            m_model->setSignRow(rows[i], sign);
+            currentChanged = currentChanged || rows[i] == currentRow();
+        }
+    }
+    m_history->end(currentRow());
+    // The panel shows the current row: it must show what was filled in, or
+    // a Save Row would write the old empty boxes back over it.
+    if (currentChanged)
+        LoadSelectedRow();
+    statusBar()->showMessage(ListLookup::summary(rows, *outcome));
+}
+
+void frmSigns::mnuEditCheckPrices_Click()
+{
+    if (m_databaseWorkRunning)
+        return;
+    const QString title = QStringLiteral("Check Prices");
+    const QString inventory = m_settings.get(SettingsKeys::Setting::OdbcInv).text();
+    if (MORNLIB::IsBlank(inventory)) {
+        m_dialogs.message(QStringLiteral("Check Prices compares the signs with the inventory "
+                                         "database, and none is set (File > Inventory Database)."),
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, title, this);
+        return;
+    }
+    std::vector<int> rows;
+    QStringList skus;
+    ListLookup::rowsWithSku(*m_model, &rows, &skus);
+    if (rows.empty()) {
+        statusBar()->showMessage(QStringLiteral("No row has a SKU to check."));
+        return;
+    }
+    const std::optional<ListLookup::Outcome> outcome
+        = runListLookup(title, skus, inventory, QString());
+    if (!outcome) {
+        statusBar()->showMessage(QStringLiteral("Check Prices cancelled."));
+        return;
+    }
+    if (outcome->inventory.kind == DatabaseState::Unavailable) {
+        m_dialogs.message(
+            QStringLiteral("Inventory database unavailable: ") + outcome->inventory.reason,
+            DialogService::Buttons::Ok, DialogService::Icon::Exclamation, title, this);
+        return;
+    }
+    std::vector<SignRow> signs;
+    for (int row : rows)
+        signs.push_back(m_model->signRow(row));
+    const std::vector<PriceCheck::Difference> differences
+        = PriceCheck::compare(rows, signs, *outcome);
+    if (differences.empty()) {
+        statusBar()->showMessage(
+            QStringLiteral("Checked %1 rows: every price agrees with the inventory.")
+                .arg(rows.size()));
+        return;
+    }
+    // The rows that differ are selected, so that they can be corrected or
+    // left out of the print run.
+    QItemSelection selection;
+    QStringList lines;
+    for (const PriceCheck::Difference& difference : differences) {
+        const QModelIndex index = m_model->index(difference.row - 1, 0);
+        selection.select(index, index);
+        lines << difference.line;
+    }
+    msfGrid->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    statusBar()->showMessage(QStringLiteral("Checked %1 rows: %2 prices differ from the inventory.")
+                                 .arg(rows.size())
+                                 .arg(differences.size()));
+    m_dialogs.message(lines.join(QLatin1Char('\n')), DialogService::Buttons::Ok,
+        DialogService::Icon::Exclamation, title, this);
 }
 
 OdbcError frmSigns::runDatabaseWork(const DatabaseSettings::Work& work)

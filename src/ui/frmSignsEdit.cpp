@@ -44,6 +44,7 @@ void frmSigns::buildEditMenu(QMenuBar* bar)
     mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     edit->addAction(mnuEditRedo);
     buildFindCommands(edit);
+    addListDatabaseCommands(edit);
     connect(m_history, &SignListHistory::rowToShow, this, &frmSigns::showRow);
 
     connect(mnuEditSaveRow, &QAction::triggered, this, &frmSigns::mnuEditSaveRow_Click);
