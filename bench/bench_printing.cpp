@@ -19,8 +19,8 @@
 #include "printing/PreviewCanvas.h"
 #include "printing/PrintJob.h"
 #include "printing/PrinterCanvas.h"
-#include "printing/RecordingCanvas.h"
 #include "printing/SignCanvas.h"
+#include "support/RecordingCanvas.h"
 #include "ui/DialogPrintHost.h"
 #include "ui/DialogService.h"
 

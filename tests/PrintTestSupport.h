@@ -5,8 +5,8 @@
 
 #include "document/SignListModel.h"
 #include "printing/PrintJob.h"
-#include "printing/RecordingCanvas.h"
 #include "printing/RunTimeError.h"
+#include "support/RecordingCanvas.h"
 #include "ui/DialogPrintHost.h"
 #include "ui/DialogService.h"
 

@@ -14,6 +14,20 @@
 
 using namespace PrintTest;
 
+// The on-screen preview, keeping a log of its calls as well.
+class RecordingPreview : public PreviewCanvas
+{
+public:
+    using PreviewCanvas::PreviewCanvas;
+    const std::vector<CanvasOp>& operations() const { return m_ops; }
+
+protected:
+    void logOp(const CanvasOp& op) override { m_ops.push_back(op); }
+
+private:
+    std::vector<CanvasOp> m_ops;
+};
+
 class TestPrintingPainters : public QObject
 {
     Q_OBJECT
@@ -358,8 +372,7 @@ private slots:
         for (bool bullet : { true, false }) {
             RecordingCanvas printer;
             printer.setOrientation(SignCanvas::Landscape);
-            PreviewCanvas preview(QSize(1920, 1000), 96, 96);
-            preview.setRecording(true);
+            RecordingPreview preview(QSize(1920, 1000), 96, 96);
             const PreviewView view = PreviewViewFor(preview.Width(), preview.Height(),
                 { printer.Width(), printer.Height(), printer.ScaleWidth(), printer.ScaleHeight() },
                 360, 360);

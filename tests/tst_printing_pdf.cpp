@@ -13,6 +13,7 @@
 #include "ui/frmCalibrate.h"
 #include "ui/frmSigns.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -787,7 +788,7 @@ private slots:
         frmSigns window(dialogs());
         QCOMPARE(window.printer()->printerName(), queue);
         fill(*window.model(), { typicalSign(1) });
-        window.mnuFormatSel_Click(1);
+        window.findChildren<QAction*>("mnuFormatSel").at(1)->trigger(); // 2-Up
         window.PrintSigns(true);
         QCOMPARE(messageTexts(), QStringList());
         QCOMPARE(lastJobPages(), letter);

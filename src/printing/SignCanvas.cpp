@@ -209,12 +209,6 @@ CanvasOp SignCanvas::stateOp(CanvasOp::Kind kind) const
     return op;
 }
 
-void SignCanvas::record(CanvasOp op)
-{
-    if (m_recording)
-        m_ops.push_back(std::move(op));
-}
-
 static QPen penFor(int color, int width, int style)
 {
     QPen pen(colorOf(color));
@@ -246,7 +240,7 @@ void SignCanvas::submit(CanvasOp op)
         paintOp(*p, op);
     else
         deferOp(op);
-    record(std::move(op));
+    logOp(op);
 }
 
 // Sets the painter's clip to the op's clip rectangle (in user units), only
@@ -455,7 +449,7 @@ void SignCanvas::NextPrintZone()
 void SignCanvas::NewPage()
 {
     deviceNewPage();
-    record(stateOp(CanvasOp::Kind::NewPage));
+    logOp(stateOp(CanvasOp::Kind::NewPage));
     ++m_page;
     m_currentX = m_scaleLeft;
     m_currentY = m_scaleTop;
@@ -464,7 +458,7 @@ void SignCanvas::NewPage()
 void SignCanvas::EndDoc()
 {
     deviceEndDoc();
-    record(stateOp(CanvasOp::Kind::EndDoc));
+    logOp(stateOp(CanvasOp::Kind::EndDoc));
     m_page = 1;
     m_currentX = m_scaleLeft;
     m_currentY = m_scaleTop;
@@ -473,7 +467,7 @@ void SignCanvas::EndDoc()
 void SignCanvas::Cls()
 {
     deviceCls();
-    record(stateOp(CanvasOp::Kind::Cls));
+    logOp(stateOp(CanvasOp::Kind::Cls));
     m_currentX = m_scaleLeft;
     m_currentY = m_scaleTop;
 }

@@ -25,7 +25,7 @@ struct SignPicture
 };
 
 // One drawing call as the surface saw it, in the surface's user units
-// (twips on the printer). Kept when recording is on, for tests.
+// (twips on the printer), with the drawing state it was made in.
 struct CanvasOp
 {
     enum class Kind { Line, Box, Circle, Picture, Text, NewPage, EndDoc, Cls, FillRect };
@@ -181,12 +181,6 @@ public:
     // Page of the document the next drawing lands on (from 1).
     int page() const { return m_page; }
 
-    // --- recording (tests) ---
-    void setRecording(bool on) { m_recording = on; }
-    bool isRecording() const { return m_recording; }
-    const std::vector<CanvasOp>& operations() const { return m_ops; }
-    void clearOperations() { m_ops.clear(); }
-
 protected:
     SignCanvas();
 
@@ -207,6 +201,9 @@ protected:
     // A drawing call the surface keeps to draw later (see devicePainter);
     // the default drops it.
     virtual void deferOp(const CanvasOp&) { }
+    // Every call once the device has it, NewPage, EndDoc and Cls included,
+    // for a surface that keeps a log of them; the default keeps nothing.
+    virtual void logOp(const CanvasOp&) { }
     // Draws one call on a painter, as the operations draw it.
     void paintOp(QPainter& painter, const CanvasOp& op);
     void applyClip(QPainter& painter, const QRectF& clip);
@@ -254,7 +251,6 @@ private:
     // Font em size in user units, horizontally and vertically.
     double emUserX() const;
     double emUserY() const;
-    void record(CanvasOp op);
     CanvasOp stateOp(CanvasOp::Kind kind) const;
 
     double m_widthTwips = 0, m_heightTwips = 0;
@@ -274,8 +270,6 @@ private:
     std::optional<QRectF> m_painterClip;
 
     int m_page = 1;
-    bool m_recording = false;
-    std::vector<CanvasOp> m_ops;
     std::vector<QRectF> m_extents;
     mutable std::array<std::unique_ptr<FontFace>, 4> m_faces;
     QHash<QString, SignPicture> m_pictures;

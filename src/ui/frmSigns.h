@@ -97,7 +97,30 @@ public:
     // current row when none is selected; in list order.
     QVector<int> rowsToActOn() const;
 
-    // --- commands (menu handlers; buttons only call these) ---
+    // Reads the data file as Read Data File does once its dialog has chosen it.
+    void readDataFile(const QString& path);
+    // Reads the data files in turn, once no dialog of the window is open
+    // (files named on the command line or handed over by a later start).
+    void openDataFiles(const QStringList& paths);
+    // Reads each dropped data file in turn; anything else gets a message.
+    void dropDataFiles(const QList<QUrl>& urls);
+
+    // The item-graphic path of the row being edited (grid column 9).
+    QString GraphicFile;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The print host reads the option boxes when a print starts.
+    friend class SignWindowPrintHost;
+
+    // --- commands (menu handlers; buttons only call these; everything else
+    // reaches them through the menu actions) ---
     void mnuEditSaveRow_Click();
     void mnuEditInsertRow_Click();
     void mnuEditCopyRow_Click();
@@ -143,27 +166,6 @@ public:
     // files, reading dropped data files.
     void mnuHelpGuide_Click();
     void mnuFileRecent_Click(int index);
-    // Reads the data file as Read Data File does once its dialog has chosen it.
-    void readDataFile(const QString& path);
-    // Reads the data files in turn, once no dialog of the window is open
-    // (files named on the command line or handed over by a later start).
-    void openDataFiles(const QStringList& paths);
-    // Reads each dropped data file in turn; anything else gets a message.
-    void dropDataFiles(const QList<QUrl>& urls);
-
-    // The item-graphic path of the row being edited (grid column 9).
-    QString GraphicFile;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    // The print host reads the option boxes when a print starts.
-    friend class SignWindowPrintHost;
 
     // --- widgets, named as the rest of the program knows them ---
     QTableView* msfGrid = nullptr;

@@ -1,4 +1,4 @@
-#include "printing/RecordingCanvas.h"
+#include "support/RecordingCanvas.h"
 
 #include <utility>
 
@@ -14,7 +14,6 @@ RecordingCanvas::RecordingCanvas(
     , m_dpi(dpi)
     , m_deviceName(std::move(deviceName))
 {
-    setRecording(true);
     applyGeometry();
 }
 

@@ -5,6 +5,8 @@
 #include <QMarginsF>
 #include <QSizeF>
 
+#include <vector>
+
 // A surface that draws nothing and records every call (see operations()),
 // standing in for a printer in tests. It has a printer's geometry: a sheet
 // and its unprintable margins in twips, given for the portrait sheet and
@@ -26,6 +28,11 @@ public:
     int endDocs() const { return m_endDocs; }
     int clears() const { return m_clears; }
     bool abandoned() const { return m_abandoned; }
+
+    // The calls in the order made; recording is on from the start. Off, the
+    // surface only lays out (for timing the layout alone).
+    void setRecording(bool on) { m_recording = on; }
+    const std::vector<CanvasOp>& operations() const { return m_ops; }
     void abandonDocument() override { m_abandoned = true; }
 
     // Left and top unprintable margins of the current orientation, in twips.
@@ -37,6 +44,11 @@ protected:
     void deviceNewPage() override { ++m_newPages; }
     void deviceEndDoc() override { ++m_endDocs; }
     void deviceCls() override { ++m_clears; }
+    void logOp(const CanvasOp& op) override
+    {
+        if (m_recording)
+            m_ops.push_back(op);
+    }
 
 private:
     void applyGeometry();
@@ -49,4 +61,6 @@ private:
     int m_endDocs = 0;
     int m_clears = 0;
     bool m_abandoned = false;
+    bool m_recording = true;
+    std::vector<CanvasOp> m_ops;
 };
