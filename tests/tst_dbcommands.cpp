@@ -1,3 +1,4 @@
+#include "PrintTestSupport.h"
 #include "base/SettingsKeys.h"
 #include "base/SettingsStore.h"
 #include "document/SignListModel.h"
@@ -184,11 +185,9 @@ private slots:
         QCOMPARE(states(), QString("Inventory: connected / CIS: connected"));
         QCOMPARE(invState->toolTip(), QString());
 
-        const QString picture = scope.path() + "/item.bmp";
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QVERIFY(image.save(picture) && child<ImageBox>(w, "Image1")->loadPicture(picture));
-        w.GraphicFile = picture;
+        dialogs().queueFile(PrintTest::writePicture(scope.path(), "item.bmp", 8, 8));
+        trigger(w, "mnuFileGraphic");
+        QVERIFY(child<ImageBox>(w, "Image1")->hasPicture());
         child<EntryBox>(w, "txtCost")->setText("old cost");
         const int rows = w.model()->Rows();
         EntryBox* sku = child<EntryBox>(w, "txtSku");
@@ -213,8 +212,11 @@ private slots:
         };
         QCOMPARE(
             enter("A1"), QString("A1|Hammer|9.99|4.44||Steel|Oak| / SKU A1 found in inventory"));
+        // The picture and its path are gone: the next item-graphic dialog starts from nothing.
         QVERIFY(!child<ImageBox>(w, "Image1")->hasPicture());
-        QCOMPARE(w.GraphicFile, QString());
+        dialogs().queueFile(std::nullopt);
+        trigger(w, "mnuFileGraphic");
+        QCOMPARE(dialogs().fileRequests().constLast().fileName, QString());
         QCOMPARE(QApplication::focusWidget(), child<EntryBox>(w, "txtPromo"));
         QCOMPARE(w.model()->Rows(), rows);
         QCOMPARE(enter("Z9"), QString("Z9||||||| / SKU Z9 not found"));

@@ -119,6 +119,14 @@ class TestMainWindow : public QObject
     // The row the panel names and the SKU it shows; the list's SKUs.
     QString panel() { return box("txtSelRow")->text() + ":" + box("txtSku")->text(); }
     QString list() { return skus(*m_w).join(','); }
+    // The picture path of the row in the panel: the file the item-graphic dialog starts from
+    // (cancelled, so nothing changes).
+    QString offeredPicture()
+    {
+        dialogs().queueFile(std::nullopt);
+        trigger(*m_w, "mnuFileGraphic");
+        return dialogs().fileRequests().constLast().fileName;
+    }
     // Starts a window, lets its frame arrive, and returns where the frame stands; closing it
     // saves the placement.
     QRect startAndClose()
@@ -326,9 +334,10 @@ private slots:
         const QString notPicture = writeTestFile(m_scope->path(), "notes.jpg", "not a picture");
         frmSigns& w = open();
         w.show();
-        // GraphicFile (the folder as ~) and whether a picture is loaded, though maybe hidden.
+        // The row's picture path, as the item-graphic dialog offers it (the folder as ~), and
+        // whether a picture is loaded, though maybe hidden.
         auto state = [&] {
-            return QString(w.GraphicFile).replace(m_scope->path(), "~")
+            return offeredPicture().replace(m_scope->path(), "~")
                 + (picture()->hasPicture() ? "+" : "");
         };
         dialogs().queueFile(item);
@@ -340,7 +349,7 @@ private slots:
         dialogs().queueFile(std::nullopt);
         trigger(w, "mnuFileGraphic");
         QCOMPARE(state(), QString("~/notes.jpg+"));
-        // Ticking the box shows the picture of GraphicFile, or none.
+        // Ticking the box shows the row's picture, or none.
         check("ckbGraphic")->click();
         QCOMPARE(state(), QString("~/notes.jpg"));
         // Loading a row whose picture does not exist keeps its path but shows nothing.
@@ -363,10 +372,11 @@ private slots:
         QCOMPARE(state(), QString());
 
         // Clear Grid keeps the item graphic; a following save stores it.
-        w.GraphicFile = "/pictures/x.jpg";
+        dialogs().queueFile(item);
+        trigger(w, "mnuFileGraphic");
         click("cmdClearGrid");
         click("cmdSave");
-        QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), QString("/pictures/x.jpg"));
+        QCOMPARE(w.model()->cell(1, SignListModel::ColGraphic), item);
         // Delete with a single data row empties it, keeps it, and empties the panel.
         go(1);
         box("txtSku")->setText("typed, not saved");
@@ -456,14 +466,15 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, expected);
         const QStringList want = expected.split(' ');
-        dialogs().queueFile(
-            writeTestFile(m_scope->path(), "items.txt", "1\t10\r\nD1\tone\r\nD2\ttwo\r\n"));
         frmSigns& w = open();
         typeSigns({ "AAA", "BBB", "CCC" }); // with bullet lines, so that a copy shows whole
         const QString before = list();
         go(row);
         box("txtSku")->setText("XYZ");
-        w.GraphicFile = "/pictures/xyz.jpg";
+        dialogs().queueFile(PrintTest::writePicture(m_scope->path(), "xyz.jpg", 4, 4));
+        trigger(w, "mnuFileGraphic");
+        dialogs().queueFile(
+            writeTestFile(m_scope->path(), "items.txt", "1\t10\r\nD1\tone\r\nD2\ttwo\r\n"));
         command.startsWith("cmd") ? click(qPrintable(command)) : trigger(w, qPrintable(command));
         QCOMPARE(list(), want[0]);
         QCOMPARE(panel(), want[1]);
@@ -478,7 +489,7 @@ private slots:
         QCOMPARE(w.currentRow(), row);
         // The panel shows the row as it is now, never what was typed before.
         QCOMPARE(panel(), QString::number(row) + ":" + skus(w).at(row - 1));
-        QCOMPARE(w.GraphicFile, QString());
+        QCOMPARE(offeredPicture(), QString());
         trigger(w, "mnuEditRedo");
         QCOMPARE(list(), want[0]);
         QCOMPARE(panel(), QString("%1:%2").arg(w.currentRow()).arg(skus(w).at(w.currentRow() - 1)));

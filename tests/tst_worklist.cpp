@@ -48,7 +48,7 @@ private slots:
         const QString path = scope.path() + "/data/kestrane/worklist.txt";
         // A row with every field and a character beyond ASCII comes back whole.
         const std::array<QString, 9> full { "DDD", "2.99", "3.49", "Crème hinge \"brass\"", "b1",
-            "b2", "b3", "1.10", "/pictures/hinge.jpg" };
+            "b2", "b3", "1.10", PrintTest::writePicture(scope.path(), "hinge.jpg", 4, 4) };
         {
             frmSigns w;
             typeList(w, { "AAA", "BBB", "CCC" });
@@ -62,7 +62,8 @@ private slots:
             for (const char* box : { "txtSku", "txtPromo", "txtRetail", "txtDescription", "txtBp1",
                      "txtBp2", "txtBp3", "txtCost" })
                 child<EntryBox>(w, box)->setText(full[size_t(i++)]);
-            w.GraphicFile = full[8];
+            dialogs().queueFile(full[8]);
+            trigger(w, "mnuFileGraphic");
             trigger(w, "mnuEditSaveRow");
             w.close();
         }

@@ -105,9 +105,6 @@ public:
     // Reads each dropped data file in turn; anything else gets a message.
     void dropDataFiles(const QList<QUrl>& urls);
 
-    // The item-graphic path of the row being edited (grid column 9).
-    QString GraphicFile;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -318,6 +315,8 @@ private:
     std::unique_ptr<CommonDialog> m_commonDialog;
     mutable std::unique_ptr<QPrinter> m_printer;
     bool m_unloaded = false;
+    // The item-graphic path of the row being edited (grid column 9).
+    QString GraphicFile;
     // The last print range chosen in this session (rows excepted).
     PrintRange m_lastPrintRange;
     // Non-zero while a command moves the grid's current row itself, so the
