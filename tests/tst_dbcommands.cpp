@@ -58,7 +58,6 @@ private slots:
             row("table missing is refused", "<db>", "previous", true);
         }
     }
-
     void editRules()
     {
         QFETCH(DatabaseSettings::Database, database);
@@ -75,28 +74,23 @@ private slots:
         QVERIFY2(refused || db.fill(table, "1,10"), qPrintable(db.error()));
         const QString key = inventory ? SettingsKeys::ODBCINV : SettingsKeys::ODBCCIS;
         appSettings().save(key, "previous");
-
         dialogs().queueInput(QString(answer).replace("<db>", db.connectString()));
         DatabaseCommands::EditConnectString(database, dialogs(), appSettings());
-        QCOMPARE(dialogs().inputRequests().first().defaultText, QString("previous"));
-        QCOMPARE(::stored(key), QString(stored).replace("<db>", db.connectString()));
+        QCOMPARE(dialogs().inputRequests().first().defaultText + " > " + ::stored(key),
+            "previous > " + QString(stored).replace("<db>", db.connectString()));
         QCOMPARE(dialogs().messages().size(), refused ? 1 : 0);
-        if (refused) {
-            const DialogService::Message& message = dialogs().messages().first();
-            // The driver's complaint names the missing table.
-            // The string as typed, its password masked.
-            const QString shown = QString(db.connectString())
-                                      .replace(QRegularExpression("(?i)(pwd=)[^;]*"), "\\1****");
-            QVERIFY2(
-                message.text.startsWith("Error opening selected odbc source: " + shown + "\r\n")
-                    && message.text.contains(table),
-                qPrintable(message.text));
-            QCOMPARE(message.title, QString(inventory ? "INV Database" : "CIS Database"));
-            QCOMPARE(message.icon, DialogService::Icon::Information);
-            QCOMPARE(message.buttons, DialogService::Buttons::Ok);
-        }
+        if (!refused)
+            return;
+        // The string as typed, its password masked, and the driver's complaint naming the table.
+        const DialogService::Message& message = dialogs().messages().first();
+        const QString shown
+            = QString(db.connectString()).replace(QRegularExpression("(?i)(pwd=)[^;]*"), "\\1****");
+        QVERIFY2(message.text.startsWith("Error opening selected odbc source: " + shown + "\r\n")
+                && message.text.contains(table) && message.icon == DialogService::Icon::Information
+                && message.buttons == DialogService::Buttons::Ok,
+            qPrintable(message.text));
+        QCOMPARE(message.title, QString(inventory ? "INV Database" : "CIS Database"));
     }
-
     void testReport_data()
     {
         QTest::addColumn<QString>("inv"); // stored strings; "<db>" has no inv table
@@ -105,15 +99,13 @@ private slots:
         const QString notSet = "\r\nInventory Database not set to an ODBC data source.\r\nOptional "
                                "CIS Database not set to an ODBC data source.";
         QTest::newRow("neither set") << Absent << Absent << notSet;
-        QTest::newRow("spaces only") << "   "
-                                     << " " << notSet;
+        QTest::newRow("spaces only") << "   " << QString(" ") << notSet;
         // A number that is not negative gets a space where the sign would be.
         QTest::newRow("both fail") << "<db>" << NoSuchSource
                                    << "\r\nInventory Database Problem:  1, [SQLite]no such table: "
                                       "inv (1)\r\nCIS Database Problem: -1, "
                 + DriverManagerNoSource;
     }
-
     void testReport()
     {
         QFETCH(QString, inv);
@@ -123,21 +115,18 @@ private slots:
         TestDatabase db(TestDatabase::SQLite);
         KESTRANE_USE(db);
         QVERIFY(db.fill("special", "1"));
-        for (auto [key, value] : { std::pair { SettingsKeys::ODBCINV, inv },
-                 std::pair { SettingsKeys::ODBCCIS, cis } }) {
+        for (auto [key, value] :
+            { std::pair { SettingsKeys::ODBCINV, inv }, std::pair { SettingsKeys::ODBCCIS, cis } })
             if (value != Absent)
                 appSettings().save(key, value.replace("<db>", db.connectString()));
-        }
         DatabaseCommands::TestDatabaseConnections(dialogs(), appSettings());
         QCOMPARE(messageTexts(), QStringList { report });
-        QCOMPARE(dialogs().messages().first().title, QString("Alert:"));
-        QCOMPARE(dialogs().messages().first().icon, DialogService::Icon::Information);
+        QVERIFY(dialogs().messages().first().title == "Alert:"
+            && dialogs().messages().first().icon == DialogService::Icon::Information);
     }
-
-    // The real window: the three File-menu entries with their prompts, and
-    // Enter in the SKU box, which fills the boxes from inv and special,
-    // empties the picture, leaves the list alone and moves to the promotional
-    // price; the status bar shows the lookup's line and each database's
+    // The real window: the three File-menu entries with their prompts, and Enter in the SKU box,
+    // which fills the boxes from inv and special, empties the picture, leaves the list alone and
+    // moves to the promotional price; the status bar shows the lookup's line and each database's
     // state, with the driver's reason as the indicator's tooltip.
     void window()
     {
@@ -158,7 +147,6 @@ private slots:
             return QStringList { request.prompt, request.title, request.defaultText };
         };
         QCOMPARE(states(), QString("Inventory: not set / CIS: not set"));
-
         dialogs().queueInput(" " + db.connectString());
         trigger(w, "mnuFileOdbcInventory");
         QCOMPARE(asked(),
@@ -182,15 +170,14 @@ private slots:
         // A failed trial of another string leaves the stored one's indicator.
         dialogs().queueInput("Driver=SQLite3;Database=" + scope.path() + "/typo.db");
         trigger(w, "mnuFileOdbcInventory");
-        QCOMPARE(states(), QString("Inventory: connected / CIS: connected"));
-        QCOMPARE(invState->toolTip(), QString());
-
+        QCOMPARE(states() + invState->toolTip(), QString("Inventory: connected / CIS: connected"));
         dialogs().queueFile(PrintTest::writePicture(scope.path(), "item.bmp", 8, 8));
         trigger(w, "mnuFileGraphic");
         QVERIFY(child<ImageBox>(w, "Image1")->hasPicture());
         child<EntryBox>(w, "txtCost")->setText("old cost");
         const int rows = w.model()->Rows();
         EntryBox* sku = child<EntryBox>(w, "txtSku");
+        const auto status = [&] { return w.statusBar()->currentMessage(); };
         // The boxes and the status line after typing the SKU and Enter.
         const auto enter = [&](const QString& text) {
             sku->setFocus();
@@ -198,27 +185,23 @@ private slots:
             QTest::keyClicks(sku, text);
             QTest::keyClick(sku, Qt::Key_Return);
             // The chain moves on at once; the boxes fill when the lookup reports.
-            if (QApplication::focusWidget() != child<EntryBox>(w, "txtPromo"))
-                return QString("focus stayed");
-            if (!QTest::qWaitFor(
-                    [&] { return !w.statusBar()->currentMessage().startsWith("Looking up"); },
-                    8000))
-                return QString("no outcome");
+            if (QApplication::focusWidget() != child<EntryBox>(w, "txtPromo")
+                || !QTest::qWaitFor([&] { return !status().startsWith("Looking up"); }, 8000))
+                return QString("focus stayed, or no outcome");
             QStringList boxes;
             for (const char* box : { "txtSku", "txtDescription", "txtRetail", "txtCost", "txtPromo",
                      "txtBp1", "txtBp2", "txtBp3" })
                 boxes << child<EntryBox>(w, box)->text();
-            return boxes.join('|') + " / " + w.statusBar()->currentMessage();
+            return boxes.join('|') + " / " + status();
         };
         QCOMPARE(
             enter("A1"), QString("A1|Hammer|9.99|4.44||Steel|Oak| / SKU A1 found in inventory"));
-        // The picture and its path are gone: the next item-graphic dialog starts from nothing.
-        QVERIFY(!child<ImageBox>(w, "Image1")->hasPicture());
+        // The list is left alone; the picture and its path are gone: the next item-graphic
+        // dialog starts from nothing.
         dialogs().queueFile(std::nullopt);
         trigger(w, "mnuFileGraphic");
-        QCOMPARE(dialogs().fileRequests().constLast().fileName, QString());
-        QCOMPARE(QApplication::focusWidget(), child<EntryBox>(w, "txtPromo"));
-        QCOMPARE(w.model()->Rows(), rows);
+        QVERIFY(w.model()->Rows() == rows && !child<ImageBox>(w, "Image1")->hasPicture()
+            && dialogs().fileRequests().constLast().fileName.isEmpty());
         QCOMPARE(enter("Z9"), QString("Z9||||||| / SKU Z9 not found"));
         // A changed string is used at once.
         appSettings().save(SettingsKeys::ODBCINV, "  ");
@@ -230,17 +213,14 @@ private slots:
             "C3|Drill|49|30|45||| / SKU C3 found in CIS; Inventory database "
             "unavailable: database file not found: "
                 + missing);
-        QCOMPARE(states(), QString("Inventory: unavailable / CIS: connected"));
-        QCOMPARE(invState->toolTip(), "database file not found: " + missing);
-        QCOMPARE(dialogs().messages().size(), 3);
-        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(states() + " / " + invState->toolTip(),
+            "Inventory: unavailable / CIS: connected / database file not found: " + missing);
+        QVERIFY(dialogs().messages().size() == 3 && !QFile::exists(missing));
         frmSigns fresh(dialogs()); // strings set but not used yet
         QCOMPARE(child<QLabel>(fresh, "lblCisState")->text(), QString("CIS: not checked"));
     }
-
-    // A lookup that waits on a locked file: the clerk types on meanwhile.
-    // Its outcome fills only the boxes not typed in since the Enter, and is
-    // dropped when the SKU box holds another SKU by then.
+    // A lookup that waits on a locked file: the clerk types on meanwhile. Its outcome fills only
+    // the boxes not typed in since the Enter, and is dropped when the SKU box holds another SKU.
     void lateResult()
     {
         TestSettingsScope scope;
@@ -252,7 +232,13 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         EntryBox* sku = child<EntryBox>(w, "txtSku");
-        const auto text = [&](const char* name) { return child<EntryBox>(w, name)->text(); };
+        const auto boxes = [&] {
+            QStringList texts;
+            for (const char* name :
+                { "txtSku", "txtDescription", "txtRetail", "txtPromo", "txtBp1" })
+                texts << child<EntryBox>(w, name)->text();
+            return texts.join('|') + " / " + w.statusBar()->currentMessage();
+        };
         const auto lookUpWhileLocked = [&](const QString& typed, const auto& meanwhile) {
             QProcess holder;
             if (!db.holdLock(holder))
@@ -275,23 +261,15 @@ private slots:
             QTest::keyClicks(QApplication::focusWidget(), "5.55");
             QTest::keyClick(child<EntryBox>(w, "txtBp1"), Qt::Key_X);
         }));
-        QCOMPARE(w.statusBar()->currentMessage(), QString("SKU A1 found in inventory"));
-        QCOMPARE(QStringList({ text("txtDescription"), text("txtRetail"), text("txtPromo"),
-                     text("txtBp1") }),
-            QStringList({ "Hammer", "9.99", "5.55", "x" }));
-
+        QCOMPARE(boxes(), QString("A1|Hammer|9.99|5.55|x / SKU A1 found in inventory"));
         QVERIFY(lookUpWhileLocked("B2", [&] {
             sku->setFocus();
             QTest::keyClick(sku, Qt::Key_Backspace);
         }));
-        QCOMPARE(text("txtSku"), QString("B"));
-        QCOMPARE(text("txtDescription"), QString("Hammer"));
-        QCOMPARE(w.statusBar()->currentMessage(), QString());
+        QCOMPARE(boxes(), QString("B|Hammer|9.99|5.55|x / "));
     }
-
-    // The connection-string box takes a pasted string whole: one longer
-    // than the driver manager accepts is refused with its true length, and
-    // nothing is stored.
+    // The connection-string box takes a pasted string whole: one longer than the driver manager
+    // accepts is refused with its true length, and nothing is stored.
     void longPasteRefused()
     {
         TestSettingsScope scope;
@@ -316,10 +294,10 @@ private slots:
         DatabaseCommands::EditConnectString(
             DatabaseSettings::Database::Inventory, dialogs(), appSettings());
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().endsWith(
-                     "The connection string is too long: 32768 characters, at most 32767"),
+        QVERIFY2(stored(SettingsKeys::ODBCINV) == "previous"
+                && shown.first().endsWith(
+                    "The connection string is too long: 32768 characters, at most 32767"),
             qPrintable(shown.first().right(100)));
-        QCOMPARE(stored(SettingsKeys::ODBCINV), QString("previous"));
     }
 };
 
