@@ -1,26 +1,16 @@
+// The Inventory Database, CIS Database (optional) and Test Database Connections commands, and the
+// lookup in the real window.
 #include "PrintTestSupport.h"
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
-#include "document/SignListModel.h"
 #include "itemdata/DatabaseSettings.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/DatabaseCommands.h"
-#include "ui/DialogService.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
 #include "ui/frmSigns.h"
 
-#include <QApplication>
-#include <QImage>
-#include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 Q_DECLARE_METATYPE(DatabaseSettings::Database)
 
@@ -32,8 +22,6 @@ const QString DriverManagerNoSource = QStringLiteral(
 
 } // namespace
 
-// The Inventory Database, CIS Database (optional) and Test Database
-// Connections commands, and the lookup in the real window.
 class TestDbCommands : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,4 @@
-// The main window: options kept between runs, the entry panel's keys, the grid, the row commands
-// undone and redone, the item graphic, placement, printer, files, Help, preview, Find, F6, access.
+// The main window: options, keys, grid, row commands and undo, picture, placement, files, dialogs.
 #include "PrintTestSupport.h"
 #include "document/SignListHistory.h"
 #include "document/SignListModel.h"
@@ -13,19 +12,9 @@
 #include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QStatusBar>
-#include <QTableView>
-#include <QUndoStack>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <optional>
@@ -141,13 +130,11 @@ class TestMainWindow : public QObject
     // saves the placement.
     QRect startAndClose()
     {
-        frmSigns& w = open();
-        w.show();
-        if (!QTest::qWaitForWindowExposed(&w))
-            return QRect();
+        open().show();
+        const bool exposed = QTest::qWaitForWindowExposed(&*m_w);
         QTest::qWait(200);
-        const QRect frame = w.frameGeometry();
-        w.close();
+        const QRect frame = exposed ? m_w->frameGeometry() : QRect();
+        m_w->close();
         m_w.reset();
         return frame;
     }
@@ -163,23 +150,19 @@ private slots:
     // stored when the window closes (bullets, description).
     void defaults_data()
     {
-        QTest::addColumn<QStringList>("settings"); // key, value, ...
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("first run") << QStringList() << "0000000 False False";
-        QTest::newRow("unreadable values") << QStringList { SettingsKeys::PRINTFORMAT, "7",
-            SettingsKeys::PRINTTITLE, "abc", SettingsKeys::PRINTLOGO, "5",
-            SettingsKeys::PRINTBULLET, "maybe", "frmSignsFTOP", "99999", "frmSignsFWIDTH", "-3" }
-                                           << "0000000 False False";
+        QTest::addColumn<QString>("row"); // KEY=value ... > the expected state
+        QTest::newRow("first run") << " > 0000000 False False";
+        QTest::newRow("unreadable values")
+            << "PRINTFORMAT=7 PRINTTITLE=abc PRINTLOGO=5 "
+               "PRINTBULLET=maybe frmSignsFTOP=99999 frmSignsFWIDTH=-3 > 0000000 False False";
         // Both text styles stored select the bullets.
-        QTest::newRow("both styles") << QStringList { SettingsKeys::PRINTBULLET, "True",
-            SettingsKeys::PRINTLONGDESC, "True" }
-                                     << "0000010 True False";
+        QTest::newRow("both styles") << "PRINTBULLET=True PRINTLONGDESC=True > 0000010 True False";
     }
     void defaults()
     {
-        QFETCH(QStringList, settings);
-        for (int i = 0; i < settings.size(); i += 2)
-            store(settings[i], settings[i + 1]);
+        QFETCH(QString, row);
+        for (const QString& setting : row.section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts))
+            store(setting.section('=', 0, 0), setting.section('=', 1));
         frmSigns& w = open();
         QString ticked;
         for (const char* name : { "ckbTitle", "ckbBorder", "ckbLogo", "ckbRetail", "ckbGraphic",
@@ -191,10 +174,8 @@ private slots:
         QVERIFY(w.checkedFormat() == 0 && picture()->isHidden()
             && child<QWidget>(w, "cmdClearGraphic")->isHidden());
         w.close();
-        QTEST(ticked + " "
-                + storedValues({ SettingsKeys::PRINTBULLET, SettingsKeys::PRINTLONGDESC })
-                      .join(' '),
-            "expected");
+        QCOMPARE(ticked + " " + storedValues({ "PRINTBULLET", "PRINTLONGDESC" }).join(' '),
+            row.section(" > ", 1));
     }
     void optionsSurviveRestart()
     {
@@ -204,9 +185,8 @@ private slots:
         frmSigns* w = &open();
         QVERIFY(
             check("ckbGraphic")->checkState() == Qt::PartiallyChecked && !picture()->isHidden());
-        radio("ckbLongDesc")->click();
-        check("ckbBorder")->click();
-        check("chkBarcode")->click();
+        for (const char* name : { "ckbLongDesc", "ckbBorder", "chkBarcode" })
+            child<QAbstractButton>(*w, name)->click();
         w->findChildren<QAction*>("mnuFormatSel").at(2)->trigger();
         // A colour is stored as a number; Cancel stores nothing.
         dialogs().queueColor(std::nullopt);
@@ -331,8 +311,8 @@ private slots:
         const QString notPicture = writeTestFile(m_scope->path(), "notes.jpg", "not a picture");
         frmSigns& w = open();
         w.show();
-        // The row's picture path, as the item-graphic dialog offers it (the folder as ~), and
-        // whether a picture is loaded, though maybe hidden.
+        // The row's picture path as the graphic dialog offers it (the folder as ~; Cancel there
+        // changes nothing), and whether a picture is loaded, though maybe hidden.
         auto state = [&] {
             return offeredPicture().replace(m_scope->path(), "~")
                 + (picture()->hasPicture() ? "+" : "");
@@ -340,10 +320,8 @@ private slots:
         dialogs().queueFile(item);
         trigger(w, "mnuFileGraphic");
         QCOMPARE(state(), QString("~/item.jpg+"));
-        // A file that is not a picture changes the path, not the picture; Cancel changes nothing.
+        // A file that is not a picture changes the path, not the picture.
         dialogs().queueFile(notPicture);
-        trigger(w, "mnuFileGraphic");
-        dialogs().queueFile(std::nullopt);
         trigger(w, "mnuFileGraphic");
         QCOMPARE(state(), QString("~/notes.jpg+"));
         // Ticking the box shows the row's picture, or none.
