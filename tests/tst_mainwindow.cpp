@@ -304,6 +304,21 @@ private slots:
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
         QCOMPARE(panel() + box("txtBp1")->text() + " " + focus() + " " + sku->selectedText(),
             QString("1:Aa txtSku A"));
+        // F6 takes the focus from the panel to the grid, its current row scrolled into view, and
+        // back to the box it came from.
+        w.model()->setRows(201);
+        w.setCurrentRow(150);
+        grid()->scrollToTop();
+        const auto rowShown = [&] {
+            const QRect r = grid()->visualRect(w.model()->index(149, SignListModel::ColSku));
+            return grid()->viewport()->rect().contains(r);
+        };
+        QVERIFY(!rowShown());
+        box("txtBp2")->setFocus();
+        QTest::keyClick(box("txtBp2"), Qt::Key_F6);
+        QVERIFY(focus() == "msfGrid" && rowShown());
+        QTest::keyClick(grid(), Qt::Key_F6);
+        QCOMPARE(focus() + " " + QString::number(w.currentRow()), QString("txtBp2 150"));
     }
     void graphicCommands()
     {
@@ -473,11 +488,8 @@ private slots:
         for (; undo->isEnabled(); ++steps)
             undo->trigger();
         QCOMPARE(QString::number(steps) + " " + list(), QString("100 1,2,3,4,5,"));
-    }
-    // Over its memory budget the history drops its oldest steps, however few; the steps it
-    // keeps still undo and redo.
-    void historyKeepsWithinItsMemoryBudget()
-    {
+        // Over its memory budget the history drops its oldest steps, however few; the steps it
+        // keeps still undo and redo.
         SignListModel model;
         SignListHistory history(model);
         history.setMemoryBudget(1024 * 1024);
@@ -635,6 +647,21 @@ private slots:
         // A middle entry read again moves to the top and is listed once.
         files.move(1, 0);
         QCOMPARE(recentEntries(again), files);
+        // Files named on the command line or handed over by a later start are read in order,
+        // and not while a dialog of the window waits for its answer.
+        again.model()->reset();
+        const QStringList handed
+            = { writeTestFile(m_scope->path(), "h1.txt", "1\t10\r\nH1\tone\r\n"),
+                  writeTestFile(m_scope->path(), "h2.txt", "1\t10\r\nH2\ttwo\r\nH3\tthree\r\n") };
+        QDialog question(&again);
+        question.setModal(true);
+        question.show();
+        again.openDataFiles(handed);
+        QTest::qWait(600);
+        QCOMPARE(skus(again), QStringList({ "" }));
+        question.close();
+        QTRY_COMPARE(
+            skus(again).filter(QRegularExpression(".")), QStringList({ "H1", "H2", "H3" }));
     }
     void droppedFiles_data()
     {
@@ -671,26 +698,9 @@ private slots:
         QVERIFY(shown.filter("logo.png is not a data file") == shown
             && shown.size() == names.filter("png").size() && w.model()->Rows() == rows);
     }
-    // Files named on the command line or handed over by a later start are
-    // read in order, and not while a dialog of the window waits for its answer.
-    void filesHandedToTheWindow()
-    {
-        frmSigns& w = open();
-        const QStringList files
-            = { writeTestFile(m_scope->path(), "h1.txt", "1\t10\r\nH1\tone\r\n"),
-                  writeTestFile(m_scope->path(), "h2.txt", "1\t10\r\nH2\ttwo\r\nH3\tthree\r\n") };
-        QDialog question(&w);
-        question.setModal(true);
-        question.show();
-        w.openDataFiles(files);
-        QTest::qWait(600);
-        QCOMPARE(skus(w), QStringList({ "" }));
-        question.close();
-        QTRY_COMPARE(skus(w).filter(QRegularExpression(".")), QStringList({ "H1", "H2", "H3" }));
-    }
     // This test's folder holds neither an installed guide nor a build folder's: F1 says the guide
     // is not installed, whatever folder the program was built in. About shows one box at a time.
-    void helpMenu()
+    void dialogsFromMenu()
     {
         frmSigns& w = open();
         trigger(w, "mnuHelpGuide");
@@ -712,6 +722,25 @@ private slots:
         QTRY_VERIFY(guard.isNull());
         trigger(w, "mnuHelpAbout");
         QCOMPARE(openAboutBoxes().size(), 1);
+        // File > Logo and File > Print Test open their dialogs over the window, and what they
+        // save is stored.
+        dialogs().reset();
+        const QString picture = PrintTest::writePicture(m_scope->path(), "logo.png", 60, 20);
+        w.show();
+        QVERIFY(runFromMenu<frmSignLogo>(w, "mnuFileLogo", [&](frmSignLogo* logo) {
+            dialogs().queueFile(picture);
+            QTest::mouseClick(logo->imgLogo, Qt::LeftButton);
+            logo->optLeft->click();
+            logo->cmdSave->click();
+        }));
+        QVERIFY(runFromMenu<frmCalibrate>(w, "mnuFilePrintTest", [](frmCalibrate* dlg) {
+            dlg->txtAdj4UD->setText("360");
+            dlg->cmdOk->click();
+        }));
+        QCOMPARE(
+            storedValues({ SettingsKeys::FILELOGO, SettingsKeys::LOGOLCR, SettingsKeys::ADJ4UD }),
+            QStringList({ picture, "LEFT", "360" }));
+        QVERIFY(dialogs().messages().isEmpty());
     }
     void previewNamesPageAndAsksBesideIt()
     {
@@ -769,25 +798,6 @@ private slots:
         QVERIFY(dialogs().inputRequests().size() == 1
             && dialogs().inputRequests().constFirst().title == "Find");
     }
-    // F6 takes the focus from the panel to the grid, its current row scrolled into view, and
-    // back to the box it came from.
-    void f6MovesBetweenPanelAndGrid()
-    {
-        frmSigns& w = active();
-        w.model()->setRows(201);
-        w.setCurrentRow(150);
-        grid()->scrollToTop();
-        const auto rowShown = [&] {
-            const QRect r = grid()->visualRect(w.model()->index(149, SignListModel::ColSku));
-            return grid()->viewport()->rect().contains(r);
-        };
-        QVERIFY(!rowShown());
-        box("txtBp2")->setFocus();
-        QTest::keyClick(box("txtBp2"), Qt::Key_F6);
-        QVERIFY(focus() == "msfGrid" && rowShown());
-        QTest::keyClick(grid(), Qt::Key_F6);
-        QCOMPARE(focus() + " " + QString::number(w.currentRow()), QString("txtBp2 150"));
-    }
     // Assistive technology finds each entry box by the caption beside it, every control has a
     // name, and the grid's table holds only the columns the grid shows.
     void accessibleTree()
@@ -842,28 +852,6 @@ private slots:
         QCOMPARE(
             QString::number(cells->columnCount()) + cells->cellAt(0, 4)->text(QAccessible::Name),
             QString("5Forged head"));
-    }
-    // File > Logo and File > Print Test open their dialogs over the window, and what they
-    // save is stored.
-    void setupDialogsFromMenu()
-    {
-        const QString picture = PrintTest::writePicture(m_scope->path(), "logo.png", 60, 20);
-        frmSigns& window = open();
-        window.show();
-        QVERIFY(runFromMenu<frmSignLogo>(window, "mnuFileLogo", [&](frmSignLogo* logo) {
-            dialogs().queueFile(picture);
-            QTest::mouseClick(logo->imgLogo, Qt::LeftButton);
-            logo->optLeft->click();
-            logo->cmdSave->click();
-        }));
-        QVERIFY(runFromMenu<frmCalibrate>(window, "mnuFilePrintTest", [](frmCalibrate* dlg) {
-            dlg->txtAdj4UD->setText("360");
-            dlg->cmdOk->click();
-        }));
-        QCOMPARE(
-            storedValues({ SettingsKeys::FILELOGO, SettingsKeys::LOGOLCR, SettingsKeys::ADJ4UD }),
-            QStringList({ picture, "LEFT", "360" }));
-        QVERIFY(dialogs().messages().isEmpty());
     }
 };
 
