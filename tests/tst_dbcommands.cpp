@@ -132,21 +132,21 @@ private slots:
             = [&] { return invState->text() + " / " + child<QLabel>(w, "lblCisState")->text(); };
         const auto asked = [] {
             const DialogService::InputRequest& request = dialogs().inputRequests().last();
-            return QStringList { request.prompt, request.title, request.defaultText };
+            return request.prompt + "|" + request.title + "|" + request.defaultText;
         };
         QCOMPARE(states(), QString("Inventory: not set / CIS: not set"));
         dialogs().queueInput(" " + db.connectString());
         trigger(w, "mnuFileOdbcInventory");
         QCOMPARE(asked(),
-            QStringList({ "Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)",
-                "Inventory ODBC Connect String", "POSDB" }));
+            "Default Connect String: DSN=posdb; UID=SA; PWD=\r\n(Table = inv)|Inventory ODBC "
+            "Connect String|POSDB");
         QCOMPARE(stored(SettingsKeys::ODBCINV), db.connectString());
         // A refused answer is quoted as typed, with the driver manager's number and text.
         dialogs().queueInput(" " + NoSuchSource + " ");
         trigger(w, "mnuFileOdbcCis");
         QCOMPARE(asked(),
-            QStringList({ "Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)",
-                "CIS ODBC COnnect String", "CISDB" }));
+            "Default Connect String: DSN=cisdb; UID=SA; PWD=\r\n(Table = special)|CIS ODBC COnnect "
+            "String|CISDB");
         QCOMPARE(stored(SettingsKeys::ODBCCIS), Absent);
         appSettings().save(SettingsKeys::ODBCCIS, db.connectString());
         trigger(w, "mnuFileTestDatabase");

@@ -39,8 +39,7 @@ QList<frmAbout*> openAboutBoxes()
     return open;
 }
 
-// Triggers the menu entry and, once its modal dialog of class D runs over the window, hands it
-// to drive(). A dialog left open is closed so the test never hangs. Returns whether it ran.
+// Triggers the entry, hands its modal dialog D over the window to drive(), closes it if left open.
 template <class D>
 bool runFromMenu(frmSigns& window, const char* entry, std::function<void(D*)> drive)
 {
@@ -82,7 +81,6 @@ class TestMainWindow : public QObject
         QTest::mouseClick(child<QAbstractButton>(*m_w, name), Qt::LeftButton);
     }
     void store(const QString& key, const QString& value) { appSettings().save(key, value); }
-    // A new window, shown and holding the keyboard focus.
     frmSigns& active()
     {
         open().show();
@@ -115,19 +113,16 @@ class TestMainWindow : public QObject
             typeList(*m_w, { sku });
         }
     }
-    // The row the panel names and the SKU it shows; the list's SKUs.
     QString panel() { return box("txtSelRow")->text() + ":" + box("txtSku")->text(); }
     QString list() { return skus(*m_w).join(','); }
-    // The picture path of the row in the panel: the file the item-graphic dialog starts from
-    // (cancelled, so nothing changes).
+    // The panel row's picture path: where the graphic dialog starts (cancelled: nothing changes).
     QString offeredPicture()
     {
         dialogs().queueFile(std::nullopt);
         trigger(*m_w, "mnuFileGraphic");
         return dialogs().fileRequests().constLast().fileName;
     }
-    // Starts a window, lets its frame arrive, and returns where the frame stands; closing it
-    // saves the placement.
+    // Where a new window's frame stands once shown; closing it saves the placement.
     QRect startAndClose()
     {
         open().show();
@@ -146,8 +141,7 @@ private slots:
         m_w.reset();
         m_scope.reset();
     }
-    // The boxes ticked (title, border, logo, retail, graphic, bullets, description); the styles
-    // stored when the window closes (bullets, description).
+    // Boxes ticked (title border logo retail graphic bullets description); styles stored at close.
     void defaults_data()
     {
         QTest::addColumn<QString>("row"); // KEY=value ... > the expected state
@@ -212,38 +206,15 @@ private slots:
         check("ckbGraphic")->click();
         QVERIFY(check("ckbGraphic")->checkState() == Qt::Unchecked && picture()->isHidden());
     }
-    void enterChainSavesAndAdvances()
-    {
-        frmSigns& w = active();
-        box("txtSku")->setFocus();
-        // Enter moves on, typed or not, past retail and description; the last bullet saves.
-        const QList<std::tuple<const char*, QString, const char*>> steps
-            = { { "txtSku", "1234", "txtPromo" }, { "txtPromo", "9.99", "txtBp1" },
-                  { "txtBp1", "first", "txtBp2" }, { "txtBp2", "", "txtBp3" },
-                  { "txtBp3", "third", "txtSku" }, { "txtDescription", "", "txtBp1" } };
-        for (const auto& [from, text, to] : steps) {
-            QTest::keyClicks(box(from), text);
-            QTest::keyClick(box(from), Qt::Key_Return);
-            QCOMPARE(focus(), QString(to));
-        }
-        QStringList row1;
-        for (int c = 0; c < SignListModel::Cols; ++c)
-            row1 << w.model()->cell(1, c);
-        QCOMPARE(row1.join('|'), QString("1|1234|9.99|||first||third||"));
-        QCOMPARE(QString::number(w.model()->Rows()) + " " + panel() + box("txtBp3")->text(),
-            QString("3 2:"));
-        QCOMPARE(w.currentRow(), 2);
-    }
-    // A blank SKU is not looked up: Enter moves on with the panel as it is. Enter on the last
-    // bullet line saves no blank SKU over a row that has one (the row would drop out of the
-    // working list and the exports), but does save a new sign without one.
-    void blankSkuIsNotLookedUp_data()
+    // A blank SKU is not looked up. Enter on the last bullet line saves no blank SKU over a row
+    // that has one (it would drop out of the working list and exports), but saves a new sign.
+    void enterChain_data()
     {
         QTest::addColumn<QString>("sku");
         QTest::newRow("empty") << "";
         QTest::newRow("spaces") << "   ";
     }
-    void blankSkuIsNotLookedUp()
+    void enterChain()
     {
         QFETCH(QString, sku);
         frmSigns& w = active();
@@ -264,6 +235,24 @@ private slots:
         enters(5);
         QCOMPARE(
             list() + w.model()->cell(3, SignListModel::ColBullet1), "AAA,BBB," + sku + ",no sku");
+        // Enter moves on, typed or not, past retail and description; the last bullet saves.
+        box("txtSku")->setFocus();
+        const QList<std::tuple<const char*, QString, const char*>> steps
+            = { { "txtSku", "1234", "txtPromo" }, { "txtPromo", "9.99", "txtBp1" },
+                  { "txtBp1", "first", "txtBp2" }, { "txtBp2", "", "txtBp3" },
+                  { "txtBp3", "third", "txtSku" }, { "txtDescription", "", "txtBp1" } };
+        for (const auto& [from, text, to] : steps) {
+            QTest::keyClicks(box(from), text);
+            QTest::keyClick(box(from), Qt::Key_Return);
+            QCOMPARE(focus(), QString(to));
+        }
+        QStringList row4;
+        for (int c = 0; c < SignListModel::Cols; ++c)
+            row4 << w.model()->cell(4, c);
+        QCOMPARE(row4.join('|'), QString("4|1234|9.99|||first||third||"));
+        QCOMPARE(QString("%1 %2 ").arg(w.model()->Rows()).arg(w.currentRow()) + panel()
+                + box("txtBp3")->text(),
+            QString("6 5 5:"));
     }
     void arrowKeysAndPickingARow()
     {
@@ -304,8 +293,7 @@ private slots:
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, row1.center());
         QCOMPARE(panel() + box("txtBp1")->text() + " " + focus() + " " + sku->selectedText(),
             QString("1:Aa txtSku A"));
-        // F6 takes the focus from the panel to the grid, its current row scrolled into view, and
-        // back to the box it came from.
+        // F6 goes to the grid, its current row scrolled into view, and back to the box it left.
         w.model()->setRows(201);
         w.setCurrentRow(150);
         grid()->scrollToTop();
@@ -409,8 +397,7 @@ private slots:
         QCOMPARE(startAndClose(), want);
         QCOMPARE(storedValues(keys), placement);
     }
-    // Each row command by menu entry or button, undone and redone; the panel never shows a
-    // sign that is no longer there.
+    // Each row command, undone and redone; the panel never shows a sign no longer there.
     void eachCommand_data()
     {
         QTest::addColumn<QString>("command"); // a menu entry, or a button (cmd...)
@@ -488,8 +475,7 @@ private slots:
         for (; undo->isEnabled(); ++steps)
             undo->trigger();
         QCOMPARE(QString::number(steps) + " " + list(), QString("100 1,2,3,4,5,"));
-        // Over its memory budget the history drops its oldest steps, however few; the steps it
-        // keeps still undo and redo.
+        // Over its memory budget the history drops its oldest steps, however few.
         SignListModel model;
         SignListHistory history(model);
         history.setMemoryBudget(1024 * 1024);
@@ -533,7 +519,6 @@ private slots:
         const auto setup = DialogService::makePrinterDialog(&printer, nullptr);
         QCOMPARE(setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text(),
             QString("OK"));
-        // The scripted dialog stands for the user's choice of a PDF file.
         w.printer()->setOutputFileName(pdf);
         dialogs().queuePrinter(true);
         trigger(w, "mnuFilePrinterSetup");
@@ -586,8 +571,7 @@ private slots:
     // Copy Row and Delete Row act on every selected row, as one step to undo.
     void selectedRowsAreOneStep_data()
     {
-        // The command, the rows selected (the first is the current row) > the list, and the
-        // current row after.
+        // The command and rows selected (the first current) > the list and the current row after.
         QTest::addColumn<QString>("row");
         QTest::newRow("delete two apart") << "mnuEditDeleteRow 3 1 > BBB,DDD, 1";
         QTest::newRow("delete a run") << "cmdRowDelete 2 3 > AAA,DDD, 2";
@@ -647,8 +631,8 @@ private slots:
         // A middle entry read again moves to the top and is listed once.
         files.move(1, 0);
         QCOMPARE(recentEntries(again), files);
-        // Files named on the command line or handed over by a later start are read in order,
-        // and not while a dialog of the window waits for its answer.
+        // Files handed over (command line, later start) are read in order, not while a dialog
+        // waits.
         again.model()->reset();
         const QStringList handed
             = { writeTestFile(m_scope->path(), "h1.txt", "1\t10\r\nH1\tone\r\n"),
@@ -722,8 +706,7 @@ private slots:
         QTRY_VERIFY(guard.isNull());
         trigger(w, "mnuHelpAbout");
         QCOMPARE(openAboutBoxes().size(), 1);
-        // File > Logo and File > Print Test open their dialogs over the window, and what they
-        // save is stored.
+        // File > Logo and File > Print Test open their dialogs over the window; their choices stay.
         dialogs().reset();
         const QString picture = PrintTest::writePicture(m_scope->path(), "logo.png", 60, 20);
         w.show();
