@@ -647,22 +647,12 @@ private slots:
         QTRY_COMPARE(
             skus(again).filter(QRegularExpression(".")), QStringList({ "H1", "H2", "H3" }));
     }
-    void droppedFiles_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        // Each file read as Read Data File reads it: its signs, then an empty row.
-        QTest::addColumn<int>("rows");
-        QTest::newRow("tab-delimited and quote and comma") << QStringList { "a.txt", "B.DAT" } << 7;
-        QTest::newRow("data file and picture") << QStringList { "a.txt", "logo.png" } << 4;
-    }
     void droppedFiles()
     {
-        QFETCH(QStringList, names);
-        QFETCH(int, rows);
         frmSigns& w = open();
         QMimeData data;
         QList<QUrl> urls;
-        for (const QString& name : names)
+        for (const QString name : { "a.txt", "B.DAT", "logo.png" })
             urls << QUrl::fromLocalFile(writeTestFile(m_scope->path(), name,
                 name.endsWith("DAT") ? "1,10\r\n\"D1\",\"Saw\"\r\n\"D2\",\"Axe\"\r\n"
                                      : "1\t10\r\nT1\tone\r\nT2\ttwo\r\n"));
@@ -677,10 +667,11 @@ private slots:
         QApplication::sendEvent(&w, &drop);
         QVERIFY(drop.isAccepted());
         QCoreApplication::processEvents();
-        // A picture is named in a message and not read.
-        const QStringList shown = messageTexts();
-        QVERIFY(shown.filter("logo.png is not a data file") == shown
-            && shown.size() == names.filter("png").size() && w.model()->Rows() == rows);
+        // Each data file read as Read Data File reads it (its signs, then an empty row); a picture
+        // is named in a message and not read.
+        QVERIFY(messageTexts().size() == 1
+            && messageTexts()[0].contains("logo.png is not a data file"));
+        QCOMPARE(skus(w).join(','), QString("T1,T2,,D1,D2,"));
     }
     // This test's folder holds neither an installed guide nor a build folder's: F1 says the guide
     // is not installed, whatever folder the program was built in. About shows one box at a time.
