@@ -96,17 +96,16 @@ private slots:
         QRandomGenerator random(7);
         for (int step = 0; step < 400; ++step) {
             const int row = 1 + int(random.bounded(model.Rows() - 1));
-            if (step % 4 == 0) {
+            if (step % 4 == 0)
                 model.insertEmptyRow(row);
-                model.setCell(row, SignListModel::ColSku, QString("new %1").arg(step));
-            } else if (step % 4 == 1) {
+            else if (step % 4 == 1)
                 model.duplicateRow(row);
-            } else if (step % 4 == 2) {
+            else if (step % 4 == 2)
                 model.deleteRow(row);
-            } else {
+            else
                 model.replaceRows(row, qMin(3, model.Rows() - row), { SignRow(), SignRow() });
-                model.setCell(row, SignListModel::ColDescription, "x");
-            }
+            model.setCell(row, step % 2 ? SignListModel::ColDescription : SignListModel::ColSku,
+                QString("new %1").arg(step));
         }
         model.appendSigns(std::vector<SignRow>(3000, model.signRow(1)));
         QVERIFY(list.saveNow(nullptr));
