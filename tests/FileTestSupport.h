@@ -5,12 +5,9 @@
 
 #include "PdfTestSupport.h"
 #include "PrintTestSupport.h"
-
 #include "base/NumberText.h"
 #include "base/PictureReader.h"
 #include "base/SafeFile.h"
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
 #include "document/SignListModel.h"
 #include "itemdata/SignListImportExport.h"
 #include "itemdata/WorkList.h"
@@ -20,7 +17,6 @@
 #include "printing/PrinterCanvas.h"
 #include "support/TestSupport.h"
 #include "ui/CommonDialog.h"
-#include "ui/DialogService.h"
 #include "ui/DictionaryCommands.h"
 #include "ui/EntryBox.h"
 #include "ui/ImageBox.h"
@@ -29,20 +25,13 @@
 #include "ui/frmSignLogo.h"
 #include "ui/frmSigns.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRandomGenerator>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtTest>
-
 #include <atomic>
 #include <climits>
 #include <cstring>
@@ -61,9 +50,12 @@ inline QStringList shownTexts()
 }
 
 // A named pipe nobody uses; a watchdog opens both ends after 3 s so a block fails, not hangs.
-class Fifo
+struct Fifo
 {
-public:
+    const QString m_path;
+    std::atomic<bool> m_stop { false };
+    std::thread m_watchdog;
+
     explicit Fifo(const QString& folder)
         : m_path(folder + QStringLiteral("/pipe"))
     {
@@ -86,11 +78,6 @@ public:
         m_watchdog.join();
         ::unlink(QFile::encodeName(m_path).constData());
     }
-    const QString m_path;
-
-private:
-    std::atomic<bool> m_stop { false };
-    std::thread m_watchdog;
 };
 
 // A small tmpfs mounted on a temporary folder while it lives (the superuser only).
@@ -112,9 +99,8 @@ struct SmallDisk
     void fill() const
     {
         QFile filler(dir.filePath("filler"));
-        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append)) {
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append))
             while (filler.write(QByteArray(4096, 'f')) == 4096) { }
-        }
     }
 };
 
@@ -123,29 +109,25 @@ struct SmallDisk
 struct Target
 {
     std::unique_ptr<SmallDisk> disk;
-    bool tmpfs = false;
-    bool mounted = false;
+    bool tmpfs = false, mounted = false;
     std::unique_ptr<Fifo> fifo;
     QString path;
     QByteArray earlier;
 
     Target(const QString& where, const QString& name, const QString& folder)
+        : tmpfs(where == "full" || where == "noroom")
+        , path(QString(where).replace("<dir>", folder))
     {
-        path = QString(where).replace("<dir>", folder);
-        tmpfs = where == "full" || where == "noroom";
-        if (where == "pipe") {
-            fifo = std::make_unique<Fifo>(folder);
-            path = fifo->m_path;
-        } else if (tmpfs) {
-            disk
-                = std::make_unique<SmallDisk>(where == "full" ? "size=64k" : "size=1m,nr_inodes=2");
-            mounted = disk->mounted;
-            earlier = "earlier content\n";
-            if (mounted)
-                path = writeTestFile(disk->dir.path(), name, earlier);
-            if (mounted && where == "full")
-                disk->fill();
-        }
+        if (where == "pipe")
+            path = (fifo = std::make_unique<Fifo>(folder))->m_path;
+        if (!tmpfs)
+            return;
+        disk = std::make_unique<SmallDisk>(where == "full" ? "size=64k" : "size=1m,nr_inodes=2");
+        earlier = "earlier content\n";
+        if ((mounted = disk->mounted))
+            path = writeTestFile(disk->dir.path(), name, earlier);
+        if (mounted && where == "full")
+            disk->fill();
     }
     bool usable() const { return mounted || !tmpfs; }
 };
@@ -161,8 +143,6 @@ public:
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     qint64 size() const override { return m_bytes.size(); }
-
-protected:
     qint64 readData(char* data, qint64 max) override
     {
         const qint64 n = qMin(max, qMin<qint64>(m_failAt, m_bytes.size()) - pos());
@@ -172,8 +152,6 @@ protected:
         return n;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
     QByteArray m_bytes;
     qint64 m_failAt;
 };
@@ -194,11 +172,9 @@ inline QString asClerk(int uid, const std::function<QString()>& work)
         ::_exit(0);
     }
     ::close(result[1]);
-    QByteArray text;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(result[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    ::close(result[0]);
+    QFile reader;
+    reader.open(result[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QByteArray text = reader.readAll();
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? QString::fromUtf8(text) : QString("<the clerk's process failed>");
@@ -223,10 +199,9 @@ inline QString firstRequest()
 {
     const DialogService::FileRequest r = dialogs().fileRequests().at(0);
     return QString("%1|%2|%3|%4|%5|%6")
-        .arg(r.mode == DialogService::FileMode::Save ? "save" : "open", r.title, r.fileName)
-        .arg(r.filters.size())
-        .arg(r.filterIndex)
-        .arg(r.mustExist);
+        .arg(r.mode == DialogService::FileMode::Save ? "save" : "open", r.title, r.fileName,
+            QString::number(r.filters.size()), QString::number(r.filterIndex),
+            QString::number(r.mustExist));
 }
 
 inline const QByteArray Header = "1\t10\t48\t54\t56\t177\t178\t179\t182\r\n";
@@ -266,12 +241,4 @@ struct Fixture
 inline SignRow bulleted(const QString& sku, const QString& graphic = QString())
 {
     return sign({ sku, "", "", "", "", "", sku + "-b3", "", graphic });
-}
-
-inline QStringList skus(const SignListModel& model)
-{
-    QStringList result;
-    for (int r = 1; r < model.Rows(); ++r)
-        result << model.cell(r, SignListModel::ColSku);
-    return result;
 }

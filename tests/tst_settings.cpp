@@ -2,10 +2,6 @@
 // written out here as the store's documented values, not taken from the table.
 
 #include "support/TestSupport.h"
-
-#include "base/SettingsKeys.h"
-#include "base/SettingsStore.h"
-
 #include <QtTest>
 
 using SettingsKeys::Setting;
@@ -17,78 +13,31 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void everyKeyReadsItsDefault_data()
-    {
-        QTest::addColumn<Setting>("key");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text"); // read from an empty store
-        QTest::addColumn<int>("whole"); // the same, as a whole number in the key's form
-        const auto row = [](Setting key, const char* name, const char* text, int whole) {
-            QTest::newRow(qPrintable(QString(name) + '/' + QString::number(int(key))))
-                << key << QString(name) << QString(text) << whole;
-        };
-        // clang-format off
-        row(Setting::PrintFormat, "PRINTFORMAT", "0", 0);
-        row(Setting::PrintRegRetail, "PRINTREGRETAIL", "0", 0);
-        row(Setting::PrintTitle, "PRINTTITLE", "0", 0);
-        row(Setting::PrintBorder, "PRINTBORDER", "0", 0);
-        row(Setting::PrintLogo, "PRINTLOGO", "0", 0);
-        row(Setting::PrintGraphic, "PRINTGRAPHIC", "0", 0);
-        row(Setting::PrintBarcode, "PRINTBARCODE", "0", 0);
-        row(Setting::PrintBullet, "PRINTBULLET", "False", 0);
-        row(Setting::PrintLongDesc, "PRINTLONGDESC", "False", 0);
-        row(Setting::ColorBorder, "ColorBorder", "0", 0);
-        row(Setting::ColorTitle, "ColorTitle", "0", 0);
-        row(Setting::ColorPrice, "ColorPrice", "0", 0);
-        row(Setting::Dictionary, "DICTIONARY", "", 0);
-        row(Setting::FileImpExp, "FILEIMPEXP", "", 0);
-        row(Setting::RecentFiles, "RECENTFILES", "", 0);
-        row(Setting::Printer, "PRINTER", "", 0);
-        row(Setting::OdbcInv, "ODBCINV", "", 0);
-        row(Setting::OdbcCis, "ODBCCIS", "", 0);
-        row(Setting::OdbcInvOffered, "ODBCINV", "POSDB", 0);
-        row(Setting::OdbcCisOffered, "ODBCCIS", "CISDB", 0);
-        row(Setting::MarginTop, "MARGINTOP", "0", 0);
-        row(Setting::MarginLeft, "MARGINLEFT", "0", 0);
-        row(Setting::MarginTopOffered, "MARGINTOP", "180", 180);
-        row(Setting::MarginLeftOffered, "MARGINLEFT", "270", 270);
-        row(Setting::Adj4UD, "ADJ4UD", "0", 0);
-        row(Setting::Adj4LR, "ADJ4LR", "0", 0);
-        row(Setting::Adj2UD, "ADJ2UD", "0", 0);
-        row(Setting::Adj2LR, "ADJ2LR", "0", 0);
-        row(Setting::Adj1UD, "ADJ1UD", "0", 0);
-        row(Setting::Adj1LR, "ADJ1LR", "0", 0);
-        row(Setting::PrintSku, "PRINTSKU", "1", 1);
-        row(Setting::FileLogo, "FILELOGO", "", 0);
-        row(Setting::LogoWidth, "LOGOWIDTH", "1.5", 2);
-        row(Setting::LogoHeight, "LOGOHEIGHT", ".5", 0);
-        row(Setting::LogoHeightOffered, "LOGOHEIGHT", "0.5", 0);
-        row(Setting::LogoLcr, "LOGOLCR", "CENTER", 0);
-        row(Setting::LogoLcrOffered, "LOGOLCR", "", 0);
-        row(Setting::PlacementTop, "FTOP", "-1", -1);
-        row(Setting::PlacementLeft, "FLEFT", "-1", -1);
-        row(Setting::PlacementHeight, "FHEIGHT", "0", 0);
-        row(Setting::PlacementWidth, "FWIDTH", "0", 0);
-        // clang-format on
-    }
+    // Every setting in the key table's order as "name=default", with "/n" where the default read
+    // as a whole number is n, not 0; a new key cannot be read without a default of the table.
     void everyKeyReadsItsDefault()
     {
-        QFETCH(Setting, key);
-        QFETCH(QString, name);
         TestSettingsScope scope;
         // A section nothing was stored in (the scope stores the dictionary in the program's).
         const AppSettings settings(SettingsKeys::Application, "EMPTY");
-        QCOMPARE(SettingsKeys::key(key).setting, key);
-        QCOMPARE(SettingsKeys::key(key).name, name);
-        const SettingValue value = settings.get(key);
-        QTEST(value.text(), "text");
-        QTEST(int(value.whole()), "whole");
-    }
-
-    // Every setting has its row, so a new key cannot be read without a default of the table.
-    void everySettingHasARow()
-    {
         QCOMPARE(SettingsKeys::table().size(), size_t(Setting::Count));
+        QStringList got;
+        for (int s = 0; s < int(Setting::Count); ++s) {
+            QCOMPARE(SettingsKeys::key(Setting(s)).setting, Setting(s));
+            const SettingValue value = settings.get(Setting(s));
+            got << SettingsKeys::key(Setting(s)).name + '=' + value.text()
+                    + (value.whole() ? "/" + QString::number(value.whole()) : QString());
+        }
+        QCOMPARE(got,
+            QStringList({ "PRINTFORMAT=0", "PRINTREGRETAIL=0", "PRINTTITLE=0", "PRINTBORDER=0",
+                "PRINTLOGO=0", "PRINTGRAPHIC=0", "PRINTBARCODE=0", "PRINTBULLET=False",
+                "PRINTLONGDESC=False", "ColorBorder=0", "ColorTitle=0", "ColorPrice=0",
+                "DICTIONARY=", "FILEIMPEXP=", "RECENTFILES=", "PRINTER=", "ODBCINV=", "ODBCCIS=",
+                "MARGINTOP=0", "MARGINLEFT=0", "ADJ4UD=0", "ADJ4LR=0", "ADJ2UD=0", "ADJ2LR=0",
+                "ADJ1UD=0", "ADJ1LR=0", "PRINTSKU=1/1", "CALIBRATEDPRINTER=", "FILELOGO=",
+                "LOGOWIDTH=1.5/2", "LOGOHEIGHT=.5", "LOGOLCR=CENTER", "FTOP=-1/-1", "FLEFT=-1/-1",
+                "FHEIGHT=0", "FWIDTH=0", "ODBCINV=POSDB", "ODBCCIS=CISDB", "MARGINTOP=180/180",
+                "MARGINLEFT=270/270", "LOGOHEIGHT=0.5", "LOGOLCR=" }));
         QCOMPARE(SettingsKeys::find("PRINTBORDER")->setting, Setting::PrintBorder);
         QCOMPARE(SettingsKeys::find("MARGINTOP")->setting, Setting::MarginTop);
         QVERIFY(!SettingsKeys::find("frmSignsFTOP"));
@@ -104,8 +53,7 @@ private slots:
         QTest::addColumn<bool>("truth");
         QTest::newRow("whole-16 rounds half to even") << Setting::PrintFormat << "2.5" << 2 << true;
         QTest::newRow("whole-16 letters: default") << Setting::PrintBorder << "x" << 0 << false;
-        QTest::newRow("whole-32 beyond 16 bits")
-            << Setting::ColorPrice << "255000" << 255000 << true;
+        QTest::newRow("whole-32 past 16 bits") << Setting::ColorPrice << "255000" << 255000 << true;
         QTest::newRow("truth text") << Setting::PrintBullet << "True" << 1 << true;
         QTest::newRow("truth letters: default") << Setting::PrintBullet << "yes" << 0 << false;
         QTest::newRow("number prefix") << Setting::MarginTop << "200.5tw" << 200 << false;

@@ -2,11 +2,6 @@
 
 #include <utility>
 
-RecordingCanvas::RecordingCanvas()
-    : RecordingCanvas(QSizeF(12240, 15840), QMarginsF(360, 360, 360, 360))
-{
-}
-
 RecordingCanvas::RecordingCanvas(
     QSizeF portraitSheetTwips, QMarginsF portraitMarginsTwips, double dpi, QString deviceName)
     : m_sheet(portraitSheetTwips)
@@ -23,26 +18,13 @@ void RecordingCanvas::setOrientation(int orientation)
     applyGeometry();
 }
 
-double RecordingCanvas::marginLeft() const
-{
-    // Turning the sheet a quarter anticlockwise brings the portrait top
-    // margin to the left.
-    return Orientation() == Landscape ? m_margins.top() : m_margins.left();
-}
-
-double RecordingCanvas::marginTop() const
-{
-    return Orientation() == Landscape ? m_margins.right() : m_margins.top();
-}
-
+// Turned a quarter, the sheet's sides change places and so do its pairs of margins.
 void RecordingCanvas::applyGeometry()
 {
     const bool landscape = Orientation() == Landscape;
-    const double w = landscape ? m_sheet.height() : m_sheet.width();
-    const double h = landscape ? m_sheet.width() : m_sheet.height();
-    const double pw = w
-        - (landscape ? m_margins.top() + m_margins.bottom() : m_margins.left() + m_margins.right());
-    const double ph = h
-        - (landscape ? m_margins.left() + m_margins.right() : m_margins.top() + m_margins.bottom());
-    setGeometry(w, h, pw, ph, m_dpi, m_dpi);
+    const QSizeF sheet = landscape ? m_sheet.transposed() : m_sheet;
+    const double across = m_margins.left() + m_margins.right();
+    const double down = m_margins.top() + m_margins.bottom();
+    setGeometry(sheet.width(), sheet.height(), sheet.width() - (landscape ? down : across),
+        sheet.height() - (landscape ? across : down), m_dpi, m_dpi);
 }

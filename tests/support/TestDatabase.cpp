@@ -2,11 +2,6 @@
 
 #include "base/OdbcConnection.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QRegularExpression>
-#include <QThread>
-
 namespace {
 
 QString sqliteUnavailable()
@@ -14,15 +9,15 @@ QString sqliteUnavailable()
     static const QString reason = [] {
         QTemporaryDir dir;
         OdbcConnection probe;
-        if (probe.open(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath("probe.db")))
-            return QString();
-        return QStringLiteral("no SQLite3 ODBC driver: ") + probe.lastError().description;
+        return probe.open(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath("probe.db"))
+            ? QString()
+            : QStringLiteral("no SQLite3 ODBC driver: ") + probe.lastError().description;
     }();
     return reason;
 }
 
-// This executable's own database in the cluster (the database tests may run
-// side by side), made at first use; it goes with the cluster.
+// This executable's own database in the cluster (the database tests may run side by side), made
+// at first use; it goes with the cluster.
 QString pgDatabase(QString* unavailable)
 {
     static QString reason;
@@ -77,8 +72,8 @@ bool TestDatabase::holdLock(QProcess& holder) const
     // The holder waits for the lock rather than giving up while a probe reads.
     holder.write(".timeout 20000\nBEGIN EXCLUSIVE;\nSELECT 1;\n");
     holder.waitForBytesWritten();
-    // Locked once a reader that does not wait is refused. Each probe closes
-    // before the pause, so the holder can take the lock then.
+    // Locked once a reader that does not wait is refused. Each probe closes before the pause, so
+    // the holder can take the lock then.
     for (QDeadlineTimer deadline(20000); !deadline.hasExpired(); QThread::msleep(20)) {
         OdbcConnection probe;
         if (!probe.open(m_connect + ";Timeout=1") || !probe.execute("SELECT * FROM sqlite_master"))

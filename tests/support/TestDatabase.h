@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 class OdbcConnection;
 
-// A database a test fills with its own tables: a SQLite file in a fresh
-// temporary folder (SQLite ODBC driver), or this test executable's own
-// database in the PostgreSQL cluster of scripts/pg-cluster
-// (KESTRANE_PG_CONNECT), emptied of its tables for each use.
+// A database a test fills with its own tables: a SQLite file in a fresh temporary folder (SQLite
+// ODBC driver), or this test executable's own database in the PostgreSQL cluster of
+// scripts/pg-cluster (KESTRANE_PG_CONNECT), emptied of its tables for each use.
 class TestDatabase
 {
 public:
@@ -24,17 +21,14 @@ public:
     const QString& unavailable() const { return m_unavailable; }
     const QString& error() const { return m_error; }
     const QString& connectString() const { return m_connect; }
-    QString filePath() const { return m_file; } // the SQLite file
 
-    // Runs statements separated by ";" that return no rows; false (with
-    // error()) on failure.
+    // Runs statements separated by ";" that return no rows; false (with error()) on failure.
     bool exec(const QString& sql);
-    // Makes a table of text columns and its rows from "col,col|value,value|..."
-    // ("~" is a Null); "" makes nothing.
+    // Makes a table of text columns and its rows from "col,col|value,value|..." ("~" is a Null);
+    // "" makes nothing.
     bool fill(const QString& table, const QString& spec);
-    // SQLite: another process (the sqlite3 program, started on `holder`)
-    // takes the file's exclusive lock; true once a reader is refused.
-    // Writing "COMMIT;\n" to the holder lets go.
+    // SQLite: another process (the sqlite3 program, started on `holder`) takes the file's
+    // exclusive lock; true once a reader is refused. Writing "COMMIT;\n" to the holder lets go.
     bool holdLock(QProcess& holder) const;
 
 private:
@@ -55,8 +49,8 @@ Q_DECLARE_METATYPE(TestDatabase::Backend)
         QTest::addRow("postgresql: %s", name) values << TestDatabase::PostgreSQL;                  \
     } while (false)
 
-// Skips the test when the database's backend is missing here, or fails it
-// where it must run (CI=true); fails it when the database cannot be set up.
+// Skips the test when the database's backend is missing here, or fails it where it must run
+// (CI=true); fails it when the database cannot be set up.
 #define KESTRANE_USE(db)                                                                           \
     do {                                                                                           \
         if (!(db).unavailable().isEmpty()) {                                                       \

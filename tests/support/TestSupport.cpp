@@ -5,12 +5,7 @@
 #include "ui/frmSigns.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSettings>
-#include <QTest>
-#include <QThread>
+#include <QtTest>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -69,12 +64,17 @@ void trigger(const QObject& window, const char* name)
     action->trigger();
 }
 
-QStringList skus(const frmSigns& w)
+QStringList skus(const SignListModel& model)
 {
     QStringList result;
-    for (int r = 1; r < w.model()->Rows(); ++r)
-        result << w.model()->cell(r, SignListModel::ColSku);
+    for (int r = 1; r < model.Rows(); ++r)
+        result << model.cell(r, SignListModel::ColSku);
     return result;
+}
+
+QStringList skus(const frmSigns& w)
+{
+    return skus(*w.model());
 }
 
 void typeList(frmSigns& w, const QStringList& skus)
@@ -92,8 +92,8 @@ OtherClerk otherClerk()
         if (::geteuid() != 0)
             return c;
         const QByteArray name = "kestrane-clerk";
-        // Two test programs may ask at once; the loser of the race on the
-        // account files finds the account the other made.
+        // Two test programs may ask at once; the loser of the race on the account files finds the
+        // account the other made.
         for (int attempt = 0; attempt < 5 && !::getpwnam(name.constData()); ++attempt) {
             if (attempt > 0)
                 QThread::msleep(500);

@@ -58,7 +58,9 @@ template <class T = QWidget> T* child(const QObject& parent, const char* name)
 void trigger(const QObject& window, const char* name);
 
 class frmSigns;
-// The SKU of every row of the main window's list, the empty last row too.
+class SignListModel;
+// The SKU of every row of a list or of the main window's, the empty last row too.
+QStringList skus(const SignListModel& model);
 QStringList skus(const frmSigns& w);
 // Types each SKU into the panel and saves it as the next row.
 void typeList(frmSigns& w, const QStringList& skus);
