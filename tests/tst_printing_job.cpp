@@ -242,14 +242,10 @@ private slots:
         // clang-format off
         QTest::newRow("4up fills left-right, top-bottom") << "S1|1;S2|1;;S3|1;|1|||bullet only;S5|1"
             << "MARGINLEFT=360 MARGINTOP=360abc PRINTSKU=1" << QStringList {
-            "$ 1080,1250 40b", "1.00 1524.921875,1100 60b", " 1080,2451 20",
-            "S1 6655.37109375,5064.84375 10",
-            "$ 9000,1250 40b", "1.00 9444.921875,1100 60b", " 9000,2451 20",
-            "S2 14575.37109375,5064.84375 10",
-            "$ 1080,7370 40b", "1.00 1524.921875,7220 60b", " 1080,8571 20",
-            "S3 6655.37109375,11184.84375 10",
-            "$ 9000,7370 40b", "1.00 9444.921875,7220 60b", " 9000,8571 20",
-            "dot 9168,9386 r41.89453125",
+            "$ 1080,1250 40b", "1.00 1524.921875,1100 60b", " 1080,2451 20", "S1 6655.37109375,5064.84375 10",
+            "$ 9000,1250 40b", "1.00 9444.921875,1100 60b", " 9000,2451 20", "S2 14575.37109375,5064.84375 10",
+            "$ 1080,7370 40b", "1.00 1524.921875,7220 60b", " 1080,8571 20", "S3 6655.37109375,11184.84375 10",
+            "$ 9000,7370 40b", "1.00 9444.921875,7220 60b", " 9000,8571 20", "dot 9168,9386 r41.89453125",
             "bullet only 9335.15625,9218 15", " 14820,11184.84375 10", "page", "$ 1080,1250 40b",
             "1.00 1524.921875,1100 60b", " 1080,2451 20", "S5 6655.37109375,5064.84375 10" };
         QTest::newRow("2up scaled and shifted") << "S1|5"
@@ -332,25 +328,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.printer()->setOutputFormat(QPrinter::PdfFormat);
         w.printer()->setPageSize(QPageSize(QPageSize::Letter));
-        const QString folder
-            = m_scope->path() + "/a rather long folder name for the signs/of this week";
-        QDir().mkpath(folder);
-        w.printer()->setOutputFileName(folder + "/cell3.pdf");
-        fill(*w.model(),
-            { typicalSign(1), typicalSign(2), typicalSign(3),
-                sign("SKU4", "5", "", QString("heavy duty galvanized steel ").repeated(15)) });
-        trigger(w, "mnuFilePrintGrid");
-        QStatusBar* bar = w.statusBar();
-        const QString attention = "1 cut (row 4); ";
-        QCOMPARE(bar->currentMessage(),
-            attention + "4 signs printed on 1 page to " + folder + "/cell3.pdf");
-        QCOMPARE(bar->toolTip(), bar->currentMessage());
-        int room = bar->contentsRect().width();
-        for (QLabel* label : bar->findChildren<QLabel*>())
-            room -= label->isVisible() ? label->width() : 0;
-        QVERIFY2(bar->fontMetrics().horizontalAdvance(attention) < room,
-            qPrintable(QString::number(room)));
-
         fill(*w.model(), { typicalSign(1), typicalSign(2), typicalSign(3) });
         const QString pdf = m_scope->path() + "/signs.pdf";
         w.printer()->setOutputFileName(pdf);
@@ -360,12 +337,11 @@ private slots:
         QTest::mouseClick(child<QPushButton>(w, "cmdPrintGrid"), Qt::LeftButton);
         QCOMPARE(PdfTest::pageCount(pdf), 3);
         QCOMPARE(w.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QStatusBar* bar = w.statusBar();
         QCOMPARE(bar->currentMessage(), "3 signs printed on 3 pages to " + pdf);
-        QCOMPARE(bar->toolTip(), bar->currentMessage()); // the next message replaces the tooltip
 
         // The preview pages on, then hides and puts the window back.
         const Qt::WindowStates before = w.windowState();
-        dialogs().reset();
         dialogs().queueAnswer(Answer::Ok);
         dialogs().queueAnswer(Answer::Ok);
         trigger(w, "mnuFilePrintPreview");
@@ -373,6 +349,26 @@ private slots:
         QVERIFY(!child<QLabel>(w, "picBox")->isVisible());
         QCOMPARE(w.windowState(), before);
         QCOMPARE(bar->currentMessage(), QStringLiteral("3 signs previewed on 3 pages"));
+
+        const QString folder
+            = m_scope->path() + "/a rather long folder name for the signs/of this week";
+        QDir().mkpath(folder);
+        w.printer()->setOutputFileName(folder + "/cell3.pdf");
+        fill(*w.model(),
+            { typicalSign(1), typicalSign(2), typicalSign(3),
+                sign("SKU4", "5", "", QString("heavy duty galvanized steel ").repeated(15)) });
+        trigger(w, "mnuFilePrintGrid");
+        const QString attention = "1 cut (row 4); ";
+        QCOMPARE(bar->currentMessage(),
+            attention + "4 signs printed on 4 pages to " + folder + "/cell3.pdf");
+        QCOMPARE(bar->toolTip(), bar->currentMessage());
+        int room = bar->contentsRect().width();
+        for (QLabel* label : bar->findChildren<QLabel*>())
+            room -= label->isVisible() ? label->width() : 0;
+        QVERIFY2(bar->fontMetrics().horizontalAdvance(attention) < room,
+            qPrintable(QString::number(room)));
+        bar->showMessage("Ready"); // the next message replaces the tooltip with itself
+        QCOMPARE(bar->toolTip(), QStringLiteral("Ready"));
 
         // A printer that fails offers the printer setup.
         dialogs().reset();

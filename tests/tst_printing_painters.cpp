@@ -202,11 +202,9 @@ private slots:
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("printed");
         // clang-format off
-        QTest::newRow("dollars") << "1|12.99" << "$;12.99; / ";
         QTest::newRow("letters") << "1|abc" << "abc; / ";
         QTest::newRow("blank promo uses retail") << "1||8.49" << "$;8.49; / ";
         QTest::newRow("blank everything") << "1|" << "; / ";
-        QTest::newRow("spaces trimmed") << "1|  3 " << "$;3.00; / ";
         QTest::newRow("7 chars from 4") << "1|x||abc def" << "x; / abc;def;";
         QTest::newRow("5 chars from 2") << "1|x||a bcd" << "x; / a;bcd;";
         QTest::newRow("no space") << "1|x||abcdefgh" << "x; / abcdefgh;";

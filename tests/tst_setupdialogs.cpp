@@ -64,8 +64,11 @@ CommonDialog& common()
 class TestSetupDialogs : public QObject
 {
     Q_OBJECT
+    std::optional<TestSettingsScope> m_scope;
 
 private slots:
+    void init() { m_scope.emplace(); }
+    void cleanup() { m_scope.reset(); }
     // OK checks the boxes in order: the first that is not numeric is named and
     // gets the focus, later ones are not examined, and nothing is stored.
     void validation_data()
@@ -89,7 +92,6 @@ private slots:
         QFETCH(int, bad);
         QFETCH(QString, text);
         QFETCH(QString, caption);
-        TestSettingsScope scope;
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -115,7 +117,6 @@ private slots:
     // nothing; OK stores every box exactly as typed and the print-SKU box.
     void okStoresAndCancelDoesNot()
     {
-        TestSettingsScope scope;
         const QStringList texts = { "200.5", "-360", "12.5", "-12.5", "0", " 7 ", "+100", "1440" };
         for (bool ok : { false, true }) {
             frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
@@ -144,7 +145,6 @@ private slots:
     // The report at the top left of the test page, in 12 points.
     void testPageReport()
     {
-        TestSettingsScope scope;
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         boxes(dlg, { "180.5", "270", "-360", "12.5", "1", "2", " 3", "+4" });
         // A printable area with a fraction: 359.5 twips unprintable at the top.
@@ -164,16 +164,15 @@ private slots:
             QCOMPARE(ops[i].fontSize, 12.0);
             lines << ops[i].text;
         }
-        const QStringList expected = { "Printer.DeviceName = Shop Laser",
-            "Printer.Font =       " + canvas.FontName(), "Printer.ScaleMode =  1",
-            "Printer.Height = 12240", "Printer.Width =  15840", "Printer.ScaleHeight = 11520.5",
-            "Printer.ScaleWidth = 15120", "Printer.ScaleLeft = 0", "Printer.ScaleTop = 0",
-            "Non-Printing Height = 719.5", "Non-Printing Width = 720", "", "Top Margin =  180.5",
-            "Left Margin = 270", "4-up up/down = -360", "4-up left/right = 12.5",
-            "2-up up/down = 1", "2-up left/right = 2", "1-up up/down =  3", "1-up left/right = +4",
-            "", "Note:", "Crossed lines should print at center of page.",
-            "Tick Marks are 100 units apart.", "Tick Marks meet at 0,0.",
-            "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
+        // clang-format off
+        const QStringList expected = { "Printer.DeviceName = Shop Laser", "Printer.Font =       " + canvas.FontName(),
+            "Printer.ScaleMode =  1", "Printer.Height = 12240", "Printer.Width =  15840", "Printer.ScaleHeight = 11520.5",
+            "Printer.ScaleWidth = 15120", "Printer.ScaleLeft = 0", "Printer.ScaleTop = 0", "Non-Printing Height = 719.5",
+            "Non-Printing Width = 720", "", "Top Margin =  180.5", "Left Margin = 270", "4-up up/down = -360",
+            "4-up left/right = 12.5", "2-up up/down = 1", "2-up left/right = 2", "1-up up/down =  3", "1-up left/right = +4",
+            "", "Note:", "Crossed lines should print at center of page.", "Tick Marks are 100 units apart.",
+            "Tick Marks meet at 0,0.", "Top Margin should be between 0 and 719.5", "Left Margin should be between 0 and 720" };
+        // clang-format on
         QCOMPARE(lines, expected);
         // The test page reads the boxes as typed and stores none of them.
         QCOMPARE(stored(MARGINTOP), Absent);
@@ -214,7 +213,6 @@ private slots:
         QFETCH(QString, in);
         QFETCH(QString, out);
         const QStringList a = in.split(' ');
-        TestSettingsScope scope;
         frmCalibrate dlg(appSettings(), dialogs(), nullptr, {}, nullptr);
         boxes(dlg, a.mid(0, 2));
         const double h = a[3].toDouble() / 2, w = a[4].toDouble() / 2;
@@ -253,8 +251,8 @@ private slots:
     // dialog shows its sheet and printable area and the page is printed on it.
     void testPagePrinted()
     {
-        TestSettingsScope scope;
-        const QString pdf = scope.path() + "/testpage.pdf", gone = scope.path() + "/gone/a.pdf";
+        const QString pdf = m_scope->path() + "/testpage.pdf",
+                      gone = m_scope->path() + "/gone/a.pdf";
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(gone);
@@ -334,7 +332,6 @@ private slots:
         QFETCH(int, left);
         QFETCH(QString, sizes);
         QFETCH(QString, outcome);
-        TestSettingsScope scope;
         if (position != Absent)
             appSettings().save(LOGOLCR, position);
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
@@ -365,9 +362,10 @@ private slots:
     // file dialog changes nothing, Cancel stores nothing, Save stores the chosen file.
     void chosenFileIsPreviewedAndStored()
     {
-        TestSettingsScope scope;
-        const QString oldPath = PrintTest::writePicture(scope.path(), "old.png", 40, 20, Qt::red);
-        const QString newPath = PrintTest::writePicture(scope.path(), "new.bmp", 40, 20, Qt::red);
+        const QString oldPath
+            = PrintTest::writePicture(m_scope->path(), "old.png", 40, 20, Qt::red);
+        const QString newPath
+            = PrintTest::writePicture(m_scope->path(), "new.bmp", 40, 20, Qt::red);
         appSettings().save(FILELOGO, oldPath);
         for (bool save : { false, true }) {
             frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
@@ -403,9 +401,8 @@ private slots:
     // file that is no picture is said at once.
     void storedValuesThatDoNotWork()
     {
-        TestSettingsScope scope;
-        const QString gone = scope.path() + "/gone.jpg";
-        const QString notAPicture = writeTestFile(scope.path(), "notes.jpg", "not a picture");
+        const QString gone = m_scope->path() + "/gone.jpg";
+        const QString notAPicture = writeTestFile(m_scope->path(), "notes.jpg", "not a picture");
         appSettings().save(FILELOGO, gone);
         appSettings().save(LOGOWIDTH, "5");
         frmSignLogo dlg(appSettings(), dialogs(), common(), nullptr);
