@@ -194,7 +194,7 @@ private slots:
         QTest::newRow("chosen rows in list order, blank and unknown left out") << gaps << 1 << "1 1 0 9 2 2 40 3"
             << "1: 2.1 | 2: 9.1";
         QTest::newRow("chosen rows, cell and pages") << seven << 4 << "4 2 2 7 1 6 3" << "2: 3.1 6.2 7.3";
-        QTest::newRow("no such page") << seven << 4 << "1 3 4" << "no page 3 to print: the signs fill 2 pages.";
+        QTest::newRow("no such page, full pages") << seven + QList { 8 } << 4 << "1 3 4" << "no page 3 to print: the signs fill 2 pages.";
         QTest::newRow("nothing chosen prints") << gaps << 4 << "1 1 0 3" << "no data";
         QTest::newRow("empty list") << QVector<int> {} << 4 << "1 1 0" << "no data";
         QTest::newRow("3 copies: three hammers and a saw") << two << 4 << "3x 1 1 0" << "1: 1.1 1.2 1.3 2.4 | 2: 2.1 2.2";
