@@ -58,8 +58,7 @@ private slots:
         const QString fields = status == 0 ? r->FieldList() : QString();
         QCOMPARE(QString("%1|%2|%3").arg(status).arg(r->layout()).arg(fields), expected);
         QCOMPARE(r->isOpen(), status == 0);
-        QCOMPARE(
-            m_messages, status == 0 ? QStringList() : QStringList { "Invalid Header: " + path });
+        QCOMPARE(m_messages.join('\n'), status == 0 ? QString() : "Invalid Header: " + path);
         QList<qint32> arr; // the same list as numbers, ended by -1
         const int count = r->GetFieldList(arr);
         QCOMPARE(arr.takeLast(), -1);

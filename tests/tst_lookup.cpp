@@ -81,6 +81,7 @@ private slots:
                 << inv << cis << sku << (pg.isEmpty() ? expected : pg) << TestDatabase::PostgreSQL;
         };
         const QString special = "Special hammer|8.88|4.44|6.66||| / SKU A1 found in CIS";
+        const QString drill = "Drill|49|30|45||| / SKU C3 found in CIS";
         const QString down = "; Inventory database unavailable: ";
         const QString noFile = "|||||| / Inventory database unavailable: database file not found: ";
         QString longText;
@@ -90,8 +91,7 @@ private slots:
         row("inv complete, special set", Inv, Cis, "A1", Hammer + InInv);
         row("empty text counts as found", Inv, Cis, "B2",
             "Saw|19.50|11|15|Sharp||Fine / SKU B2 found in inventory");
-        row("absent from inv, in special", Inv, Cis, "C3",
-            "Drill|49|30|45||| / SKU C3 found in CIS");
+        row("absent from inv, in special", Inv, Cis, "C3", drill);
         row("absent everywhere", Inv, Cis, "Z9", "|||||| / SKU Z9 not found");
         row("no 56: special not asked", "1,10,48,54|A1,Hammer,9.99,5.10", Cis, "A1",
             "Hammer|9.99|5.10||||" + InInv);
@@ -140,7 +140,7 @@ private slots:
         row("numbers", numbers, "", "N1", "Nails|19.99|7|0.5||| / SKU N1 found in inventory",
             "Nails|19.99|7|0.50||| / SKU N1 found in inventory");
         row("missing file, CIS answers", "Driver=SQLite3;Database=%1", Cis, "C3",
-            "Drill|49|30|45||| / SKU C3 found in CIS" + down + "database file not found: %1");
+            drill + down + "database file not found: %1");
         row("missing file with its own timeout", "Driver=SQLite3;Database=%1;Timeout=100", Cis,
             "Z9", noFile + "%1");
         // Without a database the driver would make a file named after the string.

@@ -11,25 +11,21 @@ class TestWriteFaults : public QObject
 
     // Writes the list to path as an export, the signs or the calibration page, answering the
     // question after a fault so; the print setups run, or for an export 1 when it says it wrote.
-    static int save(
-        Fixture& f, const QString& what, const QString& path, DialogService::Answer answer)
+    static int save(Fixture& f, QString what, QString path, DialogService::Answer reply)
     {
-        dialogs().queueAnswer(answer);
+        dialogs().queueAnswer(reply);
         if (what == "export") {
             dialogs().queueFile(path);
             return f.io.exportFile(f.dict) ? 1 : 0;
         }
-        int setups = 0;
+        PdfTest::PdfWindow window(path);
         if (what == "signs") {
-            PdfTest::PdfWindow window(path);
             PrintTest::jobFor(f.model, f.settings, window).PrintSigns(true);
             return window.printer.outputFileName() == path ? window.setupRuns : -1;
         }
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
+        int setups = 0;
         frmCalibrate dlg(
-            f.settings, dialogs(), &printer, [&setups] { ++setups; }, nullptr);
+            f.settings, dialogs(), &window.printer, [&setups] { ++setups; }, nullptr);
         dlg.cmdPrintTest->click();
         return setups;
     }
