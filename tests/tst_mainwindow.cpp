@@ -772,8 +772,11 @@ private slots:
         QCOMPARE(openAboutBoxes().size(), 1);
         frmAbout* about = openAboutBoxes().first();
         QVERIFY(!about->isModal() && !about->parentWidget());
-        frmAbout::setSysInfoToolsForTesting({ "no-such-system-information-tool" });
+        // No tool on PATH.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", m_scope->path().toLocal8Bit());
         QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        qputenv("PATH", path);
         QCOMPARE(messageTexts(), QStringList("System Information Is Unavailable At This Time"));
         QVERIFY(about->isVisible() && dialogs().messages()[0].title == "Kestrane"
             && dialogs().messages()[0].icon == DialogService::Icon::None);

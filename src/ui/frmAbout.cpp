@@ -15,26 +15,13 @@ namespace {
 
 const QString ProgramTitle = QStringLiteral("Kestrane");
 
-// System-information tools of the common Linux desktops, most thorough first.
-QStringList& toolList()
-{
-    static QStringList tools = { QStringLiteral("kinfocenter"), QStringLiteral("hardinfo"),
-        QStringLiteral("gnome-system-monitor"), QStringLiteral("xfce4-taskmanager"),
-        QStringLiteral("lxtask") };
-    return tools;
-}
+// System-information tools of the common Linux desktops, most thorough first,
+// looked for on PATH.
+const QStringList SysInfoTools = { QStringLiteral("kinfocenter"), QStringLiteral("hardinfo"),
+    QStringLiteral("gnome-system-monitor"), QStringLiteral("xfce4-taskmanager"),
+    QStringLiteral("lxtask") };
 
 } // namespace
-
-QStringList frmAbout::sysInfoTools()
-{
-    return toolList();
-}
-
-void frmAbout::setSysInfoToolsForTesting(const QStringList& tools)
-{
-    toolList() = tools;
-}
 
 // The program's icon, name, version and what it does.
 void frmAbout::createLabels()
@@ -108,7 +95,7 @@ frmAbout::frmAbout(DialogService& dialogs, QWidget* parent)
 
 void frmAbout::StartSysInfo()
 {
-    for (const QString& tool : toolList()) {
+    for (const QString& tool : SysInfoTools) {
         const QString path = QStandardPaths::findExecutable(tool);
         if (path.isEmpty())
             continue;

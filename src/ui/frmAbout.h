@@ -21,10 +21,6 @@ public:
     // tells the user none is available.
     void StartSysInfo();
 
-    // The tools tried, in order, and a test hook to replace them.
-    static QStringList sysInfoTools();
-    static void setSysInfoToolsForTesting(const QStringList& tools);
-
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;

@@ -37,10 +37,6 @@ public:
     // focus moved to that box.
     bool ValidateCalibration();
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
-    // Validates, then prints the test page on the program's printer.
-    void cmdPrintTest_Click();
     // Validates, then draws the test page on the given surface; a run-time
     // error is reported and ends the command. Returns true when the page was
     // drawn to its end.
@@ -70,6 +66,10 @@ public:
     static const QString ShiftHelpText;
 
 private:
+    void cmdOk_Click();
+    void cmdCancel_Click();
+    // Validates, then prints the test page on the program's printer.
+    void cmdPrintTest_Click();
     void buildWidgets();
     void createControls();
     QHBoxLayout* marginRow();

@@ -38,9 +38,6 @@ public:
     // click on the preview).
     void chooseLogoFile();
 
-    void cmdSave_Click();
-    void cmdCancel_Click();
-
     const QString& LogoFile() const { return m_logoFile; }
     bool FormLoaded() const { return m_formLoaded; }
     // The picture shown in the preview; null when there is none.
@@ -63,6 +60,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void cmdSave_Click();
+    void cmdCancel_Click();
     void buildWidgets();
     void createPreview();
     QGroupBox* sizeGroup();
