@@ -6,101 +6,80 @@ class TestImportExport : public QObject
 {
     Q_OBJECT
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        return writeTestFile(m_dir.path(), name, bytes);
-    }
+    QString write(const char* n, const QByteArray& b) { return writeTestFile(m_dir.path(), n, b); }
     QTemporaryDir m_dir;
-    qorDct m_dict; // for the data file reader
 
 private slots:
-    void init()
-    {
-        m_dict = qorDct();
-        m_dict.setDLen(1, 20);
-        m_dict.setDLen(10, 30);
-        m_dict.setDLen(48, 8);
-        m_dict.setDLen(56, -4); // a dictionary can hold a negative length
-    }
-
-    void exportRows_data()
+    void exportList_data()
     {
         QTest::addColumn<QList<SignRow>>("signs");
-        QTest::addColumn<QByteArray>("body");
-        QTest::newRow("filled rows in file order, blank skus skipped")
-            << QList<SignRow> { sign({ "100", "1.99", "2.49", "HAMMER", "b1", "b2", "b3", "0.80",
-                                    "/p/h.jpg" }),
-                   sign({ "   ", "skipped" }), sign({ "200", "", "", " lead and trail  " }),
-                   sign({ "300", "x" }) }
-            << QByteArray("100\tHAMMER\t2.49\t0.80\t1.99\tb1\tb2\tb3\t/p/h.jpg\r\n"
-                          "200\t lead and trail  \t\t\t\t\t\t\t\r\n"
-                          "300\t\t\t\tx\t\t\t\t\r\n");
-        QTest::newRow("no sku anywhere: header only")
-            << QList<SignRow> { SignRow(), sign({ "", "", "", "no sku" }) } << QByteArray();
-        QTest::newRow("tabs and line breaks become spaces") << QList<SignRow> {
-            sign({ "A\tB", "", "", QString::fromLatin1("two\r\nlines\nand\0nul", 18) })
-        } << QByteArray("A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
+        QTest::addColumn<QByteArray>("existing"); // null: no file
+        QTest::addColumn<bool>("replace"); // the answer to the question before replacing
+        QTest::addColumn<QString>("messages"); // "<path>" the file's name
+        QTest::addColumn<QByteArray>("body"); // the file afterwards
+        const auto row
+            = [](const char* name, const QList<SignRow>& signs, const QByteArray& existing,
+                  bool replace, const QString& messages, const QByteArray& body) {
+                  QTest::newRow(name) << signs << existing << replace << messages << body;
+              };
+        row("filled rows in file order, blank skus skipped",
+            { sign({ "100", "1.99", "2.49", "HAMMER", "b1", "b2", "b3", "0.80", "/p/h.jpg" }),
+                sign({ "   ", "skipped" }), sign({ "200", "", "", " lead and trail  " }),
+                sign({ "300", "x" }) },
+            {}, false, "",
+            Header
+                + "100\tHAMMER\t2.49\t0.80\t1.99\tb1\tb2\tb3\t/p/h.jpg\r\n"
+                  "200\t lead and trail  \t\t\t\t\t\t\t\r\n300\t\t\t\tx\t\t\t\t\r\n");
+        row("no sku anywhere: header only", { SignRow(), sign({ "", "", "", "no sku" }) }, {},
+            false, "", Header);
+        row("tabs and line breaks become spaces",
+            { sign({ "A\tB", "", "", QString::fromLatin1("two\r\nlines\nand\0nul", 18) }) }, {},
+            false, "", Header + "A B\ttwo  lines and nul\t\t\t\t\t\t\t\r\n");
+        // An existing file is replaced only when the user says so; the question names what the file
+        // holds.
+        const auto asked = [](const QString& holds, const QString& signs) {
+            return "items.txt already exists (" + holds + "). Replace it with the " + signs
+                + " of the list?";
+        };
+        const QByteArray data = Header + "11\tA\r\n\tno sku\r\n12\tB\r\n";
+        const QList<SignRow> aaa { sign({ "AAA" }) };
+        row("data file kept", { sign({ "AAA" }), SignRow(), sign({ "BBB" }), sign({ "CCC" }) },
+            data, false, asked("2 records", "3 signs"), data);
+        row("data file replaced", aaa, data, true, asked("2 records", "1 sign"),
+            Header + "AAA\t\t\t\t\t\t\t\t\r\n");
+        row("other file kept", aaa, "24 items", false, asked("8 bytes, not a data file", "1 sign"),
+            "24 items");
+        row("unencodable character",
+            { sign({ "1", "", "", "café € ok" }), sign({ "2", "", "", "", "bullet Ω" }) },
+            "earlier content", true,
+            asked("15 bytes, not a data file", "2 signs")
+                + "\nRow 3, bullet line 1: the character \"Ω\" can not be written to a data file.  "
+                  "Nothing was written to <path>",
+            "earlier content");
     }
-
-    // A new file is written without a question.
-    void exportRows()
+    void exportList()
     {
         QFETCH(QList<SignRow>, signs);
+        QFETCH(QByteArray, existing);
+        QFETCH(bool, replace);
+        QFETCH(QString, messages);
         QFETCH(QByteArray, body);
         Fixture f;
-        f.model.setRows(int(signs.size()) + 2); // and the usual empty last row
-        for (int r = 0; r < signs.size(); ++r)
-            f.model.setSignRow(r + 1, signs.at(r));
+        f.model.appendSigns({ signs.begin(), signs.end() }); // after an empty row
         f.settings.save(SettingsKeys::FILEIMPEXP, "/previous/file.txt");
-        const QString path = m_dir.filePath(QTest::currentDataTag());
-        QVERIFY(f.exportPath(path));
-        QCOMPARE(readAll(path), Header + body);
+        const QString path = f.scope.path() + "/items.txt";
+        if (!existing.isNull())
+            writeTestFile(f.scope.path(), "items.txt", existing);
+        dialogs().queueAnswer(replace ? DialogService::Answer::Yes : DialogService::Answer::No);
+        QCOMPARE(f.exportPath(path), body != existing);
+        QCOMPARE(readAll(path), body);
+        QCOMPARE(messageTexts().join('\n'), messages.replace("<path>", path));
         QCOMPARE(firstRequest(), "save|Export File|/previous/file.txt|2|1|0");
-        QCOMPARE(stored(SettingsKeys::FILEIMPEXP), path);
-        QVERIFY(dialogs().messages().isEmpty());
-    }
-
-    // An existing file is replaced only when the user says so; the question
-    // names what the file holds and Enter alone answers No.
-    void exportAsksBeforeReplacing_data()
-    {
-        QTest::addColumn<QByteArray>("existing");
-        QTest::addColumn<QStringList>("list");
-        QTest::addColumn<bool>("replace");
-        QTest::addColumn<QString>("question");
-        const QByteArray data = Header + "11\tA\r\n\tno sku\r\n12\tB\r\n";
-        const QString twoRecords = "items.txt already exists (2 records). Replace it with ";
-        QTest::newRow("data file kept") << data << QStringList { "AAA", "", "BBB", "CCC" } << false
-                                        << twoRecords + "the 3 signs of the list?";
-        QTest::newRow("data file replaced")
-            << data << QStringList { "AAA" } << true << twoRecords + "the 1 sign of the list?";
-        QTest::newRow("other file kept")
-            << QByteArray("24 items") << QStringList { "AAA" } << false
-            << "items.txt already exists (8 bytes, not a data file). Replace it with the 1 sign "
-               "of the list?";
-    }
-
-    void exportAsksBeforeReplacing()
-    {
-        QFETCH(QByteArray, existing);
-        QFETCH(QStringList, list);
-        QFETCH(bool, replace);
-        const DialogService::Answer answer
-            = replace ? DialogService::Answer::Yes : DialogService::Answer::No;
-        Fixture f;
-        f.model.setRows(int(list.size()) + 1);
-        for (int r = 0; r < list.size(); ++r)
-            f.model.setCell(r + 1, SignListModel::ColSku, list.at(r));
-        const QString path = write("items.txt", existing);
-        dialogs().queueAnswer(answer);
-        QCOMPARE(f.exportPath(path), answer == DialogService::Answer::Yes);
-        QCOMPARE(dialogs().messages().size(), 1);
-        const DialogService::Message& asked = dialogs().messages().constFirst();
-        QTEST(asked.text, "question");
-        QCOMPARE(asked.buttons, DialogService::Buttons::YesNo);
-        QCOMPARE(asked.defaultButton, DialogService::Answer::No);
-        QCOMPARE(readAll(path),
-            answer == DialogService::Answer::Yes ? Header + "AAA\t\t\t\t\t\t\t\t\r\n" : existing);
+        if (!existing.isNull()) // Enter alone answers No.
+            QVERIFY(dialogs().messages().at(0).buttons == DialogService::Buttons::YesNo
+                && dialogs().messages().at(0).defaultButton == DialogService::Answer::No);
+        if (body != existing)
+            QCOMPARE(stored(SettingsKeys::FILEIMPEXP), path);
     }
 
     // A list without a SKU is not exported; a cancelled file dialog changes nothing.
@@ -117,24 +96,8 @@ private slots:
         QVERIFY(!f.io.exportFile(f.dict));
         dialogs().queueFile(std::nullopt);
         QCOMPARE(f.io.importFile(f.reader, f.dict, f.hooks), qint64(0));
-        QCOMPARE(f.model.Rows(), 2);
         QCOMPARE(stored(SettingsKeys::FILEIMPEXP), QStringLiteral("kept"));
-        QVERIFY(dialogs().messages().isEmpty());
-        QCOMPARE(f.loads, 0);
-    }
-
-    void unencodableCharacterIsReported()
-    {
-        Fixture f;
-        f.model.appendSigns({ sign({ "1", "", "", QString::fromUtf8("café € ok") }),
-            sign({ "2", "", "", "", QString::fromUtf8("bullet Ω") }) });
-        const QString path = write("earlier.txt", "earlier content");
-        QVERIFY(!f.exportPath(path));
-        QCOMPARE(messageTexts().last(),
-            QString::fromUtf8("Row 3, bullet line 1: the character \"Ω\" can not be written to a "
-                              "data file.  Nothing was written to ")
-                + path);
-        QCOMPARE(readAll(path), QByteArray("earlier content"));
+        QVERIFY(f.model.Rows() == 2 && dialogs().messages().isEmpty() && f.loads == 0);
     }
 
     void roundTrip()
@@ -161,11 +124,9 @@ private slots:
         g.model.setCell(1, SignListModel::ColSku, "OLD");
         g.model.setRows(3); // the usual empty last row
         QCOMPARE(g.importPath(path), qint64(4));
-        QCOMPARE(firstRequest(), "open|Import File|/last/used.txt|3|2|1");
-        QCOMPARE(stored(SettingsKeys::FILEIMPEXP), path);
-        QVERIFY(dialogs().messages().isEmpty());
-        QVERIFY(!g.reader.isOpen());
-        QCOMPARE(g.loads, 1);
+        QCOMPARE(firstRequest() + " " + stored(SettingsKeys::FILEIMPEXP),
+            "open|Import File|/last/used.txt|3|2|1 " + path);
+        QVERIFY(dialogs().messages().isEmpty() && !g.reader.isOpen() && g.loads == 1);
         QCOMPARE(g.importPath(write("nosku.txt", "10\t48\r\nx\t1\r\n")), qint64(0));
         QCOMPARE(
             g.importPath(write("blank.txt", Header + "\tno sku\r\n   \tblank\r\n")), qint64(0));
@@ -187,8 +148,7 @@ private slots:
         auto* edit = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        int clicks = 0;
-        int postedWork = 0;
+        int clicks = 0, postedWork = 0;
         connect(button, &QPushButton::clicked, [&]() { ++clicks; });
         QList<qint64> progress;
         f.hooks.progress = [&](qint64 records) {
@@ -213,11 +173,8 @@ private slots:
         QCOMPARE(f.importPath(write("many.txt", content)), qint64(2000));
         QCOMPARE(postedWork, 1); // other events were delivered during the import
         QCoreApplication::processEvents();
-        QCOMPARE(clicks, 0);
-        QCOMPARE(edit->text(), QString());
-        QVERIFY(window.isVisible());
-        QCOMPARE(progress.last(), qint64(2000)); // and not only at the end
-        QVERIFY(progress.size() >= 2);
+        QVERIFY(clicks == 0 && edit->text().isEmpty() && window.isVisible());
+        QVERIFY(progress.size() >= 2 && progress.last() == 2000); // and not only at the end
         QTest::mouseClick(button, Qt::LeftButton); // input works again afterwards
         QCOMPARE(clicks, 1);
     }
@@ -228,34 +185,30 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("messages"); // "<path>" the file's name
         QTest::addColumn<QStringList>("kept");
-        const QStringList keep { "KEEP" };
+        const auto row = [](const char* name, const QString& path, const QByteArray& bytes,
+                             const QStringList& messages, const QStringList& kept = { "KEEP" }) {
+            QTest::newRow(name) << path << bytes << messages << kept;
+        };
+        const QStringList invalid { "Invalid Header: <path>", "Error in file header" };
         const QStringList empty { "Data file is empty: <path>", "File is empty" };
-        // clang-format off
-        QTest::newRow("invalid header") << "" << QByteArray("SKU,DESC\r\n1,x\r\n")
-            << QStringList { "Invalid Header: <path>", "Error in file header" } << keep;
-        QTest::newRow("empty") << "" << QByteArray() << empty << keep;
-        QTest::newRow("NUL first") << "" << QByteArray("\0\0\0", 3) << empty << keep;
-        QTest::newRow("missing") << "<dir>/nothing.dat" << QByteArray()
-            << QStringList { "Can not open data file: <path>", "File not found" } << keep;
-        QTest::newRow("folder") << "<dir>" << QByteArray()
-            << QStringList { "Can not open data file: <path>", "Can not open file" } << keep;
-        QTest::newRow("header of 65,000 bytes") << "" << "1" + QByteArray(64997, ' ') + "\r\nA1\r\n"
-            << QStringList() << QStringList { "KEEP", "A1" };
-        QTest::newRow("header over 64 KiB") << "" << "1" + QByteArray(70000, ' ') + "\r\nA1\r\n"
-            << QStringList { "Invalid Header: <path>", "Error in file header" } << keep;
-        QTest::newRow("NUL in a record") << "" << QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16)
-            << QStringList { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were "
-               "read." }
-            << QStringList { "KEEP", "A1", "A2" };
-        QTest::newRow("named pipe") << "<pipe>" << QByteArray()
-            << QStringList { "Can not open data file: <path>\nIt is a named pipe.",
-            "Can not open file" } << keep;
+        const QString cannotOpen = "Can not open data file: <path>";
+        row("invalid header", "", "SKU,DESC\r\n1,x\r\n", invalid);
+        row("empty", "", "", empty);
+        row("NUL first", "", QByteArray("\0\0\0", 3), empty);
+        row("missing", "<dir>/nothing.dat", "", { cannotOpen, "File not found" });
+        row("folder", "<dir>", "", { cannotOpen, "Can not open file" });
+        row("header of 65,000 bytes", "", "1" + QByteArray(64997, ' ') + "\r\nA1\r\n", {},
+            { "KEEP", "A1" });
+        row("header over 64 KiB", "", "1" + QByteArray(70000, ' ') + "\r\nA1\r\n", invalid);
+        row("NUL in a record", "", QByteArray("1\r\nA1\r\nA2\0\r\nA3\r\n", 16),
+            { "Reading stopped at a NUL byte on line 3 of <path>.  2 records were read." },
+            { "KEEP", "A1", "A2" });
+        row("named pipe", "<pipe>", "",
+            { cannotOpen + "\nIt is a named pipe.", "Can not open file" });
         // A regular file whose first read fails.
-        QTest::newRow("header unreadable") << "/proc/self/mem" << QByteArray()
-            << QStringList { "Can not read data file: <path>", "File can not be read" } << keep;
-        // clang-format on
+        row("header unreadable", "/proc/self/mem", "",
+            { "Can not read data file: <path>", "File can not be read" });
     }
-
     // A file that can not be read is reported in two messages and leaves the list as it was;
     // records before a NUL byte are kept.
     void importFaults()
@@ -275,11 +228,10 @@ private slots:
         dialogs().queueFile(path);
         f.io.importFile(f.reader, f.dict, {});
         QCOMPARE(messageTexts(), messages.replaceInStrings("<path>", path));
-        if (messages.size() == 2) {
-            const auto& m = dialogs().messages();
-            QVERIFY(m.at(0).title == "Fopen:" && m.at(0).icon == DialogService::Icon::Exclamation);
-            QVERIFY(m.at(1).title == "Alert:" && m.at(1).icon == DialogService::Icon::Information);
-        }
+        const auto& m = dialogs().messages();
+        QVERIFY(messages.size() < 2
+            || (m.at(0).title == "Fopen:" && m.at(0).icon == DialogService::Icon::Exclamation
+                && m.at(1).title == "Alert:" && m.at(1).icon == DialogService::Icon::Information));
         QCOMPARE(skus(f.model).filter(QRegularExpression(".")), kept);
     }
 
@@ -300,24 +252,21 @@ private slots:
             << qint64(31) << QStringList { "A1", "A2" } << stopped.arg(4).arg(2);
         QTest::newRow("none") << qint64(1000) << QStringList { "A1", "A2", "A3" } << QString();
     }
-
     void readErrorEndsTheRecords()
     {
         QFETCH(qint64, failAt);
         QFETCH(QStringList, read);
         QFETCH(QString, message);
-        const QByteArray bytes = "1\t10\r\nA1\tone\r\nA2\ttwo\r\nA3\tthree\r\n";
-        QCOMPARE(bytes.size(), 32);
-        SignListModel model;
-        qorDatFile reader;
-        reader.setBlockSize(4);
+        Fixture f;
+        f.reader.setBlockSize(4);
+        auto device = std::make_unique<FailingDevice>(
+            "1\t10\r\nA1\tone\r\nA2\ttwo\r\nA3\tthree\r\n", failAt);
         QCOMPARE(
-            reader.fopenDevice(std::make_unique<FailingDevice>(bytes, failAt), "items.txt", m_dict),
-            qorDatFile::StatusOk);
-        SignListImportExport io(model);
-        io.importRecords(reader, {});
-        QCOMPARE(io.readResult(reader, "items.txt").message, message);
-        QCOMPARE(skus(model), read << "");
+            f.reader.fopenDevice(std::move(device), "items.txt", f.dict), qorDatFile::StatusOk);
+        SignListImportExport io(f.model);
+        io.importRecords(f.reader, {});
+        QCOMPARE(io.readResult(f.reader, "items.txt").message, message);
+        QCOMPARE(skus(f.model), read << "");
     }
 };
 

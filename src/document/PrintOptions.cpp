@@ -4,14 +4,14 @@
 #include "base/SettingsStore.h"
 #include "document/PrinterCalibration.h"
 
-qint32 PrintOptions::marginAcross() const
+qint32 PrintOptions::marginAcross_tw() const
 {
-    return formatInfo(format).marginsSwapped ? marginTop : marginLeft;
+    return formatInfo(format).marginsSwapped ? marginTop_tw : marginLeft_tw;
 }
 
-qint32 PrintOptions::marginDown() const
+qint32 PrintOptions::marginDown_tw() const
 {
-    return formatInfo(format).marginsSwapped ? marginLeft : marginTop;
+    return formatInfo(format).marginsSwapped ? marginLeft_tw : marginTop_tw;
 }
 
 int CheckValueOf(qint32 stored)
@@ -25,10 +25,10 @@ void ReadCalibration(const AppSettings& settings, PrintOptions& options, const Q
     const FormatInfo& info = formatInfo(options.format);
     const auto read
         = [&](Setting key) { return PrinterCalibration::read(settings, key, printer).whole(); };
-    options.marginLeft = read(Setting::MarginLeft);
-    options.marginTop = read(Setting::MarginTop);
-    options.shiftUpDown = read(info.shiftUpDown);
-    options.shiftLeftRight = read(info.shiftLeftRight);
+    options.marginLeft_tw = read(Setting::MarginLeft);
+    options.marginTop_tw = read(Setting::MarginTop);
+    options.shiftUpDown_tw = read(info.shiftUpDown);
+    options.shiftLeftRight_tw = read(info.shiftLeftRight);
 }
 
 PrintOptions ReadPrintOptions(const AppSettings& settings, const QString& printer)

@@ -29,14 +29,14 @@ struct PrintOptions
     SignFormat format = SignFormat::FourUp;
     bool bullet = false;
     SignOptions sign;
-    qint32 marginLeft = 0;
-    qint32 marginTop = 0;
-    qint32 shiftUpDown = 0;
-    qint32 shiftLeftRight = 0;
+    qint32 marginLeft_tw = 0;
+    qint32 marginTop_tw = 0;
+    qint32 shiftUpDown_tw = 0;
+    qint32 shiftLeftRight_tw = 0;
 
     // Margins as the format's cell rule takes them: across, then down.
-    qint32 marginAcross() const;
-    qint32 marginDown() const;
+    qint32 marginAcross_tw() const;
+    qint32 marginDown_tw() const;
 };
 
 // The options as the stored settings give them (format, style and check-box

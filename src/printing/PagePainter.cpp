@@ -15,8 +15,8 @@ PagePainter::PagePainter(SignPainter& painter, const PrintOptions& options,
 
 SignPlacement PagePainter::placementFor(SignCanvas& canvas, const PlannedSign& sign) const
 {
-    const SignCell cell = CellForSign(
-        m_options.format, sign.cell, m_sheet, m_options.marginAcross(), m_options.marginDown());
+    const SignCell cell = CellForSign(m_options.format, sign.cell, m_sheet,
+        m_options.marginAcross_tw(), m_options.marginDown_tw());
     SignPlacement placement;
     placement.canvas = &canvas;
     placement.printing = m_printing;
@@ -25,8 +25,8 @@ SignPlacement PagePainter::placementFor(SignCanvas& canvas, const PlannedSign& s
     placement.height_tw = cell.height_tw;
     placement.left_tw = cell.left_tw;
     placement.width_tw = cell.width_tw;
-    placement.shiftUpDown_tw = m_options.shiftUpDown;
-    placement.shiftLeftRight_tw = m_options.shiftLeftRight;
+    placement.shiftUpDown_tw = m_options.shiftUpDown_tw;
+    placement.shiftLeftRight_tw = m_options.shiftLeftRight_tw;
     placement.previewScale = m_previewScale;
     placement.formatScale = m_formatScale;
     placement.printableWidth_tw = m_sheet.printableWidth_tw;

@@ -190,7 +190,7 @@ bool PrintJob::openRun(Run& run, bool print, PrintResult& result)
     SignCanvas& preview = *run.preview;
     preview.Cls();
     const PreviewView view = PreviewViewFor(preview.Width(), preview.Height(), run.sheet,
-        m_options.marginAcross(), m_options.marginDown());
+        m_options.marginAcross_tw(), m_options.marginDown_tw());
     run.previewScale = view.previewScale;
     preview.setScaleLeft(view.left);
     preview.setScaleTop(view.top);
@@ -209,8 +209,8 @@ bool PrintJob::roomForSigns(const SheetMetrics& sheet)
     const double formatScale = format.scaleFor(sheet.width_tw, sheet.height_tw);
     const double edge = m_options.sign.border == 1 ? std::nearbyint(24 * formatScale) : 0;
     for (int cellNo = 1; cellNo <= format.signsPerPage; ++cellNo) {
-        const SignCell cell = CellForSign(
-            m_options.format, cellNo, sheet, m_options.marginAcross(), m_options.marginDown());
+        const SignCell cell = CellForSign(m_options.format, cellNo, sheet,
+            m_options.marginAcross_tw(), m_options.marginDown_tw());
         const double across
             = std::min(double(cell.left_tw) + cell.width_tw - 6 * edge, sheet.printableWidth_tw)
             - std::max(cell.left_tw + 4 * edge, 0.0);
@@ -225,7 +225,7 @@ bool PrintJob::roomForSigns(const SheetMetrics& sheet)
             QStringLiteral("The printer calibration leaves no room for a sign: %1 is %2 twips. "
                            "Correct it in File, Calibrate Printer.")
                 .arg(leftSetting ? QStringLiteral("MARGINLEFT") : QStringLiteral("MARGINTOP"))
-                .arg(leftSetting ? m_options.marginLeft : m_options.marginTop));
+                .arg(leftSetting ? m_options.marginLeft_tw : m_options.marginTop_tw));
         return false;
     }
     return true;

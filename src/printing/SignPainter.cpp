@@ -94,7 +94,10 @@ struct SignPainter::Fit
     unsigned dropped = 0;
 };
 
-// Everything one sign needs, read once at its start, and its layout.
+// Everything one sign needs, read once at its start, and its layout. Every
+// length inside the painter (x, y, widths, heights, edges, rooms, and the
+// x and y its helpers take) is in twips; font sizes (points, big, small) are
+// in points; k, fs and scale are plain factors.
 struct SignPainter::Sign
 {
     // One thing the sign draws. Dot: centre (x, y) and radius in width.
