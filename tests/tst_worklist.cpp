@@ -26,7 +26,7 @@ private slots:
         QCOMPARE(
             model.cell(2, SignListModel::ColGraphic) + model.cell(2, SignListModel::ColBullet3),
             QString("/a.jpgA-b3"));
-        model.duplicateRow(4);
+        model.replaceRows(4, 1, { model.signRow(4), model.signRow(4) });
         QCOMPARE(model.cell(5, SignListModel::ColBullet3), QString("C-b3"));
         model.deleteRow(2);
         model.appendSigns({ bulleted("X"), bulleted("Y") });
@@ -99,7 +99,7 @@ private slots:
             if (step % 4 == 0)
                 model.insertEmptyRow(row);
             else if (step % 4 == 1)
-                model.duplicateRow(row);
+                model.replaceRows(row, 1, { model.signRow(row), model.signRow(row) });
             else if (step % 4 == 2)
                 model.deleteRow(row);
             else

@@ -110,18 +110,6 @@ void SignListModel::insertEmptyRow(int r)
     endInsertRows();
 }
 
-void SignListModel::duplicateRow(int r)
-{
-    if (!isDataRow(r))
-        return;
-    const SignRow copy = m_rows[size_t(r - 1)];
-    if (m_observer)
-        tell(r + 1, {}, { copy });
-    beginInsertRows(QModelIndex(), r, r);
-    m_rows.insert(m_rows.begin() + r, copy);
-    endInsertRows();
-}
-
 void SignListModel::deleteRow(int r)
 {
     if (!isDataRow(r))

@@ -71,8 +71,6 @@ public:
     void reset();
     // Inserts an empty row at row r; the rows from r down move by one.
     void insertEmptyRow(int r);
-    // Inserts a copy of row r directly below it.
-    void duplicateRow(int r);
     // Removes row r (the rows below move up); with one data row, empties it.
     void deleteRow(int r);
     // Appends signs at the end in one step (used by import).
