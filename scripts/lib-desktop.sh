@@ -29,15 +29,24 @@ desktop_start_x() {
 }
 
 # Starts openbox on the display and waits until it manages the screen
-# (up to 20 s: on a busy machine the window manager may take a while).
-# Sets OPENBOX_PID; its output goes to the given log file.
+# (up to 40 s: on a busy machine the window manager may take a while). An
+# openbox that ends before it manages the screen is started once more; when
+# it still does not come up its log is shown. Sets OPENBOX_PID; its output
+# goes to the given log file.
 desktop_start_openbox() {
-  openbox >"$1" 2>&1 &
-  OPENBOX_PID=$!
-  local i
-  for i in $(seq 1 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
+  local attempt i
+  for attempt in 1 2; do
+    openbox >"$1" 2>&1 &
+    OPENBOX_PID=$!
+    for i in $(seq 1 400); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$OPENBOX_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    desktop_log "openbox did not manage the screen (attempt $attempt):"
+    sed 's/^/  /' "$1" >&2
+    kill "$OPENBOX_PID" 2>/dev/null || true
+    wait "$OPENBOX_PID" 2>/dev/null || true
   done
   desktop_log "openbox did not start"
   return 1
