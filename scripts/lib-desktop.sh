@@ -159,3 +159,32 @@ desktop_stop() {
   [ -n "${DESKTOP_XVFB_PID:-}" ] && kill "$DESKTOP_XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
 }
+
+# The end-to-end tests' end: the program, openbox and the X server stopped,
+# the work folder removed unless KESTRANE_E2E_KEEP is set.
+desktop_cleanup() {
+  [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
+  desktop_stop
+  [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"
+}
+
+# Ends an end-to-end test as failed, with the program's output.
+fail() {
+  echo "FAIL: $* (work folder $KESTRANE_WORK)"
+  echo "--- program output:"
+  cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null
+  exit 1
+}
+
+# Ends the program through File > Exit (by its mnemonic: the recent files
+# above it vary) and waits up to 5 s for it to end without an error.
+desktop_exit_kestrane() {
+  xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
+  desktop_keys alt+f
+  sleep 0.6
+  desktop_keys x
+  for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.1; done
+  ! kill -0 "$DESKTOP_APP_PID" 2>/dev/null || fail "the program did not end at Exit"
+  wait "$DESKTOP_APP_PID" || fail "the program ended with an error"
+  DESKTOP_APP_PID=
+}

@@ -2,6 +2,21 @@
 
 #include "FileTestSupport.h"
 
+namespace {
+
+// Columns file, field and expected; returns what adds a row of them.
+auto fileRows()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("expected");
+    return [](const char* name, const QByteArray& file, int field, const QString& expected) {
+        QTest::newRow(name) << file << field << expected;
+    };
+}
+
+} // namespace
+
 class TestDatFile : public QObject
 {
     Q_OBJECT
@@ -72,13 +87,7 @@ private slots:
     // Status (0 found, 1 blank, -1 not in the header) | a field of the first record, any line end.
     void records_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("expected");
-        const auto row
-            = [](const char* name, const QByteArray& file, int field, const QString& expected) {
-                  QTest::newRow(name) << file << field << expected;
-              };
+        const auto row = fileRows();
         const QByteArray qc = "1,10,48\r\n";
         const QByteArray quoted = qc + "\"12345\",\"CLAW HAMMER, 16 OZ\",12.99";
         const QByteArray tabs = "1\t10\r\n1\t";
@@ -182,13 +191,7 @@ private slots:
     // length and description.
     void fieldLines_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("expected");
-        const auto row
-            = [](const char* name, const QByteArray& file, int field, const QString& expected) {
-                  QTest::newRow(name) << file << field << expected;
-              };
+        const auto row = fileRows();
         row("lower-case name", "[inv]\r\n10,1,30:Desc\r\n", 10, "0|1|30|Desc");
         row("level 150 not taken", "[INV]150\r\n10,1,30:Desc\r\n", 10, "2|0|0|");
         row("other section", "[CIS]\r\n10,1,30:Desc\r\n", 10, "2|0|0|");

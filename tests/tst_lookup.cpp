@@ -47,12 +47,6 @@ class TestLookup : public QObject
 {
     Q_OBJECT
 
-    static void backends()
-    {
-        QTest::addColumn<TestDatabase::Backend>("backend");
-        KESTRANE_BACKEND_ROWS("", );
-    }
-
 private slots:
     void init() { OdbcPool::closeAll(); }
 
@@ -311,7 +305,7 @@ private slots:
 
     // A lock held elsewhere ends the lookup and the test command at the time limit with the
     // driver's text, not when the lock goes.
-    void lockedDatabase_data() { backends(); }
+    void lockedDatabase_data() { addBackendRows(); }
     void lockedDatabase()
     {
         QFETCH(TestDatabase::Backend, backend);

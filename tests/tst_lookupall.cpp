@@ -63,12 +63,6 @@ class TestLookupAll : public QObject
 {
     Q_OBJECT
 
-    static void backends()
-    {
-        QTest::addColumn<TestDatabase::Backend>("backend");
-        KESTRANE_BACKEND_ROWS("", );
-    }
-
 private slots:
     void init() { OdbcPool::closeAll(); }
 
@@ -76,7 +70,7 @@ private slots:
     // alone, and one Undo takes it all back. Check Prices compares prices as amounts against the
     // inventory alone; the rows that differ, or whose SKU the inventory lacks, are selected and
     // listed.
-    void lookUpAndCheckPrices_data() { backends(); }
+    void lookUpAndCheckPrices_data() { addBackendRows(); }
     void lookUpAndCheckPrices()
     {
         QFETCH(TestDatabase::Backend, backend);

@@ -33,15 +33,7 @@ resume_cluster() {
   fi
   PAUSED_PIDS=
 }
-stop_all() {
-  resume_cluster
-  desktop_stop
-  [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
-  [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"
-}
-trap stop_all EXIT
-
-fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+trap 'resume_cluster; desktop_cleanup' EXIT
 
 # A database of this test's own in the cluster, with two items.
 field() { tr ';' '\n' <<<"$KESTRANE_PG_CONNECT" | sed -n "s/^$1=//Ip" | head -n 1; }

@@ -15,27 +15,12 @@ export DESKTOP_FBDIR="$KESTRANE_WORK/screen"
 mkdir -p "$DESKTOP_FBDIR"
 # shellcheck source=../../scripts/lib-desktop.sh
 . "$here/../../scripts/lib-desktop.sh"
-stop_all() {
-  desktop_stop
-  [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
-  [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"
-}
-trap stop_all EXIT
-
-fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+trap desktop_cleanup EXIT
 
 desktop_start_x
 desktop_start_openbox "$KESTRANE_WORK/openbox.log" || fail "openbox did not start"
 desktop_demo_settings
 desktop_set PRINTFORMAT 0
-
-exit_kestrane() {
-  desktop_menu f 12
-  for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.1; done
-  ! kill -0 "$DESKTOP_APP_PID" 2>/dev/null || fail "the program did not end at Exit"
-  wait "$DESKTOP_APP_PID" || fail "the program ended with an error"
-  DESKTOP_APP_PID=
-}
 
 # One sign in the list, and a small window, both kept for the next starts.
 desktop_start_kestrane
@@ -44,7 +29,7 @@ desktop_keys Return Return Return Return Return
 xdotool windowsize --sync "$DESKTOP_WIN" 640 480 2>/dev/null || xdotool windowsize "$DESKTOP_WIN" 640 480
 xdotool windowmove --sync "$DESKTOP_WIN" 40 40 2>/dev/null || xdotool windowmove "$DESKTOP_WIN" 40 40
 sleep 1
-exit_kestrane
+desktop_exit_kestrane
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
 for start in ${KESTRANE_E2E_STARTS:-1 2 3 4 5}; do
@@ -69,6 +54,6 @@ for start in ${KESTRANE_E2E_STARTS:-1 2 3 4 5}; do
   xdotool windowfocus --sync "$question" 2>/dev/null || true
   desktop_keys Escape
   timeout 10 xdotool search --sync --onlyvisible --name '^Kestrane$' >/dev/null || fail "start $start: the preview did not end"
-  exit_kestrane
+  desktop_exit_kestrane
 done
 echo "e2e ok: five fresh starts, each first preview laid out at the maximised size"

@@ -14,9 +14,7 @@ KESTRANE_WORK=$(mktemp -d)
 export KESTRANE_WORK
 # shellcheck source=../../scripts/lib-desktop.sh
 . "$here/../../scripts/lib-desktop.sh"
-trap 'desktop_stop; [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"' EXIT
-
-fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+trap desktop_cleanup EXIT
 
 desktop_start_x
 mode=cups

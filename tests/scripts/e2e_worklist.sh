@@ -14,32 +14,12 @@ KESTRANE_WORK=$(mktemp -d)
 export KESTRANE_WORK
 # shellcheck source=../../scripts/lib-desktop.sh
 . "$here/../../scripts/lib-desktop.sh"
-stop_all() {
-  desktop_stop
-  [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
-  [ -n "${KESTRANE_E2E_KEEP:-}" ] || rm -rf "$KESTRANE_WORK"
-}
-trap stop_all EXIT
-
-fail() { echo "FAIL: $* (work folder $KESTRANE_WORK)"; echo "--- program output:"; cat "$KESTRANE_WORK/kestrane.log" 2>/dev/null; exit 1; }
+trap desktop_cleanup EXIT
 
 desktop_start_x
 desktop_start_openbox "$KESTRANE_WORK/openbox.log" || fail "openbox did not start"
 desktop_demo_settings
 worklist="$XDG_DATA_HOME/kestrane/worklist.txt"
-
-# Ends the program through File > Exit (its mnemonic: the recent files above it vary) and
-# waits for it.
-exit_kestrane() {
-  xdotool windowfocus --sync "$DESKTOP_WIN" 2>/dev/null || true
-  desktop_keys alt+f
-  sleep 0.6
-  desktop_keys x
-  for _ in $(seq 1 50); do kill -0 "$DESKTOP_APP_PID" 2>/dev/null || break; sleep 0.1; done
-  ! kill -0 "$DESKTOP_APP_PID" 2>/dev/null || fail "the program did not end at Exit"
-  wait "$DESKTOP_APP_PID" || fail "the program ended with an error"
-  DESKTOP_APP_PID=
-}
 
 # The SKUs of the list on disk, one a line.
 listed() { tail -n +2 "$worklist" | cut -f1; }
@@ -56,12 +36,12 @@ desktop_menu e 0                               # Edit > Save Row
 sleep 2
 [ "$(listed | tr '\n' ' ')" = "100001 900002 " ] || fail "after delete and save the list holds: $(listed | tr '\n' ' ')"
 grep -q "CLAW" "$worklist" || fail "the looked-up description was not kept"
-exit_kestrane
+desktop_exit_kestrane
 
 # The next session starts with that list, and keeps it through its own exit.
 before=$(cat "$worklist")
 desktop_start_kestrane
-exit_kestrane
+desktop_exit_kestrane
 [ "$(cat "$worklist")" = "$before" ] || fail "the list did not survive a restart: $(listed | tr '\n' ' ')"
 
 # A clerk's habits lose nothing. Click the first row, Delete (it erases the SKU box's text),
@@ -78,7 +58,7 @@ sleep 2
 desktop_keys ctrl+Delete                       # the panel's row goes, the focus in a text box
 sleep 2
 [ "$(listed | tr '\n' ' ')" = "900002 " ] || fail "Ctrl+Delete in the SKU box left: $(listed | tr '\n' ' ')"
-exit_kestrane
+desktop_exit_kestrane
 
 # Read Data File, then Ctrl+S, Enter, Enter: the save dialog
 # offers the file just read and the replace question answers No to Enter alone.
@@ -97,14 +77,14 @@ desktop_keys Return
 sleep 1
 [ "$(sha256sum < "$data_file")" = "$data_sum" ] || fail "Ctrl+S, Enter, Enter replaced the data file just read"
 [ -z "$(xdotool search --onlyvisible --name '^Export File$' 2>/dev/null)" ] || fail "a dialog of Save To Data File is still open"
-exit_kestrane
+desktop_exit_kestrane
 
 # Placement: move and size the window once, then five starts in a row.
 desktop_start_kestrane
 xdotool windowsize --sync "$DESKTOP_WIN" 700 520 2>/dev/null || xdotool windowsize "$DESKTOP_WIN" 700 520
 xdotool windowmove --sync "$DESKTOP_WIN" 150 120 2>/dev/null || xdotool windowmove "$DESKTOP_WIN" 150 120
 sleep 1
-exit_kestrane
+desktop_exit_kestrane
 first=""
 for start in 1 2 3 4 5; do
   desktop_start_kestrane
@@ -114,7 +94,7 @@ for start in 1 2 3 4 5; do
   echo "start $start: $geometry| $stored"
   [ -n "$first" ] || first="$geometry"
   [ "$geometry" = "$first" ] || fail "start $start opened at $geometry, the first at $first"
-  exit_kestrane
+  desktop_exit_kestrane
 done
 # One window per account. A start naming a data file reads it into the list;
 # a second start, with the window open, ends within 5 s with status 0, leaves
@@ -143,5 +123,5 @@ windows=$(xdotool search --onlyvisible --name '^Kestrane$' | wc -l)
 [ "$windows" -eq 1 ] || fail "$windows windows on screen after the second start"
 kill -0 "$first_pid" 2>/dev/null || fail "the running window ended"
 wait_listed "$before$file_skus$file_skus"
-exit_kestrane
+desktop_exit_kestrane
 echo "e2e ok: rows kept through delete, save and restart, a clicked row through Delete and five Enters, the data file read through Ctrl+S, Enter, Enter; five starts at $first; second start handed over in $took ms"

@@ -49,6 +49,13 @@ Q_DECLARE_METATYPE(TestDatabase::Backend)
         QTest::addRow("postgresql: %s", name) values << TestDatabase::PostgreSQL;                  \
     } while (false)
 
+// A data table with one row per backend and no other column.
+inline void addBackendRows()
+{
+    QTest::addColumn<TestDatabase::Backend>("backend");
+    KESTRANE_BACKEND_ROWS("", );
+}
+
 // Skips the test when the database's backend is missing here, or fails it where it must run
 // (CI=true); fails it when the database cannot be set up.
 #define KESTRANE_USE(db)                                                                           \
